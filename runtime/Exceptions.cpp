@@ -1,0 +1,21 @@
+#include "runtime/Exceptions.h"
+
+namespace {
+
+std::string InOutMessage(int code)
+{
+    switch (code) {
+    case 2: return LoadResString(StrId::SFileNotFound);
+    case 3: return LoadResString(StrId::SInvalidFilename);
+    case 4: return LoadResString(StrId::STooManyOpenFiles);
+    case 5: return LoadResString(StrId::SAccessDenied);
+    case 100: return LoadResString(StrId::SEndOfFile);
+    case 101: return LoadResString(StrId::SDiskFull);
+    case 106: return LoadResString(StrId::SInvalidInput);
+    default: return Format(LoadResString(StrId::SInOutError), {code});
+    }
+}
+
+} // namespace
+
+EInOutError::EInOutError(int code) : Exception(InOutMessage(code)), ErrorCode(code) {}

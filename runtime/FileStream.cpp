@@ -1,0 +1,66 @@
+#include "runtime/FileStream.h"
+
+#include <algorithm>
+
+#include "runtime/Exceptions.h"
+
+TFileStream::TFileStream(std::string_view fileName, FileStreamMode mode) : m_fileName(fileName)
+{
+    const bool create = mode == FileStreamMode::Create;
+    // A name with a NUL byte would open a shorter, different name.
+    if (m_fileName.find('\0') == std::string::npos) {
+        m_handle.Reset(create
+            ? CreateFileA(m_fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+            : CreateFileA(m_fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    if (!m_handle) {
+        if (create)
+            throw EFCreateError(StrId::SFCreateError, {m_fileName});
+        throw EFOpenError(StrId::SFOpenError, {m_fileName});
+    }
+}
+
+// ReadFile and WriteFile move at most 4 GiB - 1 at a time; larger requests go
+// in pieces until the system moves less than asked.
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    int64_t done = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (done < count) {
+        const DWORD piece = static_cast<DWORD>(std::min<int64_t>(count - done, 0x40000000));
+        DWORD got = 0;
+        if (!ReadFile(m_handle.Get(), p + done, piece, &got, nullptr))
+            break;
+        done += got;
+        if (got < piece)
+            break;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count)
+{
+    int64_t done = 0;
+    const auto* p = static_cast<const char*>(buffer);
+    while (done < count) {
+        const DWORD piece = static_cast<DWORD>(std::min<int64_t>(count - done, 0x40000000));
+        DWORD wrote = 0;
+        if (!WriteFile(m_handle.Get(), p + done, piece, &wrote, nullptr))
+            break;
+        done += wrote;
+        if (wrote < piece)
+            break;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin)
+{
+    static const DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER position;
+    if (!SetFilePointerEx(m_handle.Get(), distance, &position, methods[static_cast<int>(origin)]))
+        return -1;
+    return position.QuadPart;
+}

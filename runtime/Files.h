@@ -1,0 +1,20 @@
+// Questions to the file system about files, directories and drives, and the
+// creation of directory paths. None of these reports a failure by itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Whether a directory search for the name finds an entry that is not a
+// directory. Wildcards in the name match.
+bool FileIsPresent(std::string_view name);
+// Whether the name's attributes can be read and say it is a directory.
+bool IsExistingDirectory(std::string_view name);
+// Creates the directory and every missing parent; failures are ignored.
+void CreateDirectoryPath(std::string_view dir);
+// Free bytes on drive number n: 0 the current drive, 1 A:, 2 B: and so on.
+// -1 when the drive cannot be asked.
+int64_t FreeSpace(int driveNumber);
+// The process's current directory.
+std::string CurrentDir();
