@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The Wine test bed. Every test run and every demonstration goes through it:
+#
+#   scripts/winebed.sh [options] [--] command [args...]
+#       Runs the command with a private Wine prefix, its own X display and one
+#       wineserver kept alive for the whole run, then stops every process it
+#       started.
+#   scripts/winebed.sh map-floppy DIR
+#       Inside a running bed: maps DIR as drive A:, of the floppy type.
+#
+# Options:
+#   --prefix DIR      the Wine prefix (default: build/wineprefix in the source tree)
+#   --screen WxHxD    the virtual screen (default 640x480x24)
+#   --floppy DIR      map DIR as drive A: (a floppy drive) before the command runs
+#   --use-display     run on $DISPLAY when one is set, instead of a virtual screen
+#
+# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX and, with
+# --floppy, WINEBED_FLOPPY (the folder behind A:, as a Unix path). The
+# user's own ~/.wine is never touched.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+
+map_floppy() {
+    local dir=$1
+    mkdir -p "$dir"
+    dir=$(cd "$dir" && pwd)
+    ln -sfn "$dir" "$WINEPREFIX/dosdevices/a:"
+    export WINEBED_FLOPPY=$dir
+    # The drive type comes from this key; without it Wine reports a fixed disk.
+    wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d floppy /f >/dev/null
+}
+
+if [ "${1:-}" = map-floppy ]; then
+    [ -n "${WINEPREFIX:-}" ] && [ -n "${2:-}" ] || { echo "usage: $0 map-floppy DIR (inside the bed)" >&2; exit 2; }
+    map_floppy "$2"
+    exit 0
+fi
+
+prefix=$root/build/wineprefix
+screen=640x480x24
+floppy=
+use_display=false
+while [ $# -gt 0 ]; do
+    case $1 in
+        --prefix) prefix=$2; shift 2 ;;
+        --screen) screen=$2; shift 2 ;;
+        --floppy) floppy=$2; shift 2 ;;
+        --use-display) use_display=true; shift ;;
+        --) shift; break ;;
+        -*) echo "winebed: unknown option $1" >&2; exit 2 ;;
+        *) break ;;
+    esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [options] [--] command [args...]" >&2; exit 2; }
+
+mkdir -p "$prefix"
+export WINEPREFIX=$(cd "$prefix" && pwd)
+export WINEBED_PREFIX=$WINEPREFIX
+export WINEDEBUG=-all
+export WINEARCH=win32
+# No Mono or Gecko installers, and no menu entries written into the user's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+pids=()
+cleanup() {
+    local status=$?
+    # Ends every Wine process of this prefix, then what the bed started itself.
+    wineserver -k >/dev/null 2>&1 || true
+    for pid in "${pids[@]}"; do
+        kill "$pid" >/dev/null 2>&1 || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    exit $status
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if $use_display && [ -n "${DISPLAY:-}" ]; then
+    : # the user's own display
+else
+    # Xvfb picks a free display number itself and writes it to the given pipe.
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -screen 0 "$screen" -nolisten tcp -displayfd 3 3>"$fifo" >/dev/null 2>&1 &
+    pids+=($!)
+    read -r -t 30 number <"$fifo" || { echo "winebed: Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
+    rm -f "$fifo"
+    export DISPLAY=:$number
+fi
+
+# One wineserver for the whole run, so the start-up cost is paid once.
+wineserver -f -p >/dev/null 2>&1 &
+pids+=($!)
+
+if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
+    echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
+    wineboot -i >/dev/null 2>&1
+    touch "$WINEPREFIX/.winebed-ready"
+fi
+
+if [ -n "$floppy" ]; then
+    map_floppy "$floppy"
+fi
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status
