@@ -2,41 +2,24 @@
 # The Wine test bed. Every test run and every demonstration goes through it:
 #
 #   scripts/winebed.sh [options] [--] command [args...]
-#       Runs the command with a private Wine prefix, its own X display and one
-#       wineserver kept alive for the whole run, then stops every process it
-#       started.
-#   scripts/winebed.sh map-floppy DIR
-#       Inside a running bed: maps DIR as drive A:, of the floppy type.
+#
+# runs the command with a private Wine prefix, its own X display and one
+# wineserver kept alive for the whole run, then stops every process it started.
 #
 # Options:
 #   --prefix DIR      the Wine prefix (default: build/wineprefix in the source tree)
 #   --screen WxHxD    the virtual screen (default 640x480x24)
-#   --floppy DIR      map DIR as drive A: (a floppy drive) before the command runs
+#   --floppy DIR      map DIR as drive A: (a floppy drive) for the whole run; a
+#                     test "changes the diskette" by changing the folder's contents
 #   --use-display     run on $DISPLAY when one is set, instead of a virtual screen
 #
-# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX and, with
-# --floppy, WINEBED_FLOPPY (the folder behind A:, as a Unix path). The
+# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX and,
+# with --floppy, WINEBED_FLOPPY (the folder behind A:, as a Unix path). The
 # user's own ~/.wine is never touched.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
-
-map_floppy() {
-    local dir=$1
-    mkdir -p "$dir"
-    dir=$(cd "$dir" && pwd)
-    ln -sfn "$dir" "$WINEPREFIX/dosdevices/a:"
-    export WINEBED_FLOPPY=$dir
-    # The drive type comes from this key; without it Wine reports a fixed disk.
-    wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d floppy /f >/dev/null
-}
-
-if [ "${1:-}" = map-floppy ]; then
-    [ -n "${WINEPREFIX:-}" ] && [ -n "${2:-}" ] || { echo "usage: $0 map-floppy DIR (inside the bed)" >&2; exit 2; }
-    map_floppy "$2"
-    exit 0
-fi
 
 prefix=$root/build/wineprefix
 screen=640x480x24
@@ -92,19 +75,43 @@ else
     export DISPLAY=:$number
 fi
 
+# Wine's device manager reads the drive letters and their types when a session
+# starts, so a new prefix and any change of the floppy mapping are set up in a
+# session of their own, which is ended before the real one starts.
+floppy_dir=
+if [ -n "$floppy" ]; then
+    mkdir -p "$floppy"
+    floppy_dir=$(cd "$floppy" && pwd)
+    export WINEBED_FLOPPY=$floppy_dir
+fi
+marker=$WINEPREFIX/.winebed-floppy
+if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$floppy_dir" ]; then
+    if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
+        echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
+        wineboot -i >/dev/null 2>&1
+        touch "$WINEPREFIX/.winebed-ready"
+    fi
+    if [ -n "$floppy_dir" ]; then
+        ln -sfn "$floppy_dir" "$WINEPREFIX/dosdevices/a:"
+        # The drive type comes from this value; without it A: is a fixed disk.
+        wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d floppy /f >/dev/null
+    else
+        rm -f "$WINEPREFIX/dosdevices/a:"
+        wine reg delete 'HKLM\Software\Wine\Drives' /v a: /f >/dev/null 2>&1 || true
+    fi
+    printf '%s' "$floppy_dir" >"$marker"
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+fi
+
 # One wineserver for the whole run, so the start-up cost is paid once.
 wineserver -f -p >/dev/null 2>&1 &
 pids+=($!)
-
-if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
-    echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
-    wineboot -i >/dev/null 2>&1
-    touch "$WINEPREFIX/.winebed-ready"
-fi
-
-if [ -n "$floppy" ]; then
-    map_floppy "$floppy"
-fi
+# The first program of a session starts Wine's background services, which
+# inherit its standard handles and outlive it. Starting them here, on
+# /dev/null, keeps them off the pipes of the command's own children (CTest
+# would otherwise wait for those pipes to close).
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 set +e
 "$@"
