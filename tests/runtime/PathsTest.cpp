@@ -1,1 +1,107 @@
+// Splitting paths by text rules alone. The setup joins directories and names
+// by concatenation, so each part must keep or drop its separators exactly.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/Paths.h"
+
+namespace {
+
+using Cases = std::vector<std::pair<std::string, std::string>>;
+
+template <typename Fn>
+void ExpectAll(Fn fn, const Cases& cases)
+{
+    for (const auto& [input, expected] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(input));
+        EXPECT_EQ(fn(input), expected);
+    }
+}
+
+} // namespace
+
+TEST(Paths, FileDirPartKeepsTheLastSeparator)
+{
+    ExpectAll(FileDirPart, {
+        {"C:", "C:"},
+        {"C:\\DIR\\F.TXT", "C:\\DIR\\"},
+        {"C:\\DIR\\", "C:\\DIR\\"},
+        {"C:\\F.TXT", "C:\\"},
+        {"C:F.TXT", "C:"},
+        {"F.TXT", ""},
+        {"", ""},
+        {"\\", "\\"},
+        {"DIR\\SUB\\F", "DIR\\SUB\\"},
+        {"\\\\srv\\share\\f.txt", "\\\\srv\\share\\"},
+        {"A:\\SETUP.EXE", "A:\\"},
+        {"C:\\A.B\\NOEXT", "C:\\A.B\\"},
+        {"C:/DIR/F.TXT", "C:"},  // a slash is not a separator here
+    });
+}
+
+TEST(Paths, FileNamePartIsWhatFollowsTheLastSeparator)
+{
+    ExpectAll(FileNamePart, {
+        {"C:", ""},
+        {"C:\\DIR\\F.TXT", "F.TXT"},
+        {"C:\\DIR\\", ""},
+        {"C:F.TXT", "F.TXT"},
+        {"F.TXT", "F.TXT"},
+        {"", ""},
+        {"\\\\srv\\share", "share"},
+        {"C:\\DIR\\long name.text", "long name.text"},
+    });
+
+    SCOPED_TRACE("cut at 255 characters");
+    std::string longName(300, 'n');
+    for (size_t i = 0; i < longName.size(); ++i)
+        longName[i] = static_cast<char>('a' + i % 26);
+    EXPECT_EQ(FileNamePart("C:\\DIR\\" + longName), longName.substr(0, 255));
+    EXPECT_EQ(FileNamePart(std::string(255, 'x')), std::string(255, 'x'));
+    EXPECT_EQ(FileNamePart(std::string(256, 'x')), std::string(255, 'x'));
+}
+
+TEST(Paths, FileDirPartAndFileNamePartJoinToThePath)
+{
+    for (const std::string path : {"C:\\DIR\\F.TXT", "C:F", "F", "\\\\srv\\share\\d\\f", "C:\\", "C:"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(FileDirPart(path) + FileNamePart(path), path);
+    }
+}
+
+TEST(Paths, FileDrivePartIsTheDriveOrTheShare)
+{
+    ExpectAll(FileDrivePart, {
+        {"C:\\x", "C:"},
+        {"C:", "C:"},
+        {"c:relative", "c:"},
+        {"A:\\SETUP.FLS", "A:"},
+        {"\\\\srv\\share\\dir\\f", "\\\\srv\\share"},
+        {"\\\\srv\\share\\", "\\\\srv\\share"},
+        {"\\\\srv\\share", "\\\\srv\\share"},
+        {"\\\\srv", "\\\\srv"},
+        {"\\\\", "\\\\"},
+        {"DIR\\F.TXT", ""},
+        {"F.TXT", ""},
+        {"\\DIR\\F.TXT", ""},
+        {"C", ""},
+        {"", ""},
+    });
+}
+
+TEST(Paths, UpperCaseAsciiChangesOnlyTheLettersAToZ)
+{
+    ExpectAll(UpperCaseAscii, {
+        {"c:\\program files\\halvarn", "C:\\PROGRAM FILES\\HALVARN"},
+        {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+        {"ALREADY UPPER 123", "ALREADY UPPER 123"},
+        {"\xE4\xF6\xFC\xE9", "\xE4\xF6\xFC\xE9"},  // accented letters stay as they are
+        {"a\xE4z", "A\xE4Z"},
+        {"@[`{~!", "@[`{~!"},                      // the neighbours of the letter ranges
+        {"", ""},
+    });
+    EXPECT_EQ(UpperCaseAscii(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
