@@ -1,0 +1,131 @@
+#include "framework/TypeInfo.h"
+
+#include "framework/Component.h"
+
+namespace {
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+int TEnumTypeInfo::ValueOf(std::string_view name) const
+{
+    for (size_t i = 0; i < Names.size(); ++i)
+        if (SameName(Names[i], name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string_view TEnumTypeInfo::NameOf(int value) const
+{
+    return value >= 0 && static_cast<size_t>(value) < Names.size() ? Names[static_cast<size_t>(value)] : std::string_view();
+}
+
+bool TIntTypeInfo::IdentToInt(std::string_view ident, int32_t& value) const
+{
+    for (const TIdentEntry& entry : Idents)
+        if (SameName(entry.Name, ident)) {
+            value = entry.Value;
+            return true;
+        }
+    return false;
+}
+
+bool TIntTypeInfo::IntToIdent(int32_t value, std::string_view& ident) const
+{
+    for (const TIdentEntry& entry : Idents)
+        if (entry.Value == value) {
+            ident = entry.Name;
+            return true;
+        }
+    return false;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<bool>()
+{
+    static const TEnumTypeInfo info{"Boolean", {"False", "True"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TCloseAction>()
+{
+    static const TEnumTypeInfo info{"TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"}};
+    return info;
+}
+
+const TEventTypeInfo NotifyEventType{"TNotifyEvent"};
+const TEventTypeInfo CloseEventType{"TCloseEvent"};
+const TEventTypeInfo CloseQueryEventType{"TCloseQueryEvent"};
+
+bool TClassInfo::InheritsFrom(const TClassInfo& other) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        if (c == &other)
+            return true;
+    return false;
+}
+
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        for (const TPropInfo& p : c->Properties)
+            if (SameName(p.Name, name))
+                return &p;
+    return nullptr;
+}
+
+const TFieldInfo* TClassInfo::FindField(std::string_view name) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        for (const TFieldInfo& f : c->Fields)
+            if (SameName(f.Name, name))
+                return &f;
+    return nullptr;
+}
+
+const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        for (const TMethodInfo& m : c->Methods)
+            if (SameName(m.Name, name))
+                return &m;
+    return nullptr;
+}
+
+const TClassInfo* TClassInfo::FindFieldClass(std::string_view name) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        for (const TFieldInfo& f : c->Fields) {
+            const TClassInfo* fieldClass = f.FieldClass();
+            if (SameName(fieldClass->Name, name))
+                return fieldClass;
+        }
+    return nullptr;
+}
+
+std::vector<const TPropInfo*> TClassInfo::AllProperties() const
+{
+    std::vector<const TClassInfo*> chain;
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        chain.push_back(c);
+    std::vector<const TPropInfo*> result;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (const TPropInfo& p : (*it)->Properties)
+            result.push_back(&p);
+    return result;
+}
