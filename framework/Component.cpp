@@ -64,6 +64,19 @@ TComponent::~TComponent()
         m_owner->RemoveComponent(this);
 }
 
+void TComponent::Free(TComponent* component)
+{
+    if (!component)
+        return;
+    component->BeforeDestruction();
+    delete component;
+}
+
+void TComponent::BeforeDestruction()
+{
+    PrepareDestroy();
+}
+
 void TComponent::PrepareDestroy()
 {
     if (m_prepared)
@@ -94,7 +107,7 @@ void TComponent::DestroyComponents()
 {
     // Each component removes itself from the list as it is freed.
     while (!m_components.empty())
-        delete m_components.back();
+        Free(m_components.back());
 }
 
 void TComponent::SetName(const std::string& name)

@@ -53,6 +53,13 @@ public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
 
+    // Frees a component: BeforeDestruction runs while the whole object still
+    // exists, then the object is deleted. Use this rather than delete.
+    static void Free(TComponent* component);
+    // The first steps of freeing; by default PrepareDestroy. A class that
+    // runs handlers when it goes (a form's OnDestroy) runs them here first.
+    virtual void BeforeDestruction();
+
     // Properties
     const std::string& Name() const { return m_name; }
     // Raises EComponentError for an invalid identifier or a name another

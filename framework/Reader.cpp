@@ -486,7 +486,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         try {
             root->SetName(ReadStr());
         } catch (...) {
-            delete root;
+            TComponent::Free(root);
             throw;
         }
     }
@@ -516,7 +516,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         if (!ownLoading)
             g_globalLoading->resize(loadingMark);
         if (created)
-            delete root;
+            TComponent::Free(root);
         throw;
     }
     return root;
@@ -557,7 +557,8 @@ TComponent* TReader::ReadComponent(TComponent*)
             result->SetName(name);
         }
     } catch (...) {
-        delete (created ? result : nullptr);
+        if (created)
+            TComponent::Free(result);
         // The rest of the record belongs to the component that failed.
         SkipComponent(false);
         throw;
@@ -573,7 +574,7 @@ TComponent* TReader::ReadComponent(TComponent*)
             m_loaded->push_back(result);
     } catch (...) {
         if (created)
-            delete result;
+            TComponent::Free(result);
         throw;
     }
     return result;

@@ -65,6 +65,26 @@ void TMemoryStream::Clear()
     m_position = 0;
 }
 
+int64_t TMemoryViewStream::Read(void* buffer, int64_t count)
+{
+    if (count <= 0 || m_position < 0 || m_position >= m_size)
+        return 0;
+    const int64_t n = std::min(count, m_size - m_position);
+    std::memcpy(buffer, m_data + m_position, static_cast<size_t>(n));
+    m_position += n;
+    return n;
+}
+
+int64_t TMemoryViewStream::Seek(int64_t offset, SeekOrigin origin)
+{
+    switch (origin) {
+    case SeekOrigin::Beginning: m_position = offset; break;
+    case SeekOrigin::Current: m_position += offset; break;
+    case SeekOrigin::End: m_position = m_size + offset; break;
+    }
+    return m_position;
+}
+
 int64_t CopyStreamData(TStream& destination, TStream& source, int64_t count)
 {
     if (count == 0) {

@@ -51,6 +51,23 @@ private:
     int64_t m_position = 0;
 };
 
+// A read-only stream over memory that someone else owns and keeps alive for
+// the stream's lifetime (a loaded resource, for instance): nothing is copied.
+class TMemoryViewStream : public TStream {
+public:
+    TMemoryViewStream(const void* data, int64_t size) : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+    int64_t Size() override { return m_size; }
+
+private:
+    const uint8_t* m_data;  // not owned
+    int64_t m_size;
+    int64_t m_position = 0;
+};
+
 // The largest piece CopyStreamData moves at once.
 constexpr int64_t CopyBufferSize = 61440;
 

@@ -1,0 +1,265 @@
+// The control bases: TControl (a rectangle on a parent, with caption, colour
+// and font that may follow the parent's), TWinControl (a control that is the
+// parent of other controls and takes part in the tab order) and
+// TGraphicControl (a control without a window of its own, painted on its
+// parent). The classes publish nothing of their own beyond position, size,
+// cursor and hint; each concrete control publishes what it uses.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Component.h"
+#include "framework/Graphics.h"
+
+class TWinControl;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TAlign>();
+
+enum TDragMode { dmManual, dmAutomatic };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TDragMode>();
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TShiftStateFlag>();
+using TShiftState = TSet<TShiftStateFlag>;
+
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+// Event types of the controls, each with its own argument list.
+extern const TEventTypeInfo MouseEventType;
+extern const TEventTypeInfo MouseMoveEventType;
+extern const TEventTypeInfo KeyEventType;
+extern const TEventTypeInfo KeyPressEventType;
+extern const TEventTypeInfo DragDropEventType;
+extern const TEventTypeInfo DragOverEventType;
+extern const TEventTypeInfo EndDragEventType;
+extern const TEventTypeInfo StartDragEventType;
+
+using TMouseEvent = TEvent<MouseEventType, TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TEvent<MouseMoveEventType, TObject*, TShiftState, int, int>;
+using TKeyEvent = TEvent<KeyEventType, TObject*, uint16_t&, TShiftState>;
+using TKeyPressEvent = TEvent<KeyPressEventType, TObject*, char&>;
+using TDragDropEvent = TEvent<DragDropEventType, TObject*, TObject*, int, int>;
+using TDragOverEvent = TEvent<DragOverEventType, TObject*, TObject*, int, int, TDragState, bool&>;
+using TEndDragEvent = TEvent<EndDragEventType, TObject*, TObject*, int, int>;
+using TStartDragEvent = TEvent<StartDragEventType, TObject*, TObject*&>;
+
+class TControl : public TComponent {
+    DECLARE_CLASS_INFO(TControl)
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    // Position and size, relative to the parent's client area
+    int32_t Left() const { return m_left; }
+    void SetLeft(int32_t value) { SetBounds(value, m_top, m_width, m_height); }
+    int32_t Top() const { return m_top; }
+    void SetTop(int32_t value) { SetBounds(m_left, value, m_width, m_height); }
+    int32_t Width() const { return m_width; }
+    void SetWidth(int32_t value) { SetBounds(m_left, m_top, value, m_height); }
+    int32_t Height() const { return m_height; }
+    void SetHeight(int32_t value) { SetBounds(m_left, m_top, m_width, value); }
+    virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+    // The size of the area inside the control's frame; the same as its size
+    // unless a class has a frame.
+    virtual int32_t ClientWidth() const { return m_width; }
+    void SetClientWidth(int32_t value) { SetClientSize(value, ClientHeight()); }
+    virtual int32_t ClientHeight() const { return m_height; }
+    void SetClientHeight(int32_t value) { SetClientSize(ClientWidth(), value); }
+    virtual void SetClientSize(int32_t width, int32_t height);
+
+    TAlign Align() const { return m_align; }
+    void SetAlign(TAlign value) { m_align = value; }
+    TCursor Cursor() const { return m_cursor; }
+    void SetCursor(TCursor value) { m_cursor = value; }
+    const std::string& Hint() const { return m_hint; }
+    void SetHint(const std::string& value) { m_hint = value; }
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool value);
+    bool ParentShowHint() const { return m_parentShowHint; }
+    void SetParentShowHint(bool value);
+
+    // The caption of a control, which is the text of an edit box.
+    const std::string& Caption() const { return m_text; }
+    void SetCaption(const std::string& value) { SetText(value); }
+    const std::string& Text() const { return m_text; }
+    virtual void SetText(const std::string& value);
+
+    bool Visible() const { return m_visible; }
+    virtual void SetVisible(bool value);
+    bool Enabled() const { return m_enabled; }
+    virtual void SetEnabled(bool value);
+
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value);
+    bool ParentColor() const { return m_parentColor; }
+    void SetParentColor(bool value);
+    TFont* Font() const { return m_font.get(); }
+    void SetFont(TFont* value);
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value);
+
+    TCursor DragCursor() const { return m_dragCursor; }
+    void SetDragCursor(TCursor value) { m_dragCursor = value; }
+    TDragMode DragMode() const { return m_dragMode; }
+    void SetDragMode(TDragMode value) { m_dragMode = value; }
+    TComponent* PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(TComponent* value);
+
+    TWinControl* Parent() const { return m_parent; }
+    virtual void SetParent(TWinControl* parent);
+
+    // Events
+    TNotifyEvent OnClick() const { return m_onClick; }
+    void SetOnClick(TNotifyEvent e) { m_onClick = e; }
+    TNotifyEvent OnDblClick() const { return m_onDblClick; }
+    void SetOnDblClick(TNotifyEvent e) { m_onDblClick = e; }
+    TDragDropEvent OnDragDrop() const { return m_onDragDrop; }
+    void SetOnDragDrop(TDragDropEvent e) { m_onDragDrop = e; }
+    TDragOverEvent OnDragOver() const { return m_onDragOver; }
+    void SetOnDragOver(TDragOverEvent e) { m_onDragOver = e; }
+    TEndDragEvent OnEndDrag() const { return m_onEndDrag; }
+    void SetOnEndDrag(TEndDragEvent e) { m_onEndDrag = e; }
+    TMouseEvent OnMouseDown() const { return m_onMouseDown; }
+    void SetOnMouseDown(TMouseEvent e) { m_onMouseDown = e; }
+    TMouseMoveEvent OnMouseMove() const { return m_onMouseMove; }
+    void SetOnMouseMove(TMouseMoveEvent e) { m_onMouseMove = e; }
+    TMouseEvent OnMouseUp() const { return m_onMouseUp; }
+    void SetOnMouseUp(TMouseEvent e) { m_onMouseUp = e; }
+    TStartDragEvent OnStartDrag() const { return m_onStartDrag; }
+    void SetOnStartDrag(TStartDragEvent e) { m_onStartDrag = e; }
+
+    // Streaming
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+
+    // Called when the parent's font or colour changed, for a control that
+    // takes it.
+    virtual void ParentFontChanged();
+    virtual void ParentColorChanged();
+
+protected:
+    // Hooks for the windowing layer: the control's look or size has changed.
+    virtual void Changed() {}
+    virtual void FontChanged();
+
+private:
+    int32_t m_left = 0;
+    int32_t m_top = 0;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    TAlign m_align = alNone;
+    TCursor m_cursor = crDefault;
+    TCursor m_dragCursor = static_cast<TCursor>(-12);  // crDrag
+    TDragMode m_dragMode = dmManual;
+    std::string m_hint;
+    bool m_showHint = false;
+    bool m_parentShowHint = true;
+    std::string m_text;
+    bool m_visible = true;
+    bool m_enabled = true;
+    TColor m_color = clWindow;
+    bool m_parentColor = true;
+    std::unique_ptr<TFont> m_font;
+    bool m_parentFont = true;
+    bool m_takingParentFont = false;
+    TComponent* m_popupMenu = nullptr;  // cleared through the free notification
+    TWinControl* m_parent = nullptr;    // not owned: the parent removes its controls before it goes
+
+    TNotifyEvent m_onClick;
+    TNotifyEvent m_onDblClick;
+    TDragDropEvent m_onDragDrop;
+    TDragOverEvent m_onDragOver;
+    TEndDragEvent m_onEndDrag;
+    TMouseEvent m_onMouseDown;
+    TMouseMoveEvent m_onMouseMove;
+    TMouseEvent m_onMouseUp;
+    TStartDragEvent m_onStartDrag;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+    friend class TWinControl;  // keeps m_parent in step with its list of controls
+};
+
+class TWinControl : public TControl {
+    DECLARE_CLASS_INFO(TWinControl)
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    // The controls this one is the parent of, in the order they were added.
+    int ControlCount() const { return static_cast<int>(m_controls.size()); }
+    TControl* Controls(int index) const { return m_controls.at(static_cast<size_t>(index)); }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    // Tab order: the position among the parent's windowed controls.
+    int32_t TabOrder() const;
+    void SetTabOrder(int32_t value);
+    bool TabStop() const { return m_tabStop; }
+    void SetTabStop(bool value) { m_tabStop = value; }
+    // The parent's windowed controls in tab order.
+    std::vector<TWinControl*> TabList() const;
+
+    int32_t HelpContext() const { return m_helpContext; }
+    void SetHelpContext(int32_t value) { m_helpContext = value; }
+    bool Ctl3D() const { return m_ctl3D; }
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return m_parentCtl3D; }
+    void SetParentCtl3D(bool value);
+
+    // Events
+    TNotifyEvent OnEnter() const { return m_onEnter; }
+    void SetOnEnter(TNotifyEvent e) { m_onEnter = e; }
+    TNotifyEvent OnExit() const { return m_onExit; }
+    void SetOnExit(TNotifyEvent e) { m_onExit = e; }
+    TKeyEvent OnKeyDown() const { return m_onKeyDown; }
+    void SetOnKeyDown(TKeyEvent e) { m_onKeyDown = e; }
+    TKeyPressEvent OnKeyPress() const { return m_onKeyPress; }
+    void SetOnKeyPress(TKeyPressEvent e) { m_onKeyPress = e; }
+    TKeyEvent OnKeyUp() const { return m_onKeyUp; }
+    void SetOnKeyUp(TKeyEvent e) { m_onKeyUp = e; }
+
+    // Streaming: a windowed control is the parent of the controls read
+    // inside its record.
+    TComponent* GetChildParent() override { return this; }
+    std::vector<TComponent*> GetChildren(TComponent* root) const override;
+    void SetChildOrder(TComponent* child, int order) override;
+
+    void ParentFontChanged() override;
+    void ParentColorChanged() override;
+
+protected:
+    void FontChanged() override;
+
+private:
+    std::vector<TControl*> m_controls;  // not owned: controls are owned by their owner (the form)
+    std::vector<TWinControl*> m_tabList;  // the windowed controls in tab order; not owned
+    int32_t m_requestedTabOrder = -1;  // the tab order read from the form, while loading
+    bool m_tabStop = false;
+    int32_t m_helpContext = 0;
+    bool m_ctl3D = true;
+    bool m_parentCtl3D = true;
+
+    TNotifyEvent m_onEnter;
+    TNotifyEvent m_onExit;
+    TKeyEvent m_onKeyDown;
+    TKeyPressEvent m_onKeyPress;
+    TKeyEvent m_onKeyUp;
+};
+
+// A control without a window of its own; it is painted on its parent.
+class TGraphicControl : public TControl {
+    DECLARE_CLASS_INFO(TGraphicControl)
+public:
+    explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+};

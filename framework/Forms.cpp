@@ -1,0 +1,487 @@
+#include "framework/Forms.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/Filer.h"
+#include "framework/Reader.h"
+#include "framework/Writer.h"
+#include "runtime/Stream.h"
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
+{
+    static const TEnumTypeInfo info{"TFormBorderStyle",
+                                    {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
+{
+    static const TEnumTypeInfo info{"TBorderStyle", {"bsNone", "bsSingle"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderIcon>()
+{
+    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFormStyle>()
+{
+    static const TEnumTypeInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TPosition>()
+{
+    static const TEnumTypeInfo info{"TPosition",
+                                    {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TWindowState>()
+{
+    static const TEnumTypeInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
+{
+    static const TEnumTypeInfo info{"TPrintScale", {"poNone", "poProportional", "poPrintToFit"}};
+    return info;
+}
+
+// ---------------------------------------------------------------------------
+// Reporting exceptions from handlers
+
+namespace {
+
+ExceptionReporter g_reporter = nullptr;
+
+} // namespace
+
+void SetExceptionReporter(ExceptionReporter reporter)
+{
+    g_reporter = reporter;
+}
+
+void ReportHandlerException(TObject* sender)
+{
+    if (!g_reporter)
+        throw;
+    g_reporter(sender);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll bars
+
+const TClassInfo& TControlScrollBar::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TControlScrollBar, TPersistent>("TControlScrollBar")
+        .Property<&TControlScrollBar::Increment, &TControlScrollBar::SetIncrement>("Increment", 8)
+        .Property<&TControlScrollBar::Margin, &TControlScrollBar::SetMargin>("Margin", 0)
+        .Property<&TControlScrollBar::Position, &TControlScrollBar::SetPosition>("Position", 0)
+        .Property<&TControlScrollBar::Range, &TControlScrollBar::SetRange>("Range", 0)
+        .Property<&TControlScrollBar::Tracking, &TControlScrollBar::SetTracking>("Tracking", false)
+        .Property<&TControlScrollBar::Visible, &TControlScrollBar::SetVisible>("Visible", true)
+        .Build();
+    return info;
+}
+
+const TClassInfo& TScrollingWinControl::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TScrollingWinControl, TWinControl>("TScrollingWinControl").Build();
+    return info;
+}
+
+TScrollingWinControl::TScrollingWinControl(TComponent* owner)
+    : TWinControl(owner), m_horzScrollBar(std::make_unique<TControlScrollBar>()),
+      m_vertScrollBar(std::make_unique<TControlScrollBar>())
+{
+}
+
+// ---------------------------------------------------------------------------
+// TForm
+
+const TClassInfo& TForm::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TForm, TScrollingWinControl>("TForm")
+        .Property<&TForm::ActiveControl, &TForm::SetActiveControl>("ActiveControl")
+        .Property<&TForm::AutoScroll, &TForm::SetAutoScroll>("AutoScroll", true)
+        .Property<&TForm::BorderIcons, &TForm::SetBorderIcons>("BorderIcons", TBorderIcons{biSystemMenu, biMinimize, biMaximize})
+        .Property<&TForm::BorderStyle, &TForm::SetBorderStyle>("BorderStyle", bsSizeable)
+        .Property<&TForm::Caption, &TForm::SetCaption>("Caption")
+        .Property<&TForm::ClientHeight, &TForm::SetClientHeight>("ClientHeight")
+        .Property<&TForm::ClientWidth, &TForm::SetClientWidth>("ClientWidth")
+        .Property<&TForm::Color, &TForm::SetColor>("Color", clBtnFace)
+        .Property<&TForm::Ctl3D, &TForm::SetCtl3D>("Ctl3D", true)
+        .Property<&TForm::Enabled, &TForm::SetEnabled>("Enabled", true)
+        .Property<&TForm::Font, &TForm::SetFont>("Font")
+        .Property<&TForm::FormStyle, &TForm::SetFormStyle>("FormStyle", fsNormal)
+        .Property<&TForm::HorzScrollBar, &TForm::SetHorzScrollBar>("HorzScrollBar")
+        .Property<&TForm::Icon, &TForm::SetIcon>("Icon")
+        .Property<&TForm::KeyPreview, &TForm::SetKeyPreview>("KeyPreview", false)
+        .Property<&TForm::ParentFont, &TForm::SetParentFont>("ParentFont", false)
+        .Property<&TForm::Position, &TForm::SetPosition>("Position", poDesigned)
+        .Property<&TForm::PrintScale, &TForm::SetPrintScale>("PrintScale", poProportional)
+        .Property<&TForm::Scaled, &TForm::SetScaled>("Scaled", true)
+        .Property<&TForm::ShowHint, &TForm::SetShowHint>("ShowHint", false)
+        .Property<&TForm::VertScrollBar, &TForm::SetVertScrollBar>("VertScrollBar")
+        .Property<&TForm::Visible, &TForm::SetVisible>("Visible", false)
+        .Property<&TForm::WindowState, &TForm::SetWindowState>("WindowState", wsNormal)
+        .Property<&TForm::OnActivate, &TForm::SetOnActivate>("OnActivate")
+        .Property<&TForm::OnClick, &TForm::SetOnClick>("OnClick")
+        .Property<&TForm::OnClose, &TForm::SetOnClose>("OnClose")
+        .Property<&TForm::OnCloseQuery, &TForm::SetOnCloseQuery>("OnCloseQuery")
+        .Property<&TForm::OnCreate, &TForm::SetOnCreate>("OnCreate")
+        .Property<&TForm::OnDblClick, &TForm::SetOnDblClick>("OnDblClick")
+        .Property<&TForm::OnDestroy, &TForm::SetOnDestroy>("OnDestroy")
+        .Property<&TForm::OnDeactivate, &TForm::SetOnDeactivate>("OnDeactivate")
+        .Property<&TForm::OnDragDrop, &TForm::SetOnDragDrop>("OnDragDrop")
+        .Property<&TForm::OnDragOver, &TForm::SetOnDragOver>("OnDragOver")
+        .Property<&TForm::OnHide, &TForm::SetOnHide>("OnHide")
+        .Property<&TForm::OnKeyDown, &TForm::SetOnKeyDown>("OnKeyDown")
+        .Property<&TForm::OnKeyPress, &TForm::SetOnKeyPress>("OnKeyPress")
+        .Property<&TForm::OnKeyUp, &TForm::SetOnKeyUp>("OnKeyUp")
+        .Property<&TForm::OnMouseDown, &TForm::SetOnMouseDown>("OnMouseDown")
+        .Property<&TForm::OnMouseMove, &TForm::SetOnMouseMove>("OnMouseMove")
+        .Property<&TForm::OnMouseUp, &TForm::SetOnMouseUp>("OnMouseUp")
+        .Property<&TForm::OnPaint, &TForm::SetOnPaint>("OnPaint")
+        .Property<&TForm::OnResize, &TForm::SetOnResize>("OnResize")
+        .Property<&TForm::OnShow, &TForm::SetOnShow>("OnShow")
+        .Build();
+    return info;
+}
+
+TForm::TForm(TComponent* owner) : TScrollingWinControl(owner), m_icon(std::make_unique<TIcon>())
+{
+    SetBounds(0, 0, 320, 240);
+    SetVisible(false);
+    SetColor(clBtnFace);
+    SetParentFont(false);
+    m_pixelsPerInch = TScreen::Instance().PixelsPerInch();
+    TScreen::Instance().InsertForm(this);
+}
+
+TForm::~TForm()
+{
+    PrepareDestroy();
+    TReader::RemoveFixups(this);
+    TScreen::Instance().RemoveForm(this);
+}
+
+void TForm::FinishConstruction()
+{
+    // A plain form has no stored design and no OnCreate to run.
+    if (&ClassInfo() == &TForm::StaticClassInfo())
+        return;
+    m_creating = true;
+    bool found = false;
+    try {
+        found = ReadFormResource(this, TForm::StaticClassInfo());
+    } catch (...) {
+        m_creating = false;
+        throw;
+    }
+    m_creating = false;
+    if (!found)
+        throw EResNotFound(StrId::SResNotFound, {ClassName()});
+    if (m_onCreate) {
+        try {
+            m_onCreate(this);
+        } catch (...) {
+            ReportHandlerException(this);
+        }
+    }
+    if (m_visibleRequested)
+        SetVisible(true);
+}
+
+void TForm::BeforeDestruction()
+{
+    if (m_onDestroy && !IsDestroying()) {
+        try {
+            m_onDestroy(this);
+        } catch (...) {
+            ReportHandlerException(this);
+        }
+    }
+    TScrollingWinControl::BeforeDestruction();
+}
+
+void TForm::SetVisible(bool value)
+{
+    // While the design is read, showing waits for the form to be complete.
+    if (m_creating) {
+        m_visibleRequested = value;
+        return;
+    }
+    TScrollingWinControl::SetVisible(value);
+}
+
+void TForm::SetActiveControl(TWinControl* control)
+{
+    m_activeControl = control;
+    if (control)
+        control->FreeNotification(this);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation)
+{
+    TScrollingWinControl::Notification(component, operation);
+    if (operation == opRemove && component == m_activeControl)
+        m_activeControl = nullptr;
+}
+
+std::vector<TComponent*> TForm::GetChildren(TComponent* root) const
+{
+    // Components without a parent (timers, dialogs) first, then the controls.
+    std::vector<TComponent*> children;
+    if (root == this)
+        for (int i = 0; i < ComponentCount(); ++i)
+            if (!Components(i)->HasParent())
+                children.push_back(Components(i));
+    for (TComponent* control : TScrollingWinControl::GetChildren(root))
+        children.push_back(control);
+    return children;
+}
+
+namespace {
+
+// The window styles a form's border style and icons give; the frame around
+// the client area follows from them.
+void FormStyles(TFormBorderStyle border, DWORD& style, DWORD& exStyle)
+{
+    style = 0;
+    exStyle = 0;
+    switch (border) {
+    case bsNone: style = WS_POPUP; break;
+    case bsSingle: style = WS_CAPTION | WS_BORDER; break;
+    case bsSizeable: style = WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog: style = WS_POPUP | WS_CAPTION; exStyle = WS_EX_DLGMODALFRAME; break;
+    case bsToolWindow: style = WS_CAPTION; exStyle = WS_EX_TOOLWINDOW; break;
+    case bsSizeToolWin: style = WS_CAPTION | WS_THICKFRAME; exStyle = WS_EX_TOOLWINDOW; break;
+    }
+}
+
+RECT FrameRect(TFormBorderStyle border)
+{
+    DWORD style;
+    DWORD exStyle;
+    FormStyles(border, style, exStyle);
+    RECT rect = {0, 0, 0, 0};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return rect;
+}
+
+// The height of the text "0" in a font, measured on the screen.
+int32_t TextHeightOf(const TFont& font)
+{
+    HDC dc = GetDC(nullptr);
+    HFONT handle = CreateFontA(font.Height(), 0, 0, 0, font.Style().Contains(fsBold) ? FW_BOLD : FW_NORMAL,
+                               font.Style().Contains(fsItalic), font.Style().Contains(fsUnderline),
+                               font.Style().Contains(fsStrikeOut), static_cast<BYTE>(font.Charset()),
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                               font.Name().c_str());
+    HGDIOBJ old = SelectObject(dc, handle);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, "0", 1, &size);
+    SelectObject(dc, old);
+    DeleteObject(handle);
+    ReleaseDC(nullptr, dc);
+    return size.cy;
+}
+
+} // namespace
+
+int32_t TForm::FrameWidth() const
+{
+    const RECT r = FrameRect(m_borderStyle);
+    return r.right - r.left;
+}
+
+int32_t TForm::FrameHeight() const
+{
+    const RECT r = FrameRect(m_borderStyle);
+    return r.bottom - r.top;
+}
+
+int32_t TForm::ClientWidth() const
+{
+    return Width() - FrameWidth();
+}
+
+int32_t TForm::ClientHeight() const
+{
+    return Height() - FrameHeight();
+}
+
+void TForm::SetClientSize(int32_t width, int32_t height)
+{
+    // While the design is read the border style may still change, so the
+    // stored client size is applied once the whole design is in.
+    if (ComponentState().Contains(csReading)) {
+        m_storedClientWidth = width;
+        m_storedClientHeight = height;
+        return;
+    }
+    SetBounds(Left(), Top(), width + FrameWidth(), height + FrameHeight());
+}
+
+void TForm::DefineProperties(TFiler& filer)
+{
+    TScrollingWinControl::DefineProperties(filer);
+    filer.DefineProperty(
+        "PixelsPerInch", [this](TReader& r) { m_pixelsPerInch = r.ReadInteger(); },
+        [this](TWriter& w) { w.WriteInteger(m_pixelsPerInch); }, true);
+    filer.DefineProperty(
+        "TextHeight", [this](TReader& r) { m_storedTextHeight = r.ReadInteger(); },
+        [this](TWriter& w) { w.WriteInteger(TextHeightOf(*Font())); }, true);
+}
+
+void TForm::ReadState(TReader& reader)
+{
+    m_storedTextHeight = 0;
+    m_storedClientWidth = 0;
+    m_storedClientHeight = 0;
+    m_pixelsPerInch = 0;
+    TFont fontBefore;
+    fontBefore.Assign(*Font());
+    TScrollingWinControl::ReadState(reader);
+
+    const int32_t storedPixelsPerInch = m_pixelsPerInch;
+    const int32_t screenPixelsPerInch = TScreen::Instance().PixelsPerInch();
+    if (storedPixelsPerInch != 0 && m_storedTextHeight > 0) {
+        if (!Font()->SameAs(fontBefore) && storedPixelsPerInch != screenPixelsPerInch)
+            Font()->SetHeight(MulDiv(Font()->Height(), screenPixelsPerInch, storedPixelsPerInch));
+        m_pixelsPerInch = screenPixelsPerInch;
+        ScaleForm(m_storedTextHeight);
+    } else {
+        m_pixelsPerInch = screenPixelsPerInch;
+    }
+    if (m_storedClientWidth > 0 || m_storedClientHeight > 0) {
+        const int32_t width = m_storedClientWidth > 0 ? m_storedClientWidth : ClientWidth();
+        const int32_t height = m_storedClientHeight > 0 ? m_storedClientHeight : ClientHeight();
+        SetBounds(Left(), Top(), width + FrameWidth(), height + FrameHeight());
+    }
+}
+
+// Scales the controls (and the stored client size) by the ratio of the text
+// height in the form's font on this screen to the one the design was made
+// with, so that text still fits. At equal heights nothing moves.
+void TForm::ScaleForm(int32_t storedTextHeight)
+{
+    const int32_t textHeight = TextHeightOf(*Font());
+    if (textHeight == storedTextHeight)
+        return;
+    auto scale = [&](int32_t v) { return MulDiv(v, textHeight, storedTextHeight); };
+    m_storedClientWidth = scale(m_storedClientWidth);
+    m_storedClientHeight = scale(m_storedClientHeight);
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TControl*>(Components(i));
+        if (!control)
+            continue;
+        const int32_t left = scale(control->Left());
+        const int32_t top = scale(control->Top());
+        const int32_t right = scale(control->Left() + control->Width());
+        const int32_t bottom = scale(control->Top() + control->Height());
+        control->SetBounds(left, top, right - left, bottom - top);
+        if (!control->ParentFont())
+            control->Font()->SetHeight(scale(control->Font()->Height()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Screen
+
+TScreen& TScreen::Instance()
+{
+    static TScreen screen;
+    return screen;
+}
+
+TScreen::TScreen()
+{
+    HDC dc = GetDC(nullptr);
+    m_pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    TReader::SetFindGlobalComponent([](std::string_view name) -> TComponent* { return Instance().FindForm(name); });
+}
+
+void TScreen::InsertForm(TForm* form)
+{
+    m_forms.push_back(form);
+}
+
+void TScreen::RemoveForm(TForm* form)
+{
+    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
+}
+
+TForm* TScreen::FindForm(std::string_view name) const
+{
+    for (TForm* form : m_forms)
+        if (!form->Name().empty() && SameName(form->Name(), name))
+            return form;
+    return nullptr;
+}
+
+int32_t TScreen::Width() const
+{
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+
+int32_t TScreen::Height() const
+{
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+int32_t TScreen::PixelsPerInch() const
+{
+    return m_pixelsPerInch;
+}
+
+// ---------------------------------------------------------------------------
+// Stored designs
+
+bool ReadComponentResource(std::string_view resourceName, TComponent* instance)
+{
+    const std::string name(resourceName);
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    if (!info)
+        return false;
+    HGLOBAL data = LoadResource(module, info);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes)
+        return false;
+    // The design is read in place from the loaded resource.
+    TMemoryViewStream stream(bytes, SizeofResource(module, info));
+    TReader reader(stream);
+    reader.ReadRootComponent(instance);
+    return true;
+}
+
+bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor)
+{
+    return TReader::ReadWithGlobalLoading([&] {
+        std::vector<const TClassInfo*> chain;
+        for (const TClassInfo* c = &instance->ClassInfo();
+             c && c != &rootAncestor && c != &TComponent::StaticClassInfo(); c = c->Parent)
+            chain.push_back(c);
+        bool found = false;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            if (ReadComponentResource((*it)->Name, instance))
+                found = true;
+        return found;
+    });
+}

@@ -1,0 +1,389 @@
+#include "framework/Graphics.h"
+
+#include <cstring>
+
+#include "framework/Filer.h"
+#include "framework/Reader.h"
+#include "runtime/Stream.h"
+
+namespace {
+
+uint32_t LittleEndian(const uint8_t* p, int bytes)
+{
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | p[i];
+    return value;
+}
+
+std::vector<uint8_t> ReadRest(TStream& stream)
+{
+    const int64_t left = stream.Size() - stream.Position();
+    std::vector<uint8_t> bytes(left > 0 ? static_cast<size_t>(left) : 0);
+    stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return bytes;
+}
+
+} // namespace
+
+const TIntTypeInfo& IntTypeOf(TColor)
+{
+    static const TIntTypeInfo info{"TColor",
+                                   {
+                                       {clBlack, "clBlack"},
+                                       {clMaroon, "clMaroon"},
+                                       {clGreen, "clGreen"},
+                                       {clOlive, "clOlive"},
+                                       {clNavy, "clNavy"},
+                                       {clPurple, "clPurple"},
+                                       {clTeal, "clTeal"},
+                                       {clGray, "clGray"},
+                                       {clSilver, "clSilver"},
+                                       {clRed, "clRed"},
+                                       {clLime, "clLime"},
+                                       {clYellow, "clYellow"},
+                                       {clBlue, "clBlue"},
+                                       {clFuchsia, "clFuchsia"},
+                                       {clAqua, "clAqua"},
+                                       {clWhite, "clWhite"},
+                                       {clScrollBar, "clScrollBar"},
+                                       {clBackground, "clBackground"},
+                                       {clActiveCaption, "clActiveCaption"},
+                                       {clInactiveCaption, "clInactiveCaption"},
+                                       {clMenu, "clMenu"},
+                                       {clWindow, "clWindow"},
+                                       {clWindowFrame, "clWindowFrame"},
+                                       {clMenuText, "clMenuText"},
+                                       {clWindowText, "clWindowText"},
+                                       {clCaptionText, "clCaptionText"},
+                                       {clActiveBorder, "clActiveBorder"},
+                                       {clInactiveBorder, "clInactiveBorder"},
+                                       {clAppWorkSpace, "clAppWorkSpace"},
+                                       {clHighlight, "clHighlight"},
+                                       {clHighlightText, "clHighlightText"},
+                                       {clBtnFace, "clBtnFace"},
+                                       {clBtnShadow, "clBtnShadow"},
+                                       {clGrayText, "clGrayText"},
+                                       {clBtnText, "clBtnText"},
+                                       {clInactiveCaptionText, "clInactiveCaptionText"},
+                                       {clBtnHighlight, "clBtnHighlight"},
+                                       {cl3DDkShadow, "cl3DDkShadow"},
+                                       {cl3DLight, "cl3DLight"},
+                                       {clInfoText, "clInfoText"},
+                                       {clInfoBk, "clInfoBk"},
+                                       {clNone, "clNone"},
+                                   }};
+    return info;
+}
+
+const TIntTypeInfo& IntTypeOf(TFontCharset)
+{
+    static const TIntTypeInfo info{"TFontCharset",
+                                   {
+                                       {0, "ANSI_CHARSET"},
+                                       {1, "DEFAULT_CHARSET"},
+                                       {2, "SYMBOL_CHARSET"},
+                                       {77, "MAC_CHARSET"},
+                                       {128, "SHIFTJIS_CHARSET"},
+                                       {129, "HANGEUL_CHARSET"},
+                                       {130, "JOHAB_CHARSET"},
+                                       {134, "GB2312_CHARSET"},
+                                       {136, "CHINESEBIG5_CHARSET"},
+                                       {161, "GREEK_CHARSET"},
+                                       {162, "TURKISH_CHARSET"},
+                                       {163, "VIETNAMESE_CHARSET"},
+                                       {177, "HEBREW_CHARSET"},
+                                       {178, "ARABIC_CHARSET"},
+                                       {186, "BALTIC_CHARSET"},
+                                       {204, "RUSSIAN_CHARSET"},
+                                       {222, "THAI_CHARSET"},
+                                       {238, "EASTEUROPE_CHARSET"},
+                                       {255, "OEM_CHARSET"},
+                                   }};
+    return info;
+}
+
+const TIntTypeInfo& IntTypeOf(TCursor)
+{
+    static const TIntTypeInfo info{"TCursor",
+                                   {
+                                       {0, "crDefault"},
+                                       {-1, "crNone"},
+                                       {-2, "crArrow"},
+                                       {-3, "crCross"},
+                                       {-4, "crIBeam"},
+                                       {-5, "crSize"},
+                                       {-6, "crSizeNESW"},
+                                       {-7, "crSizeNS"},
+                                       {-8, "crSizeNWSE"},
+                                       {-9, "crSizeWE"},
+                                       {-10, "crUpArrow"},
+                                       {-11, "crHourGlass"},
+                                       {-12, "crDrag"},
+                                       {-13, "crNoDrop"},
+                                       {-14, "crHSplit"},
+                                       {-15, "crVSplit"},
+                                       {-16, "crMultiDrag"},
+                                       {-17, "crSQLWait"},
+                                   }};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFontStyle>()
+{
+    static const TEnumTypeInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFontPitch>()
+{
+    static const TEnumTypeInfo info{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+    return info;
+}
+
+// ---------------------------------------------------------------------------
+// Font
+
+const TClassInfo& TFont::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TFont, TPersistent>("TFont")
+        .Property<&TFont::Charset, &TFont::SetCharset>("Charset")
+        .Property<&TFont::Color, &TFont::SetColor>("Color")
+        .Property<&TFont::Height, &TFont::SetHeight>("Height")
+        .Property<&TFont::Name, &TFont::SetName>("Name")
+        .Property<&TFont::Pitch, &TFont::SetPitch>("Pitch", fpDefault)
+        .Property<&TFont::Size, &TFont::SetSize>("Size")
+        .Property<&TFont::Style, &TFont::SetStyle>("Style")
+        .Build();
+    return info;
+}
+
+TFont::TFont() = default;
+
+void TFont::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TFont::SetCharset(TFontCharset value)
+{
+    if (value == m_charset)
+        return;
+    m_charset = value;
+    Changed();
+}
+
+void TFont::SetColor(TColor value)
+{
+    if (value == m_color)
+        return;
+    m_color = value;
+    Changed();
+}
+
+void TFont::SetHeight(int32_t value)
+{
+    if (value == m_height)
+        return;
+    m_height = value;
+    Changed();
+}
+
+void TFont::SetName(const std::string& value)
+{
+    if (value == m_name || value.empty())
+        return;
+    m_name = value;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch value)
+{
+    if (value == m_pitch)
+        return;
+    m_pitch = value;
+    Changed();
+}
+
+int32_t TFont::Size() const
+{
+    // Points from pixels, rounded as the platform's MulDiv rounds.
+    const int64_t numerator = -static_cast<int64_t>(m_height) * 72;
+    const int64_t half = m_pixelsPerInch / 2;
+    return static_cast<int32_t>(numerator >= 0 ? (numerator + half) / m_pixelsPerInch : (numerator - half) / m_pixelsPerInch);
+}
+
+void TFont::SetSize(int32_t value)
+{
+    const int64_t numerator = static_cast<int64_t>(value) * m_pixelsPerInch;
+    SetHeight(-static_cast<int32_t>(numerator >= 0 ? (numerator + 36) / 72 : (numerator - 36) / 72));
+}
+
+void TFont::SetStyle(TFontStyles value)
+{
+    if (value == m_style)
+        return;
+    m_style = value;
+    Changed();
+}
+
+void TFont::Assign(const TFont& other)
+{
+    if (SameAs(other))
+        return;
+    m_charset = other.m_charset;
+    m_color = other.m_color;
+    m_height = other.m_height;
+    m_name = other.m_name;
+    m_pitch = other.m_pitch;
+    m_style = other.m_style;
+    Changed();
+}
+
+bool TFont::SameAs(const TFont& other) const
+{
+    return m_charset == other.m_charset && m_color == other.m_color && m_height == other.m_height &&
+           m_name == other.m_name && m_pitch == other.m_pitch && m_style == other.m_style;
+}
+
+// ---------------------------------------------------------------------------
+// Graphics
+
+const TClassInfo& TGraphic::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TGraphic, TPersistent>("TGraphic").Build();
+    return info;
+}
+
+void TGraphic::DefineProperties(TFiler& filer)
+{
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); }, !Empty());
+}
+
+const TClassInfo& TBitmap::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TBitmap, TGraphic>("TBitmap").Build();
+    return info;
+}
+
+void TBitmap::ReadData(TStream& stream)
+{
+    uint8_t count[4];
+    stream.ReadBuffer(count, 4);
+    const uint32_t size = LittleEndian(count, 4);
+    if (size > stream.Size() - stream.Position())
+        throw EReadError(StrId::SReadError);
+    std::vector<uint8_t> file(size);
+    stream.ReadBuffer(file.data(), size);
+    LoadFromFileData(std::move(file));
+}
+
+void TBitmap::WriteData(TStream& stream) const
+{
+    const uint32_t size = static_cast<uint32_t>(m_file.size());
+    const uint8_t count[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+                              static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+    stream.WriteBuffer(count, 4);
+    stream.WriteBuffer(m_file.data(), static_cast<int64_t>(m_file.size()));
+}
+
+void TBitmap::LoadFromFileData(std::vector<uint8_t> file)
+{
+    if (file.empty()) {
+        m_file.clear();
+        m_width = m_height = m_bitsPerPixel = 0;
+        return;
+    }
+    // A file header (14 bytes) and at least the old 12-byte info header.
+    if (file.size() < 26 || file[0] != 'B' || file[1] != 'M')
+        throw EInvalidGraphic(StrId::SInvalidBitmap);
+    const uint8_t* info = file.data() + 14;
+    const uint32_t headerSize = LittleEndian(info, 4);
+    if (headerSize == 12) {
+        m_width = static_cast<int32_t>(LittleEndian(info + 4, 2));
+        m_height = static_cast<int32_t>(LittleEndian(info + 6, 2));
+        m_bitsPerPixel = static_cast<int>(LittleEndian(info + 10, 2));
+    } else if (headerSize >= 40 && file.size() >= 14 + 16) {
+        m_width = static_cast<int32_t>(LittleEndian(info + 4, 4));
+        const int32_t height = static_cast<int32_t>(LittleEndian(info + 8, 4));
+        m_height = height < 0 ? -height : height;  // negative: rows stored top-down
+        m_bitsPerPixel = static_cast<int>(LittleEndian(info + 14, 2));
+    } else {
+        throw EInvalidGraphic(StrId::SInvalidBitmap);
+    }
+    m_file = std::move(file);
+}
+
+const TClassInfo& TIcon::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TIcon, TGraphic>("TIcon").Build();
+    return info;
+}
+
+void TIcon::ReadData(TStream& stream)
+{
+    m_file = ReadRest(stream);
+    // The first image of the directory gives the size; 0 in a directory
+    // entry stands for 256.
+    if (m_file.size() >= 6 + 16) {
+        m_width = m_file[6] ? m_file[6] : 256;
+        m_height = m_file[7] ? m_file[7] : 256;
+    } else {
+        m_width = m_height = 0;
+    }
+}
+
+void TIcon::WriteData(TStream& stream) const
+{
+    stream.WriteBuffer(m_file.data(), static_cast<int64_t>(m_file.size()));
+}
+
+const TClassInfo& TPicture::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TPicture, TPersistent>("TPicture").Build();
+    return info;
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic)
+{
+    m_graphic = std::move(graphic);
+    if (OnChange)
+        OnChange();
+}
+
+void TPicture::DefineProperties(TFiler& filer)
+{
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
+        m_graphic && !m_graphic->Empty());
+}
+
+void TPicture::ReadData(TStream& stream)
+{
+    uint8_t length;
+    stream.ReadBuffer(&length, 1);
+    std::string className(length, '\0');
+    stream.ReadBuffer(className.data(), length);
+    std::unique_ptr<TGraphic> graphic;
+    if (SameName(className, "TBitmap"))
+        graphic = std::make_unique<TBitmap>();
+    else if (SameName(className, "TIcon"))
+        graphic = std::make_unique<TIcon>();
+    else
+        return;  // a graphic class this program does not know leaves the picture as it is
+    graphic->ReadData(stream);
+    SetGraphic(std::move(graphic));
+}
+
+void TPicture::WriteData(TStream& stream) const
+{
+    const std::string_view className = m_graphic->ClassName();
+    const uint8_t length = static_cast<uint8_t>(className.size());
+    stream.WriteBuffer(&length, 1);
+    stream.WriteBuffer(className.data(), length);
+    m_graphic->WriteData(stream);
+}

@@ -1,0 +1,214 @@
+// Colours, fonts and pictures as the forms store them: the colour type with
+// its identifier table, the font description, and bitmaps and icons kept as
+// the platform's bitmap and icon files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Component.h"
+#include "runtime/Stream.h"
+
+// ---------------------------------------------------------------------------
+// Colours: an RGB colour as 0x00BBGGRR, or a system colour as 0x80000000 plus
+// the platform's system colour index.
+
+enum TColor : int32_t {
+    clBlack = 0x000000,
+    clMaroon = 0x000080,
+    clGreen = 0x008000,
+    clOlive = 0x008080,
+    clNavy = 0x800000,
+    clPurple = 0x800080,
+    clTeal = 0x808000,
+    clGray = 0x808080,
+    clSilver = 0xC0C0C0,
+    clRed = 0x0000FF,
+    clLime = 0x00FF00,
+    clYellow = 0x00FFFF,
+    clBlue = 0xFF0000,
+    clFuchsia = 0xFF00FF,
+    clAqua = 0xFFFF00,
+    clWhite = 0xFFFFFF,
+    clScrollBar = static_cast<int32_t>(0x80000000),
+    clBackground = static_cast<int32_t>(0x80000001),
+    clActiveCaption = static_cast<int32_t>(0x80000002),
+    clInactiveCaption = static_cast<int32_t>(0x80000003),
+    clMenu = static_cast<int32_t>(0x80000004),
+    clWindow = static_cast<int32_t>(0x80000005),
+    clWindowFrame = static_cast<int32_t>(0x80000006),
+    clMenuText = static_cast<int32_t>(0x80000007),
+    clWindowText = static_cast<int32_t>(0x80000008),
+    clCaptionText = static_cast<int32_t>(0x80000009),
+    clActiveBorder = static_cast<int32_t>(0x8000000A),
+    clInactiveBorder = static_cast<int32_t>(0x8000000B),
+    clAppWorkSpace = static_cast<int32_t>(0x8000000C),
+    clHighlight = static_cast<int32_t>(0x8000000D),
+    clHighlightText = static_cast<int32_t>(0x8000000E),
+    clBtnFace = static_cast<int32_t>(0x8000000F),
+    clBtnShadow = static_cast<int32_t>(0x80000010),
+    clGrayText = static_cast<int32_t>(0x80000011),
+    clBtnText = static_cast<int32_t>(0x80000012),
+    clInactiveCaptionText = static_cast<int32_t>(0x80000013),
+    clBtnHighlight = static_cast<int32_t>(0x80000014),
+    cl3DDkShadow = static_cast<int32_t>(0x80000015),
+    cl3DLight = static_cast<int32_t>(0x80000016),
+    clInfoText = static_cast<int32_t>(0x80000017),
+    clInfoBk = static_cast<int32_t>(0x80000018),
+    clNone = 0x1FFFFFFF,
+};
+const TIntTypeInfo& IntTypeOf(TColor);
+
+// A character set number of a font, stored as its platform name where it has one.
+enum TFontCharset : int32_t { ANSI_CHARSET_VALUE = 0, DEFAULT_CHARSET_VALUE = 1 };
+const TIntTypeInfo& IntTypeOf(TFontCharset);
+
+// A mouse cursor shape; 0 is the default arrow.
+enum TCursor : int32_t { crDefault = 0 };
+const TIntTypeInfo& IntTypeOf(TCursor);
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFontStyle>();
+using TFontStyles = TSet<TFontStyle>;
+
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TFontPitch>();
+
+// ---------------------------------------------------------------------------
+// Font
+
+class TFont : public TPersistent {
+    DECLARE_CLASS_INFO(TFont)
+public:
+    TFont();
+
+    // Properties
+    TFontCharset Charset() const { return m_charset; }
+    void SetCharset(TFontCharset value);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value);
+    int32_t Height() const { return m_height; }
+    void SetHeight(int32_t value);
+    const std::string& Name() const { return m_name; }
+    void SetName(const std::string& value);
+    TFontPitch Pitch() const { return m_pitch; }
+    void SetPitch(TFontPitch value);
+    // The size in points, from the height at the font's pixels per inch.
+    int32_t Size() const;
+    void SetSize(int32_t value);
+    TFontStyles Style() const { return m_style; }
+    void SetStyle(TFontStyles value);
+
+    int32_t PixelsPerInch() const { return m_pixelsPerInch; }
+    void SetPixelsPerInch(int32_t value) { m_pixelsPerInch = value; }
+
+    // Copies every property of another font.
+    void Assign(const TFont& other);
+    bool SameAs(const TFont& other) const;
+
+    // Events
+    // Told after any property has changed.
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+
+    TFontCharset m_charset = DEFAULT_CHARSET_VALUE;
+    TColor m_color = clWindowText;
+    int32_t m_height = -11;
+    std::string m_name = "MS Sans Serif";
+    TFontPitch m_pitch = fpDefault;
+    TFontStyles m_style;
+    int32_t m_pixelsPerInch = 96;
+};
+
+// ---------------------------------------------------------------------------
+// Pictures
+
+class TGraphic : public TPersistent {
+    DECLARE_CLASS_INFO(TGraphic)
+public:
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+    virtual bool Empty() const = 0;
+    // Reads or writes the graphic's stored form (its "Data" value).
+    virtual void ReadData(TStream& stream) = 0;
+    virtual void WriteData(TStream& stream) const = 0;
+    void DefineProperties(TFiler& filer) override;
+};
+
+// A bitmap, kept as the platform's bitmap file (starting with "BM").
+class TBitmap : public TGraphic {
+    DECLARE_CLASS_INFO(TBitmap)
+public:
+    int32_t Width() const override { return m_width; }
+    int32_t Height() const override { return m_height; }
+    bool Empty() const override { return m_file.empty(); }
+    // The stored form: a 4-byte byte count, then the bitmap file. A count of
+    // 0 gives an empty bitmap; a file without the "BM" mark raises
+    // EInvalidGraphic "Bitmap image is not valid".
+    void ReadData(TStream& stream) override;
+    void WriteData(TStream& stream) const override;
+    // Takes a bitmap file as it is.
+    void LoadFromFileData(std::vector<uint8_t> file);
+    const std::vector<uint8_t>& FileData() const { return m_file; }
+    int BitsPerPixel() const { return m_bitsPerPixel; }
+
+private:
+    std::vector<uint8_t> m_file;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    int m_bitsPerPixel = 0;
+};
+
+// An icon, kept as the platform's icon file.
+class TIcon : public TGraphic {
+    DECLARE_CLASS_INFO(TIcon)
+public:
+    int32_t Width() const override { return m_width; }
+    int32_t Height() const override { return m_height; }
+    bool Empty() const override { return m_file.empty(); }
+    // The stored form is the icon file itself.
+    void ReadData(TStream& stream) override;
+    void WriteData(TStream& stream) const override;
+    const std::vector<uint8_t>& FileData() const { return m_file; }
+
+private:
+    std::vector<uint8_t> m_file;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+};
+
+// Holds one graphic of any kind; its stored form names the graphic's class
+// ("TBitmap" or "TIcon") before the graphic's own data.
+class TPicture : public TPersistent {
+    DECLARE_CLASS_INFO(TPicture)
+public:
+    TGraphic* Graphic() const { return m_graphic.get(); }
+    void SetGraphic(std::unique_ptr<TGraphic> graphic);
+    // The bitmap held, or none when the picture holds something else.
+    TBitmap* Bitmap() const { return dynamic_cast<TBitmap*>(m_graphic.get()); }
+    int32_t Width() const { return m_graphic ? m_graphic->Width() : 0; }
+    int32_t Height() const { return m_graphic ? m_graphic->Height() : 0; }
+
+    void DefineProperties(TFiler& filer) override;
+
+    // Events
+    std::function<void()> OnChange;
+
+private:
+    void ReadData(TStream& stream);
+    void WriteData(TStream& stream) const;
+
+    std::unique_ptr<TGraphic> m_graphic;
+};
+
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
