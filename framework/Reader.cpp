@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "framework/Collection.h"
 #include "framework/Component.h"
@@ -68,9 +69,9 @@ thread_local int t_nesting = 0;
 // ---------------------------------------------------------------------------
 // Global state
 
-void TReader::SetFindGlobalComponent(FindGlobalComponentProc proc)
+TReader::FindGlobalComponentProc TReader::SetFindGlobalComponent(FindGlobalComponentProc proc)
 {
-    g_findGlobal = proc;
+    return std::exchange(g_findGlobal, proc);
 }
 
 TComponent* TReader::FindGlobalComponent(std::string_view name)

@@ -78,9 +78,10 @@ public:
     // Global state shared by every reader of the program
 
     // Finds a root (a form) of the program by name, ignoring ASCII case. The
-    // form layer installs it; without one, no global name is known.
+    // form layer installs it; without one, no global name is known. Returns
+    // the one installed before, so that it can be put back.
     using FindGlobalComponentProc = TComponent* (*)(std::string_view name);
-    static void SetFindGlobalComponent(FindGlobalComponentProc proc);
+    static FindGlobalComponentProc SetFindGlobalComponent(FindGlobalComponentProc proc);
     static TComponent* FindGlobalComponent(std::string_view name);
 
     // Classes the reader may create by name besides the root's field classes.

@@ -241,6 +241,10 @@ void TWriter::WriteProperties(TPersistent* instance)
 
 void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop)
 {
+    // The reader refuses a value for a property without a setter; such a
+    // property is stored only as the path to an object it holds.
+    if (prop.IsReadOnly() && prop.Kind != TTypeKind::Class)
+        return;
     switch (prop.Kind) {
     case TTypeKind::Integer:
     case TTypeKind::Char:
@@ -288,7 +292,7 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop)
         if (auto* component = dynamic_cast<TComponent*>(object)) {
             // A reference to another component: its name, with the name of
             // its root when that is not the stream's root.
-            if (component->Name().empty())
+            if (component->Name().empty() || prop.IsReadOnly())
                 return;
             std::string ident = component->Name();
             if (component->Owner() && component->Owner() != m_lookupRoot)
@@ -296,6 +300,8 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop)
             WritePropName(prop.Name);
             WriteIdent(ident);
         } else if (auto* collection = dynamic_cast<TCollection*>(object)) {
+            if (prop.IsReadOnly())
+                return;
             WritePropName(prop.Name);
             WriteCollectionBegin();
             const std::string savedPath = std::exchange(m_propPath, std::string());
