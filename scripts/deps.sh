@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake make
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    googletest
+    googletest libgtest-dev
     clang libclang-rt-14-dev
     wine wine32:i386
     xvfb xauth x11-utils xdotool imagemagick
