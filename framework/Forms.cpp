@@ -315,13 +315,19 @@ int32_t TForm::FrameHeight() const
     return r.bottom - r.top;
 }
 
+// While the design is read, a client size already read stands for the
+// form's, so that setting one side keeps the other as read.
 int32_t TForm::ClientWidth() const
 {
+    if (ComponentState().Contains(csReading) && m_storedClientWidth > 0)
+        return m_storedClientWidth;
     return Width() - FrameWidth();
 }
 
 int32_t TForm::ClientHeight() const
 {
+    if (ComponentState().Contains(csReading) && m_storedClientHeight > 0)
+        return m_storedClientHeight;
     return Height() - FrameHeight();
 }
 

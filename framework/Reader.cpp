@@ -499,7 +499,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         m_root = root;
         m_owner = root;
         m_loaded = ownLoading ? &ownList : g_globalLoading;
-        m_loaded->push_back(root);
+        AddLoaded(root);
         root->SetLoading(true);
         root->SetReading(true);
         root->ReadState(*this);
@@ -571,14 +571,21 @@ TComponent* TReader::ReadComponent(TComponent*)
         result->SetReading(false);
         if ((flags & ffChildPos) && m_parent)
             m_parent->SetChildOrder(result, childPos);
-        if (m_loaded)
-            m_loaded->push_back(result);
+        AddLoaded(result);
     } catch (...) {
         if (created)
             TComponent::Free(result);
         throw;
     }
     return result;
+}
+
+void TReader::AddLoaded(TComponent* component)
+{
+    // A later stream of the same form reads the root and inherited
+    // components again; each is loaded once all the same.
+    if (m_loaded && std::find(m_loaded->begin(), m_loaded->end(), component) == m_loaded->end())
+        m_loaded->push_back(component);
 }
 
 void TReader::ReadData(TComponent* instance)
@@ -659,6 +666,10 @@ void TReader::ReadProperty(TPersistent* instance)
         m_propName = rest;
         if (const TPropInfo* prop = object->ClassInfo().FindProperty(rest)) {
             ReadPropValue(static_cast<TPersistent*>(object), *prop);
+        } else if (rest.empty()) {
+            // No value is defined under an empty name; an empty m_propName
+            // below would mean that a definition read it.
+            PropertyError(StrId::SUnknownProperty);
         } else {
             m_canHandleExcepts = false;
             static_cast<TPersistent*>(object)->DefineProperties(*this);

@@ -112,6 +112,7 @@ private:
     friend class LoadingScope;
 
     const TClassInfo& FindComponentClass(std::string_view className) const;
+    void AddLoaded(TComponent* component);
     void ReadPropValue(TPersistent* instance, const TPropInfo& prop);
     void ReadSetValue(TObject* instance, const TPropInfo& prop);
     void ReadCollection(TObject* collection);

@@ -329,7 +329,7 @@ public:
     {
         m_info.Name = name;
         m_info.Parent = &Base::StaticClassInfo();
-        if constexpr (!std::is_abstract_v<C> && std::is_constructible_v<C, TComponent*>)
+        if constexpr (std::is_base_of_v<TComponent, C> && !std::is_abstract_v<C> && std::is_constructible_v<C, TComponent*>)
             m_info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
     }
 

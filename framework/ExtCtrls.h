@@ -1,0 +1,62 @@
+// Further components of the forms: the image, which shows a picture, and the
+// timer, a non-visual component with the settings of a periodic OnTimer call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
+
+// A picture drawn on its parent, without a window of its own. With AutoSize
+// it takes the size of its picture.
+class TImage : public TGraphicControl {
+    DECLARE_CLASS_INFO(TImage)
+public:
+    explicit TImage(TComponent* owner);
+
+    // Properties
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool value);
+    bool Center() const { return m_center; }
+    void SetCenter(bool value);
+    // The image's own picture; assigning one copies its graphic.
+    TPicture* Picture() const { return m_picture.get(); }
+    void SetPicture(TPicture* value);
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool value);
+
+private:
+    void PictureChanged();
+
+    bool m_autoSize = false;
+    bool m_center = false;
+    std::unique_ptr<TPicture> m_picture;
+    bool m_stretch = false;
+};
+
+// A timer's settings: whether it runs, its period and the handler a tick
+// calls. A timer is meant to tick only while Enabled, with an Interval above
+// 0 and an OnTimer handler; the ticking itself needs a window and is not part
+// of this class yet.
+class TTimer : public TComponent {
+    DECLARE_CLASS_INFO(TTimer)
+public:
+    explicit TTimer(TComponent* owner);
+
+    // Properties
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool value);
+    // Milliseconds between two ticks.
+    uint32_t Interval() const { return m_interval; }
+    void SetInterval(uint32_t value);
+
+    // Events
+    TNotifyEvent OnTimer() const { return m_onTimer; }
+    void SetOnTimer(TNotifyEvent e);
+
+private:
+    bool m_enabled = true;
+    uint32_t m_interval = 1000;
+    TNotifyEvent m_onTimer;
+};

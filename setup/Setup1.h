@@ -1,0 +1,52 @@
+// The splash form: the first form created, the backdrop behind every dialog
+// of the run, and the keeper of the setup state that all forms share.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+class TForm1 : public TForm {
+    DECLARE_CLASS_INFO(TForm1)
+public:
+    explicit TForm1(TComponent* owner) : TForm(owner) {}
+
+    // Published fields
+    TImage* Image1 = nullptr;
+    TTimer* Timer1 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+
+    // Published methods
+    void Form1Show(TObject* sender);
+    void Timer1Timer(TObject* sender);
+    void Form1Create(TObject* sender);
+    void Form1Destroy(TObject* sender);
+
+    // The path with one backslash appended unless it already ends in one.
+    std::string CheckPath(const std::string& path) const;
+
+    // Setup state
+    std::string WinDir;
+    std::string SysDir;
+    std::string SourceDir;
+    std::string DestDir;
+    std::string ProductTitle;
+    std::string ExeDir;
+    std::string StartupDir;
+    std::string ProgramsDir;
+    std::string DestName;
+    std::string GroupName;
+    // Created by Form1Create and freed by Form1Destroy, in this order.
+    std::unique_ptr<TStringList> FileList;
+    std::unique_ptr<TStringList> ItemList;
+    std::unique_ptr<TStringList> UninstallList;
+    std::unique_ptr<TStringList> OptionList;
+    std::unique_ptr<TStringList> MessageList;
+    std::unique_ptr<TStringList> PifList;
+};
+
+extern TForm1* Form1;

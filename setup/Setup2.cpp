@@ -1,0 +1,33 @@
+#include "setup/Setup2.h"
+
+#include "setup/Setup1.h"
+
+TForm2* Form2 = nullptr;
+
+const TClassInfo& TForm2::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TForm2, TForm>("TForm2")
+        .Field<&TForm2::RadioButton1>("RadioButton1")
+        .Field<&TForm2::RadioButton2>("RadioButton2")
+        .Field<&TForm2::Button1>("Button1")
+        .Field<&TForm2::Button2>("Button2")
+        .Field<&TForm2::Image1>("Image1")
+        .Method<TNotifyEvent, &TForm2::Button1Click>("Button1Click")
+        .Method<TNotifyEvent, &TForm2::Button2Click>("Button2Click")
+        .Method<TNotifyEvent, &TForm2::Form2Show>("Form2Show")
+        .Build();
+    return info;
+}
+
+// NOTE: O K and Exit hand over to other forms and ask through message
+// dialogs; they are wired once forms can be shown and dialogs asked.
+void TForm2::Button1Click(TObject*) {}
+
+void TForm2::Button2Click(TObject*) {}
+
+void TForm2::Form2Show(TObject*)
+{
+    SetCaption("Install or Uninstall " + Form1->ProductTitle);
+    RadioButton1->SetCaption("Install " + Form1->ProductTitle);
+    RadioButton2->SetCaption("Uninstall " + Form1->ProductTitle);
+}

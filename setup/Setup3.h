@@ -1,0 +1,49 @@
+// The installation settings: the destination directory and the disk space
+// needed and free on the destination and Windows drives.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "controls/DirDlg.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+class TForm3 : public TForm {
+    DECLARE_CLASS_INFO(TForm3)
+public:
+    explicit TForm3(TComponent* owner) : TForm(owner) {}
+
+    // Published fields
+    TLabel* Label1 = nullptr;
+    TLabel* Label3 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+    TButton* Button3 = nullptr;
+    TButton* Button5 = nullptr;
+    TLabel* Label2 = nullptr;
+    TGroupBox* GroupBox1 = nullptr;
+    TLabel* Label5 = nullptr;
+    TImage* Image1 = nullptr;
+    TLabel* Label6 = nullptr;
+    TLabel* Label7 = nullptr;
+    TDirectoryDialog* OpenDialog1 = nullptr;
+
+    // Published methods
+    void Button3Click(TObject* sender);
+    void Button2Click(TObject* sender);
+    void Button1Click(TObject* sender);
+    void Form3Activate(TObject* sender);
+    void Button4Click(TObject* sender);
+    void Form3Create(TObject* sender);
+    void Form3Destroy(TObject* sender);
+
+    // The mandatory files to copy: path code and path, one per F record.
+    std::unique_ptr<TStringList> CopyList;
+    int64_t WinNeed = 0;
+    int64_t DestNeed = 0;
+};
+
+extern TForm3* Form3;
