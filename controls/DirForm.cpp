@@ -1,0 +1,38 @@
+#include "controls/DirForm.h"
+
+const TClassInfo& TFDIRFORM::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TFDIRFORM, TForm>("TFDIRFORM")
+        .Field<&TFDIRFORM::BT_Cancel>("BT_Cancel")
+        .Field<&TFDIRFORM::BT_OK>("BT_OK")
+        .Field<&TFDIRFORM::DirectoryListBox1>("DirectoryListBox1")
+        .Field<&TFDIRFORM::DriveComboBox1>("DriveComboBox1")
+        .Field<&TFDIRFORM::Label2>("Label2")
+        .Field<&TFDIRFORM::Edit1>("Edit1")
+        .Method<TNotifyEvent, &TFDIRFORM::DirectoryChange>("DirectoryChange")
+        .Build();
+    return info;
+}
+
+void TFDIRFORM::DirectoryChange(TObject*)
+{
+    Edit1->SetText(DirectoryListBox1->DirectoryPath());
+}
+
+void TFDIRFORM::SetStartPath(const std::string& path)
+{
+    try {
+        if (!path.empty())
+            DirectoryListBox1->SetDirectoryPath(path);
+    } catch (...) {
+        Edit1->SetText(path);
+        throw;
+    }
+    // The caller's text, not the list's normalised directory.
+    Edit1->SetText(path);
+}
+
+std::string TFDIRFORM::ChosenPath() const
+{
+    return Edit1->Text();
+}

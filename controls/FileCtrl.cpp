@@ -1,0 +1,839 @@
+#include "controls/FileCtrl.h"
+
+#include <windows.h>
+#include <winnetwk.h>
+// The string lists' GetObject, not the graphics function the header maps
+// that name to.
+#undef GetObject
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "runtime/Exceptions.h"
+#include "runtime/Files.h"
+#include "runtime/Format.h"
+#include "runtime/Paths.h"
+#include "runtime/Search.h"
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TTextCase>()
+{
+    static const TEnumTypeInfo info{"TTextCase", {"tcLowerCase", "tcUpperCase"}};
+    return info;
+}
+
+namespace {
+
+constexpr TCursor crDrag = static_cast<TCursor>(-12);
+
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameLetter(char a, char b)
+{
+    return UpperAscii(a) == UpperAscii(b);
+}
+
+// A font of the framework's description selected into a screen device
+// context, for measuring text. The font object itself keeps no handle.
+class ScreenFont {
+public:
+    explicit ScreenFont(const TFont& font)
+    {
+        const TFontStyles style = font.Style();
+        int pitch = DEFAULT_PITCH;
+        if (font.Pitch() == fpFixed)
+            pitch = FIXED_PITCH;
+        else if (font.Pitch() == fpVariable)
+            pitch = VARIABLE_PITCH;
+        m_font = CreateFontA(font.Height(), 0, 0, 0, style.Contains(fsBold) ? FW_BOLD : FW_NORMAL,
+                             style.Contains(fsItalic), style.Contains(fsUnderline), style.Contains(fsStrikeOut),
+                             static_cast<DWORD>(font.Charset()), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, static_cast<DWORD>(pitch), font.Name().c_str());
+        m_dc = GetDC(nullptr);
+        if (m_dc && m_font)
+            m_oldFont = SelectObject(m_dc, m_font);
+    }
+    ~ScreenFont()
+    {
+        if (m_dc) {
+            if (m_oldFont)
+                SelectObject(m_dc, m_oldFont);
+            ReleaseDC(nullptr, m_dc);
+        }
+        if (m_font)
+            DeleteObject(m_font);
+    }
+    ScreenFont(const ScreenFont&) = delete;
+    ScreenFont& operator=(const ScreenFont&) = delete;
+
+    int32_t CellHeight() const
+    {
+        TEXTMETRICA metrics;
+        if (!m_dc || !GetTextMetricsA(m_dc, &metrics))
+            return 0;
+        return metrics.tmHeight;
+    }
+    int32_t Width(std::string_view text) const
+    {
+        SIZE size;
+        if (!m_dc || !GetTextExtentPoint32A(m_dc, text.data(), static_cast<int>(text.size()), &size))
+            return 0;
+        return size.cx;
+    }
+
+private:
+    HFONT m_font = nullptr;
+    HDC m_dc = nullptr;
+    HGDIOBJ m_oldFont = nullptr;
+};
+
+// Upper-cases the text for an upper-case drive letter and lower-cases it
+// otherwise, with the system's character-set mapping.
+std::string CasedAsLetter(std::string text, char drive)
+{
+    if (text.empty())
+        return text;
+    if (drive >= 'A' && drive <= 'Z')
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    else
+        CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Changes the process's current directory. Like the runtime's directory
+// change, it also records the result as its drive's current directory, so
+// that changing to "X:" later returns there. Returns 0 or the error code.
+int ChangeDir(const std::string& path)
+{
+    // An empty name names no directory.
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return ERROR_PATH_NOT_FOUND;
+    if (!SetCurrentDirectoryA(path.c_str())) {
+        const int code = static_cast<int>(GetLastError());
+        // A drive's recorded directory may have been removed since (the
+        // system would not have allowed that for a current directory);
+        // the drive's root then takes its place.
+        if (path.size() != 2 || path[1] != ':')
+            return code;
+        const char name[] = {'=', UpperAscii(path[0]), ':', '\0'};
+        char recorded[MAX_PATH + 1];
+        const DWORD length = GetEnvironmentVariableA(name, recorded, sizeof recorded);
+        if (length == 0 || length > MAX_PATH || IsExistingDirectory(recorded))
+            return code;
+        SetEnvironmentVariableA(name, nullptr);
+        if (!SetCurrentDirectoryA(path.c_str()))
+            return static_cast<int>(GetLastError());
+    }
+    const std::string now = CurrentDir();
+    if (now.size() >= 2 && now[1] == ':') {
+        const char name[] = {'=', UpperAscii(now[0]), ':', '\0'};
+        SetEnvironmentVariableA(name, now.c_str());
+    }
+    return 0;
+}
+
+void ChDir(const std::string& path)
+{
+    if (const int code = ChangeDir(path))
+        throw EInOutError(code);
+}
+
+// Whether the name (relative to the current directory) is an existing file;
+// a directory does not count.
+bool IsExistingFile(const std::string& name)
+{
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// What follows the last "\" or ":", whatever its length.
+std::string LastComponent(const std::string& path)
+{
+    const size_t last = path.find_last_of("\\:");
+    return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+std::string JoinDir(const std::string& dir, const std::string& name)
+{
+    if (!dir.empty() && dir.back() == '\\')
+        return dir + name;
+    return dir + "\\" + name;
+}
+
+int CompareIgnoringCase(const std::string& a, const std::string& b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+// The program's bitmap resource as a bitmap file: the resource holds the
+// bitmap without its 14-byte file header, which is rebuilt in front of it.
+std::vector<uint8_t> BitmapResourceFile(const char* name)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL block = info ? LoadResource(module, info) : nullptr;
+    const auto* data = block ? static_cast<const uint8_t*>(LockResource(block)) : nullptr;
+    const DWORD size = info ? SizeofResource(module, info) : 0;
+    if (!data || size < 12)
+        throw EResNotFound(StrId::SResNotFound, {name});
+
+    auto word = [data](size_t at) { return static_cast<uint32_t>(data[at] | data[at + 1] << 8); };
+    auto dword = [word](size_t at) { return word(at) | word(at + 2) << 16; };
+    const uint32_t headerSize = dword(0);
+    uint32_t paletteBytes = 0;
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        const uint32_t bits = word(10);
+        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
+    } else if (size >= 36) {
+        const uint32_t bits = word(14);
+        const uint32_t compression = dword(16);
+        const uint32_t used = dword(32);
+        const uint32_t colours = used != 0 ? used : (bits <= 8 ? 1u << bits : 0);
+        paletteBytes = colours * 4;
+        if (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER))
+            paletteBytes += 12;
+    }
+
+    std::vector<uint8_t> file(sizeof(BITMAPFILEHEADER) + size);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + headerSize + paletteBytes);
+    std::memcpy(file.data(), &header, sizeof header);
+    std::memcpy(file.data() + sizeof header, data, size);
+    return file;
+}
+
+// A blank 16 x 16 bitmap of 16 colours.
+std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height)
+{
+    const uint32_t rowBytes = ((static_cast<uint32_t>(width) * 4 + 31) / 32) * 4;
+    const uint32_t paletteBytes = 16 * 4;
+    const uint32_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + paletteBytes;
+    std::vector<uint8_t> file(offset + rowBytes * static_cast<uint32_t>(height));
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = offset;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 4;
+    info.biCompression = BI_RGB;
+    info.biClrUsed = 16;
+    std::memcpy(file.data(), &header, sizeof header);
+    std::memcpy(file.data() + sizeof header, &info, sizeof info);
+    return file;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Helpers
+
+int32_t ItemTextHeight(const TFont& font)
+{
+    return ScreenFont(font).CellHeight();
+}
+
+int32_t TextWidthIn(const TFont& font, std::string_view text)
+{
+    return ScreenFont(font).Width(text);
+}
+
+std::string VolumeLabelText(char drive)
+{
+    char name[261] = {};
+    const char root[] = {drive, ':', '\\', '\0'};
+    // A drive that is not ready must not bring up the system's error box.
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    if (!GetVolumeInformationA(root, name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0))
+        name[0] = '\0';
+    SetErrorMode(oldMode);
+    return "[" + CasedAsLetter(name, drive) + "]";
+}
+
+std::string NetworkDriveText(char drive)
+{
+    char remote[261] = {};
+    DWORD length = sizeof remote;
+    const char local[] = {drive, ':', '\0'};
+    if (WNetGetConnectionA(local, remote, &length) != NO_ERROR)
+        return VolumeLabelText(drive);
+    return CasedAsLetter(remote, drive);
+}
+
+std::string MinimizePath(std::string_view path, int32_t maxWidth,
+                         const std::function<int32_t(const std::string&)>& width)
+{
+    std::string dir(FileDirPart(path));
+    const std::string name(path.substr(dir.size()));
+    std::string drive;
+    if (dir.size() >= 2 && dir[1] == ':') {
+        drive = dir.substr(0, 2);
+        dir.erase(0, 2);
+    }
+    std::string result = drive + dir + name;
+    while ((!drive.empty() || !dir.empty()) && width(result) > maxWidth) {
+        if (dir == "\\...\\") {
+            drive.clear();
+            dir = "...\\";
+        } else if (dir.empty()) {
+            drive.clear();
+        } else if (dir == "\\") {
+            dir.clear();
+        } else {
+            // Drop the topmost directory that is still named, keeping one
+            // "..." for everything dropped so far.
+            const bool rooted = dir[0] == '\\';
+            if (rooted)
+                dir.erase(0, 1);
+            if (dir.compare(0, 4, "...\\") == 0)
+                dir.erase(0, 4);
+            const size_t next = dir.find('\\');
+            dir = next == std::string::npos ? std::string() : "...\\" + dir.substr(next + 1);
+            if (rooted)
+                dir.insert(0, "\\");
+        }
+        result = drive + dir + name;
+    }
+    return result;
+}
+
+void ProcessPath(const std::string& path, char& drive, std::string& dirPart, std::string& filePart)
+{
+    const std::string saved = CurrentDir();
+    drive = saved.empty() ? '\0' : saved[0];
+    std::string dir = path;
+    std::string file;
+    std::string drivePart;
+    try {
+        if (dir.size() >= 2 && dir.front() == '[' && dir.back() == ']') {
+            dir = dir.substr(1, dir.size() - 2);
+        } else {
+            drivePart = FileDrivePart(dir);
+            if (!drivePart.empty())
+                dir.erase(0, drivePart.size());
+            else
+                drivePart = FileDrivePart(saved);
+            drive = drivePart.size() >= 2 && drivePart[1] == ':' ? drivePart[0] : '\0';
+        }
+        ChDir(drivePart);
+
+        file = LastComponent(dir);
+        if (dir.size() == file.size() + 1) {
+            dir = "\\";
+        } else if (dir.size() > file.size()) {
+            dir.resize(dir.size() - file.size() - 1);
+        } else {
+            // No directory given: the drive's current one.
+            dir = CurrentDir();
+            dir.erase(0, FileDrivePart(dir).size());
+            if (dir.empty())
+                dir = "\\";
+        }
+        if (!dir.empty())
+            ChDir(dir);
+
+        // A last component that is a directory belongs to the directory part;
+        // a file or a pattern is dropped, and a missing name fails here.
+        if (!file.empty() && file.find_first_of("*?") == std::string::npos && !IsExistingFile(file)) {
+            ChDir(file);
+            dir = dir == "\\" ? "\\" + file : dir + "\\" + file;
+            file.clear();
+        }
+        if (drive == '\0')
+            dir = drivePart + dir;
+    } catch (...) {
+        ChangeDir(saved);
+        throw;
+    }
+    ChDir(saved);
+    dirPart = dir;
+    filePart = file;
+}
+
+// ---------------------------------------------------------------------------
+// Glyphs
+
+const TClassInfo& TFolderBitmap::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TFolderBitmap, TBitmap>("TFolderBitmap").Build();
+    return info;
+}
+
+TFolderBitmap::TFolderBitmap()
+{
+    LoadFromFileData(BlankBitmapFile(16, 16));
+}
+
+void LoadBitmapResource(TBitmap& bitmap, const char* name)
+{
+    bitmap.LoadFromFileData(BitmapResourceFile(name));
+}
+
+// ---------------------------------------------------------------------------
+// TDriveComboBox
+
+const TClassInfo& TDriveComboBox::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TDriveComboBox, TCustomComboBox>("TDriveComboBox")
+        .Property<&TDriveComboBox::TabStop, &TDriveComboBox::SetTabStop>("TabStop", true)
+        .Property<&TDriveComboBox::Color, &TDriveComboBox::SetColor>("Color", clWindow)
+        .Property<&TDriveComboBox::Ctl3D, &TDriveComboBox::SetCtl3D>("Ctl3D", true)
+        .Property<&TDriveComboBox::DirList, &TDriveComboBox::SetDirList>("DirList")
+        .Property<&TDriveComboBox::DragMode, &TDriveComboBox::SetDragMode>("DragMode", dmManual)
+        .Property<&TDriveComboBox::DragCursor, &TDriveComboBox::SetDragCursor>("DragCursor", crDrag)
+        .Property<&TDriveComboBox::Enabled, &TDriveComboBox::SetEnabled>("Enabled", true)
+        .Property<&TDriveComboBox::Font, &TDriveComboBox::SetFont>("Font")
+        .Property<&TDriveComboBox::ParentColor, &TDriveComboBox::SetParentColor>("ParentColor", false)
+        .Property<&TDriveComboBox::ParentCtl3D, &TDriveComboBox::SetParentCtl3D>("ParentCtl3D", true)
+        .Property<&TDriveComboBox::ParentFont, &TDriveComboBox::SetParentFont>("ParentFont", true)
+        .Property<&TDriveComboBox::ParentShowHint, &TDriveComboBox::SetParentShowHint>("ParentShowHint", true)
+        .Property<&TDriveComboBox::PopupMenu, &TDriveComboBox::SetPopupMenu>("PopupMenu")
+        .Property<&TDriveComboBox::ShowHint, &TDriveComboBox::SetShowHint>("ShowHint", false)
+        .Property<&TDriveComboBox::TabOrder, &TDriveComboBox::SetTabOrder>("TabOrder", -1)
+        .Property<&TDriveComboBox::TextCase, &TDriveComboBox::SetTextCase>("TextCase", tcLowerCase)
+        .Property<&TDriveComboBox::Visible, &TDriveComboBox::SetVisible>("Visible", true)
+        .Property<&TDriveComboBox::OnChange, &TDriveComboBox::SetOnChange>("OnChange")
+        .Property<&TDriveComboBox::OnClick, &TDriveComboBox::SetOnClick>("OnClick")
+        .Property<&TDriveComboBox::OnDblClick, &TDriveComboBox::SetOnDblClick>("OnDblClick")
+        .Property<&TDriveComboBox::OnDragDrop, &TDriveComboBox::SetOnDragDrop>("OnDragDrop")
+        .Property<&TDriveComboBox::OnDragOver, &TDriveComboBox::SetOnDragOver>("OnDragOver")
+        .Property<&TDriveComboBox::OnDropDown, &TDriveComboBox::SetOnDropDown>("OnDropDown")
+        .Property<&TDriveComboBox::OnEndDrag, &TDriveComboBox::SetOnEndDrag>("OnEndDrag")
+        .Property<&TDriveComboBox::OnEnter, &TDriveComboBox::SetOnEnter>("OnEnter")
+        .Property<&TDriveComboBox::OnExit, &TDriveComboBox::SetOnExit>("OnExit")
+        .Property<&TDriveComboBox::OnKeyDown, &TDriveComboBox::SetOnKeyDown>("OnKeyDown")
+        .Property<&TDriveComboBox::OnKeyPress, &TDriveComboBox::SetOnKeyPress>("OnKeyPress")
+        .Property<&TDriveComboBox::OnKeyUp, &TDriveComboBox::SetOnKeyUp>("OnKeyUp")
+        .Property<&TDriveComboBox::OnStartDrag, &TDriveComboBox::SetOnStartDrag>("OnStartDrag")
+        .Build();
+    return info;
+}
+
+TDriveComboBox::TDriveComboBox(TComponent* owner)
+    : TCustomComboBox(owner), m_floppy(std::make_unique<TBitmap>()), m_fixed(std::make_unique<TBitmap>()),
+      m_network(std::make_unique<TBitmap>()), m_cdrom(std::make_unique<TBitmap>()), m_ram(std::make_unique<TBitmap>())
+{
+    SetStyle(csOwnerDrawFixed);
+    LoadBitmapResource(*m_floppy, "FLOPPY");
+    LoadBitmapResource(*m_fixed, "HARD");
+    LoadBitmapResource(*m_network, "NETWORK");
+    LoadBitmapResource(*m_cdrom, "CDROM");
+    LoadBitmapResource(*m_ram, "RAM");
+    // The drive of the current directory; a network path has none.
+    const std::string current = CurrentDir();
+    m_driveLetter = current.empty() || current[0] == '\\' ? '\0' : current[0];
+    ResetItemHeight();
+}
+
+// The glyphs go with their unique_ptr members, before the base destructor runs.
+TDriveComboBox::~TDriveComboBox() = default;
+
+void TDriveComboBox::ResetItemHeight()
+{
+    // At least the glyph's height, so that no glyph is cut.
+    SetItemHeight(std::max(ItemTextHeight(*Font()), m_floppy->Height()));
+}
+
+void TDriveComboBox::FontChanged()
+{
+    TCustomComboBox::FontChanged();
+    if (m_floppy)
+        ResetItemHeight();
+}
+
+void TDriveComboBox::BuildList()
+{
+    TStrings* items = Items();
+    items->Clear();
+    SetItemIndex(-1);
+    const DWORD drives = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if ((drives >> i & 1) == 0)
+            continue;
+        char letter = static_cast<char>('a' + i);
+        const char root[] = {letter, ':', '\\', '\0'};
+        const UINT kind = GetDriveTypeA(root);
+        if (m_textCase == tcUpperCase)
+            letter = UpperAscii(letter);
+        const std::string prefix(1, letter);
+        switch (kind) {
+        case DRIVE_REMOVABLE:
+            // Never asked for a label: that would touch the diskette.
+            items->AddObject(prefix + ":", m_floppy.get());
+            break;
+        case DRIVE_FIXED:
+            items->AddObject(Format("%s: %s", {prefix, VolumeLabelText(letter)}), m_fixed.get());
+            break;
+        case DRIVE_REMOTE:
+            items->AddObject(Format("%s: %s", {prefix, NetworkDriveText(letter)}), m_network.get());
+            break;
+        case DRIVE_CDROM:
+            items->AddObject(Format("%s: %s", {prefix, VolumeLabelText(letter)}), m_cdrom.get());
+            break;
+        case DRIVE_RAMDISK:
+            items->AddObject(Format("%s: %s", {prefix, VolumeLabelText(letter)}), m_ram.get());
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TDriveComboBox::SetDriveLetter(char value)
+{
+    if (ItemIndex() >= 0 && SameLetter(value, m_driveLetter))
+        return;
+    if (value == '\0') {
+        m_driveLetter = '\0';
+        SetItemIndex(-1);
+    } else {
+        m_driveLetter = m_textCase == tcUpperCase ? UpperAscii(value) : static_cast<char>(UpperAscii(value) + 32);
+        // A letter no entry has leaves the old selection.
+        TStrings* items = Items();
+        for (int i = 0; i < items->Count(); ++i) {
+            const std::string text = items->Get(i);
+            if (text.size() >= 2 && SameLetter(text[0], m_driveLetter) && text[1] == ':') {
+                SetItemIndex(i);
+                break;
+            }
+        }
+    }
+    if (m_dirList)
+        m_dirList->DriveChange(m_driveLetter);
+    Change();
+}
+
+void TDriveComboBox::SetTextCase(TTextCase value)
+{
+    m_textCase = value;
+    const char drive = m_driveLetter;
+    BuildList();
+    SetDriveLetter(drive);
+}
+
+void TDriveComboBox::SetDirList(TDirectoryListBox* value)
+{
+    if (m_dirList)
+        m_dirList->m_driveCombo = nullptr;
+    m_dirList = value;
+    if (value) {
+        value->m_driveCombo = this;
+        FreeNotification(value);
+    }
+}
+
+void TDriveComboBox::Notification(TComponent* component, TOperation operation)
+{
+    TCustomComboBox::Notification(component, operation);
+    if (operation == opRemove && component == m_dirList)
+        m_dirList = nullptr;
+}
+
+void TDriveComboBox::Change()
+{
+    if (m_onChange)
+        m_onChange(this);
+}
+
+// ---------------------------------------------------------------------------
+// TFileListBox
+
+const TClassInfo& TFileListBox::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TFileListBox, TCustomListBox>("TFileListBox").Build();
+    return info;
+}
+
+TFileListBox::TFileListBox(TComponent* owner) : TCustomListBox(owner) {}
+
+void TFileListBox::Notification(TComponent* component, TOperation operation)
+{
+    TCustomListBox::Notification(component, operation);
+    if (operation == opRemove && component == m_dirList)
+        m_dirList = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TDirectoryListBox
+
+const TClassInfo& TDirectoryListBox::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TDirectoryListBox, TCustomListBox>("TDirectoryListBox")
+        .Property<&TDirectoryListBox::TabStop, &TDirectoryListBox::SetTabStop>("TabStop", true)
+        .Property<&TDirectoryListBox::Align, &TDirectoryListBox::SetAlign>("Align", alNone)
+        .Property<&TDirectoryListBox::Color, &TDirectoryListBox::SetColor>("Color", clWindow)
+        .Property<&TDirectoryListBox::Columns, &TDirectoryListBox::SetColumns>("Columns", 0)
+        .Property<&TDirectoryListBox::Ctl3D, &TDirectoryListBox::SetCtl3D>("Ctl3D", true)
+        .Property<&TDirectoryListBox::DirLabel, &TDirectoryListBox::SetDirLabel>("DirLabel")
+        .Property<&TDirectoryListBox::DragCursor, &TDirectoryListBox::SetDragCursor>("DragCursor", crDrag)
+        .Property<&TDirectoryListBox::DragMode, &TDirectoryListBox::SetDragMode>("DragMode", dmManual)
+        .Property<&TDirectoryListBox::Enabled, &TDirectoryListBox::SetEnabled>("Enabled", true)
+        .Property<&TDirectoryListBox::FileList, &TDirectoryListBox::SetFileList>("FileList")
+        .Property<&TDirectoryListBox::Font, &TDirectoryListBox::SetFont>("Font")
+        .Property<&TDirectoryListBox::IntegralHeight, &TDirectoryListBox::SetIntegralHeight>("IntegralHeight", false)
+        .Property<&TDirectoryListBox::ItemHeight, &TDirectoryListBox::SetItemHeight>("ItemHeight")
+        .Property<&TDirectoryListBox::ParentColor, &TDirectoryListBox::SetParentColor>("ParentColor", false)
+        .Property<&TDirectoryListBox::ParentCtl3D, &TDirectoryListBox::SetParentCtl3D>("ParentCtl3D", true)
+        .Property<&TDirectoryListBox::ParentFont, &TDirectoryListBox::SetParentFont>("ParentFont", true)
+        .Property<&TDirectoryListBox::ParentShowHint, &TDirectoryListBox::SetParentShowHint>("ParentShowHint", true)
+        .Property<&TDirectoryListBox::PopupMenu, &TDirectoryListBox::SetPopupMenu>("PopupMenu")
+        .Property<&TDirectoryListBox::ShowHint, &TDirectoryListBox::SetShowHint>("ShowHint", false)
+        .Property<&TDirectoryListBox::TabOrder, &TDirectoryListBox::SetTabOrder>("TabOrder", -1)
+        .Property<&TDirectoryListBox::Visible, &TDirectoryListBox::SetVisible>("Visible", true)
+        .Property<&TDirectoryListBox::OnChange, &TDirectoryListBox::SetOnChange>("OnChange")
+        .Property<&TDirectoryListBox::OnClick, &TDirectoryListBox::SetOnClick>("OnClick")
+        .Property<&TDirectoryListBox::OnDblClick, &TDirectoryListBox::SetOnDblClick>("OnDblClick")
+        .Property<&TDirectoryListBox::OnDragDrop, &TDirectoryListBox::SetOnDragDrop>("OnDragDrop")
+        .Property<&TDirectoryListBox::OnDragOver, &TDirectoryListBox::SetOnDragOver>("OnDragOver")
+        .Property<&TDirectoryListBox::OnEndDrag, &TDirectoryListBox::SetOnEndDrag>("OnEndDrag")
+        .Property<&TDirectoryListBox::OnEnter, &TDirectoryListBox::SetOnEnter>("OnEnter")
+        .Property<&TDirectoryListBox::OnExit, &TDirectoryListBox::SetOnExit>("OnExit")
+        .Property<&TDirectoryListBox::OnKeyDown, &TDirectoryListBox::SetOnKeyDown>("OnKeyDown")
+        .Property<&TDirectoryListBox::OnKeyPress, &TDirectoryListBox::SetOnKeyPress>("OnKeyPress")
+        .Property<&TDirectoryListBox::OnKeyUp, &TDirectoryListBox::SetOnKeyUp>("OnKeyUp")
+        .Property<&TDirectoryListBox::OnMouseDown, &TDirectoryListBox::SetOnMouseDown>("OnMouseDown")
+        .Property<&TDirectoryListBox::OnMouseMove, &TDirectoryListBox::SetOnMouseMove>("OnMouseMove")
+        .Property<&TDirectoryListBox::OnMouseUp, &TDirectoryListBox::SetOnMouseUp>("OnMouseUp")
+        .Property<&TDirectoryListBox::OnStartDrag, &TDirectoryListBox::SetOnStartDrag>("OnStartDrag")
+        .Build();
+    return info;
+}
+
+TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TCustomListBox(owner)
+{
+    SetWidth(145);
+    SetStyle(lbOwnerDrawFixed);
+    SetSorted(false);
+    ReadBitmaps();
+    m_directory = CurrentDir();
+    ResetItemHeight();
+}
+
+// The glyphs go with their unique_ptr members, before the base destructor runs.
+TDirectoryListBox::~TDirectoryListBox() = default;
+
+void TDirectoryListBox::ReadBitmaps()
+{
+    m_openedBmp = std::make_unique<TFolderBitmap>();
+    LoadBitmapResource(*m_openedBmp, "OPENFOLDER");
+    m_closedBmp = std::make_unique<TFolderBitmap>();
+    LoadBitmapResource(*m_closedBmp, "CLOSEDFOLDER");
+    m_currentBmp = std::make_unique<TFolderBitmap>();
+    LoadBitmapResource(*m_currentBmp, "CURRENTFOLDER");
+}
+
+void TDirectoryListBox::ResetItemHeight()
+{
+    SetItemHeight(std::max(ItemTextHeight(*Font()), m_openedBmp->Height() + 1));
+}
+
+void TDirectoryListBox::FontChanged()
+{
+    TCustomListBox::FontChanged();
+    if (m_openedBmp)
+        ResetItemHeight();
+}
+
+bool TDirectoryListBox::SameDirectory(const std::string& a, const std::string& b) const
+{
+    const DWORD flags = m_caseSensitive ? 0 : NORM_IGNORECASE;
+    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+void TDirectoryListBox::SetDirectoryPath(const std::string& value)
+{
+    if (value.empty() || SameDirectory(value, m_directory))
+        return;
+    char drive = '\0';
+    std::string dir;
+    std::string file;
+    ProcessPath(value, drive, dir, file);
+    if (drive != DriveLetter()) {
+        // The list moves once, below; the drive change must not rebuild it
+        // or notify on the way.
+        m_inDriveChange = true;
+        try {
+            if (m_driveCombo)
+                m_driveCombo->SetDriveLetter(drive);
+            else
+                DriveChange(drive);
+        } catch (...) {
+            m_inDriveChange = false;
+            throw;
+        }
+        m_inDriveChange = false;
+    }
+    // Start from where the list stands, so that a relative directory part
+    // means the same as it did for ProcessPath.
+    ChangeDir(m_directory);
+    ChDir(dir);
+    m_directory = CurrentDir();
+    BuildList();
+    Change();
+}
+
+void TDirectoryListBox::SetDriveLetter(char value)
+{
+    DriveChange(value);
+}
+
+void TDirectoryListBox::DriveChange(char drive)
+{
+    if (SameLetter(drive, DriveLetter()))
+        return;
+    if (drive != '\0') {
+        const char root[] = {drive, ':', '\0'};
+        ChDir(root);
+        m_directory = CurrentDir();
+    }
+    if (!m_inDriveChange) {
+        BuildList();
+        Change();
+    }
+}
+
+void TDirectoryListBox::BuildList()
+{
+    TStrings* items = Items();
+    items->BeginUpdate();
+    try {
+        items->Clear();
+        const std::string root = FileDrivePart(m_directory) + "\\";
+        DWORD flags = 0;
+        if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+            flags = 0;  // unknown: names show in lower case
+        m_caseSensitive = (flags & FS_CASE_SENSITIVE) != 0;
+        m_casePreserved = (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0;
+
+        // The chain from the root down to the current directory.
+        std::string rest = m_directory;
+        int count = 0;
+        if (root.size() >= 2 && root[1] == '\\') {
+            items->AddObject(root, m_openedBmp.get());
+            rest = m_directory.size() > root.size() ? m_directory.substr(root.size()) : std::string();
+            count = 1;
+        }
+        if (!rest.empty()) {
+            if (rest.back() != '\\') {
+                for (size_t at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
+                    std::string name = rest.substr(0, at);
+                    if (count == 0)
+                        name += '\\';  // the root item, such as C:\ .
+                    rest.erase(0, at + 1);
+                    items->AddObject(name, m_openedBmp.get());
+                    ++count;
+                }
+            }
+            items->AddObject(rest, m_currentBmp.get());
+        }
+
+        // The subdirectories, sorted as the user's locale sorts names,
+        // ignoring case; names that compare equal are listed once.
+        std::vector<std::string> names;
+        TSearchRec record;
+        for (int result = SearchFirst(JoinDir(m_directory, "*.*"), faDirectory, record); result == 0;
+             result = SearchNext(record)) {
+            if ((record.Attr & faDirectory) == 0 || record.Name == "." || record.Name == "..")
+                continue;
+            auto at = std::lower_bound(names.begin(), names.end(), record.Name,
+                                       [](const std::string& a, const std::string& b) {
+                                           return CompareIgnoringCase(a, b) < 0;
+                                       });
+            if (at == names.end() || CompareIgnoringCase(*at, record.Name) != 0)
+                names.insert(at, record.Name);
+        }
+        for (const std::string& name : names)
+            items->AddObject(name, m_closedBmp.get());
+    } catch (...) {
+        items->EndUpdate();
+        throw;
+    }
+    items->EndUpdate();
+}
+
+std::string TDirectoryListBox::ItemPath(int index) const
+{
+    const TStrings* items = Items();
+    if (index >= items->Count())
+        return std::string();
+    const std::string drive = FileDrivePart(m_directory);
+    if (index == 0)
+        return drive + "\\";
+    const TObject* glyph = items->GetObject(index);
+    if (glyph == m_closedBmp.get())
+        return JoinDir(m_directory, items->Get(index));
+    if (glyph == m_currentBmp.get())
+        return m_directory;
+    // An ancestor: the path without its drive, up to that ancestor. It is
+    // resolved on the current drive when written.
+    const std::string rest = m_directory.substr(drive.size());
+    int seen = 0;
+    for (size_t at = 0; at < rest.size(); ++at)
+        if (rest[at] == '\\' && ++seen == index + 1)
+            return rest.substr(0, at);
+    return rest;
+}
+
+void TDirectoryListBox::SetFileList(TFileListBox* value)
+{
+    if (m_fileList)
+        m_fileList->m_dirList = nullptr;
+    m_fileList = value;
+    if (value) {
+        value->m_dirList = this;
+        FreeNotification(value);
+    }
+}
+
+void TDirectoryListBox::SetDirLabel(TLabel* value)
+{
+    m_dirLabel = value;
+    if (value)
+        FreeNotification(value);
+    UpdateLabel();
+}
+
+void TDirectoryListBox::UpdateLabel()
+{
+    if (!m_dirLabel)
+        return;
+    // A label that sizes itself may take this list's width.
+    const int32_t width = m_dirLabel->AutoSize() ? Width() : m_dirLabel->Width();
+    const ScreenFont font(*m_dirLabel->Font());
+    m_dirLabel->SetCaption(
+        MinimizePath(m_directory, width, [&font](const std::string& text) { return font.Width(text); }));
+}
+
+void TDirectoryListBox::Change()
+{
+    if (m_fileList)
+        m_fileList->SetDirectory(m_directory);
+    UpdateLabel();
+    if (m_onChange)
+        m_onChange(this);
+}
+
+void TDirectoryListBox::Notification(TComponent* component, TOperation operation)
+{
+    TCustomListBox::Notification(component, operation);
+    if (operation != opRemove)
+        return;
+    if (component == m_fileList)
+        m_fileList = nullptr;
+    if (component == m_driveCombo)
+        m_driveCombo = nullptr;
+    if (component == m_dirLabel)
+        m_dirLabel = nullptr;
+}

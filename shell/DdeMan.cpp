@@ -1,0 +1,253 @@
+#include "shell/DdeMan.h"
+
+#include <windows.h>
+#include <ddeml.h>
+
+#include <type_traits>
+
+#include "framework/Reader.h"
+#include "framework/Writer.h"
+
+TDdeMgr* DdeMgr = nullptr;
+
+std::string DdeErrorMessage(unsigned code)
+{
+    switch (code) {
+    case DMLERR_LOW_MEMORY:
+    case DMLERR_MEMORY_ERROR:
+        return Format(LoadResString(StrId::SDdeMemErr), {code});
+    case DMLERR_NO_CONV_ESTABLISHED:
+        return Format(LoadResString(StrId::SDdeConvErr), {code});
+    default:
+        return Format(LoadResString(StrId::SDdeErr), {code});
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TDdeMgr
+
+const TClassInfo& TDdeMgr::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TDdeMgr, TComponent>("TDdeMgr").Build();
+    return info;
+}
+
+namespace {
+
+// The executable's file name without its directory and without everything
+// from its first full stop on: SETUP.EXE registers SETUP.
+std::string ExecutableBaseName()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path);
+    const size_t slash = name.find_last_of("\\:");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    const size_t dot = name.find('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+
+HDDEDATA CALLBACK DdeMgrCallback(UINT type, UINT, HCONV, HSZ, HSZ hsz2, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    // The program serves no data. It accepts a conversation on its own
+    // service name, so that another program can tell it is running; every
+    // transaction on such a conversation is refused.
+    if (type == XTYP_CONNECT)
+        return reinterpret_cast<HDDEDATA>(
+            static_cast<ULONG_PTR>(DdeMgr && DdeCmpStringHandles(hsz2, DdeMgr->AppNameHandle()) == 0));
+    return nullptr;
+}
+
+} // namespace
+
+static_assert(std::is_same_v<HSZ, HSZ__*> && std::is_same_v<HCONV, HCONV__*>,
+              "the header's handle types are the DDE library's");
+
+TDdeMgr::TDdeMgr(TComponent* owner) : TComponent(owner), m_appName(ExecutableBaseName())
+{
+    m_linkClipFmt = RegisterClipboardFormatA("Link");
+    if (DdeInitializeA(&m_instance, &DdeMgrCallback, 0, 0) != DMLERR_NO_ERROR)
+        throw EDdeError(DdeErrorMessage(DdeGetLastError(m_instance)));
+    m_hszApp = DdeCreateStringHandleA(m_instance, m_appName.c_str(), CP_WINANSI);
+    DdeNameService(m_instance, m_hszApp, nullptr, DNS_REGISTER);
+    DdeMgr = this;
+}
+
+TDdeMgr::~TDdeMgr()
+{
+    if (DdeMgr == this)
+        DdeMgr = nullptr;
+    if (m_hszApp) {
+        DdeNameService(m_instance, m_hszApp, nullptr, DNS_UNREGISTER);
+        DdeFreeStringHandle(m_instance, m_hszApp);
+    }
+    DdeUninitialize(m_instance);
+}
+
+// ---------------------------------------------------------------------------
+// TDdeClientConv
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TDataMode>()
+{
+    static const TEnumTypeInfo info{"TDataMode", {"ddeAutomatic", "ddeManual"}};
+    return info;
+}
+
+const TClassInfo& TDdeClientConv::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TDdeClientConv, TComponent>("TDdeClientConv")
+        .Property<&TDdeClientConv::ServiceApplication, &TDdeClientConv::SetServiceApplication>("ServiceApplication")
+        .Property<&TDdeClientConv::StoredService, &TDdeClientConv::SetDdeService>("DdeService")
+        .Property<&TDdeClientConv::StoredTopic, &TDdeClientConv::SetDdeTopic>("DdeTopic")
+        .Property<&TDdeClientConv::ConnectMode, &TDdeClientConv::SetConnectMode>("ConnectMode", ddeAutomatic)
+        .Property<&TDdeClientConv::FormatChars, &TDdeClientConv::SetFormatChars>("FormatChars", false)
+        .Property<&TDdeClientConv::OnClose, &TDdeClientConv::SetOnClose>("OnClose")
+        .Property<&TDdeClientConv::OnOpen, &TDdeClientConv::SetOnOpen>("OnOpen")
+        .Build();
+    return info;
+}
+
+TDdeClientConv::TDdeClientConv(TComponent* owner) : TComponent(owner) {}
+
+TDdeClientConv::~TDdeClientConv()
+{
+    CloseLink();
+}
+
+std::string TDdeClientConv::StoredService() const
+{
+    return ComponentState().Contains(csWriting) ? std::string() : m_service;
+}
+
+std::string TDdeClientConv::StoredTopic() const
+{
+    return ComponentState().Contains(csWriting) ? std::string() : m_topic;
+}
+
+void TDdeClientConv::WriteState(TWriter& writer)
+{
+    // Service and topic go out once, as LinkInfo (DefineProperties); while
+    // the properties are written their published getters show nothing.
+    SetState(csWriting, true);
+    try {
+        TComponent::WriteState(writer);
+    } catch (...) {
+        SetState(csWriting, false);
+        throw;
+    }
+    SetState(csWriting, false);
+}
+
+void TDdeClientConv::DefineProperties(TFiler& filer)
+{
+    TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        "LinkInfo",
+        [this](TReader& reader) {
+            // Each line is a keyword and a value after its first blank; the
+            // keyword's first letter tells which.
+            reader.ReadListBegin();
+            while (!reader.EndOfList()) {
+                const std::string line = reader.ReadString();
+                const size_t blank = line.find(' ');
+                const std::string value = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+                if (!line.empty() && line[0] == 'S')
+                    m_service = value;
+                else if (!line.empty() && line[0] == 'T')
+                    m_topic = value;
+            }
+            reader.ReadListEnd();
+        },
+        [this](TWriter& writer) {
+            writer.WriteListBegin();
+            writer.WriteString("Service " + m_service);
+            writer.WriteString("Topic " + m_topic);
+            writer.WriteListEnd();
+        },
+        !m_service.empty() || !m_topic.empty());
+}
+
+void TDdeClientConv::Loaded()
+{
+    TComponent::Loaded();
+    if (m_service.empty() || m_connectMode == ddeManual)
+        return;
+    const std::string service = m_service;
+    const std::string topic = m_topic;
+    CloseLink();
+    m_service = service;
+    m_topic = topic;
+    if (!OpenLink()) {
+        m_service.clear();
+        m_topic.clear();
+    }
+}
+
+void TDdeClientConv::SetConnectMode(TDataMode value)
+{
+    if (value == m_connectMode)
+        return;
+    m_connectMode = value;
+    // While the component is read the loaded step connects instead.
+    if (value == ddeAutomatic && !IsLoading() && !m_service.empty() && !m_topic.empty() && !OpenLink())
+        throw EDdeError(StrId::SDdeNoConnect);
+}
+
+bool TDdeClientConv::OpenLink()
+{
+    if (m_conv)
+        return true;
+    if (m_service.empty() && m_topic.empty())
+        return false;
+    // Without the program's DDE manager there is no DDE instance to talk through.
+    if (!DdeMgr)
+        return false;
+    FreeNameHandles();
+    m_instance = DdeMgr->DdeInstId();
+    m_hszService = DdeCreateStringHandleA(m_instance, m_service.c_str(), CP_WINANSI);
+    m_hszTopic = DdeCreateStringHandleA(m_instance, m_topic.c_str(), CP_WINANSI);
+    CONVCONTEXT context{};
+    context.cb = sizeof context;
+    context.iCodePage = CP_WINANSI;
+    m_conv = DdeConnect(m_instance, m_hszService, m_hszTopic, &context);
+    if (!m_conv && (!m_serviceApplication.empty() || !m_service.empty())) {
+        // Start the server, minimised and without taking the focus, and try
+        // once more.
+        const std::string command =
+            !m_serviceApplication.empty() ? m_serviceApplication : m_service + " " + m_topic;
+        if (WinExec(command.c_str(), SW_SHOWMINNOACTIVE) >= 32)
+            m_conv = DdeConnect(m_instance, m_hszService, m_hszTopic, &context);
+    }
+    if (!m_conv)
+        return false;
+    if (m_onOpen)
+        m_onOpen(this);
+    return true;
+}
+
+void TDdeClientConv::CloseLink()
+{
+    if (m_conv) {
+        if (m_onClose)
+            m_onClose(this);
+        DdeDisconnect(m_conv);
+        m_conv = nullptr;
+    }
+    FreeNameHandles();
+    m_service.clear();
+    m_topic.clear();
+}
+
+void TDdeClientConv::FreeNameHandles()
+{
+    if (m_hszService)
+        DdeFreeStringHandle(m_instance, m_hszService);
+    if (m_hszTopic)
+        DdeFreeStringHandle(m_instance, m_hszTopic);
+    m_hszService = nullptr;
+    m_hszTopic = nullptr;
+}

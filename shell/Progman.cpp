@@ -1,0 +1,39 @@
+#include "shell/Progman.h"
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TActivateType>()
+{
+    static const TEnumTypeInfo info{"TActivateType",
+                                    {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"}};
+    return info;
+}
+
+const TClassInfo& TProgMan::StaticClassInfo()
+{
+    // ShowGroup has no default, so a design always stores it.
+    static const TClassInfo info = ClassInfoBuilder<TProgMan, TDdeClientConv>("TProgMan")
+        .Property<&TProgMan::ProgramItems, &TProgMan::SetProgramItems>("programItems")
+        .Property<&TProgMan::ProgramGroup, &TProgMan::SetProgramGroup>("programGroup")
+        .Property<&TProgMan::ShowGroup, &TProgMan::SetShowGroup>("ShowGroup")
+        .Property<&TProgMan::OnGroupError, &TProgMan::SetOnGroupError>("OnGroupError")
+        .Property<&TProgMan::OnItemError, &TProgMan::SetOnItemError>("OnItemError")
+        .Build();
+    return info;
+}
+
+TProgMan::TProgMan(TComponent* owner)
+    : TDdeClientConv(owner), m_programItems(std::make_unique<TStringList>()), m_showGroup(activateNormalSize)
+{
+}
+
+TProgMan::~TProgMan()
+{
+    // The conversation ends while the items still exist.
+    CloseLink();
+}
+
+void TProgMan::SetProgramItems(TStringList* value)
+{
+    if (value && value != m_programItems.get())
+        m_programItems->Assign(*value);
+}

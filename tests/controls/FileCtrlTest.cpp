@@ -1,0 +1,663 @@
+#include <windows.h>
+// The string lists' GetObject, not the graphics function of that name.
+#undef GetObject
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "controls/FileCtrl.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// The directory without its trailing backslash, as the system reports a
+// current directory other than a drive root.
+std::string NoSlash(std::string dir)
+{
+    if (dir.size() > 3 && dir.back() == '\\')
+        dir.pop_back();
+    return dir;
+}
+
+std::vector<std::string> ItemTexts(const TStrings& items)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < items.Count(); ++i)
+        texts.push_back(items.Get(i));
+    return texts;
+}
+
+class FileCtrl : public CurrentDirTest {};
+
+// A tree of subdirectories: alpha, Beta, Gamma, a hidden one, and a file.
+class DirectoryTree : public CurrentDirTest {
+protected:
+    void SetUp() override
+    {
+        CurrentDirTest::SetUp();
+        for (const char* name : {"Beta", "alpha", "Gamma", "Hidden"})
+            ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), nullptr)) << name;
+        ASSERT_TRUE(CreateDirectoryA((dir / "alpha\\inner").c_str(), nullptr));
+        ASSERT_TRUE(SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+        dir.WriteFile("file.txt", "text");
+        root = NoSlash(dir.Path());
+    }
+    void TearDown() override
+    {
+        CurrentDirTest::TearDown();
+        SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    TempDir dir;
+    std::string root;  // the tree's directory as the system reports it
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Type information
+
+TEST(DriveComboBoxInfo, PublishesItsPropertiesInTypeInformationOrder)
+{
+    const std::vector<std::string> expected = {
+        "Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "HelpContext",
+        "TabStop", "Color", "Ctl3D", "DirList", "DragMode", "DragCursor", "Enabled", "Font", "ParentColor",
+        "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TextCase", "Visible",
+        "OnChange", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnDropDown", "OnEndDrag", "OnEnter",
+        "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnStartDrag"};
+    EXPECT_EQ(PublishedNames(TDriveComboBox::StaticClassInfo()), expected);
+}
+
+TEST(DirectoryListBoxInfo, PublishesItsPropertiesInTypeInformationOrder)
+{
+    const std::vector<std::string> expected = {
+        "Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "HelpContext",
+        "TabStop", "Align", "Color", "Columns", "Ctl3D", "DirLabel", "DragCursor", "DragMode", "Enabled",
+        "FileList", "Font", "IntegralHeight", "ItemHeight", "ParentColor", "ParentCtl3D", "ParentFont",
+        "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible",
+        "OnChange", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit",
+        "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag"};
+    EXPECT_EQ(PublishedNames(TDirectoryListBox::StaticClassInfo()), expected);
+}
+
+TEST_F(FileCtrl, DriveComboBoxDefaults)
+{
+    TDriveComboBox combo(nullptr);
+    const TClassInfo& info = combo.ClassInfo();
+    struct Expected {
+        const char* name;
+        int64_t value;
+    };
+    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"ParentColor", 0},
+                              Expected{"TextCase", tcLowerCase}}) {
+        const TPropInfo* prop = info.FindProperty(e.name);
+        ASSERT_NE(prop, nullptr) << e.name;
+        EXPECT_TRUE(prop->HasDefault) << e.name;
+        EXPECT_EQ(prop->Default, e.value) << e.name;
+        EXPECT_EQ(prop->GetOrd(&combo), e.value) << e.name;
+    }
+    const TPropInfo* dirList = info.FindProperty("DirList");
+    ASSERT_NE(dirList, nullptr);
+    EXPECT_EQ(dirList->Kind, TTypeKind::Class);
+    EXPECT_EQ(dirList->PropClass(), &TDirectoryListBox::StaticClassInfo());
+    EXPECT_EQ(info.FindProperty("DriveLetter"), nullptr);  // public, not published
+    EXPECT_EQ(combo.Style(), csOwnerDrawFixed);
+    EXPECT_EQ(combo.Items()->Count(), 0);
+}
+
+TEST_F(FileCtrl, DirectoryListBoxDefaults)
+{
+    TDirectoryListBox list(nullptr);
+    const TClassInfo& info = list.ClassInfo();
+    struct Expected {
+        const char* name;
+        int64_t value;
+    };
+    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"Columns", 0},
+                              Expected{"IntegralHeight", 0}, Expected{"ParentColor", 0}}) {
+        const TPropInfo* prop = info.FindProperty(e.name);
+        ASSERT_NE(prop, nullptr) << e.name;
+        EXPECT_TRUE(prop->HasDefault) << e.name;
+        EXPECT_EQ(prop->Default, e.value) << e.name;
+        EXPECT_EQ(prop->GetOrd(&list), e.value) << e.name;
+    }
+    const TPropInfo* itemHeight = info.FindProperty("ItemHeight");
+    ASSERT_NE(itemHeight, nullptr);
+    EXPECT_FALSE(itemHeight->HasDefault);
+    const TPropInfo* fileList = info.FindProperty("FileList");
+    ASSERT_NE(fileList, nullptr);
+    EXPECT_EQ(fileList->PropClass(), &TFileListBox::StaticClassInfo());
+    const TPropInfo* dirLabel = info.FindProperty("DirLabel");
+    ASSERT_NE(dirLabel, nullptr);
+    EXPECT_EQ(dirLabel->PropClass(), &TLabel::StaticClassInfo());
+    EXPECT_EQ(info.FindProperty("DirectoryPath"), nullptr);
+    EXPECT_EQ(info.FindProperty("DriveLetter"), nullptr);
+    EXPECT_EQ(list.Width(), 145);
+    EXPECT_EQ(list.Style(), lbOwnerDrawFixed);
+    EXPECT_FALSE(list.Sorted());
+    EXPECT_EQ(list.Items()->Count(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TEST_F(FileCtrl, ControlsStartInTheCurrentDirectory)
+{
+    TempDir dir;
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    const std::string current = CurrentDir();
+    TDriveComboBox combo(nullptr);
+    TDirectoryListBox list(nullptr);
+    EXPECT_EQ(list.DirectoryPath(), current);
+    EXPECT_EQ(list.DriveLetter(), current[0]);
+    EXPECT_EQ(combo.DriveLetter(), current[0]);
+}
+
+TEST_F(FileCtrl, GlyphsComeFromTheProgramsBitmaps)
+{
+    TDriveComboBox combo(nullptr);
+    for (TBitmap* glyph : {combo.FloppyGlyph(), combo.FixedGlyph(), combo.NetworkGlyph(), combo.CDROMGlyph(),
+                           combo.RamGlyph()}) {
+        ASSERT_NE(glyph, nullptr);
+        EXPECT_EQ(glyph->Width(), 16);
+        EXPECT_EQ(glyph->Height(), 11);
+        EXPECT_EQ(glyph->BitsPerPixel(), 4);
+    }
+    TDirectoryListBox list(nullptr);
+    for (TBitmap* glyph : {list.ClosedGlyph(), list.OpenedGlyph(), list.CurrentGlyph()}) {
+        ASSERT_NE(glyph, nullptr);
+        EXPECT_TRUE(glyph->InheritsFrom(TFolderBitmap::StaticClassInfo()));
+        EXPECT_EQ(glyph->Width(), 16);
+        EXPECT_EQ(glyph->Height(), 15);
+    }
+    // Until a resource replaces it, a folder glyph is 16 x 16.
+    TFolderBitmap blank;
+    EXPECT_EQ(blank.Width(), 16);
+    EXPECT_EQ(blank.Height(), 16);
+    EXPECT_THROW(LoadBitmapResource(blank, "NOSUCHBITMAP"), EResNotFound);
+}
+
+TEST_F(FileCtrl, ItemHeightsFollowTheFont)
+{
+    TDriveComboBox combo(nullptr);
+    TDirectoryListBox list(nullptr);
+    const int32_t textHeight = ItemTextHeight(*combo.Font());
+    ASSERT_GT(textHeight, 0);
+    EXPECT_EQ(combo.ItemHeight(), std::max(textHeight, 11));
+    EXPECT_EQ(list.ItemHeight(), std::max(textHeight, 16));
+
+    // A big font makes the items taller than any glyph.
+    combo.Font()->SetHeight(-40);
+    list.Font()->SetHeight(-40);
+    const int32_t big = ItemTextHeight(*combo.Font());
+    ASSERT_GT(big, 16);
+    EXPECT_EQ(combo.ItemHeight(), big);
+    EXPECT_EQ(list.ItemHeight(), big);
+
+    // A stored item height stands until the font changes again.
+    list.SetItemHeight(16);
+    EXPECT_EQ(list.ItemHeight(), 16);
+    list.Font()->SetHeight(-11);
+    EXPECT_EQ(list.ItemHeight(), std::max(ItemTextHeight(*list.Font()), 16));
+}
+
+// ---------------------------------------------------------------------------
+// Links
+
+TEST_F(FileCtrl, DirListLinkIsTwoWay)
+{
+    TComponent owner(nullptr);
+    auto* combo = new TDriveComboBox(&owner);
+    auto* list1 = new TDirectoryListBox(&owner);
+    auto* list2 = new TDirectoryListBox(&owner);
+    combo->SetDirList(list1);
+    EXPECT_EQ(combo->DirList(), list1);
+    EXPECT_EQ(list1->DriveCombo(), combo);
+    combo->SetDirList(list2);
+    EXPECT_EQ(list1->DriveCombo(), nullptr);
+    EXPECT_EQ(list2->DriveCombo(), combo);
+    combo->SetDirList(nullptr);
+    EXPECT_EQ(list2->DriveCombo(), nullptr);
+    EXPECT_EQ(combo->DirList(), nullptr);
+}
+
+TEST_F(FileCtrl, DirListLinkIsClearedWhenTheListBoxIsFreed)
+{
+    // The list box has another owner, so only the free notification can
+    // tell the combo box.
+    TComponent owner1(nullptr);
+    TComponent owner2(nullptr);
+    auto* combo = new TDriveComboBox(&owner1);
+    auto* list = new TDirectoryListBox(&owner2);
+    combo->SetDirList(list);
+    TComponent::Free(list);
+    EXPECT_EQ(combo->DirList(), nullptr);
+}
+
+TEST_F(FileCtrl, ComboBoxLinkIsClearedWhenTheComboBoxIsFreed)
+{
+    TComponent owner1(nullptr);
+    TComponent owner2(nullptr);
+    auto* combo = new TDriveComboBox(&owner1);
+    auto* list = new TDirectoryListBox(&owner2);
+    combo->SetDirList(list);
+    TComponent::Free(combo);
+    EXPECT_EQ(list->DriveCombo(), nullptr);
+}
+
+TEST_F(FileCtrl, FileListLinkIsTwoWayAndClearedOnFree)
+{
+    TComponent owner1(nullptr);
+    TComponent owner2(nullptr);
+    auto* list = new TDirectoryListBox(&owner1);
+    auto* files1 = new TFileListBox(&owner2);
+    auto* files2 = new TFileListBox(&owner2);
+    list->SetFileList(files1);
+    EXPECT_EQ(files1->DirList(), list);
+    list->SetFileList(files2);
+    EXPECT_EQ(files1->DirList(), nullptr);
+    EXPECT_EQ(files2->DirList(), list);
+    TComponent::Free(files2);
+    EXPECT_EQ(list->FileList(), nullptr);
+
+    list->SetFileList(files1);
+    TComponent::Free(list);
+    EXPECT_EQ(files1->DirList(), nullptr);
+}
+
+TEST_F(FileCtrl, DirLabelShowsTheDirectoryAndIsClearedOnFree)
+{
+    TComponent owner1(nullptr);
+    TComponent owner2(nullptr);
+    auto* list = new TDirectoryListBox(&owner1);
+    auto* label = new TLabel(&owner2);
+    // An auto-sized label takes the list's width: wide enough for any path.
+    list->SetWidth(4000);
+    list->SetDirLabel(label);
+    EXPECT_EQ(list->DirLabel(), label);
+    EXPECT_EQ(label->Caption(), list->DirectoryPath());
+    TComponent::Free(label);
+    EXPECT_EQ(list->DirLabel(), nullptr);
+}
+
+TEST_F(FileCtrl, DirLabelTextIsShortenedToTheWidth)
+{
+    TempDir dir;
+    ASSERT_TRUE(CreateDirectoryA((dir / "somewhat long name").c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA((dir / "somewhat long name").c_str()));
+    TDirectoryListBox list(nullptr);
+    TLabel label(nullptr);
+    label.SetAutoSize(false);
+    label.SetWidth(TextWidthIn(*label.Font(), "...\\somewhat long name"));
+    list.SetDirLabel(&label);
+    EXPECT_EQ(label.Caption(), "...\\somewhat long name");
+}
+
+TEST(MinimizePath, DropsDirectoriesThenTheDrive)
+{
+    auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
+    const std::string path = "C:\\WINDOWS\\SYSTEM\\COLOR";
+    EXPECT_EQ(MinimizePath(path, 23, chars), path);
+    EXPECT_EQ(MinimizePath(path, 22, chars), "C:\\...\\SYSTEM\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 18, chars), "C:\\...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 11, chars), "...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 8, chars), "COLOR");
+    EXPECT_EQ(MinimizePath(path, 1, chars), "COLOR");
+    EXPECT_EQ(MinimizePath("C:\\", 1, chars), "");
+}
+
+// ---------------------------------------------------------------------------
+// Drive combo box behaviour
+
+TEST_F(FileCtrl, BuildListNamesEveryDriveWithItsGlyph)
+{
+    TDriveComboBox combo(nullptr);
+    combo.BuildList();
+    const DWORD drives = GetLogicalDrives();
+    int expected = 0;
+    for (int i = 0; i < 26; ++i) {
+        if ((drives >> i & 1) == 0)
+            continue;
+        const char root[] = {static_cast<char>('a' + i), ':', '\\', '\0'};
+        const UINT kind = GetDriveTypeA(root);
+        if (kind < DRIVE_REMOVABLE || kind > DRIVE_RAMDISK)
+            continue;
+        ASSERT_LT(expected, combo.Items()->Count());
+        const std::string text = combo.Items()->Get(expected);
+        TObject* glyph = combo.Items()->GetObject(expected);
+        EXPECT_EQ(text.substr(0, 2), std::string(root, 2));
+        if (kind == DRIVE_REMOVABLE) {
+            EXPECT_EQ(text, std::string(root, 2));
+            EXPECT_EQ(glyph, combo.FloppyGlyph());
+        } else {
+            EXPECT_EQ(text.substr(2, 2), " [") << text;
+            EXPECT_EQ(text.back(), ']') << text;
+            // Lower-case letters give lower-case labels.
+            std::string lower = text;
+            CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+            EXPECT_EQ(text, lower);
+            TBitmap* want = kind == DRIVE_FIXED ? combo.FixedGlyph()
+                            : kind == DRIVE_REMOTE ? combo.NetworkGlyph()
+                            : kind == DRIVE_CDROM ? combo.CDROMGlyph()
+                                                  : combo.RamGlyph();
+            EXPECT_EQ(glyph, want) << text;
+        }
+        ++expected;
+    }
+    EXPECT_EQ(combo.Items()->Count(), expected);
+    EXPECT_GT(expected, 0);
+    EXPECT_EQ(combo.ItemIndex(), -1);
+}
+
+TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
+{
+    char name[261] = {};
+    GetVolumeInformationA("C:\\", name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0);
+    std::string upper = name;
+    std::string lower = name;
+    CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+    CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+    EXPECT_EQ(VolumeLabelText('C'), "[" + upper + "]");
+    EXPECT_EQ(VolumeLabelText('c'), "[" + lower + "]");
+    // Not a network drive: the connection cannot be asked.
+    EXPECT_EQ(NetworkDriveText('c'), "[" + lower + "]");
+}
+
+TEST_F(FileCtrl, SelectingADriveFiresOnChangeUnlessAlreadySelected)
+{
+    TempDir dir;
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    TDriveComboBox combo(nullptr);
+    EventLog changes;
+    combo.SetOnChange(changes.Event());
+    combo.BuildList();
+    const char drive = CurrentDir()[0];
+    combo.SetDriveLetter(drive);
+    EXPECT_EQ(changes.Count, 1);
+    EXPECT_EQ(changes.Sender, &combo);
+    // Stored in lower case by default, and the entry is selected.
+    EXPECT_EQ(combo.DriveLetter(), static_cast<char>(drive | 0x20));
+    ASSERT_GE(combo.ItemIndex(), 0);
+    EXPECT_EQ(combo.Items()->Get(combo.ItemIndex()).substr(0, 2), (std::string{static_cast<char>(drive | 0x20), ':'}));
+
+    // The same letter in the other case: nothing.
+    combo.SetDriveLetter(static_cast<char>(drive & ~0x20));
+    EXPECT_EQ(changes.Count, 1);
+
+    // A letter without an entry is stored, the selection stays.
+    const int selected = combo.ItemIndex();
+    combo.SetDriveLetter('Q');
+    EXPECT_EQ(combo.DriveLetter(), 'q');
+    EXPECT_EQ(combo.ItemIndex(), selected);
+    EXPECT_EQ(changes.Count, 2);
+
+    // Zero clears the selection.
+    combo.SetDriveLetter('\0');
+    EXPECT_EQ(combo.DriveLetter(), '\0');
+    EXPECT_EQ(combo.ItemIndex(), -1);
+    EXPECT_EQ(changes.Count, 3);
+}
+
+TEST_F(FileCtrl, TextCaseRebuildsAndReselectsEveryTime)
+{
+    TempDir dir;
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    TDriveComboBox combo(nullptr);
+    EventLog changes;
+    combo.SetOnChange(changes.Event());
+    const char drive = CurrentDir()[0];
+
+    combo.SetTextCase(tcUpperCase);
+    EXPECT_EQ(changes.Count, 1);
+    EXPECT_EQ(combo.DriveLetter(), static_cast<char>(drive & ~0x20));
+    ASSERT_GE(combo.ItemIndex(), 0);
+    for (const std::string& text : ItemTexts(*combo.Items())) {
+        std::string upper = text;
+        CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+        EXPECT_EQ(text, upper);
+    }
+    combo.SetTextCase(tcUpperCase);
+    EXPECT_EQ(changes.Count, 2);
+
+    combo.SetTextCase(tcLowerCase);
+    EXPECT_EQ(changes.Count, 3);
+    EXPECT_EQ(combo.DriveLetter(), static_cast<char>(drive | 0x20));
+}
+
+// ---------------------------------------------------------------------------
+// Directory list box behaviour
+
+TEST_F(DirectoryTree, WritingAPathMovesTheListAndTheProcess)
+{
+    TDirectoryListBox list(nullptr);
+    EventLog changes;
+    list.SetOnChange(changes.Event());
+    list.SetDirectoryPath(dir.Path());
+    EXPECT_EQ(list.DirectoryPath(), root);
+    EXPECT_EQ(CurrentDir(), root);
+    EXPECT_EQ(changes.Count, 1);
+
+    // The chain to the directory, then its visible subdirectories, sorted
+    // ignoring case.
+    const std::vector<std::string> items = ItemTexts(*list.Items());
+    ASSERT_GE(items.size(), 4u);
+    const std::vector<std::string> subdirectories(items.end() - 3, items.end());
+    EXPECT_EQ(subdirectories, (std::vector<std::string>{"alpha", "Beta", "Gamma"}));
+    const int current = static_cast<int>(items.size()) - 4;
+    EXPECT_EQ(items[static_cast<size_t>(current)], FileNamePart(root));
+    EXPECT_EQ(items[0], root.substr(0, 3));
+    EXPECT_EQ(list.Items()->GetObject(current), list.CurrentGlyph());
+    EXPECT_EQ(list.Items()->GetObject(0), list.OpenedGlyph());
+    EXPECT_EQ(list.Items()->GetObject(current + 1), list.ClosedGlyph());
+}
+
+TEST_F(DirectoryTree, ItemPaths)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    const int count = list.Items()->Count();
+    const int current = count - 4;
+    EXPECT_EQ(list.ItemPath(0), root.substr(0, 3));
+    EXPECT_EQ(list.ItemPath(current), root);
+    EXPECT_EQ(list.ItemPath(current + 1), root + "\\alpha");
+    EXPECT_EQ(list.ItemPath(count), "");
+    // An ancestor: its path without the drive.
+    if (current >= 2) {
+        const size_t second = root.find('\\', 3);
+        EXPECT_EQ(list.ItemPath(1), root.substr(2, second - 2));
+    }
+    EXPECT_EQ(ErrorOf<EStringListError>([&] { list.ItemPath(-1); }), "List index out of bounds");
+}
+
+TEST_F(DirectoryTree, OpeningAnItemPathMovesThere)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root + "\\alpha");
+    EventLog changes;
+    list.SetOnChange(changes.Event());
+    // The parent, an ancestor item written without its drive.
+    const int parent = list.Items()->Count() - 3;
+    ASSERT_EQ(list.Items()->Get(parent + 1), "alpha");
+    list.SetDirectoryPath(list.ItemPath(parent));
+    EXPECT_EQ(list.DirectoryPath(), root);
+    EXPECT_EQ(changes.Count, 1);
+    // The root item.
+    list.SetDirectoryPath(list.ItemPath(0));
+    EXPECT_EQ(list.DirectoryPath(), root.substr(0, 3));
+    EXPECT_EQ(list.Items()->Get(0), root.substr(0, 3));
+    EXPECT_EQ(list.Items()->GetObject(0), list.CurrentGlyph());
+    EXPECT_EQ(changes.Count, 2);
+}
+
+TEST_F(DirectoryTree, AFileOrAPatternIsDroppedFromThePath)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root + "\\alpha");
+    list.SetDirectoryPath(root + "\\file.txt");
+    EXPECT_EQ(list.DirectoryPath(), root);
+    list.SetDirectoryPath(root + "\\alpha\\*.TXT");
+    EXPECT_EQ(list.DirectoryPath(), root + "\\alpha");
+    EXPECT_EQ(ItemTexts(*list.Items()).back(), "inner");
+}
+
+TEST_F(DirectoryTree, ARelativePathStartsFromTheList)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    list.SetDirectoryPath("alpha\\inner");
+    EXPECT_EQ(list.DirectoryPath(), root + "\\alpha\\inner");
+    EXPECT_EQ(CurrentDir(), root + "\\alpha\\inner");
+}
+
+TEST_F(DirectoryTree, AMissingDirectoryChangesNothing)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    const std::vector<std::string> before = ItemTexts(*list.Items());
+    EventLog changes;
+    list.SetOnChange(changes.Event());
+    EXPECT_THROW(list.SetDirectoryPath(root + "\\NOPE"), EInOutError);
+    EXPECT_THROW(list.SetDirectoryPath(root + "\\NOPE\\deeper"), EInOutError);
+    EXPECT_EQ(list.DirectoryPath(), root);
+    EXPECT_EQ(CurrentDir(), root);
+    EXPECT_EQ(ItemTexts(*list.Items()), before);
+    EXPECT_EQ(changes.Count, 0);
+}
+
+TEST_F(DirectoryTree, TheSameOrAnEmptyPathDoesNothing)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    EventLog changes;
+    list.SetOnChange(changes.Event());
+    list.SetDirectoryPath(root);
+    list.SetDirectoryPath("");
+    EXPECT_EQ(changes.Count, 0);
+    if (!list.CaseSensitive()) {
+        std::string other = root;
+        CharUpperBuffA(other.data(), static_cast<DWORD>(other.size()));
+        list.SetDirectoryPath(other);
+        EXPECT_EQ(changes.Count, 0);
+        EXPECT_EQ(list.DirectoryPath(), root);
+    }
+}
+
+TEST_F(DirectoryTree, ChangeNotificationFeedsAFileList)
+{
+    TComponent owner(nullptr);
+    auto* list = new TDirectoryListBox(&owner);
+    auto* files = new TFileListBox(&owner);
+    list->SetFileList(files);
+    list->SetDirectoryPath(root + "\\Beta");
+    EXPECT_EQ(files->Directory(), root + "\\Beta");
+}
+
+TEST_F(DirectoryTree, ProcessPathSplitsAndRestoresTheCurrentDirectory)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA((dir / "Gamma").c_str()));
+    const std::string before = CurrentDir();
+    char drive = '\0';
+    std::string dirPart;
+    std::string filePart;
+    ProcessPath(root + "\\file.txt", drive, dirPart, filePart);
+    EXPECT_EQ(drive, root[0]);
+    EXPECT_EQ(dirPart, root.substr(2));
+    EXPECT_EQ(filePart, "file.txt");
+    EXPECT_EQ(CurrentDir(), before);
+
+    // A last component that is a directory belongs to the directory part.
+    ProcessPath(root + "\\alpha", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2) + "\\alpha");
+    EXPECT_EQ(filePart, "");
+    EXPECT_EQ(CurrentDir(), before);
+
+    // A trailing backslash names the directory itself.
+    ProcessPath(root + "\\Beta\\", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2) + "\\Beta");
+    EXPECT_EQ(filePart, "");
+
+    // A pattern stays the file part; a missing name fails and restores.
+    ProcessPath(root + "\\*.txt", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2));
+    EXPECT_EQ(filePart, "*.txt");
+    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirPart, filePart), EInOutError);
+    EXPECT_EQ(CurrentDir(), before);
+}
+
+namespace {
+
+// A fixed drive other than the one of dir, or zero.
+char OtherFixedDrive(char current)
+{
+    const DWORD drives = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        const char letter = static_cast<char>('A' + i);
+        const char root[] = {letter, ':', '\\', '\0'};
+        if ((drives >> i & 1) && letter != (current & ~0x20) && GetDriveTypeA(root) == DRIVE_FIXED)
+            return letter;
+    }
+    return '\0';
+}
+
+} // namespace
+
+TEST_F(DirectoryTree, DriveChangeGoesToThatDrivesCurrentDirectory)
+{
+    const char other = OtherFixedDrive(root[0]);
+    if (!other)
+        GTEST_SKIP() << "only one fixed drive";
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    EventLog changes;
+    list.SetOnChange(changes.Event());
+    list.SetDriveLetter(static_cast<char>(root[0] | 0x20));
+    EXPECT_EQ(changes.Count, 0);
+
+    list.SetDriveLetter(other);
+    EXPECT_EQ(list.DirectoryPath()[0], other);
+    EXPECT_EQ(CurrentDir(), list.DirectoryPath());
+    EXPECT_EQ(changes.Count, 1);
+    // Back on the first drive, the list returns to where it was there.
+    list.SetDriveLetter(root[0]);
+    EXPECT_EQ(list.DirectoryPath(), root);
+    EXPECT_EQ(changes.Count, 2);
+}
+
+TEST_F(DirectoryTree, ALinkedComboBoxFollowsADriveChangeOnce)
+{
+    const char other = OtherFixedDrive(root[0]);
+    if (!other)
+        GTEST_SKIP() << "only one fixed drive";
+    TComponent owner(nullptr);
+    auto* combo = new TDriveComboBox(&owner);
+    auto* list = new TDirectoryListBox(&owner);
+    list->SetDirectoryPath(root);
+    combo->BuildList();
+    combo->SetDirList(list);
+    combo->SetDriveLetter(root[0]);
+    EventLog comboChanges;
+    EventLog listChanges;
+    combo->SetOnChange(comboChanges.Event());
+    list->SetOnChange(listChanges.Event());
+
+    const std::string target = std::string(1, other) + ":\\";
+    list->SetDirectoryPath(target);
+    EXPECT_EQ(list->DirectoryPath(), target);
+    EXPECT_EQ(comboChanges.Count, 1);
+    EXPECT_EQ(listChanges.Count, 1);
+    EXPECT_EQ(combo->DriveLetter(), static_cast<char>(other | 0x20));
+    ASSERT_GE(combo->ItemIndex(), 0);
+    EXPECT_EQ(combo->Items()->Get(combo->ItemIndex())[0], static_cast<char>(other | 0x20));
+
+    // Choosing the first drive in the combo box moves the list back there.
+    combo->SetDriveLetter(root[0]);
+    EXPECT_EQ(list->DirectoryPath(), root);
+    EXPECT_EQ(comboChanges.Count, 2);
+    EXPECT_EQ(listChanges.Count, 2);
+}
