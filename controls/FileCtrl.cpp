@@ -2,9 +2,6 @@
 
 #include <windows.h>
 #include <winnetwk.h>
-// The string lists' GetObject, not the graphics function the header maps
-// that name to.
-#undef GetObject
 
 #include <algorithm>
 #include <cstring>
@@ -771,7 +768,7 @@ std::string TDirectoryListBox::ItemPath(int index) const
     const std::string drive = FileDrivePart(m_directory);
     if (index == 0)
         return drive + "\\";
-    const TObject* glyph = items->GetObject(index);
+    const TObject* glyph = items->Objects(index);
     if (glyph == m_closedBmp.get())
         return JoinDir(m_directory, items->Get(index));
     if (glyph == m_currentBmp.get())

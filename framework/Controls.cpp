@@ -1,6 +1,17 @@
 #include "framework/Controls.h"
 
 #include <algorithm>
+#include <set>
+#include <unordered_map>
+
+#include "framework/Forms.h"
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
+{
+    static const TEnumTypeInfo info{"TControlStyleFlag", {"csOpaque", "csFramed"}};
+    return info;
+}
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>()
@@ -209,6 +220,52 @@ void TControl::SetParentComponent(TComponent* parent)
     SetParent(dynamic_cast<TWinControl*>(parent));
 }
 
+void TControl::UpdateBounds(int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+}
+
+void TControl::Changed()
+{
+    Invalidate();
+}
+
+void TControl::Invalidate()
+{
+    // A control without a window is drawn by its parent: its rectangle of
+    // the parent's window is repainted. An opaque control paints every pixel
+    // itself, so the parent need not erase behind it.
+    if (m_parent && m_parent->HandleAllocated() && m_visible) {
+        const RECT r = BoundsRect();
+        InvalidateRect(m_parent->Handle(), &r, !m_controlStyle.Contains(csOpaque));
+    }
+}
+
+void TControl::Repaint()
+{
+    Invalidate();
+    if (m_parent && m_parent->HandleAllocated())
+        UpdateWindow(m_parent->Handle());
+}
+
+void TControl::Paint(HDC) {}
+
+void TControl::Click()
+{
+    m_onClick(this);
+}
+
+TForm* TControl::ParentForm() const
+{
+    const TControl* c = this;
+    while (c->m_parent)
+        c = c->m_parent;
+    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
 // ---------------------------------------------------------------------------
 // TWinControl
 
@@ -228,6 +285,7 @@ TWinControl::~TWinControl()
     // Controls parented here but owned elsewhere lose their parent.
     while (!m_controls.empty())
         RemoveControl(m_controls.back());
+    DestroyHandle();
 }
 
 void TWinControl::InsertControl(TControl* control)
@@ -319,6 +377,8 @@ void TWinControl::SetChildOrder(TComponent* child, int order)
 void TWinControl::FontChanged()
 {
     TControl::FontChanged();
+    if (m_handle)
+        SendMessageA(m_handle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
     for (TControl* control : m_controls)
         control->ParentFontChanged();
 }
@@ -333,6 +393,401 @@ void TWinControl::ParentColorChanged()
     TControl::ParentColorChanged();
     for (TControl* control : m_controls)
         control->ParentColorChanged();
+}
+
+// ---------------------------------------------------------------------------
+// Windows of the windowed controls
+
+namespace {
+
+// The one place that maps a window to its control: set when the window is
+// made, cleared when it is destroyed.
+std::unordered_map<HWND, TWinControl*>& WindowMap()
+{
+    static std::unordered_map<HWND, TWinControl*> map;
+    return map;
+}
+
+// The control whose window is being made; its window's first message binds
+// the two.
+thread_local TWinControl* t_creating = nullptr;
+
+// The platform's own window procedure of each class built on a platform
+// control, by the class name it was registered under.
+std::unordered_map<std::string, WNDPROC>& SystemProcs()
+{
+    static std::unordered_map<std::string, WNDPROC> procs;
+    return procs;
+}
+
+// Registers the window class for a control class once: the framework's own
+// classes use the framework's window procedure throughout; a class built on
+// a platform control copies that control's class and puts the framework's
+// procedure in front of it.
+WNDPROC RegisterControlClass(const std::string& name, const TCreateParams& params)
+{
+    auto& procs = SystemProcs();
+    if (auto it = procs.find(name); it != procs.end())
+        return it->second;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    WNDPROC original = DefWindowProcA;
+    if (params.SystemClass) {
+        if (!GetClassInfoA(nullptr, params.SystemClass, &wc))
+            throw EOutOfResources(StrId::SWindowClass);
+        original = wc.lpfnWndProc;
+    } else {
+        wc.style = params.ClassStyle;
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    }
+    wc.lpfnWndProc = FrameworkWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = name.c_str();
+    wc.hbrBackground = nullptr;
+    if (!RegisterClassA(&wc))
+        throw EOutOfResources(StrId::SWindowClass);
+    procs.emplace(name, original);
+    return original;
+}
+
+} // namespace
+
+TWinControl* TWinControl::FindControl(HWND window)
+{
+    auto& map = WindowMap();
+    auto it = map.find(window);
+    return it == map.end() ? nullptr : it->second;
+}
+
+void ReportCallbackException(TObject* sender) noexcept
+{
+    try {
+        ReportHandlerException(sender);
+    } catch (const Exception& e) {
+        // Nobody took the report: the platform's frames must not see the
+        // exception, so it is shown here.
+        MessageBoxA(nullptr, e.Message().c_str(), nullptr, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, "Unexpected exception", nullptr, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+}
+
+LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TWinControl* control = TWinControl::FindControl(window);
+    if (!control && t_creating) {
+        control = std::exchange(t_creating, nullptr);
+        control->AttachHandle(window);
+    }
+    if (!control)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam};
+    try {
+        control->WndProc(message);
+    } catch (...) {
+        ReportCallbackException(control);
+    }
+    return message.Result;
+}
+
+void TWinControl::AttachHandle(HWND window)
+{
+    m_handle = window;
+    WindowMap()[window] = this;
+}
+
+void TWinControl::DetachHandle()
+{
+    WindowMap().erase(m_handle);
+    m_handle = nullptr;
+}
+
+HWND TWinControl::Handle()
+{
+    if (!m_handle)
+        CreateWnd();
+    return m_handle;
+}
+
+void TWinControl::CreateParams(TCreateParams& params)
+{
+    params.Caption = StoredText();
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (Visible())
+        params.Style |= WS_VISIBLE;
+    if (!Enabled())
+        params.Style |= WS_DISABLED;
+    if (m_tabStop)
+        params.Style |= WS_TABSTOP;
+    params.X = Left();
+    params.Y = Top();
+    params.Width = Width();
+    params.Height = Height();
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    if (params.Style & WS_CHILD) {
+        if (!Parent())
+            return;  // a child window needs its parent's window
+        params.WndParent = Parent()->Handle();
+    }
+    const std::string className(ClassName());
+    m_defWndProc = RegisterControlClass(className, params);
+    t_creating = this;
+    HWND window = CreateWindowExA(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style, params.X,
+                                  params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    t_creating = nullptr;
+    if (!window)
+        throw EOutOfResources(StrId::SWindowCreate);
+    if (!m_handle)
+        AttachHandle(window);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
+    CreateHandleDone();
+    for (TControl* control : std::vector<TControl*>(m_controls))
+        if (auto* windowed = dynamic_cast<TWinControl*>(control))
+            windowed->HandleNeeded();
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (m_handle)
+        DestroyWindow(m_handle);
+}
+
+void TWinControl::DefaultHandler(TMessage& message)
+{
+    message.Result = CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, m_handle, message.Msg,
+                                     message.WParam, message.LParam);
+}
+
+void TWinControl::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_PAINT:
+        WmPaint(message);
+        return;
+    case WM_ERASEBKGND:
+        WmEraseBackground(message);
+        return;
+    case WM_COMMAND:
+        if (message.LParam) {
+            if (TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam));
+                child && child->CnCommand(HIWORD(message.WParam)))
+                return;
+        }
+        break;
+    case WM_DRAWITEM: {
+        auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+        if (TWinControl* child = FindControl(item.hwndItem); child && child->CnDrawItem(item)) {
+            message.Result = TRUE;
+            return;
+        }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+        if (HWND child = GetDlgItem(m_handle, static_cast<int>(item.CtlID))) {
+            if (TWinControl* control = FindControl(child); control && control->CnMeasureItem(item)) {
+                message.Result = TRUE;
+                return;
+            }
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam))) {
+            message.Result = reinterpret_cast<LRESULT>(child->CnCtlColor(reinterpret_cast<HDC>(message.WParam)));
+            return;
+        }
+        break;
+    case WM_WINDOWPOSCHANGED:
+        DefaultHandler(message);
+        UpdateBoundsFromWindow();
+        return;
+    case WM_SETFOCUS:
+        DefaultHandler(message);
+        if (TForm* form = ParentForm())
+            form->FocusControl(this);
+        return;
+    case WM_NCDESTROY:
+        DefaultHandler(message);
+        DetachHandle();
+        return;
+    default:
+        break;
+    }
+    DefaultHandler(message);
+}
+
+void TWinControl::UpdateBoundsFromWindow()
+{
+    RECT r;
+    GetWindowRect(m_handle, &r);
+    if (HWND parent = GetParent(m_handle); parent && (GetWindowLongA(m_handle, GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    UpdateBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TWinControl::WmEraseBackground(TMessage& message)
+{
+    if (IsSystemClass()) {
+        DefaultHandler(message);
+        return;
+    }
+    RECT r;
+    GetClientRect(m_handle, &r);
+    FillRect(reinterpret_cast<HDC>(message.WParam), &r, BackgroundBrush());
+    message.Result = 1;
+}
+
+void TWinControl::WmPaint(TMessage& message)
+{
+    if (IsSystemClass()) {
+        DefaultHandler(message);
+        return;
+    }
+    ScopedPaint paint(m_handle);
+    PaintWindow(paint.Get());
+    PaintControls(paint.Get(), paint.Area());
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC dc, const RECT& area)
+{
+    for (TControl* control : m_controls) {
+        if (dynamic_cast<TWinControl*>(control) || !control->Visible())
+            continue;
+        const RECT bounds = control->BoundsRect();
+        RECT overlap;
+        if (!IntersectRect(&overlap, &bounds, &area))
+            continue;
+        ScopedSaveDC saved(dc);
+        SetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
+        IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+        control->Paint(dc);
+    }
+}
+
+HBRUSH TWinControl::BackgroundBrush()
+{
+    if (!m_brush || m_brushColor != Color()) {
+        m_brush.Reset(CreateSolidBrush(ColorToRGB(Color())));
+        m_brushColor = Color();
+    }
+    return m_brush.Get();
+}
+
+bool TWinControl::CnCommand(WORD)
+{
+    return false;
+}
+
+bool TWinControl::CnDrawItem(DRAWITEMSTRUCT&)
+{
+    return false;
+}
+
+bool TWinControl::CnMeasureItem(MEASUREITEMSTRUCT&)
+{
+    return false;
+}
+
+HBRUSH TWinControl::CnCtlColor(HDC dc)
+{
+    SetTextColor(dc, ColorToRGB(Font()->Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    return BackgroundBrush();
+}
+
+std::string TWinControl::GetText() const
+{
+    if (!m_handle)
+        return StoredText();
+    const int length = GetWindowTextLengthA(m_handle);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(m_handle, text.data(), length + 1)));
+    return text;
+}
+
+void TWinControl::SetText(const std::string& value)
+{
+    SetStoredText(value);
+    if (m_handle)
+        SetWindowTextA(m_handle, value.c_str());
+    else
+        Changed();
+}
+
+void TWinControl::SetVisible(bool value)
+{
+    if (value == Visible())
+        return;
+    TControl::SetVisible(value);
+    if (m_handle)
+        ShowWindow(m_handle, value ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool value)
+{
+    if (value == Enabled())
+        return;
+    TControl::SetEnabled(value);
+    if (m_handle)
+        EnableWindow(m_handle, value);
+}
+
+void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    if (left == Left() && top == Top() && width == Width() && height == Height())
+        return;
+    UpdateBounds(left, top, width, height);
+    if (m_handle)
+        SetWindowPos(m_handle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::Invalidate()
+{
+    if (m_handle)
+        InvalidateRect(m_handle, nullptr, !ControlStyle().Contains(csOpaque));
+}
+
+void TWinControl::Repaint()
+{
+    if (m_handle) {
+        Invalidate();
+        UpdateWindow(m_handle);
+    }
+}
+
+bool TWinControl::CanFocus() const
+{
+    for (const TWinControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+void TWinControl::SetFocus()
+{
+    ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const
+{
+    return m_handle && GetFocus() == m_handle;
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return SendMessageA(Handle(), msg, wParam, lParam);
 }
 
 const TClassInfo& TGraphicControl::StaticClassInfo()

@@ -11,10 +11,37 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "framework/Component.h"
 #include "framework/Graphics.h"
+#include "framework/Messages.h"
 
 class TWinControl;
+class TForm;
+
+// How a control behaves towards its parent's painting.
+enum TControlStyleFlag { csOpaque, csFramed };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>();
+using TControlStyle = TSet<TControlStyleFlag>;
+
+// What a windowed control's window is made with.
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    HWND WndParent = nullptr;
+    // The window class: registered under the control's class name. A class
+    // built on one of the platform's controls names that control here; its
+    // window procedure then handles what the framework leaves to it.
+    const char* SystemClass = nullptr;
+    UINT ClassStyle = CS_DBLCLKS;
+};
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 template <>
@@ -87,9 +114,9 @@ public:
     void SetParentShowHint(bool value);
 
     // The caption of a control, which is the text of an edit box.
-    const std::string& Caption() const { return m_text; }
+    std::string Caption() const { return GetText(); }
     void SetCaption(const std::string& value) { SetText(value); }
-    const std::string& Text() const { return m_text; }
+    std::string Text() const { return GetText(); }
     virtual void SetText(const std::string& value);
 
     bool Visible() const { return m_visible; }
@@ -146,10 +173,33 @@ public:
     virtual void ParentFontChanged();
     virtual void ParentColorChanged();
 
+    // Windowing
+    TControlStyle ControlStyle() const { return m_controlStyle; }
+    void SetControlStyle(TControlStyle style) { m_controlStyle = style; }
+    RECT BoundsRect() const { return RECT{m_left, m_top, m_left + m_width, m_top + m_height}; }
+    RECT ClientRect() const { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
+    // Marks the control for repainting.
+    virtual void Invalidate();
+    // Repaints the control now.
+    virtual void Repaint();
+    // Draws a control without a window of its own; dc has its origin at the
+    // control's top-left corner and is clipped to it.
+    virtual void Paint(HDC dc);
+    // Runs OnClick.
+    virtual void Click();
+    // The form the control is on (itself for a form), or none.
+    TForm* ParentForm() const;
+
 protected:
-    // Hooks for the windowing layer: the control's look or size has changed.
-    virtual void Changed() {}
+    // The control's look or size has changed.
+    virtual void Changed();
     virtual void FontChanged();
+    // The text as it stands; windowed controls read their window's.
+    virtual std::string GetText() const { return m_text; }
+    const std::string& StoredText() const { return m_text; }
+    void SetStoredText(const std::string& text) { m_text = text; }
+    // Updates the stored bounds from the window without moving it.
+    void UpdateBounds(int32_t left, int32_t top, int32_t width, int32_t height);
 
 private:
     int32_t m_left = 0;
@@ -173,6 +223,7 @@ private:
     bool m_takingParentFont = false;
     TComponent* m_popupMenu = nullptr;  // cleared through the free notification
     TWinControl* m_parent = nullptr;    // not owned: the parent removes its controls before it goes
+    TControlStyle m_controlStyle;
 
     TNotifyEvent m_onClick;
     TNotifyEvent m_onDblClick;
@@ -238,10 +289,69 @@ public:
     void ParentFontChanged() override;
     void ParentColorChanged() override;
 
+    // Windowing
+    // The control's window, made (with its parent's) when first needed.
+    HWND Handle();
+    bool HandleAllocated() const { return m_handle != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void DestroyHandle();
+    void SetText(const std::string& value) override;
+    void SetVisible(bool value) override;
+    void SetEnabled(bool value) override;
+    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    void Invalidate() override;
+    void Repaint() override;
+    void SetFocus();
+    bool Focused() const;
+    // Visible and enabled, and so are its parents.
+    virtual bool CanFocus() const;
+    // Sends a message to the window (made if needed) and returns its result.
+    LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The brush the control's window is painted with, in its Color.
+    HBRUSH BackgroundBrush();
+
+    // Handles one message of the control's window.
+    virtual void WndProc(TMessage& message);
+    // What the window's class does with a message the framework leaves alone.
+    void DefaultHandler(TMessage& message);
+    // Draws the controls without a window of their own that lie in area.
+    void PaintControls(HDC dc, const RECT& area);
+
+    // The control of a window, or none for a window the framework did not make.
+    static TWinControl* FindControl(HWND window);
+
 protected:
     void FontChanged() override;
+    std::string GetText() const override;
+    virtual void CreateParams(TCreateParams& params);
+    // Makes the window; then the windows of the windowed children.
+    virtual void CreateWnd();
+    // The window has just been made.
+    virtual void CreateHandleDone() {}
+    // Paints a window of the framework's own class (not a platform control).
+    virtual void PaintWindow(HDC dc);
+    // Notifications that the parent passes back to the control that sent
+    // them; true when the control handled it.
+    virtual bool CnCommand(WORD notifyCode);
+    virtual bool CnDrawItem(DRAWITEMSTRUCT& item);
+    virtual bool CnMeasureItem(MEASUREITEMSTRUCT& item);
+    // The colours of a platform control's painting; returns the brush.
+    virtual HBRUSH CnCtlColor(HDC dc);
+    // Whether the window is of a platform control's class.
+    bool IsSystemClass() const { return m_defWndProc != DefWindowProcA && m_defWndProc != nullptr; }
 
 private:
+    friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
+    void AttachHandle(HWND window);
+    void DetachHandle();
+    void UpdateBoundsFromWindow();
+    void WmPaint(TMessage& message);
+    void WmEraseBackground(TMessage& message);
+
+    HWND m_handle = nullptr;                 // destroyed by DestroyHandle or with the parent's window
+    WNDPROC m_defWndProc = nullptr;          // the class's own window procedure, for a platform control
+    Brush m_brush;
+    TColor m_brushColor = clNone;
     std::vector<TControl*> m_controls;  // not owned: controls are owned by their owner (the form)
     std::vector<TWinControl*> m_tabList;  // the windowed controls in tab order; not owned
     int32_t m_requestedTabOrder = -1;  // the tab order read from the form, while loading
@@ -262,4 +372,16 @@ class TGraphicControl : public TControl {
     DECLARE_CLASS_INFO(TGraphicControl)
 public:
     explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+};
+
+// The one window procedure of every window the framework makes.
+LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Reports an exception caught where the platform called the framework; it
+// never lets the exception go on into the platform's frames.
+void ReportCallbackException(TObject* sender) noexcept;
+
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
 };

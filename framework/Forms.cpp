@@ -228,6 +228,11 @@ void TForm::SetVisible(bool value)
     TScrollingWinControl::SetVisible(value);
 }
 
+void TForm::FocusControl(TWinControl* control)
+{
+    SetActiveControl(control);
+}
+
 void TForm::SetActiveControl(TWinControl* control)
 {
     m_activeControl = control;

@@ -167,6 +167,9 @@ public:
     TComponent* GetChildOwner() override { return this; }
     std::vector<TComponent*> GetChildren(TComponent* root) const override;
 
+    // The focus has moved to control, a control of this form.
+    void FocusControl(TWinControl* control);
+
     // Whether the form's design is being read (Visible is only recorded then).
     bool IsCreating() const { return m_creating; }
     // Whether Visible was set to true while the design was read.

@@ -76,6 +76,14 @@ const TIntTypeInfo& IntTypeOf(TColor)
     return info;
 }
 
+COLORREF ColorToRGB(TColor color)
+{
+    const auto value = static_cast<uint32_t>(color);
+    if (value & 0x80000000u)
+        return GetSysColor(static_cast<int>(value & 0xFF));
+    return value & 0x00FFFFFFu;
+}
+
 const TIntTypeInfo& IntTypeOf(TFontCharset)
 {
     static const TIntTypeInfo info{"TFontCharset",
@@ -162,8 +170,29 @@ const TClassInfo& TFont::StaticClassInfo()
 
 TFont::TFont() = default;
 
+HFONT TFont::Handle() const
+{
+    if (!m_handle) {
+        LOGFONTA lf = {};
+        lf.lfHeight = m_height;
+        lf.lfWeight = m_style.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = m_style.Contains(fsItalic);
+        lf.lfUnderline = m_style.Contains(fsUnderline);
+        lf.lfStrikeOut = m_style.Contains(fsStrikeOut);
+        lf.lfCharSet = static_cast<BYTE>(m_charset);
+        lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        lf.lfPitchAndFamily = m_pitch == fpFixed ? FIXED_PITCH : m_pitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+        lstrcpynA(lf.lfFaceName, m_name.c_str(), LF_FACESIZE);
+        m_handle.Reset(CreateFontIndirectA(&lf));
+    }
+    return m_handle.Get();
+}
+
 void TFont::Changed()
 {
+    m_handle.Reset();
     if (OnChange)
         OnChange();
 }
@@ -293,6 +322,7 @@ void TBitmap::WriteData(TStream& stream) const
 
 void TBitmap::LoadFromFileData(std::vector<uint8_t> file)
 {
+    m_handle.Reset();
     if (file.empty()) {
         m_file.clear();
         m_width = m_height = m_bitsPerPixel = 0;
@@ -318,6 +348,31 @@ void TBitmap::LoadFromFileData(std::vector<uint8_t> file)
     m_file = std::move(file);
 }
 
+HBITMAP TBitmap::Handle() const
+{
+    if (!m_handle && !m_file.empty()) {
+        const auto* fileHeader = reinterpret_cast<const BITMAPFILEHEADER*>(m_file.data());
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(m_file.data() + sizeof(BITMAPFILEHEADER));
+        if (fileHeader->bfOffBits < m_file.size()) {
+            ScopedDC screen;
+            m_handle.Reset(CreateDIBitmap(screen.Get(), &info->bmiHeader, CBM_INIT, m_file.data() + fileHeader->bfOffBits,
+                                          info, DIB_RGB_COLORS));
+        }
+    }
+    return m_handle.Get();
+}
+
+COLORREF TBitmap::CornerColor() const
+{
+    HBITMAP bitmap = Handle();
+    if (!bitmap)
+        return 0;
+    ScopedDC screen;
+    MemoryDC dc(screen.Get());
+    ScopedSelect select(dc.Get(), bitmap);
+    return GetPixel(dc.Get(), 0, m_height - 1);
+}
+
 const TClassInfo& TIcon::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TIcon, TGraphic>("TIcon").Build();
@@ -326,6 +381,10 @@ const TClassInfo& TIcon::StaticClassInfo()
 
 void TIcon::ReadData(TStream& stream)
 {
+    if (m_handle) {
+        DestroyIcon(m_handle);
+        m_handle = nullptr;
+    }
     m_file = ReadRest(stream);
     // The first image of the directory gives the size; 0 in a directory
     // entry stands for 256.
@@ -335,6 +394,26 @@ void TIcon::ReadData(TStream& stream)
     } else {
         m_width = m_height = 0;
     }
+}
+
+TIcon::~TIcon()
+{
+    if (m_handle)
+        DestroyIcon(m_handle);
+}
+
+HICON TIcon::Handle() const
+{
+    // The directory's first entry tells where its image lies in the file.
+    if (!m_handle && m_file.size() >= 6 + 16) {
+        const uint8_t* entry = m_file.data() + 6;
+        const uint32_t size = LittleEndian(entry + 8, 4);
+        const uint32_t offset = LittleEndian(entry + 12, 4);
+        if (offset < m_file.size() && size <= m_file.size() - offset)
+            m_handle = CreateIconFromResourceEx(const_cast<uint8_t*>(m_file.data() + offset), size, TRUE, 0x00030000,
+                                                m_width, m_height, LR_DEFAULTCOLOR);
+    }
+    return m_handle;
 }
 
 void TIcon::WriteData(TStream& stream) const

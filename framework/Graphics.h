@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "framework/Component.h"
+#include "framework/GdiHandles.h"
 #include "runtime/Stream.h"
 
 // ---------------------------------------------------------------------------
@@ -61,6 +64,8 @@ enum TColor : int32_t {
     clNone = 0x1FFFFFFF,
 };
 const TIntTypeInfo& IntTypeOf(TColor);
+// The RGB value of a colour; system colours are looked up now.
+COLORREF ColorToRGB(TColor color);
 
 // A character set number of a font, stored as its platform name where it has one.
 enum TFontCharset : int32_t { ANSI_CHARSET_VALUE = 0, DEFAULT_CHARSET_VALUE = 1 };
@@ -111,6 +116,10 @@ public:
     void Assign(const TFont& other);
     bool SameAs(const TFont& other) const;
 
+    // The platform font for these properties, made when first asked for and
+    // again after a change.
+    HFONT Handle() const;
+
     // Events
     // Told after any property has changed.
     std::function<void()> OnChange;
@@ -125,6 +134,7 @@ private:
     TFontPitch m_pitch = fpDefault;
     TFontStyles m_style;
     int32_t m_pixelsPerInch = 96;
+    mutable Font m_handle;
 };
 
 // ---------------------------------------------------------------------------
@@ -158,8 +168,15 @@ public:
     void LoadFromFileData(std::vector<uint8_t> file);
     const std::vector<uint8_t>& FileData() const { return m_file; }
     int BitsPerPixel() const { return m_bitsPerPixel; }
+    // The platform bitmap, made from the file when first asked for; none
+    // for an empty bitmap.
+    HBITMAP Handle() const;
+    // The colour of the bottom-left pixel, which marks transparent parts of
+    // glyphs.
+    COLORREF CornerColor() const;
 
 private:
+    mutable Bitmap m_handle;
     std::vector<uint8_t> m_file;
     int32_t m_width = 0;
     int32_t m_height = 0;
@@ -177,11 +194,16 @@ public:
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) const override;
     const std::vector<uint8_t>& FileData() const { return m_file; }
+    // The platform icon of the file's first image, made when first asked
+    // for; none for an empty icon.
+    HICON Handle() const;
+    ~TIcon() override;
 
 private:
     std::vector<uint8_t> m_file;
     int32_t m_width = 0;
     int32_t m_height = 0;
+    mutable HICON m_handle = nullptr;  // owned; destroyed with DestroyIcon
 };
 
 // Holds one graphic of any kind; its stored form names the graphic's class

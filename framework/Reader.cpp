@@ -18,8 +18,10 @@ constexpr size_t BufferSize = 4096;
 // form could be is refused instead of exhausting the stack.
 constexpr int MaxNesting = 256;
 // Collection items are added up to the stored index; an index this far
-// beyond the items there are is not a real stream's.
-constexpr int32_t MaxCollectionGap = 65536;
+// beyond the items there are is not a real stream's. The gap is kept small
+// because every item record may open one: a few bytes of stream must not
+// add more than a few thousand items.
+constexpr int32_t MaxCollectionGap = 1024;
 
 TReader::FindGlobalComponentProc g_findGlobal = nullptr;
 std::vector<const TClassInfo*> g_registered;

@@ -17,18 +17,18 @@ void TStrings::IndexError()
 
 void TStrings::Put(int index, const std::string& text)
 {
-    TObject* object = GetObject(index);
+    TObject* object = Objects(index);
     Delete(index);
     Insert(index, text);
-    PutObject(index, object);
+    SetObject(index, object);
 }
 
-TObject* TStrings::GetObject(int) const
+TObject* TStrings::Objects(int) const
 {
     return nullptr;
 }
 
-void TStrings::PutObject(int, TObject*) {}
+void TStrings::SetObject(int, TObject*) {}
 
 int TStrings::Add(const std::string& text)
 {
@@ -40,7 +40,7 @@ int TStrings::Add(const std::string& text)
 int TStrings::AddObject(const std::string& text, TObject* object)
 {
     const int index = Add(text);
-    PutObject(index, object);
+    SetObject(index, object);
     return index;
 }
 
@@ -59,7 +59,7 @@ void TStrings::Assign(const TStrings& other)
     BeginUpdate();
     Clear();
     for (int i = 0; i < other.Count(); ++i)
-        AddObject(other.Get(i), other.GetObject(i));
+        AddObject(other.Get(i), other.Objects(i));
     EndUpdate();
 }
 
@@ -132,13 +132,13 @@ void TStringList::Put(int index, const std::string& text)
     Changed();
 }
 
-TObject* TStringList::GetObject(int index) const
+TObject* TStringList::Objects(int index) const
 {
     Check(index);
     return m_items[static_cast<size_t>(index)].Object;
 }
 
-void TStringList::PutObject(int index, TObject* object)
+void TStringList::SetObject(int index, TObject* object)
 {
     Check(index);
     m_items[static_cast<size_t>(index)].Object = object;

@@ -18,8 +18,8 @@ public:
     // Raise EStringListError "List index out of bounds" for a bad index.
     virtual std::string Get(int index) const = 0;
     virtual void Put(int index, const std::string& text);
-    virtual TObject* GetObject(int index) const;
-    virtual void PutObject(int index, TObject* object);
+    virtual TObject* Objects(int index) const;
+    virtual void SetObject(int index, TObject* object);
     virtual void Insert(int index, const std::string& text) = 0;
     virtual void Delete(int index) = 0;
     virtual void Clear() = 0;
@@ -57,8 +57,8 @@ public:
     int Count() const override { return static_cast<int>(m_items.size()); }
     std::string Get(int index) const override;
     void Put(int index, const std::string& text) override;
-    TObject* GetObject(int index) const override;
-    void PutObject(int index, TObject* object) override;
+    TObject* Objects(int index) const override;
+    void SetObject(int index, TObject* object) override;
     void Insert(int index, const std::string& text) override;
     void Delete(int index) override;
     void Clear() override;

@@ -1,6 +1,4 @@
 #include <windows.h>
-// The string lists' GetObject, not the graphics function of that name.
-#undef GetObject
 
 #include <gtest/gtest.h>
 
@@ -330,7 +328,7 @@ TEST_F(FileCtrl, BuildListNamesEveryDriveWithItsGlyph)
             continue;
         ASSERT_LT(expected, combo.Items()->Count());
         const std::string text = combo.Items()->Get(expected);
-        TObject* glyph = combo.Items()->GetObject(expected);
+        TObject* glyph = combo.Items()->Objects(expected);
         EXPECT_EQ(text.substr(0, 2), std::string(root, 2));
         if (kind == DRIVE_REMOVABLE) {
             EXPECT_EQ(text, std::string(root, 2));
@@ -452,9 +450,9 @@ TEST_F(DirectoryTree, WritingAPathMovesTheListAndTheProcess)
     const int current = static_cast<int>(items.size()) - 4;
     EXPECT_EQ(items[static_cast<size_t>(current)], FileNamePart(root));
     EXPECT_EQ(items[0], root.substr(0, 3));
-    EXPECT_EQ(list.Items()->GetObject(current), list.CurrentGlyph());
-    EXPECT_EQ(list.Items()->GetObject(0), list.OpenedGlyph());
-    EXPECT_EQ(list.Items()->GetObject(current + 1), list.ClosedGlyph());
+    EXPECT_EQ(list.Items()->Objects(current), list.CurrentGlyph());
+    EXPECT_EQ(list.Items()->Objects(0), list.OpenedGlyph());
+    EXPECT_EQ(list.Items()->Objects(current + 1), list.ClosedGlyph());
 }
 
 TEST_F(DirectoryTree, ItemPaths)
@@ -491,7 +489,7 @@ TEST_F(DirectoryTree, OpeningAnItemPathMovesThere)
     list.SetDirectoryPath(list.ItemPath(0));
     EXPECT_EQ(list.DirectoryPath(), root.substr(0, 3));
     EXPECT_EQ(list.Items()->Get(0), root.substr(0, 3));
-    EXPECT_EQ(list.Items()->GetObject(0), list.CurrentGlyph());
+    EXPECT_EQ(list.Items()->Objects(0), list.CurrentGlyph());
     EXPECT_EQ(changes.Count, 2);
 }
 
