@@ -66,8 +66,19 @@ const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
 namespace {
 
 ExceptionReporter g_reporter = nullptr;
+HWND g_formOwner = nullptr;
 
 } // namespace
+
+void SetFormOwnerWindow(HWND window)
+{
+    g_formOwner = window;
+}
+
+HWND FormOwnerWindow()
+{
+    return g_formOwner;
+}
 
 void SetExceptionReporter(ExceptionReporter reporter)
 {
@@ -307,6 +318,97 @@ int32_t TextHeightOf(const TFont& font)
 }
 
 } // namespace
+
+void TForm::CreateParams(TCreateParams& params)
+{
+    TScrollingWinControl::CreateParams(params);
+    DWORD style;
+    DWORD exStyle;
+    FormStyles(m_borderStyle, style, exStyle);
+    params.Style = style | WS_CLIPCHILDREN;
+    params.ExStyle = exStyle;
+    params.WndParent = g_formOwner;
+    const bool framed = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
+    switch (m_borderStyle) {
+    case bsNone:
+        break;
+    case bsDialog:
+        if (m_borderIcons.Contains(biSystemMenu))
+            params.Style |= WS_SYSMENU;
+        if (m_borderIcons.Contains(biHelp))
+            params.ExStyle |= WS_EX_CONTEXTHELP;
+        break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        if (m_borderIcons.Contains(biSystemMenu))
+            params.Style |= WS_SYSMENU;
+        break;
+    default:
+        if (m_borderIcons.Contains(biSystemMenu))
+            params.Style |= WS_SYSMENU;
+        if (m_borderIcons.Contains(biMinimize))
+            params.Style |= WS_MINIMIZEBOX;
+        if (m_borderIcons.Contains(biMaximize))
+            params.Style |= WS_MAXIMIZEBOX;
+        if (m_borderIcons.Contains(biHelp) && !m_borderIcons.Contains(biMinimize) && !m_borderIcons.Contains(biMaximize))
+            params.ExStyle |= WS_EX_CONTEXTHELP;
+        break;
+    }
+    // Only a framed form starts minimised or maximised; any other is made
+    // in its normal state, whatever was stored.
+    if (framed && m_windowState == wsMinimized)
+        params.Style |= WS_MINIMIZE;
+    else if (framed && m_windowState == wsMaximized)
+        params.Style |= WS_MAXIMIZE;
+    else
+        m_windowState = wsNormal;
+    if (m_position == poDefault || m_position == poDefaultPosOnly)
+        params.X = params.Y = static_cast<int>(CW_USEDEFAULT);
+    if ((m_position == poDefault || m_position == poDefaultSizeOnly) &&
+        (m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin))
+        params.Width = params.Height = static_cast<int>(CW_USEDEFAULT);
+}
+
+void TForm::CreateHandleDone()
+{
+    HWND window = Handle();
+    if (m_formStyle == fsStayOnTop)
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (HMENU menu = GetSystemMenu(window, FALSE)) {
+        if (m_borderStyle == bsDialog) {
+            // A dialog keeps only Move and Close.
+            DeleteMenu(menu, SC_TASKLIST, MF_BYCOMMAND);
+            DeleteMenu(menu, 7, MF_BYPOSITION);
+            DeleteMenu(menu, 5, MF_BYPOSITION);
+            DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+            DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
+            DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+            DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
+        } else {
+            if (!m_borderIcons.Contains(biMinimize))
+                EnableMenuItem(menu, SC_MINIMIZE, MF_BYCOMMAND | MF_GRAYED);
+            if (!m_borderIcons.Contains(biMaximize))
+                EnableMenuItem(menu, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+        }
+    }
+    if (HICON icon = m_icon->Handle())
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void TForm::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case CM_RELEASE:
+        TComponent::Free(this);
+        return;
+    default:
+        break;
+    }
+    TScrollingWinControl::WndProc(message);
+}
 
 int32_t TForm::FrameWidth() const
 {

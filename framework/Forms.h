@@ -170,6 +170,9 @@ public:
     // The focus has moved to control, a control of this form.
     void FocusControl(TWinControl* control);
 
+    // Windowing
+    void WndProc(TMessage& message) override;
+
     // Whether the form's design is being read (Visible is only recorded then).
     bool IsCreating() const { return m_creating; }
     // Whether Visible was set to true while the design was read.
@@ -177,6 +180,8 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
 
 private:
     void ScaleForm(int32_t storedTextHeight);
@@ -263,6 +268,11 @@ using ExceptionReporter = void (*)(TObject* sender);
 void SetExceptionReporter(ExceptionReporter reporter);
 // Reports the exception being handled; call it only inside a catch block.
 void ReportHandlerException(TObject* sender);
+
+// The window that owns every form's window (the application's), once there
+// is one.
+void SetFormOwnerWindow(HWND window);
+HWND FormOwnerWindow();
 
 class EResNotFound : public Exception {
 public:
