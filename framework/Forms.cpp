@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "framework/Application.h"
 #include "framework/Filer.h"
+#include "framework/StdCtrls.h"
 #include "framework/Reader.h"
 #include "framework/Writer.h"
 #include "runtime/Stream.h"
@@ -236,12 +238,355 @@ void TForm::SetVisible(bool value)
         m_visibleRequested = value;
         return;
     }
-    TScrollingWinControl::SetVisible(value);
+    if (value == Visible())
+        return;
+    HandleNeeded();
+    if (m_showingChange)
+        throw EInvalidOperation(StrId::SVisibleChanged);
+    m_showingChange = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_showingChange};
+    TControl::SetVisible(value);
+    HWND window = Handle();
+    if (value) {
+        try {
+            m_onShow(this);
+        } catch (...) {
+            ReportHandlerException(this);
+        }
+        if (m_position == poScreenCenter) {
+            const int32_t x = std::max(0, (TScreen::Instance().Width() - Width()) / 2);
+            const int32_t y = std::max(0, (TScreen::Instance().Height() - Height()) / 2);
+            SetBounds(x, y, Width(), Height());
+        }
+        // Centring happens on the first showing only.
+        m_position = poDesigned;
+        ShowWindow(window, m_windowState == wsMinimized ? SW_SHOWMINNOACTIVE
+                           : m_windowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                          : SW_SHOWNORMAL);
+        return;
+    }
+    try {
+        m_onHide(this);
+    } catch (...) {
+        ReportHandlerException(this);
+    }
+    if (m_modal) {
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        return;
+    }
+    if (GetActiveWindow() == window && !IsIconic(window)) {
+        // Another window of the program takes over: the first visible,
+        // enabled one in z-order that is not topmost, else a topmost one.
+        HWND next = nullptr;
+        HWND topmost = nullptr;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (w == window || w == FormOwnerWindow() || process != GetCurrentProcessId() || !IsWindowVisible(w) ||
+                !IsWindowEnabled(w))
+                continue;
+            if (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) {
+                if (!topmost)
+                    topmost = w;
+            } else {
+                next = w;
+                break;
+            }
+        }
+        if (!next)
+            next = topmost;
+        if (next) {
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+            SetActiveWindow(next);
+            return;
+        }
+    }
+    ShowWindow(window, SW_HIDE);
+}
+
+bool TForm::Showing() const
+{
+    return HandleAllocated() && Visible();
+}
+
+void TForm::Show()
+{
+    SetVisible(true);
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TForm::SetWindowState(TWindowState value)
+{
+    m_windowState = value;
+    if (Showing())
+        ShowWindow(Handle(), value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+}
+
+void TForm::Close()
+{
+    if (m_modal) {
+        m_modalResult = 2;
+        return;
+    }
+    bool canClose = true;
+    m_onCloseQuery(this, canClose);
+    if (!canClose)
+        return;
+    TCloseAction action = caHide;
+    m_onClose(this, action);
+    if (action == caNone)
+        return;
+    if (ApplicationMainForm() == this) {
+        Application->Terminate();  // the main form ends the program; it is not hidden first
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TForm::Release()
+{
+    PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TForm::Activate()
+{
+    m_onActivate(this);
+}
+
+void TForm::Deactivate()
+{
+    m_onDeactivate(this);
+}
+
+namespace {
+
+// The windowed controls below parent in tab order, depth first.
+void CollectTabOrder(const TWinControl* parent, std::vector<TWinControl*>& out)
+{
+    for (TWinControl* control : parent->TabList()) {
+        out.push_back(control);
+        CollectTabOrder(control, out);
+    }
+}
+
+} // namespace
+
+namespace {
+
+bool CanTakeFocus(const TWinControl* control)
+{
+    return control->HandleAllocated() && control->CanFocus();
+}
+
+// The character after the "&" of a caption ("&&" stands for "&"), or 0.
+char AcceleratorOf(const std::string& caption)
+{
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] != '&')
+            return caption[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+bool TForm::DialogKey(const MSG& msg, TWinControl* control)
+{
+    const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    std::vector<TWinControl*> order;
+    CollectTabOrder(this, order);
+
+    if (msg.message == WM_KEYDOWN) {
+        switch (msg.wParam) {
+        case VK_TAB: {
+            if (ctrl || alt || (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
+                return false;
+            const auto it = std::find(order.begin(), order.end(), control);
+            const int count = static_cast<int>(order.size());
+            int index = it == order.end() ? (shift ? 0 : count - 1) : static_cast<int>(it - order.begin());
+            for (int step = 0; step < count; ++step) {
+                index = (index + (shift ? count - 1 : 1)) % count;
+                if (order[static_cast<size_t>(index)]->TabStop() && CanTakeFocus(order[static_cast<size_t>(index)])) {
+                    order[static_cast<size_t>(index)]->SetFocus();
+                    break;
+                }
+            }
+            return true;
+        }
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: {
+            if (alt || !control || control == this || (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS)))
+                return false;
+            const bool forward = msg.wParam == VK_RIGHT || msg.wParam == VK_DOWN;
+            const std::vector<TWinControl*> siblings = control->Parent() ? control->Parent()->TabList()
+                                                                         : std::vector<TWinControl*>();
+            const auto it = std::find(siblings.begin(), siblings.end(), control);
+            if (it == siblings.end())
+                return false;
+            const int count = static_cast<int>(siblings.size());
+            int index = static_cast<int>(it - siblings.begin());
+            for (int step = 1; step < count; ++step) {
+                index = (index + (forward ? 1 : count - 1)) % count;
+                if (CanTakeFocus(siblings[static_cast<size_t>(index)])) {
+                    siblings[static_cast<size_t>(index)]->SetFocus();
+                    break;
+                }
+            }
+            return true;
+        }
+        case VK_RETURN:
+        case VK_ESCAPE: {
+            if (shift || ctrl || alt || (code & DLGC_WANTALLKEYS))
+                return false;
+            TButton* target = nullptr;
+            if (msg.wParam == VK_RETURN)
+                target = dynamic_cast<TButton*>(control);
+            for (size_t i = 0; !target && i < order.size(); ++i) {
+                auto* button = dynamic_cast<TButton*>(order[i]);
+                if (button && (msg.wParam == VK_RETURN ? button->Default() : button->Cancel()))
+                    target = button;
+            }
+            if (!target || !CanTakeFocus(target))
+                return false;
+            target->Click();
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    if (msg.message == WM_SYSCHAR || (msg.message == WM_CHAR && !(code & DLGC_WANTCHARS))) {
+        const char key = UpperAscii(static_cast<char>(msg.wParam));
+        for (TWinControl* c : order) {
+            auto* button = dynamic_cast<TButton*>(c);
+            if (button && UpperAscii(AcceleratorOf(button->Caption())) == key && CanTakeFocus(button)) {
+                button->Click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void TForm::FocusFirstControl()
+{
+    if (m_activeControl && m_activeControl->CanFocus()) {
+        m_activeControl->SetFocus();
+        return;
+    }
+    std::vector<TWinControl*> order;
+    CollectTabOrder(this, order);
+    for (TWinControl* control : order) {
+        if (control->TabStop() && control->CanFocus()) {
+            control->SetFocus();
+            return;
+        }
+    }
+    ::SetFocus(Handle());
+}
+
+int32_t TForm::RunModal()
+{
+    if (Visible() || !Enabled() || m_modal || m_formStyle == fsMDIChild)
+        throw EInvalidOperation(StrId::SCannotShowModal);
+    if (HWND capture = GetCapture()) {
+        SendMessageA(capture, WM_CANCELMODE, 0, 0);
+        ReleaseCapture();
+    }
+    m_modal = true;
+    TScreen& screen = TScreen::Instance();
+    HWND activeWindow = GetActiveWindow();
+    const int focusCount = screen.FocusCount();
+    TForm* focusedForm = screen.FocusedForm();
+    const TCursor cursor = screen.Cursor();
+    screen.RestoreFocusedForm(this);
+    screen.SetCursor(crDefault);
+    std::vector<HWND> disabled = DisableTaskWindows(Handle());
+    struct Restore {
+        TForm& form;
+        std::vector<HWND>& disabled;
+        HWND& activeWindow;
+        int focusCount;
+        TForm* focusedForm;
+        TCursor cursor;
+        ~Restore()
+        {
+            TScreen& screen = TScreen::Instance();
+            try {
+                form.Hide();
+            } catch (...) {
+                ReportCallbackException(&form);
+            }
+            screen.SetCursor(cursor);
+            EnableTaskWindows(disabled);
+            screen.RestoreFocusedForm(focusedForm);
+            if (activeWindow)
+                SetActiveWindow(activeWindow);
+            screen.SetFocusCount(focusCount);
+            form.m_modal = false;
+        }
+    } restore{*this, disabled, activeWindow, focusCount, focusedForm, cursor};
+
+    Show();
+    Activate();
+    m_modalResult = 0;
+    do {
+        HandleOneMessageOrWait();
+        if (ApplicationTerminated()) {
+            m_modalResult = 2;
+        } else if (m_modalResult != 0) {
+            // The modal close step: the handlers may keep the form open.
+            try {
+                bool canClose = true;
+                m_onCloseQuery(this, canClose);
+                TCloseAction action = caHide;
+                if (canClose)
+                    m_onClose(this, action);
+                if (!canClose || action == caNone)
+                    m_modalResult = 0;
+                else if (action == caFree)
+                    Release();
+            } catch (...) {
+                m_modalResult = 0;
+                ReportHandlerException(this);
+            }
+        }
+    } while (m_modalResult == 0);
+    const int32_t result = m_modalResult;
+    Deactivate();
+    if (GetActiveWindow() != Handle())
+        activeWindow = nullptr;
+    return result;
 }
 
 void TForm::FocusControl(TWinControl* control)
 {
-    SetActiveControl(control);
+    if (control != this)
+        SetActiveControl(control);
+    TScreen::Instance().SetFocusedForm(this);
 }
 
 void TForm::SetActiveControl(TWinControl* control)
@@ -398,6 +743,14 @@ void TForm::CreateHandleDone()
 void TForm::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_ACTIVATE:
+        // Activation puts the focus on the form's control, not on the form.
+        if (LOWORD(message.WParam) != WA_INACTIVE && !HIWORD(message.WParam)) {
+            FocusFirstControl();
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_CLOSE:
         Close();
         return;
@@ -538,6 +891,33 @@ void TScreen::InsertForm(TForm* form)
 void TScreen::RemoveForm(TForm* form)
 {
     m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
+    if (m_focusedForm == form)
+        m_focusedForm = nullptr;
+}
+
+void TScreen::SetFocusedForm(TForm* form)
+{
+    if (form == m_focusedForm)
+        return;
+    // A handler that moves the focus elsewhere ends this sequence.
+    const int count = ++m_focusCount;
+    if (TForm* previous = m_focusedForm) {
+        try {
+            previous->Deactivate();
+        } catch (...) {
+            ReportHandlerException(previous);
+        }
+        if (count != m_focusCount)
+            return;
+    }
+    m_focusedForm = form;
+    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
+    m_forms.insert(m_forms.begin(), form);
+    try {
+        form->Activate();
+    } catch (...) {
+        ReportHandlerException(form);
+    }
 }
 
 TForm* TScreen::FindForm(std::string_view name) const

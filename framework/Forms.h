@@ -101,6 +101,29 @@ public:
     // OnCreate. A plain TForm reads nothing.
     void FinishConstruction();
 
+    // Showing, hiding, closing
+    // Visible := true, then to the top of the z-order.
+    void Show();
+    void Hide() { SetVisible(false); }
+    // A close request: see OnCloseQuery and OnClose.
+    void Close();
+    // Frees the form once the message loop takes a message posted now.
+    void Release();
+    // Shows the form modally and returns its ModalResult.
+    int32_t RunModal();
+    bool IsModal() const { return m_modal; }
+    // The window is shown.
+    bool Showing() const;
+    // Focuses the active control, or the first control in tab order that
+    // can take the focus.
+    void FocusFirstControl();
+    // A key the focused control (control) does not take for itself: Tab,
+    // arrows, Enter, Esc and button accelerators. True when it was handled.
+    bool DialogKey(const MSG& msg, TWinControl* control);
+    // Runs OnActivate or OnDeactivate.
+    void Activate();
+    void Deactivate();
+
     // Properties
     TWinControl* ActiveControl() const { return m_activeControl; }
     void SetActiveControl(TWinControl* control);
@@ -121,7 +144,7 @@ public:
     bool Scaled() const { return m_scaled; }
     void SetScaled(bool value) { m_scaled = value; }
     TWindowState WindowState() const { return m_windowState; }
-    void SetWindowState(TWindowState value) { m_windowState = value; }
+    void SetWindowState(TWindowState value);
     int32_t PixelsPerInch() const { return m_pixelsPerInch; }
     void SetPixelsPerInch(int32_t value) { m_pixelsPerInch = value; }
     int32_t ModalResult() const { return m_modalResult; }
@@ -202,6 +225,8 @@ private:
     int32_t m_modalResult = 0;
     bool m_creating = false;
     bool m_visibleRequested = false;
+    bool m_showingChange = false;
+    bool m_modal = false;
     int32_t m_storedTextHeight = 0;
     int32_t m_storedClientWidth = 0;
     int32_t m_storedClientHeight = 0;
@@ -245,6 +270,18 @@ public:
     // The form of that name, ignoring ASCII case, or none.
     TForm* FindForm(std::string_view name) const;
 
+    // The form that owns the control with the keyboard focus.
+    TForm* FocusedForm() const { return m_focusedForm; }
+    // Makes form the focused form: the previous one is deactivated, then
+    // form is activated, unless a handler moves the focus meanwhile.
+    void SetFocusedForm(TForm* form);
+    // Changes the focused form without running any handler (modal runs).
+    void RestoreFocusedForm(TForm* form) { m_focusedForm = form; }
+    int FocusCount() const { return m_focusCount; }
+    void SetFocusCount(int count) { m_focusCount = count; }
+    TCursor Cursor() const { return m_cursor; }
+    void SetCursor(TCursor cursor) { m_cursor = cursor; }
+
     int32_t Width() const;
     int32_t Height() const;
     int32_t PixelsPerInch() const;
@@ -253,6 +290,9 @@ private:
     TScreen();
     std::vector<TForm*> m_forms;  // not owned: each form adds and removes itself
     int32_t m_pixelsPerInch;
+    TForm* m_focusedForm = nullptr;  // not owned: cleared when the form goes
+    int m_focusCount = 0;
+    TCursor m_cursor = crDefault;
 };
 
 // Reads the stored designs of instance's class chain, from the first class

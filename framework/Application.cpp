@@ -1,0 +1,423 @@
+#include "framework/Application.h"
+
+#include <algorithm>
+
+#include "runtime/Paths.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+
+const char AppClassName[] = "TApplication";
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
+{
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+// The top-level windows of this thread, in z-order.
+std::vector<HWND> ThreadWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::vector<HWND> ordered;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (std::find(windows.begin(), windows.end(), w) != windows.end())
+            ordered.push_back(w);
+    return ordered;
+}
+
+void ReportThroughApplication(TObject* sender)
+{
+    Application->ReportException(sender);
+}
+
+// "SETUP.EXE" gives "Setup": the file name without its directory, cut at its
+// first full stop, with every character but the first in lower case.
+std::string DefaultTitle()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    OemToCharA(path, path);
+    std::string name = FileNamePart(path);
+    name = name.substr(0, name.find('.'));
+    if (name.size() > 1)
+        CharLowerBuffA(name.data() + 1, static_cast<DWORD>(name.size() - 1));
+    return name;
+}
+
+} // namespace
+
+const TClassInfo& TApplication::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TApplication, TComponent>("TApplication").Build();
+    return info;
+}
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    m_icon = LoadIconA(instance, "MAINICON");
+    if (!m_icon)
+        m_icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(instance, AppClassName, &wc)) {
+        wc.lpfnWndProc = AppWndProc;
+        wc.hInstance = instance;
+        wc.hIcon = m_icon;
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.lpszClassName = AppClassName;
+        if (!RegisterClassA(&wc))
+            throw EOutOfResources(StrId::SWindowClass);
+    }
+    // A window without area, marked visible: nothing of it is seen, but it
+    // gives the program its task-bar entry and owns the forms' windows.
+    m_handle = CreateWindowExA(0, AppClassName, DefaultTitle().c_str(),
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
+                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                               nullptr, instance, nullptr);
+    if (!m_handle)
+        throw EOutOfResources(StrId::SWindowCreate);
+    SetWindowLongPtrA(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SendMessageA(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    if (HMENU menu = GetSystemMenu(m_handle, FALSE)) {
+        DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+        DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+        if (LOBYTE(LOWORD(GetVersion())) >= 4)
+            DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+    }
+    SetFormOwnerWindow(m_handle);
+}
+
+TApplication::~TApplication()
+{
+    PrepareDestroy();
+    SetFormOwnerWindow(nullptr);
+    if (m_handle) {
+        SetWindowLongPtrA(m_handle, GWLP_USERDATA, 0);
+        DestroyWindow(m_handle);
+    }
+}
+
+std::string TApplication::Title() const
+{
+    char text[256] = {};
+    GetWindowTextA(m_handle, text, sizeof text);
+    return text;
+}
+
+void TApplication::SetTitle(const std::string& title)
+{
+    SetWindowTextA(m_handle, title.c_str());
+}
+
+std::string TApplication::ExecutablePath() const
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+void TApplication::FormCreated(TForm* form)
+{
+    if (!m_mainForm) {
+        form->HandleNeeded();
+        m_mainForm = form;
+    }
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == m_mainForm)
+        m_mainForm = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The message loop
+
+bool TApplication::ProcessMessage(MSG& msg)
+{
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        m_terminated = true;
+        return true;
+    }
+    if (!IsKeyMessage(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+bool TApplication::IsKeyMessage(const MSG& msg)
+{
+    if ((msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) || GetCapture())
+        return false;
+    // The framework control the message is for, or the nearest one that
+    // holds the window it is for.
+    TWinControl* control = nullptr;
+    for (HWND w = msg.hwnd; w && !control; w = GetParent(w))
+        control = TWinControl::FindControl(w);
+    TForm* form = control ? control->ParentForm() : nullptr;
+    return form && form->DialogKey(msg, control);
+}
+
+void TApplication::Idle()
+{
+    WaitMessage();
+}
+
+void TApplication::HandleOneMessage()
+{
+    MSG msg;
+    if (!ProcessMessage(msg))
+        Idle();
+}
+
+void TApplication::PumpMessages()
+{
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::Run()
+{
+    m_running = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{m_running};
+    if (m_mainForm && m_showMainForm)
+        m_mainForm->SetVisible(true);
+    while (!m_terminated)
+        HandleOneMessage();
+}
+
+void TApplication::Terminate()
+{
+    PostQuitMessage(0);
+}
+
+// ---------------------------------------------------------------------------
+// Exceptions
+
+void TApplication::ReportException(TObject*)
+{
+    if (HWND capture = GetCapture())
+        SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    try {
+        throw;
+    } catch (const EAbort&) {
+        // Leaving a handler on purpose shows nothing.
+    } catch (const Exception& e) {
+        ShowExceptionMessage(e);
+    } catch (const std::exception& e) {
+        ShowMessageBox(std::string("Runtime error: ") + e.what(), "Error", MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        ShowMessageBox("Runtime error", "Error", MB_OK | MB_ICONSTOP);
+    }
+}
+
+void TApplication::ShowExceptionMessage(const Exception& e)
+{
+    // The full stop is always added, also after one the message has.
+    ShowMessageBox(e.Message() + ".", Title(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags)
+{
+    HWND active = GetActiveWindow();
+    const std::vector<HWND> disabled = DisableTaskWindows(nullptr);
+    const int result = ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags);
+    EnableTaskWindows(disabled);
+    if (active && IsWindow(active))
+        SetActiveWindow(active);
+    return result;
+}
+
+std::vector<HWND> TApplication::DisableTaskWindows(HWND except)
+{
+    std::vector<HWND> disabled;
+    for (HWND w : ThreadWindows()) {
+        if (w == except || !IsWindowVisible(w) || !IsWindowEnabled(w))
+            continue;
+        disabled.push_back(w);
+    }
+    // The application's window last, so that the stay-on-top forms are
+    // suspended while the others are still enabled.
+    for (HWND w : disabled)
+        if (w != m_handle)
+            EnableWindow(w, FALSE);
+    if (std::find(disabled.begin(), disabled.end(), m_handle) != disabled.end())
+        EnableWindow(m_handle, FALSE);
+    return disabled;
+}
+
+void TApplication::EnableTaskWindows(const std::vector<HWND>& windows)
+{
+    for (HWND w : windows)
+        if (IsWindow(w))
+            EnableWindow(w, TRUE);
+}
+
+void TApplication::SuspendTopMost()
+{
+    if (m_topMostLevel++ > 0)
+        return;
+    // The owned topmost windows above the first one that is not topmost (or
+    // the main form's) move down to just above it, last collected first.
+    HWND anchor = nullptr;
+    HWND mainWindow = m_mainForm && m_mainForm->HandleAllocated() ? m_mainForm->Handle() : nullptr;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindow(w, GW_OWNER) != m_handle)
+            continue;
+        if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) && w != mainWindow) {
+            m_topMost.push_back(w);
+        } else {
+            anchor = w;
+            break;
+        }
+    }
+    for (auto it = m_topMost.rbegin(); it != m_topMost.rend(); ++it) {
+        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (anchor)
+            SetWindowPos(*it, GetWindow(anchor, GW_HWNDPREV) ? GetWindow(anchor, GW_HWNDPREV) : HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void TApplication::ResumeTopMost()
+{
+    if (m_topMostLevel == 0 || --m_topMostLevel > 0)
+        return;
+    for (auto it = m_topMost.rbegin(); it != m_topMost.rend(); ++it)
+        if (IsWindow(*it))
+            SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_topMost.clear();
+}
+
+void TApplication::Shutdown()
+{
+    ShowOwnedPopups(m_handle, FALSE);
+    Destroying();
+    DestroyComponents();
+}
+
+// ---------------------------------------------------------------------------
+// The application's window
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!app)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    try {
+        return app->WndProc(msg, wParam, lParam);
+    } catch (...) {
+        ReportCallbackException(app);
+        return 0;
+    }
+}
+
+LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CLOSE:
+        // Closing the task-bar entry closes the main form.
+        if (m_mainForm)
+            m_mainForm->Close();
+        return 0;
+    case WM_ENABLE:
+        if (wParam)
+            ResumeTopMost();
+        else
+            SuspendTopMost();
+        break;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            ResumeTopMost();
+        else
+            SuspendTopMost();
+        break;
+    case WM_ENDSESSION:
+        if (wParam) {
+            FinalizeFramework();
+            ExitProcess(0);
+        }
+        return 0;
+    case WM_SETFOCUS:
+        if (TForm* form = TScreen::Instance().FocusedForm(); form && form->Showing())
+            SetFocus(form->Handle());
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(m_handle, msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and the hooks of the form layer
+
+void InitializeFramework()
+{
+    if (Application)
+        return;
+    TScreen::Instance();
+    Application = new TApplication(nullptr);
+    SetExceptionReporter(ReportThroughApplication);
+}
+
+void FinalizeFramework()
+{
+    if (!Application)
+        return;
+    TApplication* app = std::exchange(Application, nullptr);
+    app->Shutdown();
+    SetExceptionReporter(nullptr);
+    TComponent::Free(app);
+}
+
+void HandleOneMessageOrWait()
+{
+    if (Application) {
+        Application->HandleOneMessage();
+        return;
+    }
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    } else {
+        WaitMessage();
+    }
+}
+
+bool ApplicationTerminated()
+{
+    return Application && Application->Terminated();
+}
+
+TForm* ApplicationMainForm()
+{
+    return Application ? Application->MainForm() : nullptr;
+}
+
+std::vector<HWND> DisableTaskWindows(HWND except)
+{
+    if (Application)
+        return Application->DisableTaskWindows(except);
+    return {};
+}
+
+void EnableTaskWindows(const std::vector<HWND>& windows)
+{
+    if (Application)
+        Application->EnableTaskWindows(windows);
+}

@@ -1,0 +1,118 @@
+// The application object: the hidden window that gives the program its
+// task-bar entry and owns every form's window, the message loop with its
+// nested forms (PumpMessages, modal forms, message boxes), the reporting of
+// exceptions that escape event handlers, and the end of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Forms.h"
+
+class TApplication : public TComponent {
+    DECLARE_CLASS_INFO(TApplication)
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+
+    // Runs the start-up hook a unit may install; none is installed.
+    void Initialize() {}
+
+    // Properties
+    // The task-bar caption.
+    std::string Title() const;
+    void SetTitle(const std::string& title);
+    HWND Handle() const { return m_handle; }
+    TForm* MainForm() const { return m_mainForm; }
+    bool Terminated() const { return m_terminated; }
+    bool ShowMainForm() const { return m_showMainForm; }
+    void SetShowMainForm(bool value) { m_showMainForm = value; }
+    // The full path of the running program file.
+    std::string ExecutablePath() const;
+    HICON Icon() const { return m_icon; }
+
+    // Creates a form of class T owned by the application into reference;
+    // the reference is set before the form's design is read, so that its
+    // OnCreate can use it. The first form created is the main form.
+    template <typename T>
+    void CreateAppForm(T*& reference)
+    {
+        reference = new T(this);
+        try {
+            reference->FinishConstruction();
+        } catch (...) {
+            T* failed = reference;
+            reference = nullptr;
+            TComponent::Free(failed);
+            throw;
+        }
+        FormCreated(reference);
+    }
+
+    // The message loop
+    // Shows the main form and handles messages until Terminated.
+    void Run();
+    // Posts the request to end; the loops notice it when they take it.
+    void Terminate();
+    // Handles every waiting message, then returns; never waits.
+    void PumpMessages();
+    // Handles one waiting message, or runs the idle step, which waits for one.
+    void HandleOneMessage();
+
+    // Exceptions
+    // Reports the exception being handled; call it only inside a catch block.
+    void ReportException(TObject* sender);
+    void ShowExceptionMessage(const Exception& e);
+    // The platform's message box over the program's windows, which are
+    // disabled meanwhile.
+    int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+    // Other windows of the program while a modal window runs
+    std::vector<HWND> DisableTaskWindows(HWND except);
+    void EnableTaskWindows(const std::vector<HWND>& windows);
+    // Takes the stay-on-top forms out of the topmost band, and puts them back.
+    void SuspendTopMost();
+    void ResumeTopMost();
+
+    // The end of the program: hides the owned windows and frees the forms,
+    // the newest first.
+    void Shutdown();
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void FormCreated(TForm* form);
+    bool ProcessMessage(MSG& msg);
+    bool IsKeyMessage(const MSG& msg);
+    void Idle();
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND m_handle = nullptr;  // destroyed with the application
+    HICON m_icon = nullptr;   // from the program's resources or the platform: not destroyed
+    TForm* m_mainForm = nullptr;  // owned through the component list
+    bool m_terminated = false;
+    bool m_showMainForm = true;
+    bool m_running = false;
+    std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected
+    int m_topMostLevel = 0;
+};
+
+// The application object, made by InitializeFramework.
+extern TApplication* Application;
+
+// The framework's start-up: the application object with its window, the
+// screen, and the reporting of handler exceptions through the application.
+void InitializeFramework();
+// The framework's end: shuts the application down and frees it.
+void FinalizeFramework();
+
+// For the form layer, which runs modal loops with or without an application.
+void HandleOneMessageOrWait();
+bool ApplicationTerminated();
+TForm* ApplicationMainForm();
+std::vector<HWND> DisableTaskWindows(HWND except);
+void EnableTaskWindows(const std::vector<HWND>& windows);
