@@ -12,8 +12,13 @@ const char AppClassName[] = "TApplication";
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
 {
-    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-    return TRUE;
+    try {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        ReportCallbackException(nullptr);
+        return FALSE;
+    }
 }
 
 // The top-level windows of this thread, in z-order.
@@ -30,24 +35,29 @@ std::vector<HWND> ThreadWindows()
 
 void ReportThroughApplication(TObject* sender)
 {
+    if (!Application)
+        throw;
     Application->ReportException(sender);
 }
 
-// "SETUP.EXE" gives "Setup": the file name without its directory, cut at its
-// first full stop, with every character but the first in lower case.
 std::string DefaultTitle()
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     OemToCharA(path, path);
+    return TitleFromProgramFile(path);
+}
+
+} // namespace
+
+std::string TitleFromProgramFile(const std::string& path)
+{
     std::string name = FileNamePart(path);
     name = name.substr(0, name.find('.'));
     if (name.size() > 1)
         CharLowerBuffA(name.data() + 1, static_cast<DWORD>(name.size() - 1));
     return name;
 }
-
-} // namespace
 
 const TClassInfo& TApplication::StaticClassInfo()
 {
@@ -376,8 +386,10 @@ void FinalizeFramework()
 {
     if (!Application)
         return;
+    // The forms' OnHide and OnDestroy run during the shutdown, and what they
+    // raise is still reported through the application.
+    Application->Shutdown();
     TApplication* app = std::exchange(Application, nullptr);
-    app->Shutdown();
     SetExceptionReporter(nullptr);
     TComponent::Free(app);
 }

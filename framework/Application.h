@@ -110,6 +110,11 @@ void InitializeFramework();
 // The framework's end: shuts the application down and frees it.
 void FinalizeFramework();
 
+// The default title for a program file: C:\DIR\SETUP.EXE gives "Setup" (the
+// file name without its directory, cut at its first full stop, every
+// character but the first in lower case).
+std::string TitleFromProgramFile(const std::string& path);
+
 // For the form layer, which runs modal loops with or without an application.
 void HandleOneMessageOrWait();
 bool ApplicationTerminated();

@@ -60,6 +60,10 @@ TComponent::TComponent(TComponent* owner)
 TComponent::~TComponent()
 {
     PrepareDestroy();
+    // A reference waiting for its root to be read must not outlive the
+    // component it is to be assigned to, nor the root it was read into,
+    // whatever the class of that root.
+    TReader::RemoveFixups(this);
     if (m_owner)
         m_owner->RemoveComponent(this);
 }

@@ -75,6 +75,11 @@ void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t heigh
 {
     if (left == m_left && top == m_top && width == m_width && height == m_height)
         return;
+    // The area the control leaves must be repainted by its parent too.
+    if (m_parent && m_parent->HandleAllocated() && m_visible) {
+        const RECT old = BoundsRect();
+        InvalidateRect(m_parent->Handle(), &old, TRUE);
+    }
     m_left = left;
     m_top = top;
     m_width = width;

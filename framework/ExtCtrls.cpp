@@ -102,7 +102,59 @@ void TImage::PictureChanged()
 {
     if (m_autoSize && m_picture->Width() > 0 && m_picture->Height() > 0)
         SetBounds(Left(), Top(), m_picture->Width(), m_picture->Height());
+    UpdateOpaque();
     Changed();
+}
+
+void TImage::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    TGraphicControl::SetBounds(left, top, width, height);
+    UpdateOpaque();
+}
+
+void TImage::UpdateOpaque()
+{
+    const TBitmap* bitmap = m_picture->Bitmap();
+    const bool opaque =
+        bitmap && !bitmap->Empty() && bitmap->Width() >= Width() && bitmap->Height() >= Height();
+    TControlStyle style = ControlStyle();
+    if (opaque)
+        style.Include(csOpaque);
+    else
+        style.Exclude(csOpaque);
+    SetControlStyle(style);
+}
+
+void TImage::Paint(HDC dc)
+{
+    const TGraphic* graphic = m_picture->Graphic();
+    if (!graphic || graphic->Empty())
+        return;
+    const int32_t width = graphic->Width();
+    const int32_t height = graphic->Height();
+    RECT target{0, 0, width, height};
+    if (m_stretch)
+        target = RECT{0, 0, Width(), Height()};
+    else if (m_center)
+        OffsetRect(&target, (Width() - width) / 2, (Height() - height) / 2);
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(graphic)) {
+        HBITMAP handle = bitmap->Handle();
+        if (!handle)
+            return;
+        MemoryDC source(dc);
+        ScopedSelect selected(source.Get(), handle);
+        if (m_stretch) {
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                       source.Get(), 0, 0, width, height, SRCCOPY);
+        } else {
+            BitBlt(dc, target.left, target.top, width, height, source.Get(), 0, 0, SRCCOPY);
+        }
+    } else if (const auto* icon = dynamic_cast<const TIcon*>(graphic)) {
+        if (HICON handle = icon->Handle())
+            DrawIconEx(dc, target.left, target.top, handle, target.right - target.left,
+                       target.bottom - target.top, 0, nullptr, DI_NORMAL);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -118,19 +170,96 @@ const TClassInfo& TTimer::StaticClassInfo()
     return info;
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
+namespace {
+
+const char TimerWindowClass[] = "TimerUtilityWindow";
+// The platform's timer id on each timer's own window.
+const UINT_PTR TimerId = 1;
+
+} // namespace
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(instance, TimerWindowClass, &wc)) {
+        wc.lpfnWndProc = TimerWndProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = TimerWindowClass;
+        if (!RegisterClassA(&wc))
+            throw EOutOfResources(StrId::SWindowClass);
+    }
+    // A message-only window: it takes no part in the z-order of the
+    // program's windows, which the modal loops walk.
+    m_window = CreateWindowExA(0, TimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (!m_window)
+        throw EOutOfResources(StrId::SWindowCreate);
+    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TTimer::~TTimer()
+{
+    PrepareDestroy();
+    m_enabled = false;
+    if (m_window) {
+        KillTimer(m_window, TimerId);
+        SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
 
 void TTimer::SetEnabled(bool value)
 {
+    if (value == m_enabled)
+        return;
     m_enabled = value;
+    UpdateTimer();
 }
 
 void TTimer::SetInterval(uint32_t value)
 {
+    if (value == m_interval)
+        return;
     m_interval = value;
+    UpdateTimer();
 }
 
 void TTimer::SetOnTimer(TNotifyEvent e)
 {
+    // Always re-armed, so that the period starts again from now.
     m_onTimer = e;
+    UpdateTimer();
+}
+
+// Every arming restarts the period from this moment.
+void TTimer::UpdateTimer()
+{
+    KillTimer(m_window, TimerId);
+    if (m_interval != 0 && m_enabled && m_onTimer) {
+        if (!SetTimer(m_window, TimerId, m_interval, nullptr))
+            throw EOutOfResources(StrId::SNoTimers);
+    }
+}
+
+void TTimer::Timer()
+{
+    m_onTimer(this);
+}
+
+LRESULT CALLBACK TTimer::TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!timer)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    try {
+        if (msg == WM_TIMER) {
+            if (wParam == TimerId)
+                timer->Timer();
+            return 0;
+        }
+        return DefWindowProcA(window, msg, wParam, lParam);
+    } catch (...) {
+        ReportCallbackException(timer);
+        return 0;
+    }
 }

@@ -26,8 +26,13 @@ public:
     bool Stretch() const { return m_stretch; }
     void SetStretch(bool value);
 
+    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    void Paint(HDC dc) override;
+
 private:
     void PictureChanged();
+    // The image covers its parent only where a bitmap fills all of it.
+    void UpdateOpaque();
 
     bool m_autoSize = false;
     bool m_center = false;
@@ -35,14 +40,14 @@ private:
     bool m_stretch = false;
 };
 
-// A timer's settings: whether it runs, its period and the handler a tick
-// calls. A timer is meant to tick only while Enabled, with an Interval above
-// 0 and an OnTimer handler; the ticking itself needs a window and is not part
-// of this class yet.
+// A timer: while Enabled, with an Interval above 0 and an OnTimer handler,
+// it calls OnTimer every Interval milliseconds from whatever message loop
+// runs. The ticks arrive at a hidden window of the timer's own.
 class TTimer : public TComponent {
     DECLARE_CLASS_INFO(TTimer)
 public:
     explicit TTimer(TComponent* owner);
+    ~TTimer() override;
 
     // Properties
     bool Enabled() const { return m_enabled; }
@@ -55,8 +60,19 @@ public:
     TNotifyEvent OnTimer() const { return m_onTimer; }
     void SetOnTimer(TNotifyEvent e);
 
+    // The window the ticks arrive at.
+    HWND WindowHandle() const { return m_window; }
+
+protected:
+    // Runs OnTimer; called for each tick.
+    virtual void Timer();
+
 private:
+    void UpdateTimer();
+    static LRESULT CALLBACK TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
     bool m_enabled = true;
     uint32_t m_interval = 1000;
     TNotifyEvent m_onTimer;
+    HWND m_window = nullptr;  // destroyed with the timer
 };

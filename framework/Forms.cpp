@@ -178,7 +178,10 @@ const TClassInfo& TForm::StaticClassInfo()
 TForm::TForm(TComponent* owner) : TScrollingWinControl(owner), m_icon(std::make_unique<TIcon>())
 {
     SetBounds(0, 0, 320, 240);
-    SetVisible(false);
+    // Hidden from the start without making the window: a form's window is
+    // made when it is first shown (the main form's by CreateAppForm), with
+    // the border style and state the form has by then.
+    TControl::SetVisible(false);
     SetColor(clBtnFace);
     SetParentFont(false);
     m_pixelsPerInch = TScreen::Instance().PixelsPerInch();
@@ -221,7 +224,18 @@ void TForm::FinishConstruction()
 
 void TForm::BeforeDestruction()
 {
-    if (m_onDestroy && !IsDestroying()) {
+    // Also when the owner is already being destroyed (the application at
+    // the end of the program): a form going hides (running OnHide) and runs
+    // OnDestroy, once.
+    if (!m_destroyStarted) {
+        m_destroyStarted = true;
+        if (Visible() && HandleAllocated()) {
+            try {
+                SetVisible(false);
+            } catch (...) {
+                ReportHandlerException(this);
+            }
+        }
         try {
             m_onDestroy(this);
         } catch (...) {

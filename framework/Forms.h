@@ -227,6 +227,7 @@ private:
     bool m_visibleRequested = false;
     bool m_showingChange = false;
     bool m_modal = false;
+    bool m_destroyStarted = false;
     int32_t m_storedTextHeight = 0;
     int32_t m_storedClientWidth = 0;
     int32_t m_storedClientHeight = 0;

@@ -122,7 +122,8 @@ size_t TReader::PendingGlobalFixups()
 
 void TReader::RemoveFixups(TComponent* root)
 {
-    std::erase_if(g_globalFixups, [root](const TPropFixup& f) { return f.InstanceRoot == root; });
+    std::erase_if(g_globalFixups,
+                  [root](const TPropFixup& f) { return f.InstanceRoot == root || f.Instance == root; });
 }
 
 class TReader::LoadingScope {

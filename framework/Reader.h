@@ -97,7 +97,7 @@ public:
     // Global fix-ups still waiting for their root to exist.
     static size_t PendingGlobalFixups();
     // Drops the pending global fix-ups whose instance belongs to root (a
-    // form being freed).
+    // form being freed) or is root itself (any component being freed).
     static void RemoveFixups(TComponent* root);
 
     // Runs readStreams (which reads every stream of one form) with a loading

@@ -1,5 +1,11 @@
 #include "framework/StdCtrls.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "framework/GdiHandles.h"
+
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlignment>()
 {
@@ -45,12 +51,122 @@ const TClassInfo& TCustomListBox::StaticClassInfo()
     return info;
 }
 
-TCustomListBox::TCustomListBox(TComponent* owner) : TWinControl(owner), m_items(std::make_unique<TStringList>())
+// The lines of a list box: in its window once there is one, otherwise in
+// the list box's memory copy.
+class TListBoxStrings : public TStrings {
+public:
+    explicit TListBoxStrings(TCustomListBox& listBox) : m_listBox(listBox) {}
+
+    int Count() const override
+    {
+        if (!Window())
+            return m_listBox.m_saved.Count();
+        return static_cast<int>(SendMessageA(Window(), LB_GETCOUNT, 0, 0));
+    }
+
+    std::string Get(int index) const override
+    {
+        if (!Window())
+            return m_listBox.m_saved.Get(index);
+        const LRESULT length = SendMessageA(Window(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length == LB_ERR)
+            IndexError();
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        const LRESULT copied =
+            SendMessageA(Window(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+        return text;
+    }
+
+    TObject* Objects(int index) const override
+    {
+        if (!Window())
+            return m_listBox.m_saved.Objects(index);
+        const LRESULT data = SendMessageA(Window(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+        if (data == LB_ERR)
+            IndexError();
+        return reinterpret_cast<TObject*>(data);
+    }
+
+    void SetObject(int index, TObject* object) override
+    {
+        if (!Window()) {
+            m_listBox.m_saved.SetObject(index, object);
+            return;
+        }
+        if (SendMessageA(Window(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) ==
+            LB_ERR)
+            IndexError();
+    }
+
+    // A sorted list box puts an added line where it belongs; the index
+    // returned is that place.
+    int Add(const std::string& text) override
+    {
+        if (!Window())
+            return m_listBox.m_saved.Add(text);
+        const LRESULT index = SendMessageA(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        if (index < 0)
+            throw EListError(std::string("Unable to insert a line"));
+        Changed();
+        return static_cast<int>(index);
+    }
+
+    void Insert(int index, const std::string& text) override
+    {
+        if (!Window()) {
+            m_listBox.m_saved.Insert(index, text);
+            return;
+        }
+        if (index < 0 || index > Count())
+            IndexError();
+        if (SendMessageA(Window(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(text.c_str())) < 0)
+            throw EListError(std::string("Unable to insert a line"));
+        Changed();
+    }
+
+    void Delete(int index) override
+    {
+        if (!Window()) {
+            m_listBox.m_saved.Delete(index);
+            return;
+        }
+        if (SendMessageA(Window(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
+            IndexError();
+        Changed();
+    }
+
+    void Clear() override
+    {
+        if (!Window()) {
+            m_listBox.m_saved.Clear();
+            return;
+        }
+        SendMessageA(Window(), LB_RESETCONTENT, 0, 0);
+        Changed();
+    }
+
+private:
+    HWND Window() const { return m_listBox.HandleAllocated() ? m_listBox.Handle() : nullptr; }
+
+    TCustomListBox& m_listBox;
+};
+
+TCustomListBox::TCustomListBox(TComponent* owner)
+    : TWinControl(owner), m_items(std::make_unique<TListBoxStrings>(*this))
 {
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
+}
+
+// The window goes while this object is still whole, so that its last
+// messages (and the saving of its lines) reach this class.
+TCustomListBox::~TCustomListBox()
+{
+    DestroyHandle();
 }
 
 void TCustomListBox::SetItems(TStrings* value)
@@ -61,8 +177,142 @@ void TCustomListBox::SetItems(TStrings* value)
 
 void TCustomListBox::SetItemHeight(int32_t value)
 {
-    if (value > 0)
-        m_itemHeight = value;
+    if (value <= 0)
+        return;
+    m_itemHeight = value;
+    if (HandleAllocated() && m_style == lbOwnerDrawFixed) {
+        Perform(LB_SETITEMHEIGHT, 0, value);
+        Invalidate();
+    }
+}
+
+void TCustomListBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "LISTBOX";
+    params.Style |= LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | WS_HSCROLL;
+    if (m_borderStyle == TBorderStyle::bsSingle) {
+        // The three-dimensional look of version 4 and later sinks the list
+        // into its client edge in place of the flat border.
+        if (Ctl3D() && LOBYTE(LOWORD(GetVersion())) >= 4)
+            params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            params.Style |= WS_BORDER;
+    }
+    if (m_sorted)
+        params.Style |= LBS_SORT;
+    if (m_style == lbOwnerDrawFixed)
+        params.Style |= LBS_OWNERDRAWFIXED;
+    else if (m_style == lbOwnerDrawVariable)
+        params.Style |= LBS_OWNERDRAWVARIABLE;
+    if (!m_integralHeight)
+        params.Style |= LBS_NOINTEGRALHEIGHT;
+    if (m_columns != 0)
+        params.Style |= LBS_MULTICOLUMN;
+    if (m_tabWidth != 0)
+        params.Style |= LBS_USETABSTOPS;
+    if (m_multiSelect)
+        params.Style |= m_extendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+}
+
+// The lines kept in memory move into the new window.
+void TCustomListBox::CreateHandleDone()
+{
+    HWND window = Handle();
+    if (m_style == lbOwnerDrawFixed)
+        SendMessageA(window, LB_SETITEMHEIGHT, 0, m_itemHeight);
+    if (m_columns != 0)
+        SendMessageA(window, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Width() / m_columns), 0);
+    if (m_tabWidth != 0) {
+        UINT tabs = static_cast<UINT>(m_tabWidth);
+        SendMessageA(window, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabs));
+    }
+    for (int i = 0; i < m_saved.Count(); ++i) {
+        const LRESULT index =
+            SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_saved.Get(i).c_str()));
+        if (index >= 0)
+            SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(m_saved.Objects(i)));
+    }
+    m_saved.Clear();
+    if (m_itemIndex >= 0 && !m_multiSelect)
+        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
+}
+
+void TCustomListBox::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_DESTROY) {
+        // The lines outlive the window, for a window made again later.
+        HWND window = Handle();
+        m_saved.Clear();
+        const auto count = static_cast<int>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i)
+            m_saved.AddObject(m_items->Get(i), m_items->Objects(i));
+        m_itemIndex = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
+    }
+    TWinControl::WndProc(message);
+}
+
+int32_t TCustomListBox::ItemIndex() const
+{
+    if (!HandleAllocated())
+        return m_itemIndex;
+    HWND window = const_cast<TCustomListBox*>(this)->Handle();
+    // With multiple selection the current line is the one with the focus
+    // rectangle.
+    if (m_multiSelect)
+        return static_cast<int32_t>(SendMessageA(window, LB_GETCARETINDEX, 0, 0));
+    return static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
+}
+
+void TCustomListBox::SetItemIndex(int32_t value)
+{
+    if (!HandleAllocated()) {
+        m_itemIndex = value;
+        return;
+    }
+    if (m_multiSelect)
+        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
+    else
+        Perform(LB_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+int32_t TCustomListBox::SelCount() const
+{
+    if (!HandleAllocated())
+        return 0;
+    HWND window = const_cast<TCustomListBox*>(this)->Handle();
+    if (!m_multiSelect)
+        return SendMessageA(window, LB_GETCURSEL, 0, 0) >= 0 ? 1 : 0;
+    return static_cast<int32_t>(SendMessageA(window, LB_GETSELCOUNT, 0, 0));
+}
+
+bool TCustomListBox::Selected(int32_t index) const
+{
+    HWND window = const_cast<TCustomListBox*>(this)->Handle();
+    const LRESULT state = SendMessageA(window, LB_GETSEL, static_cast<WPARAM>(index), 0);
+    if (state == LB_ERR)
+        throw EListError(StrId::SListIndexError);
+    return state != 0;
+}
+
+void TCustomListBox::SetSelected(int32_t index, bool value)
+{
+    HWND window = Handle();
+    LRESULT result;
+    if (m_multiSelect) {
+        result = SendMessageA(window, LB_SETSEL, value ? TRUE : FALSE, static_cast<LPARAM>(index));
+    } else if (index < 0 || index >= static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0))) {
+        result = LB_ERR;
+    } else if (value) {
+        result = SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    } else {
+        result = 0;
+        if (SendMessageA(window, LB_GETCURSEL, 0, 0) == index)
+            SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+    if (result == LB_ERR)
+        throw EListError(StrId::SListIndexError);
 }
 
 // ---------------------------------------------------------------------------
@@ -135,6 +385,7 @@ const TClassInfo& TLabel::StaticClassInfo()
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner)
 {
     SetBounds(0, 0, 65, 17);
+    SetControlStyle(ControlStyle().Include(csOpaque));
 }
 
 void TLabel::SetAlignment(TAlignment value)
@@ -143,6 +394,7 @@ void TLabel::SetAlignment(TAlignment value)
         return;
     m_alignment = value;
     Changed();
+    AdjustBounds();
 }
 
 void TLabel::SetAutoSize(bool value)
@@ -150,7 +402,7 @@ void TLabel::SetAutoSize(bool value)
     if (value == m_autoSize)
         return;
     m_autoSize = value;
-    Changed();
+    AdjustBounds();
 }
 
 void TLabel::SetFocusControl(TWinControl* value)
@@ -166,6 +418,7 @@ void TLabel::SetShowAccelChar(bool value)
         return;
     m_showAccelChar = value;
     Changed();
+    AdjustBounds();
 }
 
 void TLabel::SetTransparent(bool value)
@@ -173,6 +426,13 @@ void TLabel::SetTransparent(bool value)
     if (value == m_transparent)
         return;
     m_transparent = value;
+    // A label that fills its rectangle needs no erasing behind it.
+    TControlStyle style = ControlStyle();
+    if (value)
+        style.Exclude(csOpaque);
+    else
+        style.Include(csOpaque);
+    SetControlStyle(style);
     Changed();
 }
 
@@ -182,6 +442,88 @@ void TLabel::SetWordWrap(bool value)
         return;
     m_wordWrap = value;
     Changed();
+    AdjustBounds();
+}
+
+void TLabel::SetText(const std::string& value)
+{
+    if (value == StoredText())
+        return;
+    TGraphicControl::SetText(value);
+    AdjustBounds();
+}
+
+void TLabel::FontChanged()
+{
+    TGraphicControl::FontChanged();
+    AdjustBounds();
+}
+
+// The size waits until the whole label has been read: its caption, font and
+// alignment arrive one by one.
+void TLabel::Loaded()
+{
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+UINT TLabel::TextFlags() const
+{
+    UINT flags = DT_EXPANDTABS;
+    if (m_wordWrap)
+        flags |= DT_WORDBREAK;
+    switch (m_alignment) {
+    case taLeftJustify:
+        flags |= DT_LEFT;
+        break;
+    case taRightJustify:
+        flags |= DT_RIGHT;
+        break;
+    case taCenter:
+        flags |= DT_CENTER;
+        break;
+    }
+    if (!m_showAccelChar)
+        flags |= DT_NOPREFIX;
+    return flags;
+}
+
+void TLabel::AdjustBounds()
+{
+    if (!m_autoSize || IsLoading())
+        return;
+    const std::string caption = Caption();
+    // An empty caption still takes the room of one line.
+    const bool blank = caption.empty() || (m_showAccelChar && caption == "&");
+    const std::string text = blank ? std::string(1, ' ') : caption;
+    RECT r = ClientRect();
+    {
+        ScopedDC screen;
+        ScopedSelect font(screen.Get(), Font()->Handle());
+        DrawTextA(screen.Get(), text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
+    }
+    const int32_t width = r.right - r.left;
+    const int32_t height = r.bottom - r.top;
+    int32_t left = Left();
+    if (m_alignment == taRightJustify)
+        left += Width() - width;
+    SetBounds(left, Top(), width, height);
+}
+
+void TLabel::Paint(HDC dc)
+{
+    RECT r = ClientRect();
+    if (!m_transparent) {
+        Brush background(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(dc, &r, background.Get());
+    }
+    const std::string text = Caption();
+    if (text.empty())
+        return;
+    ScopedSelect font(dc, Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(dc, text.c_str(), -1, &r, TextFlags());
 }
 
 void TLabel::Notification(TComponent* component, TOperation operation)
@@ -234,6 +576,86 @@ TButton::TButton(TComponent* owner) : TWinControl(owner)
     // The size a button has until its design gives it one.
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "BUTTON";
+    params.Style |= m_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+bool TButton::CnCommand(WORD notifyCode)
+{
+    if (notifyCode != BN_CLICKED)
+        return false;
+    Click();
+    return true;
+}
+
+// The form learns the button's result first, so that OnClick may read or
+// override it.
+void TButton::Click()
+{
+    if (TForm* form = ParentForm())
+        form->SetModalResult(m_modalResult);
+    TWinControl::Click();
+}
+
+void TButton::SetDefault(bool value)
+{
+    if (value == m_default)
+        return;
+    m_default = value;
+    if (!HandleAllocated())
+        return;
+    TButton* focused = dynamic_cast<TButton*>(FindControl(GetFocus()));
+    ShowDefaultFrame(focused ? focused == this : value);
+}
+
+void TButton::ShowDefaultFrame(bool on)
+{
+    if (!HandleAllocated())
+        return;
+    const auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & 0x0F;
+    const DWORD wanted = on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (style != wanted)
+        SendMessageA(Handle(), BM_SETSTYLE, wanted, TRUE);
+}
+
+void TButton::UpdateDefaultFrames(TWinControl* parent, TButton* focused)
+{
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (!control)
+            continue;
+        if (auto* button = dynamic_cast<TButton*>(control))
+            button->ShowDefaultFrame(focused ? button == focused : button->Default());
+        UpdateDefaultFrames(control, focused);
+    }
+}
+
+// A focused button is the one Enter presses, so it takes the default frame
+// from the form's default button for as long as it has the focus.
+void TButton::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_SETFOCUS:
+        if (TForm* form = ParentForm())
+            UpdateDefaultFrames(form, this);
+        break;
+    case WM_KILLFOCUS: {
+        auto* next = dynamic_cast<TButton*>(FindControl(reinterpret_cast<HWND>(message.WParam)));
+        if (!next) {
+            if (TForm* form = ParentForm())
+                UpdateDefaultFrames(form, nullptr);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
 }
 
 // ---------------------------------------------------------------------------
@@ -289,7 +711,37 @@ void TRadioButton::SetAlignment(TLeftRight value)
     if (value == m_alignment)
         return;
     m_alignment = value;
+    if (HandleAllocated()) {
+        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
+        style = value == TLeftRight::taLeftJustify ? style | BS_LEFTTEXT : style & ~static_cast<DWORD>(BS_LEFTTEXT);
+        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    }
     Changed();
+}
+
+// Not the automatic kind: the check mark follows Checked, which also
+// unchecks the siblings.
+void TRadioButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "BUTTON";
+    params.Style |= BS_RADIOBUTTON;
+    if (m_alignment == TLeftRight::taLeftJustify)
+        params.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::CreateHandleDone()
+{
+    SendMessageA(Handle(), BM_SETCHECK, m_checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TRadioButton::CnCommand(WORD notifyCode)
+{
+    if (notifyCode != BN_CLICKED)
+        return false;
+    SetChecked(true);
+    Click();
+    return true;
 }
 
 // Only the checked button of a group is a tab stop, so that Tab enters the
@@ -300,6 +752,13 @@ void TRadioButton::SetChecked(bool value)
         return;
     m_checked = value;
     SetTabStop(value);
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        // The window's tab stop follows, so that Tab enters the group here.
+        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
+        style = value ? style | WS_TABSTOP : style & ~static_cast<DWORD>(WS_TABSTOP);
+        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    }
     Changed();
     if (!value)
         return;
@@ -372,6 +831,58 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner)
     SetColor(clWindow);
 }
 
+void TEdit::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "EDIT";
+    params.Style |= ES_AUTOHSCROLL;
+    if (m_borderStyle == TBorderStyle::bsSingle) {
+        if (Ctl3D())
+            params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            params.Style |= WS_BORDER;
+    }
+    if (m_readOnly)
+        params.Style |= ES_READONLY;
+    if (!m_hideSelection)
+        params.Style |= ES_NOHIDESEL;
+    if (m_oemConvert)
+        params.Style |= ES_OEMCONVERT;
+    if (m_charCase == ecUpperCase)
+        params.Style |= ES_UPPERCASE;
+    else if (m_charCase == ecLowerCase)
+        params.Style |= ES_LOWERCASE;
+}
+
+void TEdit::CreateHandleDone()
+{
+    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
+    if (m_passwordChar != '\0')
+        SendMessageA(Handle(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(m_passwordChar), 0);
+}
+
+bool TEdit::CnCommand(WORD notifyCode)
+{
+    if (notifyCode != EN_CHANGE)
+        return false;
+    m_onChange(this);
+    return true;
+}
+
+void TEdit::SetMaxLength(int32_t value)
+{
+    m_maxLength = value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+void TEdit::SetReadOnly(bool value)
+{
+    m_readOnly = value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), EM_SETREADONLY, value ? TRUE : FALSE, 0);
+}
+
 void TEdit::SetBorderStyle(TBorderStyle value)
 {
     if (value == m_borderStyle)
@@ -385,6 +896,15 @@ void TEdit::SetCharCase(TEditCharCase value)
     if (value == m_charCase)
         return;
     m_charCase = value;
+    if (HandleAllocated()) {
+        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) &
+                     ~static_cast<DWORD>(ES_UPPERCASE | ES_LOWERCASE);
+        if (value == ecUpperCase)
+            style |= ES_UPPERCASE;
+        else if (value == ecLowerCase)
+            style |= ES_LOWERCASE;
+        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    }
     Changed();
 }
 
@@ -393,6 +913,8 @@ void TEdit::SetPasswordChar(char value)
     if (value == m_passwordChar)
         return;
     m_passwordChar = value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(value), 0);
     Changed();
 }
 
@@ -489,4 +1011,32 @@ TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner)
 {
     // The size a group box has until its design gives it one.
     SetBounds(0, 0, 185, 105);
+}
+
+// The frame sits half a caption line down, so that the caption interrupts
+// its top edge; the caption is drawn over the frame on the box's colour.
+void TGroupBox::PaintWindow(HDC dc)
+{
+    RECT client;
+    GetClientRect(Handle(), &client);
+    ScopedSelect font(dc, Font()->Handle());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    RECT frame = client;
+    frame.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    const std::string text = Caption();
+    if (text.empty())
+        return;
+    RECT caption{8, 0, 0, metrics.tmHeight};
+    DrawTextA(dc, text.c_str(), -1, &caption, DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
+    caption.right = std::min(caption.right, client.right - 8);
+    Brush background(CreateSolidBrush(ColorToRGB(Color())));
+    RECT behind = caption;
+    behind.left -= 1;
+    behind.right += 1;
+    FillRect(dc, &behind, background.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(dc, text.c_str(), -1, &caption, DT_SINGLELINE | DT_LEFT);
 }

@@ -36,12 +36,21 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 template <>
 const TEnumTypeInfo& EnumTypeOf<TComboBoxStyle>();
 
+// Raised for a line index a list control does not have.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A windowed list of strings, each with an attached object. Classes derived
-// from it publish what they use.
+// from it publish what they use. Once the window exists its lines live in the
+// platform list box only; before that (and after it is gone) they are kept
+// in memory.
 class TCustomListBox : public TWinControl {
     DECLARE_CLASS_INFO(TCustomListBox)
 public:
     explicit TCustomListBox(TComponent* owner);
+    ~TCustomListBox() override;
 
     TStrings* Items() const { return m_items.get(); }
     void SetItems(TStrings* value);
@@ -64,7 +73,26 @@ public:
     int32_t TabWidth() const { return m_tabWidth; }
     void SetTabWidth(int32_t value) { m_tabWidth = value; }
 
+    // Selection, as the platform list box has it.
+    int32_t ItemIndex() const;
+    void SetItemIndex(int32_t value);
+    // The number of selected lines (with multiple selection), else 0 or 1.
+    int32_t SelCount() const;
+    // Raise EListError "List index out of bounds" for a line the list does
+    // not have.
+    bool Selected(int32_t index) const;
+    void SetSelected(int32_t index, bool value);
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+
 private:
+    friend class TListBoxStrings;
+    // The lines kept while there is no window.
+    TStringList m_saved;
     std::unique_ptr<TStrings> m_items;
     TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
     int32_t m_columns = 0;
@@ -75,6 +103,7 @@ private:
     bool m_sorted = false;
     TListBoxStyle m_style = lbStandard;
     int32_t m_tabWidth = 0;
+    int32_t m_itemIndex = -1;  // the selection kept while there is no window
 };
 
 // A windowed combo box whose items are strings, each with an attached object.
@@ -92,7 +121,7 @@ public:
     int32_t ItemIndex() const { return m_itemIndex; }
     void SetItemIndex(int32_t value) { m_itemIndex = value; }
     int32_t MaxLength() const { return m_maxLength; }
-    void SetMaxLength(int32_t value) { m_maxLength = value; }
+    void SetMaxLength(int32_t value);
     bool Sorted() const { return m_sorted; }
     void SetSorted(bool value) { m_sorted = value; }
     TComboBoxStyle Style() const { return m_style; }
@@ -138,10 +167,20 @@ public:
     bool WordWrap() const { return m_wordWrap; }
     void SetWordWrap(bool value);
 
+    void SetText(const std::string& value) override;
+    void Paint(HDC dc) override;
+    void Loaded() override;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void FontChanged() override;
 
 private:
+    // The DrawText flags of the caption, without the measuring flag.
+    UINT TextFlags() const;
+    // With AutoSize, takes the size of the caption (see Loaded).
+    void AdjustBounds();
+
     TAlignment m_alignment = taLeftJustify;
     bool m_autoSize = true;
     TWinControl* m_focusControl = nullptr;  // not owned: cleared through the free notification
@@ -161,11 +200,25 @@ public:
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool value) { m_cancel = value; }
     bool Default() const { return m_default; }
-    void SetDefault(bool value) { m_default = value; }
+    void SetDefault(bool value);
     int32_t ModalResult() const { return m_modalResult; }
     void SetModalResult(int32_t value) { m_modalResult = value; }
 
+    // Sets the form's ModalResult to the button's, then runs OnClick.
+    void Click() override;
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    bool CnCommand(WORD notifyCode) override;
+
 private:
+    // Gives the thick default frame to the button that Enter presses now:
+    // focused is the button that has (or is about to have) the focus, or
+    // none when the focus is on something that is not a button.
+    static void UpdateDefaultFrames(TWinControl* parent, TButton* focused);
+    void ShowDefaultFrame(bool on);
+
     bool m_cancel = false;
     bool m_default = false;
     int32_t m_modalResult = 0;
@@ -183,6 +236,11 @@ public:
     void SetAlignment(TLeftRight value);
     bool Checked() const { return m_checked; }
     void SetChecked(bool value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    bool CnCommand(WORD notifyCode) override;
 
 private:
     TLeftRight m_alignment = TLeftRight::taRightJustify;
@@ -208,18 +266,23 @@ public:
     void SetHideSelection(bool value) { m_hideSelection = value; }
     // The most characters the box takes; 0: no limit.
     int32_t MaxLength() const { return m_maxLength; }
-    void SetMaxLength(int32_t value) { m_maxLength = value; }
+    void SetMaxLength(int32_t value);
     bool OEMConvert() const { return m_oemConvert; }
     void SetOEMConvert(bool value) { m_oemConvert = value; }
     // The character shown in place of each one typed; '\0': the text itself.
     char PasswordChar() const { return m_passwordChar; }
     void SetPasswordChar(char value);
     bool ReadOnly() const { return m_readOnly; }
-    void SetReadOnly(bool value) { m_readOnly = value; }
+    void SetReadOnly(bool value);
 
     // Events
     TNotifyEvent OnChange() const { return m_onChange; }
     void SetOnChange(TNotifyEvent e) { m_onChange = e; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    bool CnCommand(WORD notifyCode) override;
 
 private:
     bool m_autoSelect = true;
@@ -246,4 +309,7 @@ class TGroupBox : public TWinControl {
     DECLARE_CLASS_INFO(TGroupBox)
 public:
     explicit TGroupBox(TComponent* owner);
+
+protected:
+    void PaintWindow(HDC dc) override;
 };

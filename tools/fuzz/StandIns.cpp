@@ -1,0 +1,342 @@
+#include "tools/fuzz/StandIns.h"
+
+#include <array>
+#include <deque>
+
+#include "framework/Filer.h"
+#include "framework/Reader.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Stream.h"
+
+// ---------------------------------------------------------------------------
+// Types
+
+const TIntTypeInfo& IntTypeOf(TStandInColor)
+{
+    static const TIntTypeInfo info = [] {
+        TIntTypeInfo table{"TColor", {}};
+        auto rgb = [](int r, int g, int b) { return static_cast<int32_t>(r + 256 * g + 65536 * b); };
+        table.Idents = {
+            {rgb(0, 0, 0), "clBlack"},       {rgb(128, 0, 0), "clMaroon"},   {rgb(0, 128, 0), "clGreen"},
+            {rgb(128, 128, 0), "clOlive"},   {rgb(0, 0, 128), "clNavy"},     {rgb(128, 0, 128), "clPurple"},
+            {rgb(0, 128, 128), "clTeal"},    {rgb(128, 128, 128), "clGray"}, {rgb(192, 192, 192), "clSilver"},
+            {rgb(255, 0, 0), "clRed"},       {rgb(0, 255, 0), "clLime"},     {rgb(255, 255, 0), "clYellow"},
+            {rgb(0, 0, 255), "clBlue"},      {rgb(255, 0, 255), "clFuchsia"}, {rgb(0, 255, 255), "clAqua"},
+            {rgb(255, 255, 255), "clWhite"},
+        };
+        static constexpr std::array<std::string_view, 25> systemColors = {
+            "clScrollBar",   "clBackground",      "clActiveCaption", "clInactiveCaption", "clMenu",
+            "clWindow",      "clWindowFrame",     "clMenuText",      "clWindowText",      "clCaptionText",
+            "clActiveBorder", "clInactiveBorder", "clAppWorkSpace",  "clHighlight",       "clHighlightText",
+            "clBtnFace",     "clBtnShadow",       "clGrayText",      "clBtnText",         "clInactiveCaptionText",
+            "clBtnHighlight", "cl3DDkShadow",     "cl3DLight",       "clInfoText",        "clInfoBk",
+        };
+        for (size_t i = 0; i < systemColors.size(); ++i)
+            table.Idents.push_back({static_cast<int32_t>(0x80000000u + i), systemColors[i]});
+        table.Idents.push_back({0x1FFFFFFF, "clNone"});
+        return table;
+    }();
+    return info;
+}
+
+const TIntTypeInfo& IntTypeOf(TStandInCharset)
+{
+    static const TIntTypeInfo info{"TFontCharset",
+                                   {{0, "ANSI_CHARSET"}, {1, "DEFAULT_CHARSET"}, {2, "SYMBOL_CHARSET"}, {255, "OEM_CHARSET"}}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>()
+{
+    static const TEnumTypeInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>()
+{
+    static const TEnumTypeInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>()
+{
+    static const TEnumTypeInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>()
+{
+    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInFormStyle>()
+{
+    static const TEnumTypeInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInPosition>()
+{
+    static const TEnumTypeInfo info{
+        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>()
+{
+    static const TEnumTypeInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>()
+{
+    static const TEnumTypeInfo info{"TFileEditStyle", {"fsEdit", "fsComboBox"}};
+    return info;
+}
+
+template <>
+const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>()
+{
+    static const TEnumTypeInfo info{
+        "TShowGroup", {"activateNormalSize", "activateMinimized", "activateMaximized", "noActivateNormalSize"}};
+    return info;
+}
+
+// ---------------------------------------------------------------------------
+// Sub-objects
+
+const TClassInfo& TStandInFont::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInFont, TPersistent>("TFont")
+        .Property<&TStandInFont::Charset, &TStandInFont::SetCharset>("Charset")
+        .Property<&TStandInFont::Color, &TStandInFont::SetColor>("Color")
+        .Property<&TStandInFont::Height, &TStandInFont::SetHeight>("Height")
+        .Property<&TStandInFont::Name, &TStandInFont::SetName>("Name")
+        .Property<&TStandInFont::Style, &TStandInFont::SetStyle>("Style")
+        .Build();
+    return info;
+}
+
+const TClassInfo& TStandInGraphic::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInGraphic, TPersistent>("TPicture").Build();
+    return info;
+}
+
+void TStandInGraphic::DefineProperties(TFiler& filer)
+{
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& stream) { ReadData(stream); }, {}, false);
+}
+
+void TStandInGraphic::ReadData(TStream& stream)
+{
+    if (m_picture) {
+        uint8_t length = 0;
+        stream.ReadBuffer(&length, 1);
+        std::string graphicClass(length, '\0');
+        stream.ReadBuffer(graphicClass.data(), length);
+        if (graphicClass != "TBitmap" && graphicClass != "TIcon")
+            return;  // no graphic class of that name: the picture stays as it is
+        m_graphicClass = graphicClass;
+        if (graphicClass == "TBitmap") {
+            uint8_t count[4];
+            stream.ReadBuffer(count, 4);
+            const uint32_t size = static_cast<uint32_t>(count[0] | count[1] << 8 | count[2] << 16) |
+                                  static_cast<uint32_t>(count[3]) << 24;
+            if (size == 0) {
+                m_data.clear();
+                return;
+            }
+            if (size > static_cast<uint64_t>(stream.Size() - stream.Position()))
+                throw EReadError(StrId::SReadError);
+            m_data.assign(size, 0);
+            stream.ReadBuffer(m_data.data(), size);
+            if (size < 2 || m_data[0] != 'B' || m_data[1] != 'M')
+                throw Exception(StrId::SInvalidBitmap);
+            return;
+        }
+    }
+    m_data.assign(static_cast<size_t>(stream.Size() - stream.Position()), 0);
+    stream.ReadBuffer(m_data.data(), static_cast<int64_t>(m_data.size()));
+}
+
+const TClassInfo& TStandInScrollBar::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInScrollBar, TPersistent>("TControlScrollBar")
+        .Property<&TStandInScrollBar::Visible, &TStandInScrollBar::SetVisible>("Visible", true)
+        .Build();
+    return info;
+}
+
+// ---------------------------------------------------------------------------
+// TStandInControl
+
+const TClassInfo& TStandInControl::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInControl, TTestControl>("TStandInControl")
+        .Property<&TStandInControl::Left, &TStandInControl::SetLeft>("Left")
+        .Property<&TStandInControl::Top, &TStandInControl::SetTop>("Top")
+        .Property<&TStandInControl::Height, &TStandInControl::SetHeight>("Height")
+        .Property<&TStandInControl::TabOrder, &TStandInControl::SetTabOrder>("TabOrder", -1)
+        .Property<&TStandInControl::TabStop, &TStandInControl::SetTabStop>("TabStop", false)
+        .Property<&TStandInControl::AutoSize, &TStandInControl::SetAutoSize>("AutoSize", true)
+        .Property<&TStandInControl::Alignment, &TStandInControl::SetAlignment>("Alignment")
+        .Property<&TStandInControl::WordWrap, &TStandInControl::SetWordWrap>("WordWrap", false)
+        .Property<&TStandInControl::ParentFont, &TStandInControl::SetParentFont>("ParentFont", true)
+        .Property<&TStandInControl::ParentColor, &TStandInControl::SetParentColor>("ParentColor", true)
+        .Property<&TStandInControl::Color, &TStandInControl::SetColor>("Color")
+        .Property<&TStandInControl::Font, &TStandInControl::SetFont>("Font")
+        .Property<&TStandInControl::Cancel, &TStandInControl::SetCancel>("Cancel", false)
+        .Property<&TStandInControl::Default, &TStandInControl::SetDefault>("Default", false)
+        .Property<&TStandInControl::ModalResult, &TStandInControl::SetModalResult>("ModalResult", 0)
+        .Property<&TStandInControl::ItemHeight, &TStandInControl::SetItemHeight>("ItemHeight")
+        .Property<&TStandInControl::MultiSelect, &TStandInControl::SetMultiSelect>("MultiSelect", false)
+        .Property<&TStandInControl::Text, &TStandInControl::SetText>("Text")
+        .Property<&TStandInControl::Checked, &TStandInControl::SetChecked>("Checked", false)
+        .Property<&TStandInControl::Progress, &TStandInControl::SetProgress>("Progress")
+        .Property<&TStandInControl::Picture>("Picture")
+        .Property<&TStandInControl::DirList, &TStandInControl::SetDirList>("DirList")
+        .Property<&TStandInControl::OnChange, &TStandInControl::SetOnChange>("OnChange")
+        .Build();
+    return info;
+}
+
+TStandInControl::TStandInControl(TComponent* owner)
+    : TTestControl(owner), m_font(std::make_unique<TStandInFont>()), m_picture(std::make_unique<TStandInGraphic>(true))
+{
+}
+
+TStandInControl::~TStandInControl() = default;
+
+void TStandInControl::SetDirList(TStandInControl* value)
+{
+    if (value == m_dirList)
+        return;
+    m_dirList = value;
+    if (value && value->Owner() != Owner())
+        value->FreeNotification(this);
+}
+
+void TStandInControl::Notification(TComponent* component, TOperation operation)
+{
+    TTestControl::Notification(component, operation);
+    if (operation == opRemove && component == m_dirList)
+        m_dirList = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TStandInComponent
+
+const TClassInfo& TStandInComponent::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInComponent, TTestComponent>("TStandInComponent")
+        .Property<&TStandInComponent::Interval, &TStandInComponent::SetInterval>("Interval", 1000)
+        .Property<&TStandInComponent::FileEditStyle, &TStandInComponent::SetFileEditStyle>("FileEditStyle",
+                                                                                            TStandInEditStyle::fsComboBox)
+        .Property<&TStandInComponent::ShowGroup, &TStandInComponent::SetShowGroup>("ShowGroup")
+        .Property<&TStandInComponent::OnTimer, &TStandInComponent::SetOnTimer>("OnTimer")
+        .Build();
+    return info;
+}
+
+// ---------------------------------------------------------------------------
+// TStandInForm
+
+const TClassInfo& TStandInForm::StaticClassInfo()
+{
+    static const TClassInfo info = [] {
+        ClassInfoBuilder<TStandInForm, TTestForm> builder("TStandInForm");
+        builder.Property<&TStandInForm::Left, &TStandInForm::SetLeft>("Left")
+            .Property<&TStandInForm::Top, &TStandInForm::SetTop>("Top")
+            .Property<&TStandInForm::Width, &TStandInForm::SetWidth>("Width")
+            .Property<&TStandInForm::Height, &TStandInForm::SetHeight>("Height")
+            .Property<&TStandInForm::ClientWidth, &TStandInForm::SetClientWidth>("ClientWidth")
+            .Property<&TStandInForm::ClientHeight, &TStandInForm::SetClientHeight>("ClientHeight")
+            .Property<&TStandInForm::BorderStyle, &TStandInForm::SetBorderStyle>("BorderStyle")
+            .Property<&TStandInForm::BorderIcons, &TStandInForm::SetBorderIcons>("BorderIcons")
+            .Property<&TStandInForm::Color, &TStandInForm::SetColor>("Color")
+            .Property<&TStandInForm::Font, &TStandInForm::SetFont>("Font")
+            .Property<&TStandInForm::FormStyle, &TStandInForm::SetFormStyle>("FormStyle")
+            .Property<&TStandInForm::Icon>("Icon")
+            .Property<&TStandInForm::Position, &TStandInForm::SetPosition>("Position")
+            .Property<&TStandInForm::WindowState, &TStandInForm::SetWindowState>("WindowState")
+            .Property<&TStandInForm::HorzScrollBar>("HorzScrollBar")
+            .Property<&TStandInForm::VertScrollBar>("VertScrollBar")
+            .Property<&TStandInForm::OnActivate, &TStandInForm::SetOnActivate>("OnActivate")
+            .Property<&TStandInForm::OnCreate, &TStandInForm::SetOnCreate>("OnCreate")
+            .Property<&TStandInForm::OnDestroy, &TStandInForm::SetOnDestroy>("OnDestroy");
+        for (const char* name : {"Button1Click", "Button2Click", "Button3Click", "Button4Click", "DirectoryChange",
+                                 "Form1Create", "Form1Destroy", "Form2Show", "Form3Activate", "Form3Create",
+                                 "Form3Destroy", "Form4Show", "Form5Activate", "Timer1Timer"})
+            builder.Method<TNotifyEvent, &TStandInForm::Handler>(name);
+        builder.Method<TCloseEvent, &TStandInForm::CloseHandler>("Form5Close");
+        return builder.Build();
+    }();
+    return info;
+}
+
+TStandInForm::TStandInForm(TComponent* owner)
+    : TTestForm(owner),
+      m_font(std::make_unique<TStandInFont>()),
+      m_icon(std::make_unique<TStandInGraphic>(false)),
+      m_horzScrollBar(std::make_unique<TStandInScrollBar>()),
+      m_vertScrollBar(std::make_unique<TStandInScrollBar>())
+{
+}
+
+TStandInForm::~TStandInForm()
+{
+    // The controls refer to the form as their parent: they go while it is whole.
+    PrepareDestroy();
+}
+
+void TStandInForm::DefineProperties(TFiler& filer)
+{
+    TTestForm::DefineProperties(filer);
+    filer.DefineProperty(
+        "PixelsPerInch", [this](TReader& reader) { m_pixelsPerInch = reader.ReadInteger(); }, {}, false);
+    filer.DefineProperty(
+        "TextHeight", [this](TReader& reader) { m_textHeight = reader.ReadInteger(); }, {}, false);
+}
+
+// ---------------------------------------------------------------------------
+// Registration
+
+namespace {
+
+// A class of the stored forms, made as one of the stand-ins. The
+// registration lasts for the whole run, and so does the class information.
+template <typename StandIn>
+const TClassInfo& Alias(std::string_view name)
+{
+    static std::deque<TClassInfo> aliases;
+    TClassInfo& info = aliases.emplace_back();
+    info.Name = name;
+    info.Parent = &StandIn::StaticClassInfo();
+    info.Create = [](TComponent* owner) -> TComponent* { return new StandIn(owner); };
+    return info;
+}
+
+} // namespace
+
+void RegisterStandIns()
+{
+    TReader::RegisterClass(TTestForm::StaticClassInfo());
+    for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
+        TReader::RegisterClass(Alias<TStandInForm>(name));
+    for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
+                             "TDirectoryListBox", "TDriveComboBox", "TGauge"})
+        TReader::RegisterClass(Alias<TStandInControl>(name));
+    for (const char* name : {"TTimer", "TOpenDialog", "TDirectoryDialog", "TProgMan"})
+        TReader::RegisterClass(Alias<TStandInComponent>(name));
+}
