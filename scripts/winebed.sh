@@ -75,17 +75,29 @@ else
     export DISPLAY=:$number
 fi
 
+# On a virtual screen every window lives in one Wine desktop window of the
+# screen's size: without a window manager, hiding a window of its own on the
+# X display takes Wine two seconds, and the desktop also draws title bars.
+# On the user's display windows are the display's own.
+if $use_display && [ -n "${DISPLAY:-}" ]; then
+    desktop=none
+else
+    desktop=${screen%x*}
+fi
+
 # Wine's device manager reads the drive letters and their types when a session
-# starts, so a new prefix and any change of the floppy mapping are set up in a
-# session of their own, which is ended before the real one starts.
+# starts, and the desktop is chosen then too, so a new prefix and any change of
+# these are set up in a session of their own, which is ended before the real
+# one starts.
 floppy_dir=
 if [ -n "$floppy" ]; then
     mkdir -p "$floppy"
     floppy_dir=$(cd "$floppy" && pwd)
     export WINEBED_FLOPPY=$floppy_dir
 fi
-marker=$WINEPREFIX/.winebed-floppy
-if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$floppy_dir" ]; then
+marker=$WINEPREFIX/.winebed-state
+state="floppy=$floppy_dir desktop=$desktop"
+if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$state" ]; then
     if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
         echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
         wineboot -i >/dev/null 2>&1
@@ -99,7 +111,13 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
         rm -f "$WINEPREFIX/dosdevices/a:"
         wine reg delete 'HKLM\Software\Wine\Drives' /v a: /f >/dev/null 2>&1 || true
     fi
-    printf '%s' "$floppy_dir" >"$marker"
+    if [ "$desktop" = none ]; then
+        wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+    else
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$desktop" /f >/dev/null
+    fi
+    printf '%s' "$state" >"$marker"
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
 fi
