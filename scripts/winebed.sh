@@ -130,6 +130,15 @@ pids+=($!)
 # /dev/null, keeps them off the pipes of the command's own children (CTest
 # would otherwise wait for those pipes to close).
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# The desktop is started here too, for the same reason, and waited for: the
+# first programs of a run would otherwise all start it at once.
+if [ "$desktop" != none ]; then
+    wine explorer.exe "/desktop=Default,$desktop" </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+        xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop' && break
+        sleep 0.1
+    done
+fi
 
 set +e
 "$@"
