@@ -23,6 +23,7 @@
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
+#include "tests/framework/StreamBuilder.h"
 
 namespace {
 
@@ -207,45 +208,12 @@ private:
 // ---------------------------------------------------------------------------
 // Streams
 
-using WriteFn = std::function<void(TWriter&)>;
-
-Bytes WriteBytes(const WriteFn& write)
-{
-    TMemoryStream stream;
-    {
-        TWriter writer(stream);
-        write(writer);
-        writer.FlushBuffer();
-    }
-    return stream.Data();
-}
-
-void Prop(TWriter& w, std::string_view path, const WriteFn& value)
-{
-    w.WriteStr(path);
-    value(w);
-}
-
-// A component record: class, name, properties, end, children, end.
-void Record(TWriter& w, std::string_view className, std::string_view name, const WriteFn& properties,
-            const WriteFn& children = {})
-{
-    w.WriteStr(className);
-    w.WriteStr(name);
-    if (properties)
-        properties(w);
-    w.WriteListEnd();
-    if (children)
-        children(w);
-    w.WriteListEnd();
-}
-
 // A whole stream with a root of class TControlsHost and the given children.
 Bytes HostStream(const WriteFn& children)
 {
     return WriteBytes([&](TWriter& w) {
         w.WriteSignature();
-        Record(w, "TControlsHost", "Host", {}, children);
+        ChildRecord(w, "TControlsHost", "Host", {}, children);
     });
 }
 
@@ -844,7 +812,7 @@ TEST(Image, AutoSizeTakesThePictureSizeAsSoonAsItIsRead)
     const Bytes picture = PictureData(BitmapFile(37, 34));
     Owned<TControlsHost> host(new TControlsHost(nullptr));
     ReadInto(HostStream([&](TWriter& w) {
-                 Record(w, "TImage", "Image1", [&](TWriter& p) {
+                 ChildRecord(w, "TImage", "Image1", [&](TWriter& p) {
                      Prop(p, "Left", [](TWriter& v) { v.WriteInteger(4); });
                      Prop(p, "Top", [](TWriter& v) { v.WriteInteger(57); });
                      Prop(p, "Width", [](TWriter& v) { v.WriteInteger(50); });
@@ -871,7 +839,7 @@ TEST(Image, WithoutAutoSizeItKeepsItsSizeUntilAutoSizeIsSet)
     const Bytes picture = PictureData(BitmapFile(37, 34));
     Owned<TControlsHost> host(new TControlsHost(nullptr));
     ReadInto(HostStream([&](TWriter& w) {
-                 Record(w, "TImage", "Image1", [&](TWriter& p) {
+                 ChildRecord(w, "TImage", "Image1", [&](TWriter& p) {
                      Prop(p, "Left", [](TWriter& v) { v.WriteInteger(7); });
                      Prop(p, "Top", [](TWriter& v) { v.WriteInteger(169); });
                      Prop(p, "Width", [](TWriter& v) { v.WriteInteger(50); });
@@ -941,7 +909,7 @@ TEST(Image, BrokenBitmapDataStopsTheRead)
     std::string message;
     try {
         ReadInto(HostStream([&](TWriter& w) {
-                     Record(w, "TImage", "Image1", [&](TWriter& p) {
+                     ChildRecord(w, "TImage", "Image1", [&](TWriter& p) {
                          Prop(p, "Picture.Data", [&](TWriter& v) { WriteBinary(v, picture); });
                      });
                  }),
@@ -1016,7 +984,7 @@ TEST(StoredDesign, SetsLabelAndButtonPropertiesByNameIgnoringCase)
 {
     Owned<TControlsHost> host(new TControlsHost(nullptr));
     ReadInto(HostStream([](TWriter& w) {
-                 Record(w, "tlabel", "Label1", [](TWriter& p) {
+                 ChildRecord(w, "tlabel", "Label1", [](TWriter& p) {
                      Prop(p, "caption", [](TWriter& v) { v.WriteString("Halvarn 95 Setup"); });
                      Prop(p, "ALIGNMENT", [](TWriter& v) { v.WriteIdent("TARIGHTJUSTIFY"); });
                      Prop(p, "autosize", [](TWriter& v) { v.WriteBoolean(false); });
@@ -1027,7 +995,7 @@ TEST(StoredDesign, SetsLabelAndButtonPropertiesByNameIgnoringCase)
                      Prop(p, "ParentColor", [](TWriter& v) { v.WriteBoolean(false); });
                      Prop(p, "ParentFont", [](TWriter& v) { v.WriteBoolean(false); });
                  });
-                 Record(w, "TBUTTON", "Button1", [](TWriter& p) {
+                 ChildRecord(w, "TBUTTON", "Button1", [](TWriter& p) {
                      Prop(p, "default", [](TWriter& v) { v.WriteBoolean(true); });
                      Prop(p, "CANCEL", [](TWriter& v) { v.WriteBoolean(true); });
                      Prop(p, "modalresult", [](TWriter& v) { v.WriteInteger(2); });
@@ -1072,7 +1040,7 @@ TEST(StoredDesign, AnUnknownAlignmentIsRefused)
     std::string message;
     try {
         ReadInto(HostStream([](TWriter& w) {
-                     Record(w, "TLabel", "Label1", [](TWriter& p) {
+                     ChildRecord(w, "TLabel", "Label1", [](TWriter& p) {
                          Prop(p, "Alignment", [](TWriter& v) { v.WriteIdent("taMiddle"); });
                      });
                  }),
@@ -1085,7 +1053,7 @@ TEST(StoredDesign, AnUnknownAlignmentIsRefused)
     message.clear();
     try {
         ReadInto(HostStream([](TWriter& w) {
-                     Record(w, "TRadioButton", "RadioButton1", [](TWriter& p) {
+                     ChildRecord(w, "TRadioButton", "RadioButton1", [](TWriter& p) {
                          Prop(p, "Alignment", [](TWriter& v) { v.WriteIdent("taCenter"); });
                      });
                  }),
@@ -1100,14 +1068,14 @@ TEST(StoredDesign, SetsTheOtherControlsAndComponents)
 {
     Owned<TControlsHost> host(new TControlsHost(nullptr));
     ReadInto(HostStream([](TWriter& w) {
-                 Record(w, "TTimer", "Timer1", [](TWriter& p) {
+                 ChildRecord(w, "TTimer", "Timer1", [](TWriter& p) {
                      Prop(p, "Enabled", [](TWriter& v) { v.WriteBoolean(false); });
                      Prop(p, "Interval", [](TWriter& v) { v.WriteInteger(100); });
                      Prop(p, "OnTimer", [](TWriter& v) { v.WriteIdent("TimerTick"); });
                      Prop(p, "Left", [](TWriter& v) { v.WriteInteger(248); });
                      Prop(p, "Top", [](TWriter& v) { v.WriteInteger(64); });
                  });
-                 Record(w, "TOpenDialog", "OpenDialog1", [](TWriter& p) {
+                 ChildRecord(w, "TOpenDialog", "OpenDialog1", [](TWriter& p) {
                      Prop(p, "Ctl3D", [](TWriter& v) { v.WriteBoolean(false); });
                      Prop(p, "HelpContext", [](TWriter& v) { v.WriteInteger(12); });
                      Prop(p, "DefaultExt", [](TWriter& v) { v.WriteString("fls"); });
@@ -1127,18 +1095,18 @@ TEST(StoredDesign, SetsTheOtherControlsAndComponents)
                      Prop(p, "Left", [](TWriter& v) { v.WriteInteger(1); });
                      Prop(p, "Top", [](TWriter& v) { v.WriteInteger(177); });
                  });
-                 Record(
+                 ChildRecord(
                      w, "TGroupBox", "GroupBox1",
                      [](TWriter& p) {
                          Prop(p, "Caption", [](TWriter& v) { v.WriteString("Space"); });
                          Prop(p, "TabOrder", [](TWriter& v) { v.WriteInteger(0); });
                      },
                      [](TWriter& c) {
-                         Record(c, "TLabel", "Label5", [](TWriter& p) {
+                         ChildRecord(c, "TLabel", "Label5", [](TWriter& p) {
                              Prop(p, "Left", [](TWriter& v) { v.WriteInteger(19); });
                          });
                      });
-                 Record(w, "TListBox", "ListBox1", [](TWriter& p) {
+                 ChildRecord(w, "TListBox", "ListBox1", [](TWriter& p) {
                      Prop(p, "ItemHeight", [](TWriter& v) { v.WriteInteger(13); });
                      Prop(p, "Items.Strings", [](TWriter& v) {
                          v.WriteListBegin();
@@ -1149,14 +1117,14 @@ TEST(StoredDesign, SetsTheOtherControlsAndComponents)
                      Prop(p, "MultiSelect", [](TWriter& v) { v.WriteBoolean(true); });
                      Prop(p, "TabOrder", [](TWriter& v) { v.WriteInteger(2); });
                  });
-                 Record(w, "TEdit", "Edit2", [](TWriter& p) {
+                 ChildRecord(w, "TEdit", "Edit2", [](TWriter& p) {
                      Prop(p, "MaxLength", [](TWriter& v) { v.WriteInteger(79); });
                      Prop(p, "PasswordChar", [](TWriter& v) { v.WriteChar('*'); });
                      Prop(p, "CharCase", [](TWriter& v) { v.WriteIdent("ecUpperCase"); });
                      Prop(p, "TabOrder", [](TWriter& v) { v.WriteInteger(1); });
                      Prop(p, "Text", [](TWriter& v) { v.WriteString("C:\\HALVARN\\"); });
                  });
-                 Record(w, "TRadioButton", "RadioButton1", [](TWriter& p) {
+                 ChildRecord(w, "TRadioButton", "RadioButton1", [](TWriter& p) {
                      Prop(p, "Alignment", [](TWriter& v) { v.WriteIdent("taLeftJustify"); });
                      Prop(p, "Checked", [](TWriter& v) { v.WriteBoolean(true); });
                  });

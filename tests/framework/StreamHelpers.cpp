@@ -4,55 +4,6 @@
 
 #include "tests/framework/TestClasses.h"
 
-Bytes WriteBytes(const WriteFn& write)
-{
-    TMemoryStream stream;
-    {
-        TWriter writer(stream);
-        write(writer);
-        writer.FlushBuffer();
-    }
-    return stream.Data();
-}
-
-void Prop(TWriter& writer, std::string_view path, const WriteFn& value)
-{
-    writer.WriteStr(path);
-    value(writer);
-}
-
-namespace {
-
-void RecordBody(TWriter& writer, const WriteFn& properties, const WriteFn& children)
-{
-    if (properties)
-        properties(writer);
-    writer.WriteListEnd();
-    if (children)
-        children(writer);
-    writer.WriteListEnd();
-}
-
-} // namespace
-
-void ChildRecord(TWriter& writer, std::string_view className, std::string_view name, const WriteFn& properties,
-                 const WriteFn& children, uint8_t flags, int childPos)
-{
-    writer.WritePrefix(flags, childPos);
-    writer.WriteStr(className);
-    writer.WriteStr(name);
-    RecordBody(writer, properties, children);
-}
-
-Bytes RootStream(std::string_view className, std::string_view name, const WriteFn& properties, const WriteFn& children)
-{
-    return WriteBytes([&](TWriter& w) {
-        w.WriteSignature();
-        w.WriteStr(className);
-        w.WriteStr(name);
-        RecordBody(w, properties, children);
-    });
-}
 
 TComponent* ReadStream(const Bytes& bytes, TComponent* root)
 {

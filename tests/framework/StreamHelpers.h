@@ -16,23 +16,7 @@
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
-
-using Bytes = std::vector<uint8_t>;
-using WriteFn = std::function<void(TWriter&)>;
-
-// What a writer writes through write.
-Bytes WriteBytes(const WriteFn& write);
-
-// A whole stream: the signature and one root record with the properties
-// that properties writes (each a path and a value) and the child records
-// that children writes (each a whole record, see ChildRecord).
-Bytes RootStream(std::string_view className, std::string_view name, const WriteFn& properties,
-                 const WriteFn& children = {});
-// Writes one child record (prefix, class, name, properties, children).
-void ChildRecord(TWriter& writer, std::string_view className, std::string_view name, const WriteFn& properties,
-                 const WriteFn& children = {}, uint8_t flags = 0, int childPos = 0);
-// Writes a property record: the path, then the value that value writes.
-void Prop(TWriter& writer, std::string_view path, const WriteFn& value);
+#include "tests/framework/StreamBuilder.h"
 
 // Reads a whole stream into root (none: the stream's class is created).
 TComponent* ReadStream(const Bytes& bytes, TComponent* root);

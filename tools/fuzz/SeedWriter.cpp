@@ -14,51 +14,11 @@
 
 #include "framework/Writer.h"
 #include "runtime/Stream.h"
+#include "tests/framework/StreamBuilder.h"
 #include "tools/fuzz/StandIns.h"
 
 namespace {
 
-using WriteFn = std::function<void(TWriter&)>;
-
-std::vector<uint8_t> Write(const WriteFn& write)
-{
-    TMemoryStream stream;
-    {
-        TWriter writer(stream);
-        write(writer);
-        writer.FlushBuffer();
-    }
-    return stream.Data();
-}
-
-void Prop(TWriter& w, std::string_view path, const WriteFn& value)
-{
-    w.WriteStr(path);
-    value(w);
-}
-
-void Record(TWriter& w, std::string_view className, std::string_view name, const WriteFn& properties,
-            const WriteFn& children = {}, uint8_t flags = 0, int childPos = 0)
-{
-    w.WritePrefix(flags, childPos);
-    w.WriteStr(className);
-    w.WriteStr(name);
-    if (properties)
-        properties(w);
-    w.WriteListEnd();
-    if (children)
-        children(w);
-    w.WriteListEnd();
-}
-
-std::vector<uint8_t> Stream(std::string_view className, std::string_view name, const WriteFn& properties,
-                            const WriteFn& children = {})
-{
-    return Write([&](TWriter& w) {
-        w.WriteSignature();
-        Record(w, className, name, properties, children);
-    });
-}
 
 // A form written by the writer from live components: every property kind.
 std::vector<uint8_t> WrittenForm()
@@ -101,17 +61,17 @@ std::vector<uint8_t> WrittenForm()
     timer->SetName("Timer1");
     timer->SetInterval(50);
 
-    return Write([&](TWriter& w) { w.WriteRootComponent(&form); });
+    return WriteBytes([&](TWriter& w) { w.WriteRootComponent(&form); });
 }
 
 // What the writer never writes by itself: prefixes, explicit item indexes,
 // elements beyond a set's range, nil, global references.
 std::vector<uint8_t> RawForm()
 {
-    return Stream(
+    return RootStream(
         "TTestForm", "Form1", [](TWriter& w) { Prop(w, "OnShow", [](TWriter& w) { w.WriteIdent("nil"); }); },
         [](TWriter& w) {
-            Record(w, "TTestComponent", "Comp1", [](TWriter& w) {
+            ChildRecord(w, "TTestComponent", "Comp1", [](TWriter& w) {
                 Prop(w, "Elements", [](TWriter& w) { w.WriteSet({"te1", "te33", "te39"}); });
                 Prop(w, "Buddy", [](TWriter& w) { w.WriteIdent("Form1.Comp2"); });
                 Prop(w, "Items", [](TWriter& w) {
@@ -124,12 +84,12 @@ std::vector<uint8_t> RawForm()
                     w.WriteListEnd();
                 });
             });
-            Record(w, "TTestComponent", "Comp2", [](TWriter& w) { Prop(w, "Buddy", [](TWriter& w) { w.WriteIdent("Comp1"); }); });
-            Record(w, "TTestComponent", "Comp1", [](TWriter& w) { Prop(w, "Number", [](TWriter& w) { w.WriteInteger(-2); }); },
+            ChildRecord(w, "TTestComponent", "Comp2", [](TWriter& w) { Prop(w, "Buddy", [](TWriter& w) { w.WriteIdent("Comp1"); }); });
+            ChildRecord(w, "TTestComponent", "Comp1", [](TWriter& w) { Prop(w, "Number", [](TWriter& w) { w.WriteInteger(-2); }); },
                    {}, ffInherited);
-            Record(w, "TTestControl", "Panel1", {}, [](TWriter& w) {
-                Record(w, "TTestControl", "Button1", {});
-                Record(w, "TTestControl", "Button2", {}, {}, ffChildPos, 0);
+            ChildRecord(w, "TTestControl", "Panel1", {}, [](TWriter& w) {
+                ChildRecord(w, "TTestControl", "Button1", {});
+                ChildRecord(w, "TTestControl", "Button2", {}, {}, ffChildPos, 0);
             });
         });
 }
@@ -137,7 +97,7 @@ std::vector<uint8_t> RawForm()
 // A form of the stand-ins as the stored forms look, with picture data.
 std::vector<uint8_t> StandInForm()
 {
-    return Stream(
+    return RootStream(
         "TForm1", "Form1",
         [](TWriter& w) {
             Prop(w, "Left", [](TWriter& w) { w.WriteInteger(203); });
@@ -150,25 +110,25 @@ std::vector<uint8_t> StandInForm()
             Prop(w, "TextHeight", [](TWriter& w) { w.WriteInteger(13); });
         },
         [](TWriter& w) {
-            Record(w, "TGroupBox", "GroupBox1", {}, [](TWriter& w) {
-                Record(w, "TLabel", "Label1", [](TWriter& w) {
+            ChildRecord(w, "TGroupBox", "GroupBox1", {}, [](TWriter& w) {
+                ChildRecord(w, "TLabel", "Label1", [](TWriter& w) {
                     Prop(w, "Caption", [](TWriter& w) { w.WriteString("&Text"); });
                     Prop(w, "Alignment", [](TWriter& w) { w.WriteIdent("taCenter"); });
                 });
             });
-            Record(w, "TImage", "Image1", [](TWriter& w) {
+            ChildRecord(w, "TImage", "Image1", [](TWriter& w) {
                 const std::string data = std::string("\x07TBitmap", 8) + std::string("\x06\0\0\0BMxxxx", 10);
                 Prop(w, "Picture.Data", [&](TWriter& w) { w.WriteBinary(data.data(), static_cast<int32_t>(data.size())); });
             });
-            Record(w, "TTimer", "Timer1", [](TWriter& w) {
+            ChildRecord(w, "TTimer", "Timer1", [](TWriter& w) {
                 Prop(w, "Interval", [](TWriter& w) { w.WriteInteger(100); });
                 Prop(w, "OnTimer", [](TWriter& w) { w.WriteIdent("Timer1Timer"); });
                 Prop(w, "Left", [](TWriter& w) { w.WriteInteger(1); });
             });
-            Record(w, "TDriveComboBox", "DriveComboBox1", [](TWriter& w) {
+            ChildRecord(w, "TDriveComboBox", "DriveComboBox1", [](TWriter& w) {
                 Prop(w, "DirList", [](TWriter& w) { w.WriteIdent("DirectoryListBox1"); });
             });
-            Record(w, "TDirectoryListBox", "DirectoryListBox1", [](TWriter& w) {
+            ChildRecord(w, "TDirectoryListBox", "DirectoryListBox1", [](TWriter& w) {
                 Prop(w, "OnChange", [](TWriter& w) { w.WriteIdent("DirectoryChange"); });
             });
         });
