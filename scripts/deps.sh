@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     googletest libgtest-dev
     clang libclang-rt-14-dev
-    wine wine32:i386
+    wine wine32:i386 fonts-wine fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
 )
 

@@ -96,13 +96,21 @@ if [ -n "$floppy" ]; then
     export WINEBED_FLOPPY=$floppy_dir
 fi
 marker=$WINEPREFIX/.winebed-state
-state="floppy=$floppy_dir desktop=$desktop"
+state="floppy=$floppy_dir desktop=$desktop fonts=linked"
 if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$state" ]; then
     if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
         echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
         wineboot -i >/dev/null 2>&1
         touch "$WINEPREFIX/.winebed-ready"
     fi
+    # Wine looks for its own fonts (MS Sans Serif, Marlett for the caption
+    # buttons, Tahoma) in the prefix's Fonts folder, where Debian's package
+    # puts none; without them every face falls back to the same sans font.
+    fonts=$WINEPREFIX/drive_c/windows/Fonts
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
+    done
     if [ -n "$floppy_dir" ]; then
         ln -sfn "$floppy_dir" "$WINEPREFIX/dosdevices/a:"
         # The drive type comes from this value; without it A: is a fixed disk.
