@@ -206,12 +206,27 @@ void TControl::SetParent(TWinControl* parent)
 {
     if (parent == m_parent || parent == this)
         return;
-    if (m_parent)
+    if (m_parent) {
+        Invalidate();  // the place it leaves on the old parent
         m_parent->RemoveControl(this);
+    }
+    auto* windowed = dynamic_cast<TWinControl*>(this);
     if (parent) {
         parent->InsertControl(this);
         ParentFontChanged();
         ParentColorChanged();
+    }
+    // A window follows its control: it moves to the new parent's window, is
+    // made when that window exists already, and goes when there is none.
+    if (windowed && windowed->HandleAllocated()) {
+        if (parent && parent->HandleAllocated())
+            ::SetParent(windowed->Handle(), parent->Handle());
+        else
+            windowed->DestroyHandle();
+    } else if (windowed && parent && parent->HandleAllocated()) {
+        windowed->HandleNeeded();
+    } else {
+        Invalidate();
     }
 }
 

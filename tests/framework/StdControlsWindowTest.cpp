@@ -639,3 +639,31 @@ TEST_F(WindowTest, ImageTakesItsBitmapSizeAndIsOpaqueOnlyWhenCovered)
 }
 
 } // namespace
+
+TEST_F(WindowTest, ControlsJoiningAShownFormGetTheirWindows)
+{
+    ShowForm();
+    auto* button = new TButton(m_form);
+    button->SetBounds(10, 10, 75, 25);
+    button->SetCaption("Late");
+    EXPECT_FALSE(button->HandleAllocated());
+    button->SetParent(m_form);
+    ASSERT_TRUE(button->HandleAllocated()) << "a control added to a shown form has no window";
+    EXPECT_EQ(GetParent(button->Handle()), m_form->Handle());
+    EXPECT_TRUE(IsWindowVisible(button->Handle()));
+
+    // Moving it into a group box moves its window there too.
+    auto* box = new TGroupBox(m_form);
+    box->SetBounds(100, 10, 200, 150);
+    box->SetParent(m_form);
+    ASSERT_TRUE(box->HandleAllocated());
+    HWND window = button->Handle();
+    button->SetParent(box);
+    EXPECT_EQ(button->Handle(), window);
+    EXPECT_EQ(GetParent(window), box->Handle());
+
+    // Without a parent it has no window to live in.
+    button->SetParent(nullptr);
+    EXPECT_FALSE(button->HandleAllocated());
+    EXPECT_FALSE(IsWindow(window));
+}
