@@ -433,19 +433,25 @@ void TReader::SkipValue()
         SkipSetBody();
         return;
     case vaCollection:
-        while (!EndOfList()) {
-            if (IsIntegerCode(NextValue()))
-                SkipValue();
-            ReadListBegin();
-            while (!EndOfList())
-                SkipProperty();
-            ReadListEnd();
-        }
-        ReadListEnd();
+        SkipCollectionItems();
         return;
     default:
         InvalidValue();
     }
+}
+
+// The items of a collection value (after its type byte) and its end marker.
+void TReader::SkipCollectionItems()
+{
+    while (!EndOfList()) {
+        if (IsIntegerCode(NextValue()))
+            SkipValue();
+        ReadListBegin();
+        while (!EndOfList())
+            SkipProperty();
+        ReadListEnd();
+    }
+    ReadListEnd();
 }
 
 void TReader::SkipComponent(bool skipHeader)
@@ -832,15 +838,7 @@ void TReader::ReadCollection(TObject* object)
     auto* collection = dynamic_cast<TCollection*>(object);
     if (!collection) {
         // Not a collection: the items have nowhere to go.
-        while (!EndOfList()) {
-            if (IsIntegerCode(NextValue()))
-                SkipValue();
-            ReadListBegin();
-            while (!EndOfList())
-                SkipProperty();
-            ReadListEnd();
-        }
-        ReadListEnd();
+        SkipCollectionItems();
         InvalidValue();
     }
     collection->BeginUpdate();

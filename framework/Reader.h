@@ -120,6 +120,7 @@ private:
     void ReadBuffer();
     void SkipSetBody();
     void SkipProperty();
+    void SkipCollectionItems();
     void SkipBytes(size_t count);
     void PropertyError(StrId id);
     static void ResolveGlobalFixups();
