@@ -1,6 +1,10 @@
 #include "framework/Application.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <typeinfo>
 
 #include "runtime/Paths.h"
 
@@ -392,6 +396,40 @@ void FinalizeFramework()
     TApplication* app = std::exchange(Application, nullptr);
     SetExceptionReporter(nullptr);
     TComponent::Free(app);
+}
+
+std::string LastChanceText(const std::exception& e)
+{
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status);
+    const std::string className = status == 0 && demangled ? demangled : typeid(e).name();
+    std::free(demangled);
+
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // The place as an offset into the program's image.
+    const auto* framework = dynamic_cast<const Exception*>(&e);
+    const auto base = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
+    const auto address = framework ? reinterpret_cast<uintptr_t>(framework->Address()) : 0;
+    const void* offset = reinterpret_cast<const void*>(address >= base ? address - base : address);
+
+    const std::string message = framework ? framework->Message() : std::string(e.what());
+    const std::string stop = !message.empty() && message.back() == '.' ? "" : ".";
+    return Format(LoadResString(StrId::SException), {className, FileNamePart(path), offset, message, stop});
+}
+
+int ShowLastChanceError() noexcept
+{
+    std::string text;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        text = LastChanceText(e);
+    } catch (...) {
+        text = "Unknown exception";
+    }
+    MessageBoxA(nullptr, text.c_str(), LoadResString(StrId::SExceptTitle).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    return 1;
 }
 
 void HandleOneMessageOrWait()

@@ -115,6 +115,15 @@ void FinalizeFramework();
 // character but the first in lower case).
 std::string TitleFromProgramFile(const std::string& path);
 
+// The last-chance handler of the main program, for an exception nothing else
+// caught: the text of its error box (the exception's class, the program
+// file's name, where in the program it was raised, and its message with a
+// full stop), and the box itself, task-modal under "Application Error".
+// ShowLastChanceError is called inside the catch block and returns the exit
+// code, 1.
+std::string LastChanceText(const std::exception& e);
+int ShowLastChanceError() noexcept;
+
 // For the form layer, which runs modal loops with or without an application.
 void HandleOneMessageOrWait();
 bool ApplicationTerminated();

@@ -50,6 +50,12 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
             // codes it is used for are unsigned 32-bit quantities.
             out += arg.IsText() ? std::string("%?") : Hex(static_cast<uint32_t>(arg.Number()), kind == 'X');
             break;
+        case 'p': {
+            char digits[12];
+            std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(static_cast<uint32_t>(arg.Number())));
+            out += arg.IsText() ? std::string("%?") : std::string(digits);
+            break;
+        }
         default:
             out += '%';
             out += kind;

@@ -1,7 +1,8 @@
 // Builds message texts from a format with placeholders and typed arguments.
-// Only what the program's string table uses is understood: %s, %d, %x, %X
-// and %%. Arguments are checked against their placeholders at run time, so a
-// mismatched message shows a visible marker instead of reading a wrong type.
+// Only what the program's string table uses is understood: %s, %d, %x, %X,
+// %p (eight upper-case hexadecimal digits) and %%. Arguments are checked
+// against their placeholders at run time, so a mismatched message shows a
+// visible marker instead of reading a wrong type.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@ public:
     FormatArg(long long value) : m_number(value) {}
     FormatArg(unsigned value) : m_number(value) {}
     FormatArg(unsigned long value) : m_number(static_cast<int64_t>(value)) {}
+    FormatArg(const void* address) : m_number(static_cast<int64_t>(reinterpret_cast<uintptr_t>(address))) {}
 
     bool IsText() const { return m_isText; }
     std::string_view Text() const { return m_text; }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -1061,3 +1062,40 @@ TEST_F(TimerTest, FreeingTheTimerKillsItAndItsWindow)
 }
 
 } // namespace
+
+// The main program's last chance: the box names the exception's class, the
+// program file, where in the program it was raised, and the message with a
+// full stop unless it has one.
+TEST(LastChance, TextNamesTheExceptionTheProgramAndThePlace)
+{
+    auto textOf = [](const std::function<void()>& raise) {
+        try {
+            raise();
+        } catch (const std::exception& e) {
+            return LastChanceText(e);
+        }
+        return std::string();
+    };
+    const std::string diskFull = textOf([] { throw EInOutError(101); });
+    const std::string head = "Exception EInOutError in module application_tests.exe at ";
+    ASSERT_EQ(diskFull.substr(0, head.size()), head);
+    const std::string rest = diskFull.substr(head.size());
+    ASSERT_GE(rest.size(), 9u);
+    const std::string digits = rest.substr(0, 8);
+    EXPECT_EQ(digits.find_first_not_of("0123456789ABCDEF"), std::string::npos) << digits;
+    EXPECT_EQ(rest.substr(8), ".\nDisk full.");
+
+    // The place lies inside the program's image.
+    const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+    const unsigned long offset = std::stoul(digits, nullptr, 16);
+    EXPECT_GT(offset, 0u);
+    EXPECT_LT(offset, nt->OptionalHeader.SizeOfImage);
+
+    const std::string ended = textOf([] { throw Exception("Already ended."); });
+    const std::string endedTail = " at ";
+    EXPECT_EQ(ended.substr(ended.find(endedTail) + endedTail.size() + 8), ".\nAlready ended.") << ended;
+    const std::string foreign = textOf([] { throw std::runtime_error("bad state"); });
+    EXPECT_NE(foreign.find(" at 00000000.\nbad state."), std::string::npos) << foreign;
+}
