@@ -715,6 +715,24 @@ TEST_F(ApplicationTest, ModalFormDisablesTheOthersAndSuspendsStayOnTopForms)
     EXPECT_FALSE(Application->Terminated());
 }
 
+TEST_F(ApplicationTest, LosingActivationSuspendsStayOnTopFormsUntilItComesBack)
+{
+    TForm* main = nullptr;
+    Application->CreateAppForm(main);
+    main->Show();
+    TForm* onTop = NewForm(100, 250);
+    onTop->SetFormStyle(fsStayOnTop);
+    onTop->Show();
+    auto topmost = [&] { return (GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    ASSERT_TRUE(topmost());
+    // Another program taking the activation: the stay-on-top form must not
+    // cover it.
+    SendMessageA(Application->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_FALSE(topmost());
+    SendMessageA(Application->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_TRUE(topmost());
+}
+
 TEST_F(ApplicationTest, ButtonModalResultEndsTheModalLoop)
 {
     TForm* dialog = NewForm();
