@@ -34,58 +34,29 @@ bool SameLetter(char a, char b)
     return UpperAscii(a) == UpperAscii(b);
 }
 
-// A font of the framework's description selected into a screen device
-// context, for measuring text. The font object itself keeps no handle.
+// A font selected into a screen device context, for measuring text.
 class ScreenFont {
 public:
-    explicit ScreenFont(const TFont& font)
-    {
-        const TFontStyles style = font.Style();
-        int pitch = DEFAULT_PITCH;
-        if (font.Pitch() == fpFixed)
-            pitch = FIXED_PITCH;
-        else if (font.Pitch() == fpVariable)
-            pitch = VARIABLE_PITCH;
-        m_font = CreateFontA(font.Height(), 0, 0, 0, style.Contains(fsBold) ? FW_BOLD : FW_NORMAL,
-                             style.Contains(fsItalic), style.Contains(fsUnderline), style.Contains(fsStrikeOut),
-                             static_cast<DWORD>(font.Charset()), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, static_cast<DWORD>(pitch), font.Name().c_str());
-        m_dc = GetDC(nullptr);
-        if (m_dc && m_font)
-            m_oldFont = SelectObject(m_dc, m_font);
-    }
-    ~ScreenFont()
-    {
-        if (m_dc) {
-            if (m_oldFont)
-                SelectObject(m_dc, m_oldFont);
-            ReleaseDC(nullptr, m_dc);
-        }
-        if (m_font)
-            DeleteObject(m_font);
-    }
-    ScreenFont(const ScreenFont&) = delete;
-    ScreenFont& operator=(const ScreenFont&) = delete;
+    explicit ScreenFont(const TFont& font) : m_select(m_screen.Get(), font.Handle()) {}
 
     int32_t CellHeight() const
     {
         TEXTMETRICA metrics;
-        if (!m_dc || !GetTextMetricsA(m_dc, &metrics))
+        if (!GetTextMetricsA(m_screen.Get(), &metrics))
             return 0;
         return metrics.tmHeight;
     }
     int32_t Width(std::string_view text) const
     {
         SIZE size;
-        if (!m_dc || !GetTextExtentPoint32A(m_dc, text.data(), static_cast<int>(text.size()), &size))
+        if (!GetTextExtentPoint32A(m_screen.Get(), text.data(), static_cast<int>(text.size()), &size))
             return 0;
         return size.cx;
     }
 
 private:
-    HFONT m_font = nullptr;
-    HDC m_dc = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
+    ScopedDC m_screen;
+    ScopedSelect m_select;
 };
 
 // Upper-cases the text for an upper-case drive letter and lower-cases it

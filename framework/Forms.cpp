@@ -661,18 +661,10 @@ RECT FrameRect(TFormBorderStyle border)
 // The height of the text "0" in a font, measured on the screen.
 int32_t TextHeightOf(const TFont& font)
 {
-    HDC dc = GetDC(nullptr);
-    HFONT handle = CreateFontA(font.Height(), 0, 0, 0, font.Style().Contains(fsBold) ? FW_BOLD : FW_NORMAL,
-                               font.Style().Contains(fsItalic), font.Style().Contains(fsUnderline),
-                               font.Style().Contains(fsStrikeOut), static_cast<BYTE>(font.Charset()),
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                               font.Name().c_str());
-    HGDIOBJ old = SelectObject(dc, handle);
+    ScopedDC screen;
+    ScopedSelect select(screen.Get(), font.Handle());
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, "0", 1, &size);
-    SelectObject(dc, old);
-    DeleteObject(handle);
-    ReleaseDC(nullptr, dc);
+    GetTextExtentPoint32A(screen.Get(), "0", 1, &size);
     return size.cy;
 }
 
