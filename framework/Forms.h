@@ -39,6 +39,19 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TWindowState>();
 
+// The modal results: what ended a modal run of a form or a message dialog.
+enum TModalResult : int32_t {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+};
+
 enum TPrintScale { poNone, poProportional, poPrintToFit };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TPrintScale>();

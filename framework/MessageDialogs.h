@@ -1,0 +1,35 @@
+// Message dialogs: the modal question or notice built at run time from a
+// text, a kind (caption and icon) and a set of buttons, laid out from the
+// average character size of the dialog's font.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/Forms.h"
+
+enum class MessageKind : uint8_t { Warning, Error, Information, Confirmation, Custom };
+
+// The buttons in the order they are created, laid out and tabbed through.
+enum MessageButton { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp };
+using MessageButtons = TSet<MessageButton>;
+
+// The dialog form; it adds only the Help button's handler to a form.
+class TMessageForm : public TForm {
+    DECLARE_CLASS_INFO(TMessageForm)
+public:
+    explicit TMessageForm(TComponent* owner);
+
+    void HelpButtonClick(TObject* sender);
+};
+
+// Builds the complete dialog, hidden, owned by the application object; the
+// caller frees it.
+TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons);
+
+// Runs the dialog modally and frees it on every path; returns the modal
+// result of the button that ended it, or mrCancel when it was closed.
+// x and y, when not negative, replace the centred left and top edges.
+int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
+                        int y);
+int ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext);
