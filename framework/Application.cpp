@@ -230,10 +230,10 @@ void TApplication::ReportException(TObject*)
         // Leaving a handler on purpose shows nothing.
     } catch (const Exception& e) {
         ShowExceptionMessage(e);
-    } catch (const std::exception& e) {
-        ShowMessageBox(std::string("Runtime error: ") + e.what(), "Error", MB_OK | MB_ICONSTOP);
     } catch (...) {
-        ShowMessageBox("Runtime error", "Error", MB_OK | MB_ICONSTOP);
+        // An object of no framework class gets the runtime's own error box,
+        // the one the program's last chance shows, but the program goes on.
+        ShowRuntimeErrorBox();
     }
 }
 
@@ -418,17 +418,31 @@ std::string LastChanceText(const std::exception& e)
     return Format(LoadResString(StrId::SException), {className, FileNamePart(path), offset, message, stop});
 }
 
+void ShowRuntimeErrorBox() noexcept
+{
+    try {
+        std::string text;
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            text = LastChanceText(e);
+        } catch (...) {
+            char path[MAX_PATH] = {};
+            GetModuleFileNameA(nullptr, path, MAX_PATH);
+            text = Format(LoadResString(StrId::SUnknownException), {FileNamePart(path)});
+        }
+        MessageBoxA(nullptr, text.c_str(), LoadResString(StrId::SExceptTitle).c_str(),
+                    MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    } catch (...) {
+        // Building the text failed (no memory): the plain box still tells
+        // the user that something went wrong.
+        MessageBoxA(nullptr, "Application Error", "Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+}
+
 int ShowLastChanceError() noexcept
 {
-    std::string text;
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        text = LastChanceText(e);
-    } catch (...) {
-        text = "Unknown exception";
-    }
-    MessageBoxA(nullptr, text.c_str(), LoadResString(StrId::SExceptTitle).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    ShowRuntimeErrorBox();
     return 1;
 }
 

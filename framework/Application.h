@@ -123,6 +123,8 @@ std::string TitleFromProgramFile(const std::string& path);
 // code, 1.
 std::string LastChanceText(const std::exception& e);
 int ShowLastChanceError() noexcept;
+// The same box without ending anything; inside a catch block only.
+void ShowRuntimeErrorBox() noexcept;
 
 // For the form layer, which runs modal loops with or without an application.
 void HandleOneMessageOrWait();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -222,6 +224,34 @@ const TClassInfo& TUndesignedForm::StaticClassInfo()
     return info;
 }
 
+// A form class with a stored design (tests/framework/forms) that sets
+// Visible; its handlers record what they saw.
+class TDesignedForm : public TForm {
+    DECLARE_CLASS_INFO(TDesignedForm)
+public:
+    explicit TDesignedForm(TComponent* owner) : TForm(owner) {}
+    void FormCreate(TObject*);
+    void FormShow(TObject*) { Events.push_back(std::string("show ") + (s_reference == this ? "ref" : "no ref")); }
+
+    static inline TDesignedForm* s_reference = nullptr;
+    std::vector<std::string> Events;
+};
+
+void TDesignedForm::FormCreate(TObject*)
+{
+    Events.push_back(std::string("create ") + (s_reference == this ? "ref" : "no ref") +
+                     (IsWindowVisible(HandleAllocated() ? Handle() : nullptr) ? " visible" : " hidden"));
+}
+
+const TClassInfo& TDesignedForm::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TDesignedForm, TForm>("TDesignedForm")
+                                       .Method<TNotifyEvent, &TDesignedForm::FormCreate>("FormCreate")
+                                       .Method<TNotifyEvent, &TDesignedForm::FormShow>("FormShow")
+                                       .Build();
+    return info;
+}
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -244,6 +274,24 @@ TEST_F(ApplicationTest, FirstCreatedFormIsTheMainFormWithAHiddenWindow)
     EXPECT_EQ(Application->MainForm(), first);
     EXPECT_FALSE(second->HandleAllocated());
     EXPECT_EQ(second->Owner(), Application);
+}
+
+// The reference is set before the design is read, OnCreate runs with the
+// form still hidden, and a design that sets Visible shows the form right
+// after OnCreate, inside CreateAppForm.
+TEST_F(ApplicationTest, DesignThatSetsVisibleShowsTheFormAfterOnCreate)
+{
+    Application->CreateAppForm(TDesignedForm::s_reference);
+    TDesignedForm* form = TDesignedForm::s_reference;
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(Application->MainForm(), form);
+    EXPECT_EQ(form->Caption(), "Designed");
+    ASSERT_EQ(form->Events.size(), 2u);
+    EXPECT_EQ(form->Events[0], "create ref hidden");
+    EXPECT_EQ(form->Events[1], "show ref");
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    TDesignedForm::s_reference = nullptr;
 }
 
 TEST_F(ApplicationTest, FailedConstructionResetsTheReferenceAndFreesTheForm)
@@ -385,6 +433,33 @@ TEST_F(ApplicationTest, ReportedExceptionShowsItsMessageWithAFullStopOverDisable
     EXPECT_TRUE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowEnabled(formWindow));
     EXPECT_TRUE(IsWindowEnabled(Application->Handle()));
+}
+
+// An object of no framework class gets the runtime's error box instead of
+// the application's, and the program goes on after it.
+TEST_F(ApplicationTest, ForeignExceptionShowsTheRuntimeErrorBoxAndTheProgramGoesOn)
+{
+    Application->SetTitle("Report Title");
+    MessageBoxCloser closer;
+    Watchdog watchdog;
+    try {
+        throw std::runtime_error("bad state");
+    } catch (...) {
+        Application->ReportException(nullptr);
+    }
+    try {
+        throw 42;
+    } catch (...) {
+        Application->ReportException(nullptr);
+    }
+    ASSERT_EQ(closer.Texts.size(), 2u);
+    EXPECT_EQ(closer.Captions[0], "Application Error");
+    EXPECT_EQ(closer.Texts[0].rfind("Exception std::runtime_error in module application_tests.exe at ", 0), 0u)
+        << closer.Texts[0];
+    EXPECT_NE(closer.Texts[0].find(".\nbad state."), std::string::npos) << closer.Texts[0];
+    EXPECT_EQ(closer.Captions[1], "Application Error");
+    EXPECT_EQ(closer.Texts[1], "Exception of unknown type in module application_tests.exe.");
+    EXPECT_FALSE(Application->Terminated());
 }
 
 TEST_F(ApplicationTest, ExceptionFromAWindowMessageHandlerIsReported)
@@ -1116,4 +1191,46 @@ TEST(LastChance, TextNamesTheExceptionTheProgramAndThePlace)
     EXPECT_EQ(ended.substr(ended.find(endedTail) + endedTail.size() + 8), ".\nAlready ended.") << ended;
     const std::string foreign = textOf([] { throw std::runtime_error("bad state"); });
     EXPECT_NE(foreign.find(" at 00000000.\nbad state."), std::string::npos) << foreign;
+}
+
+// The user logging off ends the program at once through its normal end: the
+// forms are freed (their OnDestroy runs) and the exit code is 0. A refused
+// end of the session changes nothing. Each case runs in a child process,
+// since the end is the end of the process.
+TEST(EndSession, LoggingOffEndsTheProgramThroughItsNormalEnd)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs this body again from its start: it takes the parent's
+    // folder from the environment instead of making one of its own.
+    static std::string s_marker;
+    char inherited[MAX_PATH] = {};
+    std::optional<TempDir> dir;
+    if (GetEnvironmentVariableA("ENDSESSION_MARKER", inherited, MAX_PATH) > 0) {
+        s_marker = inherited;
+    } else {
+        dir.emplace();
+        s_marker = *dir / "destroyed.txt";
+        SetEnvironmentVariableA("ENDSESSION_MARKER", s_marker.c_str());
+    }
+    const std::string marker = s_marker;
+    auto runChild = [](bool sessionEnds) {
+        InitializeFramework();
+        TForm* form = nullptr;
+        Application->CreateAppForm(form);
+        static NotifyHandler onDestroy;
+        onDestroy.Body = [](TObject*) {
+            HANDLE file = CreateFileA(s_marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            CloseHandle(file);
+        };
+        form->SetOnDestroy(Bind(onDestroy));
+        SendMessageA(Application->Handle(), WM_ENDSESSION, sessionEnds ? TRUE : FALSE, 0);
+        // Still here: the session goes on.
+        std::_Exit(sessionEnds ? 3 : 4);
+    };
+    EXPECT_EXIT(runChild(true), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES, true) << "OnDestroy did not run";
+    DeleteFileA(marker.c_str());
+    EXPECT_EXIT(runChild(false), ::testing::ExitedWithCode(4), "");
+    EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+    SetEnvironmentVariableA("ENDSESSION_MARKER", nullptr);
 }
