@@ -60,15 +60,22 @@ void CreateDirectoryPath(std::string_view dir)
 
 int64_t FreeSpace(int driveNumber)
 {
+    if (driveNumber < 0 || driveNumber > 26)
+        return -1;
+    if (driveNumber == 0)
+        return FreeSpaceOfRoot("");
+    char root[] = "?:\\";
+    root[0] = static_cast<char>('A' + driveNumber - 1);
+    return FreeSpaceOfRoot(root);
+}
+
+int64_t FreeSpaceOfRoot(const std::string& root)
+{
     // NOTE: the count is 64 bits wide so that drives with 2 GiB or more free
     // are reported as they are; the settings dialog shows kilobytes. The bytes
     // available to the calling user are reported, which respects disk quotas.
-    if (driveNumber < 0 || driveNumber > 26)
-        return -1;
-    char root[] = "?:\\";
-    root[0] = static_cast<char>('A' + driveNumber - 1);
     ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(driveNumber == 0 ? nullptr : root, &available, nullptr, nullptr))
+    if (!GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &available, nullptr, nullptr))
         return -1;
     return static_cast<int64_t>(available.QuadPart);
 }

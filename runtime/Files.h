@@ -16,5 +16,8 @@ void CreateDirectoryPath(std::string_view dir);
 // Free bytes on drive number n: 0 the current drive, 1 A:, 2 B: and so on.
 // -1 when the drive cannot be asked.
 int64_t FreeSpace(int driveNumber);
+// Free bytes on the volume of a root directory, C:\ or \\SERVER\SHARE\,
+// or of the current drive for an empty root; -1 when it cannot be asked.
+int64_t FreeSpaceOfRoot(const std::string& root);
 // The process's current directory.
 std::string CurrentDir();

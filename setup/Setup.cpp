@@ -1,6 +1,6 @@
 // The main program of setup.exe: the framework's start-up, the application's
-// title, the five forms in order (the first is the main form), and the
-// framework's end. An exception that nothing else catches ends the program
+// title, the five forms in order (the first is the main form), the message
+// loop, and the framework's end. An exception that nothing else catches ends the program
 // through the last-chance error box with exit code 1.
 #include <windows.h>
 
@@ -22,9 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Application->CreateAppForm(Form3);
         Application->CreateAppForm(Form4);
         Application->CreateAppForm(Form5);
-        // NOTE: the message loop (Application->Run) starts once the splash
-        // form's handlers lead on to the other forms; until then the program
-        // builds its forms and ends.
+        Application->Run();
         FinalizeFramework();
     } catch (...) {
         return ShowLastChanceError();

@@ -1,5 +1,13 @@
 #include "setup/Setup1.h"
 
+#include "framework/Application.h"
+#include "framework/MessageDialogs.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Paths.h"
+#include "runtime/ResStrings.h"
+#include "runtime/TextFile.h"
+#include "setup/Setup2.h"
+
 TForm1* Form1 = nullptr;
 
 const TClassInfo& TForm1::StaticClassInfo()
@@ -37,17 +45,147 @@ void TForm1::Form1Destroy(TObject*)
     PifList.reset();
 }
 
-// NOTE: the splash sequence (directories, setup script, slide-in, start-up
-// messages, hand-over to the mode choice) is built on the application's
-// message loop and the other forms; until those exist these handlers only
-// hold their place in the form's design.
-void TForm1::Form1Show(TObject*) {}
+void TForm1::Form1Show(TObject*)
+{
+    // A borderless form's window starts normal whatever its design says, so
+    // the splash is maximised here, once its window exists.
+    SetWindowState(wsMaximized);
+    Image1->SetTop(Height() + 2);
+    Label1->SetLeft(Width() + 2);
+    Application->PumpMessages();
+    try {
+        GetDirectories();
+        ReadSetupFile();
+        Timer1->SetEnabled(true);
+        SourceDir = CheckPath(UpperCaseAscii(FileDirPart(Application->ExecutablePath())));
+    } catch (...) {
+        // The framework reports the failure; the splash then says how to
+        // leave, since it has no frame to close and nothing else follows.
+        ShowStartFailure();
+        throw;
+    }
+}
 
-void TForm1::Timer1Timer(TObject*) {}
+void TForm1::Timer1Timer(TObject*)
+{
+    if (Image1->Top() > Splash::ImageTop) {
+        Image1->SetTop(Image1->Top() - Splash::Step);
+        return;
+    }
+    Image1->SetTop(Splash::ImageTop);
+    const int32_t target = Image1->Left() + Image1->Width() + Splash::Gap;
+    if (target < Label1->Left()) {
+        Label1->SetLeft(Label1->Left() - Splash::Step);
+        return;
+    }
+    Label1->SetLeft(target);
+    // Stopped before anything pumps messages, so no tick re-enters while the
+    // messages are shown.
+    Timer1->SetEnabled(false);
+    Application->PumpMessages();
+    for (int i = 0; i < MessageList->Count(); ++i)
+        ShowMessageDialog(MessageList->Get(i), MessageKind::Information, {mbOK}, 0);
+    Form2->Show();
+}
+
+void TForm1::ShowStartFailure()
+{
+    m_startFailed = true;
+    if (m_failureHint)
+        return;
+    m_failureHint = new TLabel(this);
+    m_failureHint->SetParent(this);
+    m_failureHint->Font()->SetColor(clWhite);
+    m_failureHint->SetCaption(LoadResString(StrId::SSetupStartFailed));
+    m_failureHint->SetLeft((ClientWidth() - m_failureHint->Width()) / 2);
+    m_failureHint->SetTop(ClientHeight() / 2);
+}
+
+void TForm1::WndProc(TMessage& message)
+{
+    // After a failed start the black splash is all there is: Esc ends the
+    // program, as the hint on it says.
+    if (m_startFailed && message.Msg == WM_KEYDOWN && message.WParam == VK_ESCAPE) {
+        Application->Terminate();
+        return;
+    }
+    TForm::WndProc(message);
+}
 
 std::string TForm1::CheckPath(const std::string& path) const
 {
     if (!path.empty() && path.back() == '\\')
         return path;
     return path + '\\';
+}
+
+void ReadSetupFile()
+{
+    TForm1& state = *Form1;
+    TTextFile script;
+    BindTextFile(script, state.ExeDir + "setup.fls");
+    OpenTextForReading(script);
+    CheckInOut();
+    // A record is a command line, of which only the first character counts,
+    // and an argument line; S has a second argument line.
+    auto readLine = [&script] {
+        std::string line = ReadTextLine(script);
+        CheckInOut();
+        SkipTextLine(script);
+        CheckInOut();
+        return line;
+    };
+    for (;;) {
+        const bool atEnd = TextAtEnd(script);
+        CheckInOut();
+        if (atEnd)
+            break;
+        const char command = ReadTextChar(script);
+        CheckInOut();
+        SkipTextLine(script);
+        CheckInOut();
+        const std::string argument = readLine();
+        switch (command) {
+        case 'D': {
+            const size_t last = argument.find_last_of("\\:");
+            state.DestName = last == std::string::npos ? argument : argument.substr(last + 1);
+            state.DestDir = state.CheckPath(argument);
+            break;
+        }
+        case 'F':
+            state.FileList->Add(argument);
+            break;
+        case 'G':
+            state.GroupName = argument;
+            break;
+        case 'M':
+            state.MessageList->Add(argument);
+            break;
+        case 'P':
+            state.ItemList->Add(argument);
+            break;
+        case 'Q':
+            state.PifList->Add(argument);
+            break;
+        case 'S': {
+            const std::string file = readLine();
+            state.OptionList->Add(argument);
+            state.OptionList->Add(file);
+            break;
+        }
+        case 'T':
+            state.ProductTitle = argument;
+            state.Label1->SetCaption(argument + " Setup");
+            break;
+        case 'U':
+            state.UninstallList->Add("U");
+            state.UninstallList->Add(argument);
+            break;
+        default:
+            // Any other command character: the record is read and ignored.
+            break;
+        }
+    }
+    CloseTextFile(script);
+    CheckInOut();
 }

@@ -25,6 +25,8 @@ public:
     void Timer1Timer(TObject* sender);
     void Form1Create(TObject* sender);
     void Form1Destroy(TObject* sender);
+    // Fills ExeDir, WinDir, SysDir, StartupDir and ProgramsDir.
+    void GetDirectories();
 
     // The path with one backslash appended unless it already ends in one.
     std::string CheckPath(const std::string& path) const;
@@ -47,6 +49,30 @@ public:
     std::unique_ptr<TStringList> OptionList;
     std::unique_ptr<TStringList> MessageList;
     std::unique_ptr<TStringList> PifList;
+
+    // True once the start-up failed; Esc on the splash then ends the program.
+    bool StartFailed() const { return m_startFailed; }
+
+protected:
+    void WndProc(TMessage& message) override;
+
+private:
+    void ShowStartFailure();
+
+    bool m_startFailed = false;
+    TLabel* m_failureHint = nullptr;  // owned by the form
 };
+
+// The slide-in of the splash: the image rises to its resting top, then the
+// title comes in from the right until it stands a gap away from the image.
+namespace Splash {
+constexpr int32_t Step = 25;
+constexpr int32_t ImageTop = 23;
+constexpr int32_t Gap = 12;
+}
+
+// Reads the setup script beside the program (ExeDir + "setup.fls") into the
+// setup state of Form1.
+void ReadSetupFile();
 
 extern TForm1* Form1;

@@ -1,6 +1,10 @@
 #include "setup/Setup2.h"
 
+#include "framework/Application.h"
+#include "framework/MessageDialogs.h"
 #include "setup/Setup1.h"
+#include "setup/Setup3.h"
+#include "setup/Setup4.h"
 
 TForm2* Form2 = nullptr;
 
@@ -19,15 +23,30 @@ const TClassInfo& TForm2::StaticClassInfo()
     return info;
 }
 
-// NOTE: O K and Exit hand over to other forms and ask through message
-// dialogs; they are wired once forms can be shown and dialogs asked.
-void TForm2::Button1Click(TObject*) {}
+void TForm2::Button1Click(TObject*)
+{
+    Hide();
+    if (RadioButton1->Checked())
+        Form3->Show();
+    else
+        Form4->Show();
+}
 
-void TForm2::Button2Click(TObject*) {}
+void TForm2::Button2Click(TObject*)
+{
+    ConfirmExit();
+}
 
 void TForm2::Form2Show(TObject*)
 {
     SetCaption("Install or Uninstall " + Form1->ProductTitle);
     RadioButton1->SetCaption("Install " + Form1->ProductTitle);
     RadioButton2->SetCaption("Uninstall " + Form1->ProductTitle);
+}
+
+void ConfirmExit()
+{
+    const std::string text = "Terminate " + Form1->ProductTitle + " Setup?";
+    if (ShowMessageDialog(text, MessageKind::Confirmation, {mbYes, mbNo}, 0) == mrYes)
+        Application->Terminate();
 }

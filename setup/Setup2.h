@@ -24,3 +24,7 @@ public:
 };
 
 extern TForm2* Form2;
+
+// The question every Exit button (and the installation's Cancel) asks:
+// "Terminate <title> Setup?"; Yes ends the program.
+void ConfirmExit();

@@ -1,5 +1,14 @@
 #include "setup/Setup3.h"
 
+#include "framework/MessageDialogs.h"
+#include "runtime/Convert.h"
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "setup/Setup1.h"
+#include "setup/Setup2.h"
+#include "setup/Setup4.h"
+#include "setup/Setup5.h"
+
 TForm3* Form3 = nullptr;
 
 const TClassInfo& TForm3::StaticClassInfo()
@@ -40,15 +49,137 @@ void TForm3::Form3Destroy(TObject*)
     CopyList.reset();
 }
 
-// NOTE: the settings dialog's buttons and its activation work on the other
-// forms, the directory dialog and message dialogs; they are wired once those
-// can be shown.
-void TForm3::Button3Click(TObject*) {}
+void TForm3::Form3Activate(TObject*)
+{
+    Edit2->SetText(Form1->DestDir);
+    Label1->SetCaption(Form1->ProductTitle + " will be installed into the following directory.");
+    Form1->SetCaption(Form1->ProductTitle + " Setup");
+    CalcSpace();
+}
 
-void TForm3::Button2Click(TObject*) {}
+void TForm3::Button1Click(TObject*)
+{
+    Hide();
+    Form2->Show();
+}
 
-void TForm3::Button1Click(TObject*) {}
+void TForm3::Button2Click(TObject*)
+{
+    Form1->DestDir = Form1->CheckPath(Edit2->Text());
+    CalcSpace();
+    // The free space is asked again here, not taken from the labels.
+    bool enough = DriveFreeSpace(WinDrive, WinDriveNum) >= WinNeed;
+    if (DestDrive != WinDrive)
+        enough = enough && DriveFreeSpace(DestDrive, DestDriveNum) >= DestNeed;
+    if (!enough) {
+        const std::string text = "There is not enough space on your Drive.\rContinue Anyway?";
+        if (ShowMessageDialog(text, MessageKind::Information, {mbYes, mbNo}, 0) == mrNo)
+            return;
+    }
+    // Failures are met by the installation run, which reports them.
+    CreateDirectoryPath(std::string_view(Form1->DestDir).substr(0, Form1->DestDir.size() - 1));
+    Hide();
+    Form5->Show();
+}
 
-void TForm3::Form3Activate(TObject*) {}
+void TForm3::Button3Click(TObject*)
+{
+    ConfirmExit();
+}
 
-void TForm3::Button4Click(TObject*) {}
+void TForm3::Button4Click(TObject*)
+{
+    OpenDialog1->SetPath(CurrentDir());
+    // The result is not looked at: after Cancel, Path is still the current
+    // directory.
+    OpenDialog1->RunDialog();
+    OpenDialog1->SetPath(Form4->RemoveEnd(OpenDialog1->Path()));
+    Edit2->SetText(OpenDialog1->Path() + "\\" + Form1->DestName);
+    Form1->DestDir = Form1->CheckPath(Edit2->Text());
+    CalcSpace();
+}
+
+// ---------------------------------------------------------------------------
+// The space check
+
+std::string WinDrive;
+std::string DestDrive;
+uint8_t WinDriveNum = 0;
+uint8_t DestDriveNum = 0;
+
+uint8_t DriveNumber(const std::string& drive)
+{
+    // NOTE: every letter counts, M to Z included, so that those drives show
+    // and are checked against their own free space; anything else (a network
+    // share, no drive at all) has no number.
+    const char letter = drive.empty() ? '\0' : static_cast<char>(drive[0] & ~0x20);
+    if (letter < 'A' || letter > 'Z')
+        return 0;
+    return static_cast<uint8_t>(letter - 'A' + 1);
+}
+
+int64_t DriveFreeSpace(const std::string& drive, uint8_t number)
+{
+    // A network share has no drive number: its own root is asked. A path
+    // without a drive lies on the current drive, number 0.
+    if (number == 0 && !drive.empty())
+        return FreeSpaceOfRoot(drive + "\\");
+    return FreeSpace(number);
+}
+
+namespace {
+
+std::string Kilobytes(int64_t bytes)
+{
+    // Truncating toward zero: a failed query (-1) shows as 0 kb.
+    return std::to_string(bytes / 1024) + " kb";
+}
+
+} // namespace
+
+void CalcSpace()
+{
+    TForm3& form = *Form3;
+    form.CopyList->Clear();
+    form.WinNeed = 0;
+    form.DestNeed = 0;
+    WinDrive = UpperCaseAscii(FileDrivePart(Form1->WinDir));
+    DestDrive = UpperCaseAscii(FileDrivePart(Form1->DestDir));
+    for (int i = 0; i < Form1->FileList->Count(); ++i) {
+        const std::string line = Form1->FileList->Get(i);
+        const size_t brace = line.find('{');
+        const int64_t size =
+            ParseInteger(brace == std::string::npos ? std::string_view(line) : std::string_view(line).substr(brace + 1));
+        switch (line.empty() ? '\0' : line[0]) {
+        case 'A':
+        case 'D':
+        case 'N':
+            form.DestNeed += size;
+            break;
+        case 'S':
+        case 'T':
+        case 'W':
+            form.WinNeed += size;
+            break;
+        default:
+            break;
+        }
+        // NOTE: in a line without "{" the whole line is the size text; it
+        // passes only when the line is a number, and then lists as empty.
+        form.CopyList->Add(brace == std::string::npos ? std::string() : line.substr(0, brace));
+    }
+    WinDriveNum = DriveNumber(WinDrive);
+    if (DestDrive == WinDrive) {
+        form.WinNeed += form.DestNeed;
+        form.DestNeed = 0;
+        form.Label5->SetCaption(WinDrive);
+        form.Label6->SetCaption(Kilobytes(form.WinNeed));
+        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(WinDrive, WinDriveNum)));
+    } else {
+        DestDriveNum = DriveNumber(DestDrive);
+        form.Label5->SetCaption(DestDrive + "\r" + WinDrive);
+        form.Label6->SetCaption(Kilobytes(form.DestNeed) + "\r" + Kilobytes(form.WinNeed));
+        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(DestDrive, DestDriveNum)) + "\r" +
+                                Kilobytes(DriveFreeSpace(WinDrive, WinDriveNum)));
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "controls/DirDlg.h"
 #include "framework/ExtCtrls.h"
@@ -47,3 +48,18 @@ public:
 };
 
 extern TForm3* Form3;
+
+// The drives of the space check, as the last CalcSpace found them: the drive
+// parts of WinDir and DestDir in upper case, and their drive numbers.
+extern std::string WinDrive;
+extern std::string DestDrive;
+extern uint8_t WinDriveNum;
+extern uint8_t DestDriveNum;
+
+// Rebuilds CopyList, the needs, the drives and the three space labels from
+// the setup state. A bad size raises the conversion error.
+void CalcSpace();
+// 1 for A (either case) up to 26 for Z; 0 for anything else.
+uint8_t DriveNumber(const std::string& drive);
+// The free bytes of a drive part with its number; -1 when unknown.
+int64_t DriveFreeSpace(const std::string& drive, uint8_t number);

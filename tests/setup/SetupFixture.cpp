@@ -1,0 +1,44 @@
+#include "tests/setup/SetupFixture.h"
+
+#include <windows.h>
+
+#include "framework/Application.h"
+#include "runtime/Files.h"
+#include "setup/Setup1.h"
+#include "setup/Setup2.h"
+#include "setup/Setup3.h"
+#include "setup/Setup4.h"
+#include "setup/Setup5.h"
+
+void SetupTest::SetUp()
+{
+    m_savedDir = CurrentDir();
+    InitializeFramework();
+    Application->SetTitle("Brisdane 95 Setup");
+    Application->CreateAppForm(Form1);
+    Application->CreateAppForm(Form2);
+    Application->CreateAppForm(Form3);
+    Application->CreateAppForm(Form4);
+    Application->CreateAppForm(Form5);
+    Form1->ExeDir = m_dir.Path();
+}
+
+void SetupTest::TearDown()
+{
+    FinalizeFramework();
+    Form1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+    Form4 = nullptr;
+    Form5 = nullptr;
+    // What a test left in the queue (a quit message) must not reach the next.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    SetCurrentDirectoryA(m_savedDir.c_str());
+}
+
+void SetupTest::WriteScript(const std::string& bytes)
+{
+    m_dir.WriteFile("setup.fls", bytes);
+}

@@ -1,0 +1,24 @@
+// The setup's five forms built as the main program builds them, for tests of
+// the setup's handlers on real windows; each test has its own application,
+// its own forms and a temporary folder that stands for the program's folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+class SetupTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes setup.fls into the program's folder (Form1's ExeDir).
+    void WriteScript(const std::string& bytes);
+
+    TempDir m_dir;
+
+private:
+    std::string m_savedDir;
+};
