@@ -16,6 +16,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
+#include "tests/support/FrameworkTest.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
@@ -67,82 +69,10 @@ void PumpFor(DWORD milliseconds)
     PumpUntil([] { return false; }, milliseconds);
 }
 
-// A thread timer whose procedure is a function; it stops when the object
-// goes. The procedure is an entry from the platform: nothing escapes it.
-class ThreadTimer {
-public:
-    ThreadTimer(UINT milliseconds, std::function<void()> body) : m_body(std::move(body))
-    {
-        m_id = SetTimer(nullptr, 0, milliseconds, Proc);
-        Timers().push_back(this);
-    }
-    ~ThreadTimer()
-    {
-        KillTimer(nullptr, m_id);
-        std::erase(Timers(), this);
-    }
-    ThreadTimer(const ThreadTimer&) = delete;
-    ThreadTimer& operator=(const ThreadTimer&) = delete;
-
-private:
-    static std::vector<ThreadTimer*>& Timers()
-    {
-        static std::vector<ThreadTimer*> timers;
-        return timers;
-    }
-    static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        for (ThreadTimer* t : std::vector<ThreadTimer*>(Timers())) {
-            if (t->m_id != id)
-                continue;
-            try {
-                t->m_body();
-            } catch (...) {
-                ADD_FAILURE() << "exception in a timer procedure";
-            }
-        }
-    }
-
-    UINT_PTR m_id = 0;
-    std::function<void()> m_body;
-};
-
-// Ends any loop that runs too long: posts the quit message and fails.
-class Watchdog {
-public:
-    explicit Watchdog(UINT milliseconds = 5000)
-        : m_timer(milliseconds, [this] {
-              if (m_fired)
-                  return;
-              m_fired = true;
-              ADD_FAILURE() << "watchdog: the user interface did not finish in time";
-              PostQuitMessage(0);
-          })
-    {
-    }
-
-private:
-    bool m_fired = false;
-    ThreadTimer m_timer;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
-{
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(data) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The message box this thread shows, if any.
 HWND FindMessageBox()
 {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindThreadWindow("#32770");
 }
 
 // Watches for the thread's message boxes while it exists: records caption
@@ -181,22 +111,8 @@ private:
 };
 
 // Each test has an application of its own.
-class ApplicationTest : public ::testing::Test {
+class ApplicationTest : public FrameworkTest {
 protected:
-    void SetUp() override
-    {
-        InitializeFramework();
-        ASSERT_NE(Application, nullptr);
-    }
-    void TearDown() override
-    {
-        FinalizeFramework();
-        // What a test left in the queue (a quit message) must not reach the next.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
     TForm* NewForm(int left = 40, int top = 40, int width = 200, int height = 150)
     {
         auto* form = new TForm(Application);
