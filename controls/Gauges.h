@@ -7,10 +7,46 @@
 
 #include "framework/Controls.h"
 #include "framework/Forms.h"
+#include "framework/GdiHandles.h"
 
 enum TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TGaugeKind>();
+
+// A scratch bitmap of the gauge's paint with a device context to draw on
+// (its canvas), compatible with the screen. The copy mode is the raster
+// operation with which Draw puts the whole bitmap onto another canvas.
+class TBltBitmap {
+public:
+    TBltBitmap() = default;
+    TBltBitmap(const TBltBitmap&) = delete;
+    TBltBitmap& operator=(const TBltBitmap&) = delete;
+    ~TBltBitmap();
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    void SetSize(int width, int height);
+    HDC Canvas() const { return m_dc.Get(); }
+    DWORD CopyMode() const { return m_copyMode; }
+    void SetCopyMode(DWORD rop) { m_copyMode = rop; }
+
+    // Takes the size of the template and fills itself with the window
+    // frame colour.
+    void MakeLike(const TBltBitmap& templateBitmap);
+    // Fills the rectangle (0, 0, width, height) of the canvas from itself
+    // with the BLACKNESS operation.
+    void Blacken(int width, int height);
+    // Draws source onto this canvas at (x, y) with this canvas's copy mode.
+    void Draw(int x, int y, const TBltBitmap& source);
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    DWORD m_copyMode = SRCCOPY;
+    MemoryDC m_dc{nullptr};
+    Bitmap m_bitmap;
+    HGDIOBJ m_previous = nullptr;  // the canvas's own bitmap, selected back before the DC goes
+};
 
 class TGauge : public TGraphicControl {
     DECLARE_CLASS_INFO(TGauge)
@@ -42,6 +78,10 @@ public:
     TColor BackColor() const { return m_backColor; }
     void SetBackColor(TColor value);
 
+    // Composes the whole picture off-screen and copies it onto dc in one
+    // transfer; dc has its origin at the gauge's top-left corner.
+    void Paint(HDC dc) override;
+
 protected:
     // The framework's immediate refresh: every write that changes the
     // picture ends here, and the caller expects the new picture on the
@@ -49,6 +89,13 @@ protected:
     virtual void RepaintNow();
 
 private:
+    // The picture of Kind inside the inner rectangle r.
+    void PaintPicture(HDC dc, const RECT& r);
+    // The extents of the pie's and the dial's box within r.
+    SIZE RoundArea(const RECT& r) const;
+    // The percentage laid over the picture, inverting what lies beneath.
+    void PaintText(TBltBitmap& image, const RECT& r);
+
     int32_t m_minValue = 0;
     int32_t m_maxValue = 100;
     int32_t m_progress = 0;

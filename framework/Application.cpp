@@ -245,13 +245,7 @@ void TApplication::ShowExceptionMessage(const Exception& e)
 
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags)
 {
-    HWND active = GetActiveWindow();
-    const std::vector<HWND> disabled = DisableTaskWindows(nullptr);
-    const int result = ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags);
-    EnableTaskWindows(disabled);
-    if (active && IsWindow(active))
-        SetActiveWindow(active);
-    return result;
+    return RunTaskModal([&] { return ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags); });
 }
 
 std::vector<HWND> TApplication::DisableTaskWindows(HWND except)
@@ -484,4 +478,19 @@ void EnableTaskWindows(const std::vector<HWND>& windows)
 {
     if (Application)
         Application->EnableTaskWindows(windows);
+}
+
+int RunTaskModal(const std::function<int()>& call)
+{
+    struct Restore {
+        HWND active;
+        std::vector<HWND> disabled;
+        ~Restore()
+        {
+            EnableTaskWindows(disabled);
+            if (active && IsWindow(active))
+                SetActiveWindow(active);
+        }
+    } restore{GetActiveWindow(), DisableTaskWindows(nullptr)};
+    return call();
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -132,3 +133,8 @@ bool ApplicationTerminated();
 TForm* ApplicationMainForm();
 std::vector<HWND> DisableTaskWindows(HWND except);
 void EnableTaskWindows(const std::vector<HWND>& windows);
+// Runs a platform dialog (a message box, a common dialog) task-modally: the
+// other windows of the program are disabled while call runs, then enabled
+// again, and the window that was active is activated again, also when call
+// raises. Returns what call returns.
+int RunTaskModal(const std::function<int()>& call);

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <windows.h>
 
 #include "framework/Component.h"
 #include "framework/StringList.h"
@@ -94,6 +97,11 @@ public:
     // The files chosen in the last successful run.
     TStrings* Files() const { return m_files.get(); }
 
+    // Shows the platform's open-file dialog modally over the program's
+    // windows; true when the user chose a file. Only a successful run
+    // changes FileName, FilterIndex and the read-back options.
+    bool RunDialog();
+
 private:
     std::string m_defaultExt;
     TFileEditStyle m_fileEditStyle = fsEdit;
@@ -106,3 +114,25 @@ private:
     std::string m_title;
     std::unique_ptr<TStrings> m_files;
 };
+
+// The pieces of a run of the open-file dialog, each usable on its own.
+
+// The platform dialog's flags for a set of options: the hook flag and one
+// flag per option. On a platform of major version 4 or later the explorer
+// flag is then toggled, so that ofOldStyleDialog turns the explorer-style
+// dialog off; on older platforms it is cleared.
+DWORD OpenDialogFlags(TOpenOptions options, unsigned platformMajorVersion);
+// The options after a successful run: ofExtensionDifferent and ofReadOnly
+// as the platform returned their flags, the others as they were.
+TOpenOptions ReadBackOptions(TOpenOptions options, DWORD returnedFlags);
+// The filter as the platform dialog reads it: every "|" becomes a NUL and
+// one more NUL ends the list. The returned string holds the NULs; its c_str
+// adds the final one.
+std::string PlatformFilter(const std::string& filter);
+// The files of a multiple selection: a directory followed by names,
+// separated by NULs (explorer style) or by blanks (old style), ending at a
+// double NUL. A buffer with a single entry is that file itself.
+std::vector<std::string> ParseMultiSelection(const char* buffer, size_t size, bool explorerStyle);
+// Where the hooks place the dialog: centred horizontally, with one third
+// of the spare height above it.
+POINT OpenDialogPosition(const RECT& window, int screenWidth, int screenHeight);

@@ -381,10 +381,7 @@ const TClassInfo& TIcon::StaticClassInfo()
 
 void TIcon::ReadData(TStream& stream)
 {
-    if (m_handle) {
-        DestroyIcon(m_handle);
-        m_handle = nullptr;
-    }
+    ReleaseHandle();
     m_file = ReadRest(stream);
     // The first image of the directory gives the size; 0 in a directory
     // entry stands for 256.
@@ -398,8 +395,36 @@ void TIcon::ReadData(TStream& stream)
 
 TIcon::~TIcon()
 {
-    if (m_handle)
+    ReleaseHandle();
+}
+
+void TIcon::ReleaseHandle()
+{
+    if (m_handle && !m_shared)
         DestroyIcon(m_handle);
+    m_handle = nullptr;
+    m_shared = false;
+}
+
+void TIcon::SetSharedHandle(HICON handle)
+{
+    ReleaseHandle();
+    m_file.clear();
+    m_handle = handle;
+    m_shared = handle != nullptr;
+    m_width = m_height = 0;
+    ICONINFO info{};
+    if (handle && GetIconInfo(handle, &info)) {
+        // The icon's size is its mask's width; the mask of an icon without
+        // colour bitmap holds both halves one above the other.
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        m_width = mask.bmWidth;
+        m_height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 }
 
 HICON TIcon::Handle() const

@@ -189,7 +189,7 @@ class TIcon : public TGraphic {
 public:
     int32_t Width() const override { return m_width; }
     int32_t Height() const override { return m_height; }
-    bool Empty() const override { return m_file.empty(); }
+    bool Empty() const override { return m_file.empty() && !m_handle; }
     // The stored form is the icon file itself.
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) const override;
@@ -197,13 +197,19 @@ public:
     // The platform icon of the file's first image, made when first asked
     // for; none for an empty icon.
     HICON Handle() const;
+    // Shows one of the platform's shared icons (a predefined one), which
+    // the icon uses but never destroys; it has no file form.
+    void SetSharedHandle(HICON handle);
     ~TIcon() override;
 
 private:
+    void ReleaseHandle();
+
     std::vector<uint8_t> m_file;
     int32_t m_width = 0;
     int32_t m_height = 0;
-    mutable HICON m_handle = nullptr;  // owned; destroyed with DestroyIcon
+    mutable HICON m_handle = nullptr;  // destroyed with DestroyIcon unless shared
+    bool m_shared = false;
 };
 
 // Holds one graphic of any kind; its stored form names the graphic's class

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include <windows.h>
+
 #include "framework/Forms.h"
 
 enum class MessageKind : uint8_t { Warning, Error, Information, Confirmation, Custom };
@@ -22,6 +24,29 @@ public:
 
     void HelpButtonClick(TObject* sender);
 };
+
+// The dialog's geometry in pixels, from the average character size of its
+// font (cx, cy), the size of the wrapped message text, whether the kind has
+// an icon and how many buttons there are.
+struct MessageDialogLayout {
+    int HorzMargin = 0;
+    int VertMargin = 0;
+    int HorzSpacing = 0;
+    int VertSpacing = 0;
+    int ButtonWidth = 0;
+    int ButtonHeight = 0;
+    int ButtonSpacing = 0;
+    int BlockWidth = 0;
+    int BlockHeight = 0;
+    int RowWidth = 0;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    RECT IconBounds{};  // left, top, right, bottom; empty without an icon
+    RECT TextBounds{};
+    int ButtonTop = 0;
+    int FirstButtonLeft = 0;  // the next one starts ButtonWidth + ButtonSpacing further right
+};
+MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textHeight, bool hasIcon, int buttonCount);
 
 // Builds the complete dialog, hidden, owned by the application object; the
 // caller frees it.

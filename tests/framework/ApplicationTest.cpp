@@ -18,6 +18,8 @@
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/FrameworkTest.h"
+#include "tests/support/UiDriver.h"
 #include "tests/support/UiTest.h"
 
 namespace {
@@ -50,23 +52,10 @@ TCloseQueryEvent Bind(CloseQueryHandler& h)
     return TCloseQueryEvent::Of<&CloseQueryHandler::Call>(&h);
 }
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
-{
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(data) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The message box this thread shows, if any.
 HWND FindMessageBox()
 {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindThreadWindow("#32770");
 }
 
 // Watches for the thread's message boxes while it exists: records caption
@@ -105,22 +94,8 @@ private:
 };
 
 // Each test has an application of its own.
-class ApplicationTest : public ::testing::Test {
+class ApplicationTest : public FrameworkTest {
 protected:
-    void SetUp() override
-    {
-        InitializeFramework();
-        ASSERT_NE(Application, nullptr);
-    }
-    void TearDown() override
-    {
-        FinalizeFramework();
-        // What a test left in the queue (a quit message) must not reach the next.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
     TForm* NewForm(int left = 40, int top = 40, int width = 200, int height = 150)
     {
         auto* form = new TForm(Application);

@@ -26,92 +26,11 @@ void PumpFor(DWORD milliseconds)
     PumpUntil([] { return false; }, milliseconds);
 }
 
-namespace {
-
-std::vector<ThreadTimer*>& Timers()
-{
-    static std::vector<ThreadTimer*> timers;
-    return timers;
-}
-
-} // namespace
-
-ThreadTimer::ThreadTimer(UINT milliseconds, std::function<void()> body) : m_body(std::move(body))
-{
-    m_id = SetTimer(nullptr, 0, milliseconds, Proc);
-    Timers().push_back(this);
-}
-
-ThreadTimer::~ThreadTimer()
-{
-    KillTimer(nullptr, m_id);
-    std::erase(Timers(), this);
-}
-
-void CALLBACK ThreadTimer::Proc(HWND, UINT, UINT_PTR id, DWORD)
-{
-    // A copy: a body may make or end timers.
-    for (ThreadTimer* t : std::vector<ThreadTimer*>(Timers())) {
-        if (t->m_id != id || std::find(Timers().begin(), Timers().end(), t) == Timers().end())
-            continue;
-        try {
-            t->m_body();
-        } catch (...) {
-            ADD_FAILURE() << "exception in a timer procedure";
-        }
-    }
-}
-
-Watchdog::Watchdog(UINT milliseconds)
-    : m_timer(milliseconds, [this] {
-          if (m_fired)
-              return;
-          m_fired = true;
-          ADD_FAILURE() << "watchdog: the user interface did not finish in time";
-          PostQuitMessage(0);
-      })
-{
-}
-
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
     GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-namespace {
-
-struct Search {
-    const char* ClassName;
-    const char* Caption;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
-{
-    auto& search = *reinterpret_cast<Search*>(data);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (IsWindowVisible(window) && search.ClassName == std::string(className) &&
-        (!search.Caption || WindowText(window) == search.Caption))
-        search.Found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<HWND> ThreadWindows(const char* className, const char* caption)
-{
-    Search search{className, caption, {}};
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
-HWND FindThreadWindow(const char* className, const char* caption)
-{
-    const std::vector<HWND> found = ThreadWindows(className, caption);
-    return found.empty() ? nullptr : found.front();
 }
 
 namespace {
