@@ -64,6 +64,21 @@ std::vector<std::string> PublishedNames(const TClassInfo& info)
     return names;
 }
 
+std::string NoSlash(std::string dir)
+{
+    if (dir.size() > 3 && dir.back() == '\\')
+        dir.pop_back();
+    return dir;
+}
+
+std::vector<std::string> ItemTexts(const TStrings& items)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < items.Count(); ++i)
+        texts.push_back(items.Get(i));
+    return texts;
+}
+
 void CurrentDirTest::SetUp()
 {
     m_saved = CurrentDir();

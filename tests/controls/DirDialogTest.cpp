@@ -13,13 +13,6 @@ namespace {
 
 class DirForm : public CurrentDirTest {};
 
-std::string NoSlash(std::string dir)
-{
-    if (dir.size() > 3 && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
-
 } // namespace
 
 TEST(DirectoryDialog, PublishesNameTagCaptionPathWindowstate)

@@ -16,6 +16,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
@@ -46,85 +47,6 @@ TCloseQueryEvent Bind(CloseQueryHandler& h)
 {
     return TCloseQueryEvent::Of<&CloseQueryHandler::Call>(&h);
 }
-
-// Runs the application's PumpMessages for a while, or until done() holds.
-bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 2000)
-{
-    const DWORD start = GetTickCount();
-    for (int i = 0; i < 100000; ++i) {
-        Application->PumpMessages();
-        if (done())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(5);
-    }
-    return false;
-}
-
-void PumpFor(DWORD milliseconds)
-{
-    PumpUntil([] { return false; }, milliseconds);
-}
-
-// A thread timer whose procedure is a function; it stops when the object
-// goes. The procedure is an entry from the platform: nothing escapes it.
-class ThreadTimer {
-public:
-    ThreadTimer(UINT milliseconds, std::function<void()> body) : m_body(std::move(body))
-    {
-        m_id = SetTimer(nullptr, 0, milliseconds, Proc);
-        Timers().push_back(this);
-    }
-    ~ThreadTimer()
-    {
-        KillTimer(nullptr, m_id);
-        std::erase(Timers(), this);
-    }
-    ThreadTimer(const ThreadTimer&) = delete;
-    ThreadTimer& operator=(const ThreadTimer&) = delete;
-
-private:
-    static std::vector<ThreadTimer*>& Timers()
-    {
-        static std::vector<ThreadTimer*> timers;
-        return timers;
-    }
-    static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        for (ThreadTimer* t : std::vector<ThreadTimer*>(Timers())) {
-            if (t->m_id != id)
-                continue;
-            try {
-                t->m_body();
-            } catch (...) {
-                ADD_FAILURE() << "exception in a timer procedure";
-            }
-        }
-    }
-
-    UINT_PTR m_id = 0;
-    std::function<void()> m_body;
-};
-
-// Ends any loop that runs too long: posts the quit message and fails.
-class Watchdog {
-public:
-    explicit Watchdog(UINT milliseconds = 5000)
-        : m_timer(milliseconds, [this] {
-              if (m_fired)
-                  return;
-              m_fired = true;
-              ADD_FAILURE() << "watchdog: the user interface did not finish in time";
-              PostQuitMessage(0);
-          })
-    {
-    }
-
-private:
-    bool m_fired = false;
-    ThreadTimer m_timer;
-};
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
 {
