@@ -90,20 +90,7 @@ protected:
         ASSERT_TRUE(combo->HandleAllocated());
     }
 
-    // A double-click on the list's item as the mouse gives it.
-    void DoubleClick(int index)
-    {
-        RECT r;
-        ASSERT_NE(SendMessageA(list->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
-                               reinterpret_cast<LPARAM>(&r)),
-                  LB_ERR);
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        HWND window = list->Handle();
-        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(window, WM_LBUTTONUP, 0, at);
-        SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        SendMessageA(window, WM_LBUTTONUP, 0, at);
-    }
+    void DoubleClick(int index) { ASSERT_TRUE(DoubleClickItem(list->Handle(), index)); }
 
     TempDir dir;
     std::string root;
