@@ -1,5 +1,8 @@
 #include "controls/DirDlg.h"
 
+#include "controls/DirForm.h"
+#include "framework/Application.h"
+
 const TClassInfo& TDirectoryDialog::StaticClassInfo()
 {
     // The designs spell the window state "Windowstate".
@@ -15,3 +18,27 @@ const TClassInfo& TDirectoryDialog::StaticClassInfo()
 TDirectoryDialog::TDirectoryDialog(TComponent* owner) : TComponent(owner) {}
 
 TDirectoryDialog::~TDirectoryDialog() = default;
+
+int32_t TDirectoryDialog::RunDialog()
+{
+    // The directory list and the drive combo box start in the process's
+    // current directory while the form is built.
+    TFDIRFORM* form = CreateForm<TFDIRFORM>(Application);
+    form->SetCaption(m_caption);
+    form->SetWindowState(m_windowState);
+    // NOTE: a starting path that cannot be entered passes its error on from
+    // here, before the form is shown; the form is left to its owner, the
+    // application, which frees it at the end of the program.
+    form->SetStartPath(m_path);
+    int32_t result = mrNone;
+    try {
+        result = form->RunModal();
+        if (result == mrOk)
+            m_path = form->ChosenPath();
+    } catch (...) {
+        TComponent::Free(form);
+        throw;
+    }
+    TComponent::Free(form);
+    return result;
+}

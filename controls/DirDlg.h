@@ -4,6 +4,7 @@
 // Path back.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "framework/Component.h"
@@ -24,6 +25,14 @@ public:
     // The window state given to the dialog's form before it is shown.
     TWindowState Windowstate() const { return m_windowState; }
     void SetWindowstate(TWindowState value) { m_windowState = value; }
+
+    // Shows the dialog modally on a form of its own, made for this run and
+    // freed after it, and returns the form's ModalResult: 1 for OK, when
+    // Path becomes the edit box's text as it stands (unchecked), 2 for
+    // Cancel or a closed window, when Path stays. A starting Path the
+    // directory list cannot enter raises EInOutError before the form is
+    // shown; Path is then unchanged.
+    int32_t RunDialog();
 
 private:
     std::string m_caption;

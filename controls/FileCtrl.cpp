@@ -416,8 +416,45 @@ void TDriveComboBox::ResetItemHeight()
 void TDriveComboBox::FontChanged()
 {
     TCustomComboBox::FontChanged();
-    if (m_floppy)
-        ResetItemHeight();
+    if (!m_floppy)
+        return;
+    ResetItemHeight();
+    RecreateWnd();
+}
+
+void TDriveComboBox::CreateWnd()
+{
+    TCustomComboBox::CreateWnd();
+    if (!HandleAllocated())
+        return;
+    BuildList();
+    // NOTE: the rebuilt list has no selection, so this always runs in full:
+    // the entry is selected, a linked list is told and OnChange fires.
+    SetDriveLetter(m_driveLetter);
+}
+
+void TDriveComboBox::Click()
+{
+    TCustomComboBox::Click();
+    const int index = ItemIndex();
+    if (index >= 0)
+        SetDriveLetter(Items()->Get(index)[0]);
+}
+
+void TDriveComboBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
+{
+    FillRect(canvas.DC, &rect, canvas.Brush);
+    const auto* glyph = dynamic_cast<const TBitmap*>(Items()->Objects(index));
+    int width = 16;
+    if (glyph) {
+        width = glyph->Width();
+        BrushCopy(canvas.DC, rect.left + 2, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph,
+                  glyph->CornerColor(), canvas.Brush);
+    }
+    RECT textRect = rect;
+    textRect.left += width + 6;
+    const std::string text = Items()->Get(index);
+    DrawTextA(canvas.DC, text.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 void TDriveComboBox::BuildList()
@@ -613,6 +650,63 @@ void TDirectoryListBox::FontChanged()
         ResetItemHeight();
 }
 
+void TDirectoryListBox::CreateWnd()
+{
+    TCustomListBox::CreateWnd();
+    if (!HandleAllocated())
+        return;
+    BuildList();
+    // NOTE: the entry at the depth of the directory: the current one for
+    // C:\A\B, but the first subdirectory at a drive root, and further down
+    // for a network path. Past the end nothing is selected (the platform's
+    // list box would keep the selection the rebuild made).
+    const int32_t depth = static_cast<int32_t>(std::count(m_directory.begin(), m_directory.end(), '\\'));
+    SetItemIndex(depth < Items()->Count() ? depth : -1);
+}
+
+void TDirectoryListBox::DblClick()
+{
+    TCustomListBox::DblClick();
+    OpenCurrent();
+}
+
+void TDirectoryListBox::KeyPress(char& key)
+{
+    TCustomListBox::KeyPress(key);
+    if (key == '\r')
+        OpenCurrent();
+}
+
+void TDirectoryListBox::OpenCurrent()
+{
+    SetDirectoryPath(ItemPath(ItemIndex()));
+}
+
+int TDirectoryListBox::ItemIndent(int index) const
+{
+    if (Items()->Objects(index) == m_closedBmp.get())
+        return 4 * (static_cast<int>(std::count(m_directory.begin(), m_directory.end(), '\\')) + 1) + 2;
+    return 4 * index + 2;
+}
+
+void TDirectoryListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
+{
+    FillRect(canvas.DC, &rect, canvas.Brush);
+    const auto* glyph = dynamic_cast<const TBitmap*>(Items()->Objects(index));
+    const int indent = ItemIndent(index);
+    int width = 16;
+    if (glyph) {
+        width = glyph->Width();
+        BrushCopy(canvas.DC, rect.left + indent, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph,
+                  glyph->CornerColor(), canvas.Brush);
+    }
+    std::string text = Items()->Get(index);
+    // A file system that keeps no case shows its names in lower case.
+    if (!m_casePreserved && !m_caseSensitive && !text.empty())
+        CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    TextOutA(canvas.DC, rect.left + width + indent + 4, rect.top, text.c_str(), static_cast<int>(text.size()));
+}
+
 bool TDirectoryListBox::SameDirectory(const std::string& a, const std::string& b) const
 {
     const DWORD flags = m_caseSensitive ? 0 : NORM_IGNORECASE;
@@ -675,6 +769,7 @@ void TDirectoryListBox::DriveChange(char drive)
 void TDirectoryListBox::BuildList()
 {
     TStrings* items = Items();
+    int current = -1;  // the current directory's item
     items->BeginUpdate();
     try {
         items->Clear();
@@ -706,6 +801,7 @@ void TDirectoryListBox::BuildList()
             }
             items->AddObject(rest, m_currentBmp.get());
         }
+        current = items->Count() - 1;
 
         // The subdirectories, sorted as the user's locale sorts names,
         // ignoring case; names that compare equal are listed once.
@@ -729,6 +825,8 @@ void TDirectoryListBox::BuildList()
         throw;
     }
     items->EndUpdate();
+    if (HandleAllocated())
+        SetItemIndex(current);
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const

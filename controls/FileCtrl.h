@@ -97,6 +97,13 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // The window is made: the list is built and DriveLetter selected again.
+    void CreateWnd() override;
+    // The glyph on the item's background, then the text beside it.
+    void DrawItem(int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) override;
+    // The user picked an entry: OnClick, then that entry's drive.
+    void Click() override;
+    // The item height follows the font; the window is made again for it.
     void FontChanged() override;
     // The combo box's own change notification: fires OnChange.
     virtual void Change();
@@ -170,6 +177,9 @@ public:
     // Rebuilds the items: the chain from the root to the current directory,
     // then its subdirectories sorted by name.
     virtual void BuildList();
+    // Moves to the path of the selected entry. With no entry selected it
+    // raises EStringListError and nothing moves.
+    void OpenCurrent();
     // The path an item stands for: empty past the end; the root for item 0;
     // DirectoryPath joined with the name for a subdirectory; DirectoryPath
     // for the current one; for an ancestor, the path without its drive up to
@@ -191,8 +201,19 @@ public:
     TNotifyEvent OnChange() const { return m_onChange; }
     void SetOnChange(TNotifyEvent e) { m_onChange = e; }
 
+    // Where an item's glyph starts, in pixels from the item's left edge.
+    int ItemIndent(int index) const;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // The window is made: the list is built and the entry at the depth of
+    // DirectoryPath selected.
+    void CreateWnd() override;
+    // The glyph at the item's indent on the item's background, then the text.
+    void DrawItem(int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) override;
+    // A double-click, or Enter reaching the list, opens the selected entry.
+    void DblClick() override;
+    void KeyPress(char& key) override;
     void FontChanged() override;
     // Tells a linked file list and label the new directory, then fires OnChange.
     virtual void Change();

@@ -278,6 +278,11 @@ void TControl::Click()
     m_onClick(this);
 }
 
+void TControl::DblClick()
+{
+    m_onDblClick(this);
+}
+
 TForm* TControl::ParentForm() const
 {
     const TControl* c = this;
@@ -578,6 +583,14 @@ void TWinControl::DestroyHandle()
         DestroyWindow(m_handle);
 }
 
+void TWinControl::RecreateWnd()
+{
+    if (!m_handle)
+        return;
+    DestroyHandle();
+    HandleNeeded();
+}
+
 void TWinControl::DefaultHandler(TMessage& message)
 {
     message.Result = CallWindowProcA(m_defWndProc ? m_defWndProc : DefWindowProcA, m_handle, message.Msg,
@@ -627,6 +640,14 @@ void TWinControl::WndProc(TMessage& message)
             return;
         }
         break;
+    case WM_CHAR: {
+        char key = static_cast<char>(message.WParam);
+        KeyPress(key);
+        if (key == '\0')
+            return;
+        message.WParam = static_cast<unsigned char>(key);
+        break;
+    }
     case WM_WINDOWPOSCHANGED:
         DefaultHandler(message);
         UpdateBoundsFromWindow();
@@ -708,6 +729,11 @@ HBRUSH TWinControl::BackgroundBrush()
 bool TWinControl::CnCommand(WORD)
 {
     return false;
+}
+
+void TWinControl::KeyPress(char& key)
+{
+    m_onKeyPress(this, key);
 }
 
 bool TWinControl::CnDrawItem(DRAWITEMSTRUCT&)

@@ -187,6 +187,8 @@ public:
     virtual void Paint(HDC dc);
     // Runs OnClick.
     virtual void Click();
+    // Runs OnDblClick.
+    virtual void DblClick();
     // The form the control is on (itself for a form), or none.
     TForm* ParentForm() const;
 
@@ -295,6 +297,9 @@ public:
     bool HandleAllocated() const { return m_handle != nullptr; }
     void HandleNeeded() { Handle(); }
     void DestroyHandle();
+    // Makes the window again (when it exists), for a change that only a new
+    // window shows.
+    void RecreateWnd();
     void SetText(const std::string& value) override;
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;
@@ -333,6 +338,9 @@ protected:
     // Notifications that the parent passes back to the control that sent
     // them; true when the control handled it.
     virtual bool CnCommand(WORD notifyCode);
+    // A character typed into the control: runs OnKeyPress, which may change
+    // it; a key set to zero goes no further.
+    virtual void KeyPress(char& key);
     virtual bool CnDrawItem(DRAWITEMSTRUCT& item);
     virtual bool CnMeasureItem(MEASUREITEMSTRUCT& item);
     // The colours of a platform control's painting; returns the brush.

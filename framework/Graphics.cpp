@@ -373,6 +373,36 @@ COLORREF TBitmap::CornerColor() const
     return GetPixel(dc.Get(), 0, m_height - 1);
 }
 
+void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent, HBRUSH brush)
+{
+    HBITMAP handle = bitmap.Handle();
+    if (!handle)
+        return;
+    const int w = bitmap.Width();
+    const int h = bitmap.Height();
+    MemoryDC source(dc);
+    ScopedSelect selectSource(source.Get(), handle);
+    // The mask is white where the glyph has the transparent colour.
+    Bitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
+    MemoryDC maskDC(dc);
+    ScopedSelect selectMask(maskDC.Get(), mask.Get());
+    SetBkColor(source.Get(), transparent);
+    BitBlt(maskDC.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+
+    // The brush under the glyph; then glyph XOR brush, cleared where the
+    // glyph is opaque, XOR the glyph again: the brush where the mask is
+    // white and the glyph elsewhere.
+    const RECT area{x, y, x + w, y + h};
+    FillRect(dc, &area, brush);
+    const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, w, h, source.Get(), 0, 0, SRCINVERT);
+    BitBlt(dc, x, y, w, h, maskDC.Get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, w, h, source.Get(), 0, 0, SRCINVERT);
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+}
+
 const TClassInfo& TIcon::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TIcon, TGraphic>("TIcon").Build();

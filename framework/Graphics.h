@@ -183,6 +183,11 @@ private:
     int m_bitsPerPixel = 0;
 };
 
+// Draws the bitmap with its top-left corner at (x, y), every pixel of the
+// colour transparent replaced by the brush: the brush-copy operation that
+// puts a glyph on an item's background.
+void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent, HBRUSH brush);
+
 // An icon, kept as the platform's icon file.
 class TIcon : public TGraphic {
     DECLARE_CLASS_INFO(TIcon)

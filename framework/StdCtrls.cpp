@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "framework/GdiHandles.h"
 
@@ -51,29 +52,48 @@ const TClassInfo& TCustomListBox::StaticClassInfo()
     return info;
 }
 
-// The lines of a list box: in its window once there is one, otherwise in
-// the list box's memory copy.
-class TListBoxStrings : public TStrings {
+struct TListWindowMessages {
+    UINT GetCount, GetTextLen, GetText, GetItemData, SetItemData, AddString, InsertString, DeleteString,
+        ResetContent;
+};
+
+namespace {
+
+constexpr TListWindowMessages ListBoxMessages{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,
+                                              LB_GETITEMDATA,  LB_SETITEMDATA,  LB_ADDSTRING,
+                                              LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT};
+constexpr TListWindowMessages ComboBoxMessages{CB_GETCOUNT,    CB_GETLBTEXTLEN,  CB_GETLBTEXT,
+                                               CB_GETITEMDATA, CB_SETITEMDATA,   CB_ADDSTRING,
+                                               CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT};
+// LB_ERR and CB_ERR, LB_ERRSPACE and CB_ERRSPACE are the same values.
+static_assert(LB_ERR == CB_ERR && LB_ERRSPACE == CB_ERRSPACE);
+
+// The lines of a list box or combo box: in its window once there is one,
+// otherwise in the control's memory copy.
+class TWindowStrings : public TStrings {
 public:
-    explicit TListBoxStrings(TCustomListBox& listBox) : m_listBox(listBox) {}
+    TWindowStrings(TWinControl& control, TStringList& saved, const TListWindowMessages& messages)
+        : m_control(control), m_saved(saved), m_msg(messages)
+    {
+    }
 
     int Count() const override
     {
         if (!Window())
-            return m_listBox.m_saved.Count();
-        return static_cast<int>(SendMessageA(Window(), LB_GETCOUNT, 0, 0));
+            return m_saved.Count();
+        return static_cast<int>(SendMessageA(Window(), m_msg.GetCount, 0, 0));
     }
 
     std::string Get(int index) const override
     {
         if (!Window())
-            return m_listBox.m_saved.Get(index);
-        const LRESULT length = SendMessageA(Window(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+            return m_saved.Get(index);
+        const LRESULT length = SendMessageA(Window(), m_msg.GetTextLen, static_cast<WPARAM>(index), 0);
         if (length == LB_ERR)
             IndexError();
         std::string text(static_cast<size_t>(length) + 1, '\0');
         const LRESULT copied =
-            SendMessageA(Window(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+            SendMessageA(Window(), m_msg.GetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
         text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
         return text;
     }
@@ -81,8 +101,8 @@ public:
     TObject* Objects(int index) const override
     {
         if (!Window())
-            return m_listBox.m_saved.Objects(index);
-        const LRESULT data = SendMessageA(Window(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+            return m_saved.Objects(index);
+        const LRESULT data = SendMessageA(Window(), m_msg.GetItemData, static_cast<WPARAM>(index), 0);
         if (data == LB_ERR)
             IndexError();
         return reinterpret_cast<TObject*>(data);
@@ -91,10 +111,10 @@ public:
     void SetObject(int index, TObject* object) override
     {
         if (!Window()) {
-            m_listBox.m_saved.SetObject(index, object);
+            m_saved.SetObject(index, object);
             return;
         }
-        if (SendMessageA(Window(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) ==
+        if (SendMessageA(Window(), m_msg.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) ==
             LB_ERR)
             IndexError();
     }
@@ -104,8 +124,8 @@ public:
     int Add(const std::string& text) override
     {
         if (!Window())
-            return m_listBox.m_saved.Add(text);
-        const LRESULT index = SendMessageA(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            return m_saved.Add(text);
+        const LRESULT index = SendMessageA(Window(), m_msg.AddString, 0, reinterpret_cast<LPARAM>(text.c_str()));
         if (index < 0)
             throw EListError(std::string("Unable to insert a line"));
         Changed();
@@ -115,12 +135,12 @@ public:
     void Insert(int index, const std::string& text) override
     {
         if (!Window()) {
-            m_listBox.m_saved.Insert(index, text);
+            m_saved.Insert(index, text);
             return;
         }
         if (index < 0 || index > Count())
             IndexError();
-        if (SendMessageA(Window(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+        if (SendMessageA(Window(), m_msg.InsertString, static_cast<WPARAM>(index),
                          reinterpret_cast<LPARAM>(text.c_str())) < 0)
             throw EListError(std::string("Unable to insert a line"));
         Changed();
@@ -129,10 +149,10 @@ public:
     void Delete(int index) override
     {
         if (!Window()) {
-            m_listBox.m_saved.Delete(index);
+            m_saved.Delete(index);
             return;
         }
-        if (SendMessageA(Window(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
+        if (SendMessageA(Window(), m_msg.DeleteString, static_cast<WPARAM>(index), 0) == LB_ERR)
             IndexError();
         Changed();
     }
@@ -140,21 +160,90 @@ public:
     void Clear() override
     {
         if (!Window()) {
-            m_listBox.m_saved.Clear();
+            m_saved.Clear();
             return;
         }
-        SendMessageA(Window(), LB_RESETCONTENT, 0, 0);
+        SendMessageA(Window(), m_msg.ResetContent, 0, 0);
         Changed();
     }
 
 private:
-    HWND Window() const { return m_listBox.HandleAllocated() ? m_listBox.Handle() : nullptr; }
+    HWND Window() const { return m_control.HandleAllocated() ? m_control.Handle() : nullptr; }
 
-    TCustomListBox& m_listBox;
+    TWinControl& m_control;
+    TStringList& m_saved;
+    const TListWindowMessages& m_msg;
 };
 
+// Moves the lines kept in memory into a new window.
+void RestoreLines(HWND window, TStringList& saved, const TListWindowMessages& msg)
+{
+    for (int i = 0; i < saved.Count(); ++i) {
+        const LRESULT index = SendMessageA(window, msg.AddString, 0, reinterpret_cast<LPARAM>(saved.Get(i).c_str()));
+        if (index >= 0)
+            SendMessageA(window, msg.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(saved.Objects(i)));
+    }
+    saved.Clear();
+}
+
+// Keeps the lines of a window that is going, for a window made again later.
+void SaveLines(const TStrings& items, TStringList& saved)
+{
+    saved.Clear();
+    const int count = items.Count();
+    for (int i = 0; i < count; ++i)
+        saved.AddObject(items.Get(i), items.Objects(i));
+}
+
+// The owner-draw dispatch of list and combo boxes: prepares the canvas (the
+// control's font, its Color or the highlight colours for a selected item),
+// lets draw paint the item, then adds the focus rectangle of a focused item.
+void DispatchDrawItem(TWinControl& control, const DRAWITEMSTRUCT& item,
+                      const std::function<void(int, const RECT&, TOwnerDrawState, TItemCanvas&)>& draw)
+{
+    TOwnerDrawState state;
+    if (item.itemState & ODS_SELECTED)
+        state.Include(odSelected);
+    if (item.itemState & ODS_GRAYED)
+        state.Include(odGrayed);
+    if (item.itemState & ODS_DISABLED)
+        state.Include(odDisabled);
+    if (item.itemState & ODS_CHECKED)
+        state.Include(odChecked);
+    if (item.itemState & ODS_FOCUS)
+        state.Include(odFocused);
+    const bool selected = state.Contains(odSelected);
+    const COLORREF brushColor = ColorToRGB(selected ? clHighlight : control.Color());
+    Brush brush(CreateSolidBrush(brushColor));
+    ScopedSaveDC saved(item.hDC);
+    SelectObject(item.hDC, control.Font()->Handle());
+    SelectObject(item.hDC, brush.Get());
+    SetTextColor(item.hDC, ColorToRGB(selected ? clHighlightText : control.Font()->Color()));
+    SetBkColor(item.hDC, brushColor);
+    TItemCanvas canvas{item.hDC, brush.Get(), brushColor};
+    if (static_cast<int>(item.itemID) >= 0) {
+        draw(static_cast<int>(item.itemID), item.rcItem, state, canvas);
+    } else {
+        // An empty list or combo box still shows the focus.
+        FillRect(item.hDC, &item.rcItem, brush.Get());
+    }
+    if (state.Contains(odFocused))
+        DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+// The default drawing of an owner-drawn item: its text on the brush.
+void DrawItemText(const TStrings& items, int index, const RECT& rect, TItemCanvas& canvas)
+{
+    FillRect(canvas.DC, &rect, canvas.Brush);
+    const std::string text = index < items.Count() ? items.Get(index) : std::string();
+    TextOutA(canvas.DC, rect.left + 2, rect.top, text.c_str(), static_cast<int>(text.size()));
+}
+
+} // namespace
+
+
 TCustomListBox::TCustomListBox(TComponent* owner)
-    : TWinControl(owner), m_items(std::make_unique<TListBoxStrings>(*this))
+    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ListBoxMessages))
 {
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
@@ -227,14 +316,7 @@ void TCustomListBox::CreateHandleDone()
         UINT tabs = static_cast<UINT>(m_tabWidth);
         SendMessageA(window, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabs));
     }
-    for (int i = 0; i < m_saved.Count(); ++i) {
-        const LRESULT index =
-            SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_saved.Get(i).c_str()));
-        if (index >= 0)
-            SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(m_saved.Objects(i)));
-    }
-    m_saved.Clear();
+    RestoreLines(window, m_saved, ListBoxMessages);
     if (m_itemIndex >= 0 && !m_multiSelect)
         SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
 }
@@ -244,13 +326,37 @@ void TCustomListBox::WndProc(TMessage& message)
     if (message.Msg == WM_DESTROY) {
         // The lines outlive the window, for a window made again later.
         HWND window = Handle();
-        m_saved.Clear();
-        const auto count = static_cast<int>(SendMessageA(window, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i)
-            m_saved.AddObject(m_items->Get(i), m_items->Objects(i));
+        SaveLines(*m_items, m_saved);
         m_itemIndex = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
     }
     TWinControl::WndProc(message);
+}
+
+bool TCustomListBox::CnCommand(WORD notifyCode)
+{
+    switch (notifyCode) {
+    case LBN_SELCHANGE:
+        Click();
+        return true;
+    case LBN_DBLCLK:
+        DblClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TCustomListBox::CnDrawItem(DRAWITEMSTRUCT& item)
+{
+    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
+        DrawItem(index, rect, state, canvas);
+    });
+    return true;
+}
+
+void TCustomListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
+{
+    DrawItemText(*m_items, index, rect, canvas);
 }
 
 int32_t TCustomListBox::ItemIndex() const
@@ -324,12 +430,120 @@ const TClassInfo& TCustomComboBox::StaticClassInfo()
     return info;
 }
 
-TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner), m_items(std::make_unique<TStringList>())
+TCustomComboBox::TCustomComboBox(TComponent* owner)
+    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ComboBoxMessages))
 {
     SetBounds(0, 0, 145, 21);
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
+}
+
+// The window goes while this object is still whole, so that its last
+// messages (and the saving of its lines) reach this class.
+TCustomComboBox::~TCustomComboBox()
+{
+    DestroyHandle();
+}
+
+void TCustomComboBox::SetMaxLength(int32_t value)
+{
+    m_maxLength = value;
+    if (HandleAllocated())
+        Perform(CB_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+int32_t TCustomComboBox::ItemIndex() const
+{
+    if (!HandleAllocated())
+        return m_itemIndex;
+    return static_cast<int32_t>(SendMessageA(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TCustomComboBox::SetItemIndex(int32_t value)
+{
+    if (!HandleAllocated()) {
+        m_itemIndex = value;
+        return;
+    }
+    Perform(CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+void TCustomComboBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "COMBOBOX";
+    params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL;
+    switch (m_style) {
+    case csDropDown:
+        params.Style |= CBS_DROPDOWN;
+        break;
+    case csSimple:
+        params.Style |= CBS_SIMPLE;
+        break;
+    case csDropDownList:
+        params.Style |= CBS_DROPDOWNLIST;
+        break;
+    case csOwnerDrawFixed:
+        params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
+        break;
+    case csOwnerDrawVariable:
+        params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE;
+        break;
+    }
+    if (m_sorted)
+        params.Style |= CBS_SORT;
+    // The window's height includes the dropped-down list.
+    if (m_style != csSimple)
+        params.Height = Height() + m_itemHeight * m_dropDownCount + 2;
+}
+
+void TCustomComboBox::CreateHandleDone()
+{
+    HWND window = Handle();
+    if (m_style == csOwnerDrawFixed)
+        SendMessageA(window, CB_SETITEMHEIGHT, 0, m_itemHeight);
+    if (m_maxLength != 0)
+        SendMessageA(window, CB_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
+    RestoreLines(window, m_saved, ComboBoxMessages);
+    if (m_itemIndex >= 0)
+        SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
+}
+
+void TCustomComboBox::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_DESTROY) {
+        SaveLines(*m_items, m_saved);
+        m_itemIndex = static_cast<int32_t>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+    }
+    TWinControl::WndProc(message);
+}
+
+bool TCustomComboBox::CnCommand(WORD notifyCode)
+{
+    switch (notifyCode) {
+    case CBN_SELCHANGE:
+        Click();
+        return true;
+    case CBN_DROPDOWN:
+        m_onDropDown(this);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TCustomComboBox::CnDrawItem(DRAWITEMSTRUCT& item)
+{
+    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
+        DrawItem(index, rect, state, canvas);
+    });
+    return true;
+}
+
+void TCustomComboBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
+{
+    DrawItemText(*m_items, index, rect, canvas);
 }
 
 void TCustomComboBox::SetItems(TStrings* value)
@@ -340,8 +554,13 @@ void TCustomComboBox::SetItems(TStrings* value)
 
 void TCustomComboBox::SetItemHeight(int32_t value)
 {
-    if (value > 0)
-        m_itemHeight = value;
+    if (value <= 0)
+        return;
+    m_itemHeight = value;
+    if (HandleAllocated() && m_style == csOwnerDrawFixed) {
+        Perform(CB_SETITEMHEIGHT, 0, value);
+        Invalidate();
+    }
 }
 
 // ---------------------------------------------------------------------------

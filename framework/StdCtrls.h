@@ -42,6 +42,26 @@ public:
     using Exception::Exception;
 };
 
+// ---------------------------------------------------------------------------
+// Owner-drawn items
+
+enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused };
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+
+// What an owner-drawn item of a list or combo box is drawn on. The owner-draw
+// dispatch has selected the control's font into DC and set the text colour,
+// and made Brush: the control's Color, or the highlight colours for a
+// selected item.
+struct TItemCanvas {
+    HDC DC = nullptr;
+    HBRUSH Brush = nullptr;
+    COLORREF BrushColor = 0;
+};
+
+// The messages of the platform's list box or combo box that a list of lines
+// kept in its window is read and written with.
+struct TListWindowMessages;
+
 // A windowed list of strings, each with an attached object. Classes derived
 // from it publish what they use. Once the window exists its lines live in the
 // platform list box only; before that (and after it is gone) they are kept
@@ -88,9 +108,14 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateHandleDone() override;
+    // A changed selection is a click; a double-click is one too.
+    bool CnCommand(WORD notifyCode) override;
+    bool CnDrawItem(DRAWITEMSTRUCT& item) override;
+    // Draws one item of an owner-drawn list on the prepared canvas; by
+    // default its text on the brush.
+    virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas);
 
 private:
-    friend class TListBoxStrings;
     // The lines kept while there is no window.
     TStringList m_saved;
     std::unique_ptr<TStrings> m_items;
@@ -107,10 +132,13 @@ private:
 };
 
 // A windowed combo box whose items are strings, each with an attached object.
+// Once the window exists its lines live in the platform combo box only, as
+// a list box's do.
 class TCustomComboBox : public TWinControl {
     DECLARE_CLASS_INFO(TCustomComboBox)
 public:
     explicit TCustomComboBox(TComponent* owner);
+    ~TCustomComboBox() override;
 
     TStrings* Items() const { return m_items.get(); }
     void SetItems(TStrings* value);
@@ -118,8 +146,9 @@ public:
     void SetDropDownCount(int32_t value) { m_dropDownCount = value; }
     int32_t ItemHeight() const { return m_itemHeight; }
     void SetItemHeight(int32_t value);
-    int32_t ItemIndex() const { return m_itemIndex; }
-    void SetItemIndex(int32_t value) { m_itemIndex = value; }
+    // Selection, as the platform combo box has it; -1: none.
+    int32_t ItemIndex() const;
+    void SetItemIndex(int32_t value);
     int32_t MaxLength() const { return m_maxLength; }
     void SetMaxLength(int32_t value);
     bool Sorted() const { return m_sorted; }
@@ -131,7 +160,22 @@ public:
     TNotifyEvent OnDropDown() const { return m_onDropDown; }
     void SetOnDropDown(TNotifyEvent e) { m_onDropDown = e; }
 
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    // Every selection change the platform reports, by mouse or keyboard, is
+    // a click.
+    bool CnCommand(WORD notifyCode) override;
+    bool CnDrawItem(DRAWITEMSTRUCT& item) override;
+    // Draws one item of an owner-drawn combo box on the prepared canvas; by
+    // default its text on the brush.
+    virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas);
+
 private:
+    // The lines kept while there is no window.
+    TStringList m_saved;
     std::unique_ptr<TStrings> m_items;
     int32_t m_dropDownCount = 8;
     int32_t m_itemHeight = 16;

@@ -5,6 +5,8 @@
 // directory list moves it).
 #pragma once
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,6 +17,7 @@
 
 #include "framework/Component.h"
 #include "framework/Reader.h"
+#include "framework/StringList.h"
 #include "framework/Writer.h"
 #include "runtime/Stream.h"
 
@@ -34,6 +37,17 @@ Bytes After(const Bytes& bytes, std::string_view text, size_t count);
 
 // The names of every published property of the class, ancestors' first.
 std::vector<std::string> PublishedNames(const TClassInfo& info);
+
+// The directory without its trailing backslash, as the system reports a
+// current directory other than a drive root.
+std::string NoSlash(std::string dir);
+// The lines of a list.
+std::vector<std::string> ItemTexts(const TStrings& items);
+
+// A double-click on item index of a platform list box, as the mouse gives
+// it: press, release, the double-click press, release, at the item's middle.
+// Returns false when the list box has no such item.
+bool DoubleClickItem(HWND listBox, int index);
 
 // Counts the calls of a notification event and remembers the last sender.
 class EventLog : public TObject {

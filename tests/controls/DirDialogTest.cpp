@@ -2,23 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "controls/DirDlg.h"
 #include "controls/DirForm.h"
+#include "framework/Application.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
 class DirForm : public CurrentDirTest {};
-
-std::string NoSlash(std::string dir)
-{
-    if (dir.size() > 3 && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
 
 } // namespace
 
@@ -134,4 +132,237 @@ TEST_F(DirForm, StartPathIsShownAsGiven)
     EXPECT_EQ(form->ChosenPath(), "");
     EXPECT_EQ(form->DirectoryListBox1->DirectoryPath(), NoSlash(dir.Path()));
     TComponent::Free(form);
+}
+
+// ---------------------------------------------------------------------------
+// Running the dialog
+
+namespace {
+
+// The dialog run by the tests: each test has an application of its own and a
+// tree of real folders (alpha with inner, Beta), and drives the dialog from a
+// timer once its form is up, as the user would, with keys and clicks.
+class DialogRun : public CurrentDirTest {
+protected:
+    void SetUp() override
+    {
+        CurrentDirTest::SetUp();
+        InitializeFramework();
+        for (const char* name : {"alpha", "alpha\\inner", "Beta"})
+            ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), nullptr)) << name;
+        root = NoSlash(dir.Path());
+        dialog = new TDirectoryDialog(Application);
+        dialog->SetCaption("Select A Directory");
+    }
+    void TearDown() override
+    {
+        FinalizeFramework();
+        CurrentDirTest::TearDown();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    // The dialog's form while it runs modally and is shown, else none.
+    static TFDIRFORM* OpenForm()
+    {
+        auto* form = dynamic_cast<TFDIRFORM*>(TScreen::Instance().FindForm("FDIRFORM"));
+        return form && form->IsModal() && form->HandleAllocated() && IsWindowVisible(form->Handle()) ? form : nullptr;
+    }
+
+    // Runs the dialog; user runs once, on the open form, and returns; a
+    // watchdog fails a run that does not end.
+    int32_t Run(const std::function<void(TFDIRFORM&)>& user)
+    {
+        bool done = false;
+        ThreadTimer driver(100, [&] {
+            TFDIRFORM* form = OpenForm();
+            if (done || !form)
+                return;
+            done = true;
+            user(*form);
+        });
+        Watchdog watchdog;
+        const int32_t result = dialog->RunDialog();
+        EXPECT_TRUE(done) << "the dialog was never seen open";
+        return result;
+    }
+
+    // A key pressed and released on the window that has the focus.
+    static void PressKey(WPARAM key)
+    {
+        HWND target = GetFocus();
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+    }
+
+    static void Type(HWND window, const std::string& text)
+    {
+        for (const char c : text)
+            PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+
+    TempDir dir;
+    std::string root;
+    TDirectoryDialog* dialog = nullptr;
+};
+
+} // namespace
+
+TEST_F(DialogRun, OpensWithTheCallersTextAndTheFocusOnCancelWhereEnterCancels)
+{
+    dialog->SetPath(dir.Path());
+    std::string caption;
+    std::string edit;
+    std::string listed;
+    bool cancelFocused = false;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        char text[128] = {};
+        GetWindowTextA(form.Handle(), text, sizeof text);
+        caption = text;
+        edit = form.Edit1->Text();
+        listed = form.DirectoryListBox1->DirectoryPath();
+        cancelFocused = GetFocus() == form.BT_Cancel->Handle();
+        PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(caption, "Select A Directory");
+    EXPECT_EQ(edit, dir.Path());
+    EXPECT_EQ(listed, root);
+    EXPECT_TRUE(cancelFocused);
+    EXPECT_EQ(dialog->Path(), dir.Path());
+    // Each run makes its own form and frees it.
+    EXPECT_EQ(TScreen::Instance().FindForm("FDIRFORM"), nullptr);
+}
+
+TEST_F(DialogRun, OkRightAfterOpeningGivesBackTheCallersTextWithItsBackslash)
+{
+    dialog->SetPath(dir.Path());
+    const int32_t result = Run([](TFDIRFORM& form) { SendMessageA(form.BT_OK->Handle(), BM_CLICK, 0, 0); });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog->Path(), dir.Path());
+    EXPECT_EQ(dialog->Path().back(), '\\');
+}
+
+TEST_F(DialogRun, OkAfterDoubleClicksGivesTheListsDirectoryAndEnterNeverOpens)
+{
+    dialog->SetPath(root);
+    std::string highlighted;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        TDirectoryListBox* list = form.DirectoryListBox1;
+        // alpha is the first subdirectory, after the chain to the tree.
+        const int alpha = list->Items()->IndexOf("alpha");
+        ASSERT_GT(alpha, 0);
+        ASSERT_TRUE(DoubleClickItem(list->Handle(), alpha));
+        ASSERT_EQ(list->DirectoryPath(), root + "\\alpha");
+        // Enter on the list, with inner highlighted, presses OK.
+        list->SetFocus();
+        const int inner = list->Items()->IndexOf("inner");
+        list->SetItemIndex(inner);
+        highlighted = list->Items()->Get(list->ItemIndex());
+        PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(highlighted, "inner");
+    // As the system reports it: no trailing backslash.
+    EXPECT_EQ(dialog->Path(), root + "\\alpha");
+    EXPECT_EQ(CurrentDir(), root + "\\alpha");
+}
+
+TEST_F(DialogRun, TypedTextIsGivenBackUncheckedAndDoesNotMoveTheList)
+{
+    dialog->SetPath(root);
+    const std::string typed = "  q:\\No Such\\Dir?* ";
+    std::string listed;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        form.Edit1->SetFocus();
+        SendMessageA(form.Edit1->Handle(), EM_SETSEL, 0, -1);
+        Type(form.Edit1->Handle(), typed);
+        // Enter in the edit box presses OK once the typing has arrived.
+        PostMessageA(form.Edit1->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(form.Edit1->Handle(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(dialog->Path(), typed);
+    EXPECT_EQ(CurrentDir(), root);
+}
+
+TEST_F(DialogRun, CancelEscOrClosingKeepPathWhileTheCurrentDirectoryHasMoved)
+{
+    struct Way {
+        const char* name;
+        std::function<void(TFDIRFORM&)> leave;
+    };
+    const Way ways[] = {
+        {"Cancel button", [](TFDIRFORM& form) { SendMessageA(form.BT_Cancel->Handle(), BM_CLICK, 0, 0); }},
+        {"Esc on the list",
+         [](TFDIRFORM& form) {
+             form.DirectoryListBox1->SetFocus();
+             PressKey(VK_ESCAPE);
+         }},
+        {"Esc in the edit box",
+         [](TFDIRFORM& form) {
+             form.Edit1->SetFocus();
+             PressKey(VK_ESCAPE);
+         }},
+        {"close box", [](TFDIRFORM& form) { PostMessageA(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        ASSERT_TRUE(SetCurrentDirectoryA(root.c_str()));
+        dialog->SetPath(dir.Path());
+        std::string edit;
+        const int32_t result = Run([&](TFDIRFORM& form) {
+            TDirectoryListBox* list = form.DirectoryListBox1;
+            ASSERT_TRUE(DoubleClickItem(list->Handle(), list->Items()->IndexOf("alpha")));
+            ASSERT_TRUE(DoubleClickItem(list->Handle(), list->Items()->IndexOf("inner")));
+            edit = form.Edit1->Text();
+            way.leave(form);
+        });
+        EXPECT_EQ(result, 2);
+        EXPECT_EQ(edit, root + "\\alpha\\inner");
+        EXPECT_EQ(dialog->Path(), dir.Path());
+        EXPECT_EQ(CurrentDir(), root + "\\alpha\\inner");
+    }
+}
+
+TEST_F(DialogRun, AStartingPathThatCannotBeEnteredRaisesBeforeTheFormIsShown)
+{
+    const std::string missing = dir / "missing";
+    dialog->SetPath(missing);
+    bool shown = false;
+    ThreadTimer spy(50, [&] { shown = shown || OpenForm() != nullptr; });
+    Watchdog watchdog;
+    EXPECT_THROW(dialog->RunDialog(), EInOutError);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(dialog->Path(), missing);
+    // The form was left to the application, which owns it.
+    auto* form = dynamic_cast<TFDIRFORM*>(TScreen::Instance().FindForm("FDIRFORM"));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Owner(), Application);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->Edit1->Text(), missing);
+}
+
+TEST_F(DialogRun, AnEmptyPathShowsTheCurrentDirectoryWithAnEmptyEditBox)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA((dir / "Beta").c_str()));
+    dialog->SetPath("");
+    dialog->SetCaption("");
+    std::string caption = "?";
+    std::string edit = "?";
+    std::string listed;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        char text[128] = {};
+        GetWindowTextA(form.Handle(), text, sizeof text);
+        caption = text;
+        edit = form.Edit1->Text();
+        listed = form.DirectoryListBox1->DirectoryPath();
+        SendMessageA(form.BT_OK->Handle(), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(caption, "");
+    EXPECT_EQ(edit, "");
+    EXPECT_EQ(listed, root + "\\Beta");
+    EXPECT_EQ(dialog->Path(), "");
 }

@@ -14,23 +14,6 @@
 
 namespace {
 
-// The directory without its trailing backslash, as the system reports a
-// current directory other than a drive root.
-std::string NoSlash(std::string dir)
-{
-    if (dir.size() > 3 && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
-
-std::vector<std::string> ItemTexts(const TStrings& items)
-{
-    std::vector<std::string> texts;
-    for (int i = 0; i < items.Count(); ++i)
-        texts.push_back(items.Get(i));
-    return texts;
-}
-
 class FileCtrl : public CurrentDirTest {};
 
 // A tree of subdirectories: alpha, Beta, Gamma, a hidden one, and a file.

@@ -17,10 +17,9 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/FrameworkTest.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/UiDriver.h"
-#include "tests/support/UiTest.h"
 
 namespace {
 

@@ -87,13 +87,6 @@ DialogDriver::Step StillOpenAfter(int ticks)
     };
 }
 
-std::string WindowText(HWND window)
-{
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 TButton* ButtonOf(TComponent* form, const char* name)
 {
     return dynamic_cast<TButton*>(form->FindComponent(name));

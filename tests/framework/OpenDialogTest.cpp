@@ -31,13 +31,6 @@ std::string Upper(std::string s)
     return s;
 }
 
-std::string WindowText(HWND window)
-{
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 struct ChildSearch {
     const char* ClassName;
     HWND Found = nullptr;

@@ -19,7 +19,7 @@
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
 #include "tests/setup/SetupFixture.h"
-#include "tests/support/UiTest.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 

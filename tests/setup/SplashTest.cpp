@@ -14,7 +14,7 @@
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "tests/setup/SetupFixture.h"
-#include "tests/support/UiTest.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 

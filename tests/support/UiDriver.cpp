@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/Application.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
 namespace {
 
 std::vector<ThreadTimer*>& Timers()
@@ -74,4 +78,93 @@ HWND FindThreadWindow(const std::string& className)
     WindowSearch search{className};
     EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.Found;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application->PumpMessages();
+        if (done())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(5);
+    }
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+namespace {
+
+struct TextSearch {
+    const std::string* Text;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<TextSearch*>(data);
+    if (WindowText(window) == *search.Text) {
+        search.Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND FindChildByText(HWND parent, const std::string& text)
+{
+    TextSearch search{&text};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+MessageDialogAnswerer::MessageDialogAnswerer(Answer answer, UINT period)
+    : m_answer(std::move(answer)), m_timer(period, [this] { Tick(); })
+{
+}
+
+void MessageDialogAnswerer::Tick()
+{
+    HWND dialog = FindThreadWindow("TMessageForm");
+    if (!dialog || dialog == m_answered)
+        return;
+    auto* form = dynamic_cast<TForm*>(TWinControl::FindControl(dialog));
+    if (!form)
+        return;
+    auto* label = dynamic_cast<TLabel*>(form->FindComponent("Message"));
+    Seen.push_back({WindowText(dialog), label ? label->Caption() : std::string()});
+    const std::string answer = m_answer(Seen.back().Caption, Seen.back().Text);
+    m_answered = dialog;
+    if (answer == Escape) {
+        PressKey(VK_ESCAPE);
+    } else if (answer == Enter) {
+        PressKey(VK_RETURN);
+    } else if (answer == Close) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    } else if (HWND button = FindChildByText(dialog, answer)) {
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else {
+        ADD_FAILURE() << "no button \"" << answer << "\" in the dialog \"" << Seen.back().Text << "\"";
+        m_answered = nullptr;
+    }
+}
+
+void PressKey(WPARAM key)
+{
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
 }

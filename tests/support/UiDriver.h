@@ -1,13 +1,15 @@
 // What the tests that drive windows share: a thread timer whose procedure
 // is a function (it runs inside any message loop, the platform's modal
 // loops included), a watchdog that ends a loop that runs too long and fails
-// the test, and a search for a window of this thread by class.
+// the test, pumping the application's messages for a bounded time, finding
+// windows of this thread, and answering message dialogs as a user would.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class ThreadTimer {
 public:
@@ -37,3 +39,43 @@ private:
 // The first visible top-level window of this thread whose class is
 // className, or none.
 HWND FindThreadWindow(const std::string& className);
+
+// Runs the application's PumpMessages until done() holds or the time is up;
+// whether done() held.
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 2000);
+void PumpFor(DWORD milliseconds);
+
+// The window's text.
+std::string WindowText(HWND window);
+// The child window of parent with this text (any depth), or null.
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// Answers the message dialogs this thread shows while it exists, one at a
+// time: records the caption and text of each, then acts as answer() says
+// with a button's caption ("&Yes", "OK"), or Escape, Enter or Close.
+class MessageDialogAnswerer {
+public:
+    static constexpr const char* Escape = "<escape>";
+    static constexpr const char* Enter = "<enter>";
+    static constexpr const char* Close = "<close>";
+
+    using Answer = std::function<std::string(const std::string& caption, const std::string& text)>;
+    explicit MessageDialogAnswerer(Answer answer, UINT period = 50);
+
+    struct Dialog {
+        std::string Caption;
+        std::string Text;
+    };
+    std::vector<Dialog> Seen;
+
+private:
+    void Tick();
+
+    Answer m_answer;
+    HWND m_answered = nullptr;
+    ThreadTimer m_timer;
+};
+
+// Presses a key in the window with the keyboard focus, as the keyboard would
+// send it through the message queue.
+void PressKey(WPARAM key);
