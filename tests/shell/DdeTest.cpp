@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/Application.h"
@@ -14,6 +15,7 @@
 #include "shell/Progman.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/shell/DdeTestSupport.h"
+#include "tests/support/ProgramPaths.h"
 
 namespace {
 
@@ -87,6 +89,22 @@ TEST(DdeMgr, MadeByTheFrameworksStartUpAndVisibleToOtherProgramsUntilTheEnd)
         SCOPED_TRACE("the service is gone once the program has ended");
         EXPECT_FALSE(ProbeFromAnotherProcess(ServiceName, "System"));
     }
+}
+
+TEST(DdeMgr, TheSetupProgramRegistersItsServiceUntilItEnds)
+{
+    DdeRegistrationWatcher watcher;
+    // The program is started from its build folder as SETUP.EXE would be
+    // from a diskette; its service is its base name.
+    EXPECT_EQ(RunWhilePumping("\"" + BuildFolder() + "setup.exe\""), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return !watcher.Unregistered.empty(); }, 5000));
+    const auto named = [](const std::vector<std::string>& names, const char* name) {
+        return std::count_if(names.begin(), names.end(),
+                             [&](const std::string& n) { return lstrcmpiA(n.c_str(), name) == 0; });
+    };
+    EXPECT_EQ(named(watcher.Registered, "setup"), 1) << "registered: " << testing::PrintToString(watcher.Registered);
+    EXPECT_EQ(named(watcher.Unregistered, "setup"), 1)
+        << "unregistered: " << testing::PrintToString(watcher.Unregistered);
 }
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "tests/shell/DdeConnectOnce.h"
+#include "tests/support/ProgramPaths.h"
 
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds)
 {
@@ -121,35 +122,71 @@ bool TestDdeClient::CanConnect(const char* service, const char* topic)
 
 std::string DdeHelperPath()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    dir.erase(dir.find_last_of('\\') + 1);
-    return dir + "dde_helper.exe";
+    return TestProgramFolder() + "dde_helper.exe";
 }
 
-bool ProbeFromAnotherProcess(const std::string& service, const std::string& topic)
+DWORD RunWhilePumping(const std::string& commandLine)
 {
-    std::string command = "\"" + DdeHelperPath() + "\" probe " + service + " " + topic;
+    std::string command = commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << command;
-        return false;
+        return NotEnded;
     }
     CloseHandle(process.hThread);
     const bool ended = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
-    DWORD code = 2;
+    DWORD code = NotEnded;
     if (ended) {
         GetExitCodeProcess(process.hProcess, &code);
     } else {
-        ADD_FAILURE() << "the probe did not end in time";
-        TerminateProcess(process.hProcess, 3);
+        ADD_FAILURE() << "the program did not end in time: " << command;
+        TerminateProcess(process.hProcess, NotEnded);
     }
     CloseHandle(process.hProcess);
+    return code;
+}
+
+bool ProbeFromAnotherProcess(const std::string& service, const std::string& topic)
+{
+    const DWORD code = RunWhilePumping("\"" + DdeHelperPath() + "\" probe " + service + " " + topic);
     EXPECT_LE(code, 1u) << "the probe failed";
     return code == 0;
+}
+
+// ---------------------------------------------------------------------------
+// Registrations
+
+namespace {
+
+DdeRegistrationWatcher* currentWatcher = nullptr;
+
+} // namespace
+
+DdeRegistrationWatcher::DdeRegistrationWatcher()
+{
+    EXPECT_EQ(currentWatcher, nullptr) << "one watcher at a time";
+    currentWatcher = this;
+    EXPECT_EQ(DdeInitializeA(&m_instance, &Callback, APPCMD_CLIENTONLY, 0), DMLERR_NO_ERROR);
+}
+
+DdeRegistrationWatcher::~DdeRegistrationWatcher()
+{
+    DdeUninitialize(m_instance);
+    currentWatcher = nullptr;
+}
+
+HDDEDATA CALLBACK DdeRegistrationWatcher::Callback(UINT type, UINT, HCONV, HSZ hsz1, HSZ, HDDEDATA, ULONG_PTR,
+                                                   ULONG_PTR)
+{
+    if (!currentWatcher)
+        return nullptr;
+    if (type == XTYP_REGISTER)
+        currentWatcher->Registered.push_back(StringOf(currentWatcher->m_instance, hsz1));
+    else if (type == XTYP_UNREGISTER)
+        currentWatcher->Unregistered.push_back(StringOf(currentWatcher->m_instance, hsz1));
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -63,10 +63,33 @@ private:
 // with 0 when it could open a conversation, 1 when not; "serve <service>"
 // registers the service and serves until its first conversation ends.
 std::string DdeHelperPath();
-// Runs the helper's probe in another process while this thread keeps
-// handling messages (the probe's DdeConnect waits on this thread's DDE
-// windows). Returns whether the other process could connect.
+// Runs a program and waits for its end while this thread keeps handling
+// messages (a program's DDE calls wait on this thread's DDE windows); returns
+// its exit code, or NotEnded (a test failure) when it does not end within 30
+// seconds and is stopped.
+constexpr DWORD NotEnded = 0xDEAD;
+DWORD RunWhilePumping(const std::string& commandLine);
+// Runs the helper's probe in another process. Returns whether the other
+// process could connect.
 bool ProbeFromAnotherProcess(const std::string& service, const std::string& topic);
+
+// A client-only DDE instance that notes the service names that programs
+// register and unregister while it exists (base names, as registered).
+class DdeRegistrationWatcher {
+public:
+    DdeRegistrationWatcher();
+    ~DdeRegistrationWatcher();
+    DdeRegistrationWatcher(const DdeRegistrationWatcher&) = delete;
+    DdeRegistrationWatcher& operator=(const DdeRegistrationWatcher&) = delete;
+
+    std::vector<std::string> Registered;
+    std::vector<std::string> Unregistered;
+
+private:
+    static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
+                                      ULONG_PTR data1, ULONG_PTR data2);
+    DWORD m_instance = 0;
+};
 
 // While it exists, counts the calls that this program makes to the DDE
 // library's functions, by pointing the program's import entries for them at
