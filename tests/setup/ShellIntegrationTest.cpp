@@ -94,6 +94,16 @@ TEST_F(SplashDirectories, WithoutTheKeyTheFoldersLieBelowTheWindowsDirectory)
         << "the key must not be created";
 }
 
+TEST_F(SplashDirectories, AKeyThatRefusesWritingCountsAsMissing)
+{
+    SetRegistryString(ShellFoldersKey, "Startup", "C:\\Menu\\StartUp");
+    SetRegistryString(ShellFoldersKey, "Programs", "C:\\Menu\\Programs");
+    ReadOnlyRegistryKey readOnly(ShellFoldersKey);
+    Form->GetDirectories();
+    EXPECT_EQ(Form->StartupDir, "C:\\WINDOWS\\Startm~1\\Programs\\StartUp\\");
+    EXPECT_EQ(Form->ProgramsDir, "C:\\WINDOWS\\Startm~1\\Programs\\");
+}
+
 TEST_F(SplashDirectories, AMissingValueGivesASingleBackslash)
 {
     SetRegistryString(ShellFoldersKey, "Startup", "C:\\Menu\\StartUp");

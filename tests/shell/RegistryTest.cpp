@@ -25,6 +25,23 @@ TEST(Registry, OpensAnExistingKeyBelowTheCurrentUserWithoutCreatingOne)
     EXPECT_EQ(ErrorOf<ERegistryException>([&] { registry.ReadString("Any"); }), "Failed to get data for 'Any'");
 }
 
+TEST(Registry, AKeyThatRefusesWritingDoesNotOpen)
+{
+    TestRegistryKey key;
+    SetRegistryString(key.Path(), "Text", "value");
+    {
+        ReadOnlyRegistryKey readOnly(key.Path());
+        HKEY probe = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.Path().c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS)
+            << "the key can still be read";
+        RegCloseKey(probe);
+        TRegistry registry;
+        EXPECT_FALSE(registry.OpenKey(key.Path()));
+    }
+    TRegistry registry;
+    EXPECT_TRUE(registry.OpenKey(key.Path()));
+}
+
 TEST(Registry, ReadsStringValuesUpToTheirFirstNull)
 {
     TestRegistryKey key;

@@ -1,5 +1,7 @@
 #include "tests/support/RegistryKeys.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include "framework/Registry.h"
@@ -70,6 +72,43 @@ TestRegistryKey::~TestRegistryKey()
     DeleteRegistryKey(m_path);
     // The parent goes too once no other test's key is left in it.
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SetupTests");
+}
+
+ReadOnlyRegistryKey::ReadOnlyRegistryKey(std::string path) : m_path(std::move(path))
+{
+    Apply();
+}
+
+void ReadOnlyRegistryKey::Apply()
+{
+    HKEY opened = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, READ_CONTROL | WRITE_DAC, &opened), ERROR_SUCCESS);
+    RegistryKey key(opened);
+    DWORD size = 0;
+    RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+    std::vector<BYTE> saved(size);
+    ASSERT_EQ(RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, saved.data(), &size), ERROR_SUCCESS);
+    m_saved = std::move(saved);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                     nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+    LocalFree(readOnly);
+}
+
+ReadOnlyRegistryKey::~ReadOnlyRegistryKey()
+{
+    if (m_saved.empty())
+        return;
+    // The owner may always change the access list, even of a key it may not
+    // write to.
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, WRITE_DAC, &opened) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot restore the access list of HKCU\\" << m_path;
+        return;
+    }
+    RegistryKey key(opened);
+    EXPECT_EQ(RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, m_saved.data()), ERROR_SUCCESS);
 }
 
 void SetRegistryValue(const std::string& path, const std::string& name, DWORD type, const std::string& data)

@@ -49,6 +49,22 @@ private:
     HKEY m_key = nullptr;
 };
 
+// While it exists, the key at path below HKEY_CURRENT_USER grants everyone
+// reading only; its own access list is put back when it is destroyed.
+class ReadOnlyRegistryKey {
+public:
+    explicit ReadOnlyRegistryKey(std::string path);
+    ~ReadOnlyRegistryKey();
+    ReadOnlyRegistryKey(const ReadOnlyRegistryKey&) = delete;
+    ReadOnlyRegistryKey& operator=(const ReadOnlyRegistryKey&) = delete;
+
+private:
+    void Apply();
+
+    std::string m_path;
+    std::vector<BYTE> m_saved;  // the key's own security descriptor (its access list)
+};
+
 // Writes a value of any type to the key at path below HKEY_CURRENT_USER,
 // creating the key; the data is taken as it is, terminator or not.
 void SetRegistryValue(const std::string& path, const std::string& name, DWORD type, const std::string& data);
