@@ -8,6 +8,7 @@
 #include "framework/Application.h"
 #include "framework/Reader.h"
 #include "framework/Writer.h"
+#include "runtime/Paths.h"
 
 TDdeMgr* DdeMgr = nullptr;
 
@@ -41,10 +42,7 @@ std::string ExecutableBaseName()
 {
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path);
-    const size_t slash = name.find_last_of("\\:");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
+    std::string name = FileNamePart(path);
     const size_t dot = name.find('.');
     if (dot != std::string::npos)
         name.erase(dot);
