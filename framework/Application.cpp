@@ -371,6 +371,24 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 // ---------------------------------------------------------------------------
 // Start-up and the hooks of the form layer
 
+namespace {
+
+// Held in a function so that registrations made during static
+// initialisation, in whatever order the units come, find it constructed.
+std::vector<UnitStartup>& UnitStartups()
+{
+    static std::vector<UnitStartup> steps;
+    return steps;
+}
+
+} // namespace
+
+bool RegisterUnitStartup(UnitStartup step)
+{
+    UnitStartups().push_back(step);
+    return true;
+}
+
 void InitializeFramework()
 {
     if (Application)
@@ -378,6 +396,13 @@ void InitializeFramework()
     TScreen::Instance();
     Application = new TApplication(nullptr);
     SetExceptionReporter(ReportThroughApplication);
+    try {
+        for (UnitStartup step : UnitStartups())
+            step();
+    } catch (...) {
+        FinalizeFramework();
+        throw;
+    }
 }
 
 void FinalizeFramework()

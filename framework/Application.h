@@ -106,8 +106,19 @@ private:
 extern TApplication* Application;
 
 // The framework's start-up: the application object with its window, the
-// screen, and the reporting of handler exceptions through the application.
+// screen, the reporting of handler exceptions through the application, and
+// then the start-up steps that units above the framework have registered. A
+// step that raises undoes the start-up and lets the exception go on.
 void InitializeFramework();
+
+// A start-up step of a unit above the framework; it runs once the application
+// object exists, and what it creates it gives to the application to own, so
+// that it lives until the program ends.
+using UnitStartup = void (*)();
+// Registers a start-up step, to run in the order of registration. Units call
+// it while the program's static data is initialised; the result is always
+// true, so that a registration can initialise a namespace-scope constant.
+bool RegisterUnitStartup(UnitStartup step);
 // The framework's end: shuts the application down and frees it.
 void FinalizeFramework();
 

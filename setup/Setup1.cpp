@@ -2,11 +2,13 @@
 
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Registry.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/TextFile.h"
 #include "setup/Setup2.h"
+#include "shell/ShellLinks.h"
 
 TForm1* Form1 = nullptr;
 
@@ -117,6 +119,33 @@ std::string TForm1::CheckPath(const std::string& path) const
     if (!path.empty() && path.back() == '\\')
         return path;
     return path + '\\';
+}
+
+// ---------------------------------------------------------------------------
+// Special folders and shortcuts
+
+void TForm1::GetDirectories()
+{
+    ExeDir = FileDirPart(Application->ExecutablePath());
+    WinDir = CheckPath(UpperCaseAscii(WindowsDirectory()));
+    SysDir = CheckPath(UpperCaseAscii(SystemDirectory()));
+
+    // NOTE: the key is opened with full access although it is only read, so
+    // a key that refuses writing leads to the fixed folders below WinDir.
+    TRegistry registry;
+    if (registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")) {
+        StartupDir = CheckPath(registry.ReadString("Startup"));
+        ProgramsDir = CheckPath(registry.ReadString("Programs"));
+    } else {
+        StartupDir = CheckPath(WinDir + "Startm~1\\Programs\\StartUp\\");
+        ProgramsDir = CheckPath(WinDir + "Startm~1\\Programs\\");
+    }
+}
+
+void TForm1::MakeShortcut(const char* Target, const char* Arguments, const char* Description,
+                          const std::string& LinkFile, bool LoadFirst)
+{
+    WriteShellLink(Target, Arguments, Description, LinkFile, LoadFirst);
 }
 
 void ReadSetupFile()

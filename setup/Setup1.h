@@ -25,11 +25,22 @@ public:
     void Timer1Timer(TObject* sender);
     void Form1Create(TObject* sender);
     void Form1Destroy(TObject* sender);
-    // Fills ExeDir, WinDir, SysDir, StartupDir and ProgramsDir.
-    void GetDirectories();
 
     // The path with one backslash appended unless it already ends in one.
     std::string CheckPath(const std::string& path) const;
+
+    // Special folders and shortcuts
+    // Fills ExeDir, WinDir, SysDir, StartupDir and ProgramsDir; the Start
+    // Menu folders come from the current user's Shell Folders key, or from
+    // fixed places below WinDir when the key cannot be opened. Raises
+    // ERegistryException for a folder value that is not a string.
+    void GetDirectories();
+    // Writes the link file LinkFile pointing to Target; Arguments and
+    // Description may be null. With LoadFirst an existing link is loaded
+    // first and keeps its other settings. Reports nothing; a name longer
+    // than the platform's path limit writes no link.
+    void MakeShortcut(const char* Target, const char* Arguments, const char* Description,
+                      const std::string& LinkFile, bool LoadFirst);
 
     // Setup state
     std::string WinDir;

@@ -5,8 +5,10 @@
 
 #include <type_traits>
 
+#include "framework/Application.h"
 #include "framework/Reader.h"
 #include "framework/Writer.h"
+#include "runtime/Paths.h"
 
 TDdeMgr* DdeMgr = nullptr;
 
@@ -40,10 +42,7 @@ std::string ExecutableBaseName()
 {
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path);
-    const size_t slash = name.find_last_of("\\:");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
+    std::string name = FileNamePart(path);
     const size_t dot = name.find('.');
     if (dot != std::string::npos)
         name.erase(dot);
@@ -52,14 +51,29 @@ std::string ExecutableBaseName()
 
 HDDEDATA CALLBACK DdeMgrCallback(UINT type, UINT, HCONV, HSZ, HSZ hsz2, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
-    // The program serves no data. It accepts a conversation on its own
-    // service name, so that another program can tell it is running; every
-    // transaction on such a conversation is refused.
-    if (type == XTYP_CONNECT)
-        return reinterpret_cast<HDDEDATA>(
-            static_cast<ULONG_PTR>(DdeMgr && DdeCmpStringHandles(hsz2, DdeMgr->AppNameHandle()) == 0));
-    return nullptr;
+    try {
+        // The program serves no data. It accepts a conversation on its own
+        // service name, so that another program can tell it is running;
+        // every transaction on such a conversation is refused.
+        if (type == XTYP_CONNECT)
+            return reinterpret_cast<HDDEDATA>(
+                static_cast<ULONG_PTR>(DdeMgr && DdeCmpStringHandles(hsz2, DdeMgr->AppNameHandle()) == 0));
+        return nullptr;
+    } catch (...) {
+        ReportCallbackException(DdeMgr);
+        return nullptr;
+    }
 }
+
+// The DDE support's start-up step: the program's DDE manager, owned by the
+// application object, so that it lives until the program ends and is freed
+// after the forms.
+void CreateDdeMgr()
+{
+    new TDdeMgr(Application);
+}
+
+const bool ddeStartupRegistered = RegisterUnitStartup(CreateDdeMgr);
 
 } // namespace
 
@@ -69,8 +83,12 @@ static_assert(std::is_same_v<HSZ, HSZ__*> && std::is_same_v<HCONV, HCONV__*>,
 TDdeMgr::TDdeMgr(TComponent* owner) : TComponent(owner), m_appName(ExecutableBaseName())
 {
     m_linkClipFmt = RegisterClipboardFormatA("Link");
-    if (DdeInitializeA(&m_instance, &DdeMgrCallback, 0, 0) != DMLERR_NO_ERROR)
-        throw EDdeError(DdeErrorMessage(DdeGetLastError(m_instance)));
+    // NOTE: the message is chosen by the code that the failed initialisation
+    // returns. DdeGetLastError needs the instance that a failed
+    // initialisation never gives, so it could only name a bad parameter.
+    const UINT result = DdeInitializeA(&m_instance, &DdeMgrCallback, 0, 0);
+    if (result != DMLERR_NO_ERROR)
+        throw EDdeError(DdeErrorMessage(result));
     m_hszApp = DdeCreateStringHandleA(m_instance, m_appName.c_str(), CP_WINANSI);
     DdeNameService(m_instance, m_hszApp, nullptr, DNS_REGISTER);
     DdeMgr = this;

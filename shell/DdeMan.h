@@ -24,13 +24,17 @@ public:
 // or any other error, each showing the code in hexadecimal.
 std::string DdeErrorMessage(unsigned code);
 
-// One per program, owned by the application object. While it exists the DDE
-// library is initialised and the program's service name (its executable's
-// name without directory and extension) is registered.
+// One per program: the DDE support's start-up step makes it when the
+// framework starts, owned by the application object, which frees it at the
+// program's end after the forms. While it exists the DDE library is
+// initialised and the program's service name (its executable's name without
+// directory and without everything from its first full stop on) is
+// registered.
 class TDdeMgr : public TComponent {
     DECLARE_CLASS_INFO(TDdeMgr)
 public:
-    // Raises EDdeError when the DDE library cannot be initialised.
+    // Raises EDdeError, named by the library's error code, when the DDE
+    // library cannot be initialised.
     explicit TDdeMgr(TComponent* owner);
     ~TDdeMgr() override;
 

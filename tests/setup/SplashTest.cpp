@@ -180,7 +180,7 @@ TEST_F(SetupScriptTest, AMissingScriptRaisesFileNotFoundAndReadsNothing)
                 ReadSetupFile();
             } catch (const EInOutError& e) {
                 EXPECT_STREQ(e.what(), "File not found");
-                EXPECT_EQ(e.ErrorCode(), 2);
+                EXPECT_EQ(e.ErrorCode, 2);
                 throw;
             }
         },

@@ -1,49 +1,43 @@
+// The DDE support on the real DDE library: the program's DDE manager and its
+// service name, the client conversation against a server of the test's own
+// (in this thread, or started in another process), and the Program Manager
+// component's data and lifecycle.
 #include <windows.h>
 #include <ddeml.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "framework/Application.h"
 #include "shell/DdeMan.h"
 #include "shell/Progman.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/shell/DdeTestSupport.h"
+#include "tests/support/ProgramPaths.h"
 
 namespace {
 
-HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+// The test program's executable is shell_tests.exe.
+constexpr const char* ServiceName = "shell_tests";
+
+// The stream of a conversation component with a LinkInfo of service and
+// topic, and the mode when one is given.
+Bytes LinkStream(const std::string& service, const std::string& topic, const char* mode = nullptr)
 {
-    return nullptr;
+    return RootStream("TDdeClientConv", "Conv1", [&](TWriter& w) {
+        if (mode) {
+            w.WritePropName("ConnectMode");
+            w.WriteIdent(mode);
+        }
+        w.WritePropName("LinkInfo");
+        w.WriteListBegin();
+        w.WriteString("Service " + service);
+        w.WriteString("Topic " + topic);
+        w.WriteListEnd();
+    });
 }
-
-// A DDE instance of the test's own, playing the other program.
-class DdeClient {
-public:
-    DdeClient()
-    {
-        EXPECT_EQ(DdeInitializeA(&m_instance, &ClientCallback, APPCMD_CLIENTONLY, 0), DMLERR_NO_ERROR);
-    }
-    ~DdeClient() { DdeUninitialize(m_instance); }
-
-    // Whether a conversation with the service on the topic can be opened.
-    bool CanConnect(const char* service, const char* topic)
-    {
-        HSZ hszService = DdeCreateStringHandleA(m_instance, service, CP_WINANSI);
-        HSZ hszTopic = DdeCreateStringHandleA(m_instance, topic, CP_WINANSI);
-        HCONV conv = DdeConnect(m_instance, hszService, hszTopic, nullptr);
-        if (conv)
-            DdeDisconnect(conv);
-        DdeFreeStringHandle(m_instance, hszService);
-        DdeFreeStringHandle(m_instance, hszTopic);
-        return conv != nullptr;
-    }
-
-private:
-    DWORD m_instance = 0;
-};
-
-// The test program's executable is controls_tests.exe.
-constexpr const char* ServiceName = "controls_tests";
 
 } // namespace
 
@@ -60,7 +54,7 @@ TEST(DdeMgr, ErrorMessagesByCode)
 
 TEST(DdeMgr, RegistersTheProgramsServiceWhileItExists)
 {
-    DdeClient client;
+    TestDdeClient client;
     EXPECT_FALSE(client.CanConnect(ServiceName, "System"));
     auto* manager = new TDdeMgr(nullptr);
     EXPECT_EQ(DdeMgr, manager);
@@ -72,6 +66,49 @@ TEST(DdeMgr, RegistersTheProgramsServiceWhileItExists)
     TComponent::Free(manager);
     EXPECT_EQ(DdeMgr, nullptr);
     EXPECT_FALSE(client.CanConnect(ServiceName, "System"));
+}
+
+TEST(DdeMgr, MadeByTheFrameworksStartUpAndVisibleToOtherProgramsUntilTheEnd)
+{
+    ASSERT_EQ(DdeMgr, nullptr);
+    EXPECT_FALSE(ProbeFromAnotherProcess(ServiceName, "System"));
+
+    InitializeFramework();
+    ASSERT_NE(DdeMgr, nullptr);
+    EXPECT_EQ(DdeMgr->Owner(), Application);
+    EXPECT_EQ(DdeMgr->AppName(), ServiceName);
+    {
+        SCOPED_TRACE("another process of the same session sees the service while the program runs");
+        EXPECT_TRUE(ProbeFromAnotherProcess(ServiceName, "System"));
+        EXPECT_FALSE(ProbeFromAnotherProcess("NoSuchDdeService", "System"));
+    }
+
+    FinalizeFramework();
+    EXPECT_EQ(DdeMgr, nullptr);
+    {
+        SCOPED_TRACE("the service is gone once the program has ended");
+        EXPECT_FALSE(ProbeFromAnotherProcess(ServiceName, "System"));
+    }
+}
+
+TEST(DdeMgr, TheSetupProgramRegistersItsServiceUntilItEnds)
+{
+    DdeRegistrationWatcher watcher;
+    // The program is started from its build folder as SETUP.EXE would be
+    // from a diskette; its service is its base name.
+    EXPECT_EQ(RunWhilePumping("\"" + BuildFolder() + "setup.exe\""), 0u);
+    const auto named = [](const std::vector<std::string>& names, const char* name) {
+        return std::count_if(names.begin(), names.end(),
+                             [&](const std::string& n) { return lstrcmpiA(n.c_str(), name) == 0; });
+    };
+    // Other programs' registrations may arrive meanwhile; only the program's
+    // own name ends the wait.
+    PumpUntil([&] { return named(watcher.Unregistered, "setup") > 0; }, 5000);
+    // Another test may run the program at the same time, so the names may
+    // come more than once.
+    EXPECT_GE(named(watcher.Registered, "setup"), 1) << "registered: " << testing::PrintToString(watcher.Registered);
+    EXPECT_GE(named(watcher.Unregistered, "setup"), 1)
+        << "unregistered: " << testing::PrintToString(watcher.Unregistered);
 }
 
 // ---------------------------------------------------------------------------
@@ -151,48 +188,100 @@ TEST(DdeClientConv, LinkInfoLinesAreTakenByTheirFirstLetter)
     EXPECT_EQ(conv.DdeTopic(), "the topic");
 }
 
-TEST(DdeClientConv, LoadingWithAServiceConnectsAutomatically)
+TEST(DdeClientConv, ConnectsToAServerInTheWindowsAnsiCodePage)
 {
     TDdeMgr manager(nullptr);
-    const Bytes stream = RootStream("TDdeClientConv", "Conv1", [](TWriter& w) {
-        w.WritePropName("LinkInfo");
-        w.WriteListBegin();
-        w.WriteString(std::string("Service ") + ServiceName);
-        w.WriteString("Topic System");
-        w.WriteListEnd();
-    });
+    TestDdeServer server("TestProgman", {"Group"});
     TDdeClientConv conv(nullptr);
-    ReadRoot(stream, &conv);
-    EXPECT_NE(conv.Conv(), nullptr);
-    EXPECT_EQ(conv.DdeService(), ServiceName);
-    EXPECT_EQ(conv.DdeTopic(), "System");
-
+    EventLog opens;
     EventLog closes;
+    conv.SetOnOpen(opens.Event());
     conv.SetOnClose(closes.Event());
+    conv.SetConnectMode(ddeManual);
+    conv.SetDdeService("TestProgman");
+    conv.SetDdeTopic("Group");
+    ASSERT_TRUE(conv.OpenLink());
+    EXPECT_NE(conv.Conv(), nullptr);
+    EXPECT_EQ(server.ConnectTopics, std::vector<std::string>{"Group"});
+    EXPECT_EQ(server.ConnectCodePages, std::vector<int>{CP_WINANSI});
+    EXPECT_EQ(opens.Count, 1);
+    EXPECT_EQ(opens.Sender, &conv);
+    {
+        SCOPED_TRACE("an open conversation is kept, not opened again");
+        EXPECT_TRUE(conv.OpenLink());
+        EXPECT_EQ(server.ConnectTopics.size(), 1u);
+        EXPECT_EQ(opens.Count, 1);
+    }
+
     conv.CloseLink();
     EXPECT_EQ(closes.Count, 1);
     EXPECT_EQ(conv.Conv(), nullptr);
     EXPECT_EQ(conv.DdeService(), "");
     EXPECT_EQ(conv.DdeTopic(), "");
-    conv.CloseLink();
-    EXPECT_EQ(closes.Count, 1);
+    EXPECT_TRUE(PumpUntil([&] { return server.Disconnected == 1; })) << "the server never saw the conversation end";
 }
 
-TEST(DdeClientConv, AFailedAutomaticConnectionClearsServiceAndTopic)
+TEST(DdeClientConv, LoadingConnectsToTheServerOrForgetsIt)
 {
     TDdeMgr manager(nullptr);
-    const Bytes stream = RootStream("TDdeClientConv", "Conv1", [](TWriter& w) {
-        w.WritePropName("LinkInfo");
-        w.WriteListBegin();
-        w.WriteString("Service NoSuchDdeService");
-        w.WriteString("Topic System");
-        w.WriteListEnd();
-    });
+    TestDdeServer server("TestProgman", {"Group"});
+    {
+        SCOPED_TRACE("a topic the server takes");
+        TDdeClientConv conv(nullptr);
+        ReadRoot(LinkStream("TestProgman", "Group"), &conv);
+        EXPECT_NE(conv.Conv(), nullptr);
+        EXPECT_EQ(conv.DdeService(), "TestProgman");
+        EXPECT_EQ(conv.DdeTopic(), "Group");
+    }
+    {
+        SCOPED_TRACE("a topic the server refuses");
+        TDdeClientConv conv(nullptr);
+        ReadRoot(LinkStream("TestProgman", "Refused"), &conv);
+        EXPECT_EQ(conv.Conv(), nullptr);
+        EXPECT_EQ(conv.DdeService(), "");
+        EXPECT_EQ(conv.DdeTopic(), "");
+    }
+    {
+        SCOPED_TRACE("manual mode waits to be asked");
+        TDdeClientConv conv(nullptr);
+        ReadRoot(LinkStream("TestProgman", "Group", "ddeManual"), &conv);
+        EXPECT_EQ(conv.Conv(), nullptr);
+        EXPECT_EQ(conv.DdeService(), "TestProgman");
+    }
+    EXPECT_EQ(server.ConnectTopics, (std::vector<std::string>{"Group", "Refused"}));
+}
+
+TEST(DdeClientConv, AFailedConnectionStartsTheServiceApplicationAndTriesOnceMore)
+{
+    TDdeMgr manager(nullptr);
     TDdeClientConv conv(nullptr);
-    ReadRoot(stream, &conv);
-    EXPECT_EQ(conv.Conv(), nullptr);
-    EXPECT_EQ(conv.DdeService(), "");
-    EXPECT_EQ(conv.DdeTopic(), "");
+    EventLog opens;
+    conv.SetOnOpen(opens.Event());
+    conv.SetConnectMode(ddeManual);
+    // The command names another service than DdeService and DdeTopic would,
+    // so the connection only succeeds if the command is the one started.
+    conv.SetServiceApplication("\"" + DdeHelperPath() + "\" serve StartedByCommand");
+    conv.SetDdeService("StartedByCommand");
+    conv.SetDdeTopic("AnyTopic");
+    conv.SetConnectMode(ddeAutomatic);
+    EXPECT_NE(conv.Conv(), nullptr);
+    EXPECT_EQ(opens.Count, 1);
+    // Ending the conversation ends the helper program.
+    conv.CloseLink();
+}
+
+TEST(DdeClientConv, WithoutAServiceApplicationTheServiceAndTopicAreTheCommand)
+{
+    TDdeMgr manager(nullptr);
+    TDdeClientConv conv(nullptr);
+    conv.SetConnectMode(ddeManual);
+    // "dde_helper serve" starts the helper from the test program's folder,
+    // and the helper then serves under its own name.
+    conv.SetDdeService("dde_helper");
+    conv.SetDdeTopic("serve");
+    EXPECT_TRUE(conv.OpenLink());
+    EXPECT_NE(conv.Conv(), nullptr);
+    conv.CloseLink();
 }
 
 TEST(DdeClientConv, SwitchingToAutomaticConnectsOrRaises)
@@ -316,11 +405,39 @@ TEST(ProgMan, DestroyingAnUnconnectedComponentRaisesNoClose)
     EXPECT_EQ(closes.Count, 0);
 }
 
+TEST(ProgMan, DestroyingANeverConnectedComponentMakesNoDdeCall)
+{
+    TDdeMgr manager(nullptr);
+    {
+        SCOPED_TRACE("never connected");
+        auto* progman = new TProgMan(nullptr);
+        progman->SetDdeService("Svc");
+        progman->SetDdeTopic("Topic");
+        progman->SetProgramGroup("Group");
+        progman->ProgramItems()->Add("item");
+        DdeCallCounter counter;
+        TComponent::Free(progman);
+        EXPECT_TRUE(counter.Calls().empty()) << "first call: " << counter.Calls().front();
+    }
+    {
+        SCOPED_TRACE("connected, for comparison: the counter sees the calls of the close");
+        TestDdeServer server("TestProgman");
+        auto* progman = new TProgMan(nullptr);
+        progman->SetDdeService("TestProgman");
+        progman->SetDdeTopic("Group");
+        ASSERT_TRUE(progman->OpenLink());
+        DdeCallCounter counter;
+        TComponent::Free(progman);
+        EXPECT_EQ(counter.Calls(),
+                  (std::vector<std::string>{"DdeDisconnect", "DdeFreeStringHandle", "DdeFreeStringHandle"}));
+    }
+}
+
 TEST(ProgMan, DestroyingAConnectedComponentClosesTheConversation)
 {
     TDdeMgr manager(nullptr);
     EventLog closes;
-    DdeClient client;
+    TestDdeClient client;
     {
         TProgMan progman(nullptr);
         progman.SetOnClose(closes.Event());

@@ -1,0 +1,73 @@
+// A small registry class: it opens one key below the current user's root and
+// reads string values from it. The setup only ever reads the registry, so
+// this class offers nothing that writes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "runtime/Exceptions.h"
+
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An open registry key, closed with RegCloseKey exactly once. The predefined
+// root keys are never closed, so only keys this program opened belong here.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    explicit RegistryKey(HKEY key) : m_key(key) {}
+    ~RegistryKey() { Reset(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    RegistryKey(RegistryKey&& other) noexcept : m_key(std::exchange(other.m_key, nullptr)) {}
+    RegistryKey& operator=(RegistryKey&& other) noexcept
+    {
+        if (this != &other)
+            Reset(std::exchange(other.m_key, nullptr));
+        return *this;
+    }
+
+    HKEY Get() const { return m_key; }
+    explicit operator bool() const { return m_key != nullptr; }
+    void Reset(HKEY key = nullptr)
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+        m_key = key;
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+class TRegistry {
+public:
+    // The root key is HKEY_CURRENT_USER; no key is open yet.
+    TRegistry() = default;
+    // Closes the open key.
+    ~TRegistry() = default;
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    HKEY RootKey() const { return m_rootKey; }
+
+    // Opens the key at the path below the root, never creating it, asking
+    // for full access (read and write). Returns whether it opened; a key that
+    // is missing or refuses full access leaves no key open.
+    bool OpenKey(const std::string& path);
+
+    // The text of a string value (plain or expandable, not expanded) of the
+    // open key, up to its first null character; an empty text when the value
+    // does not exist. Raises ERegistryException when the value holds another
+    // type of data, or when its data cannot be read.
+    std::string ReadString(const std::string& name) const;
+
+private:
+    HKEY m_rootKey = HKEY_CURRENT_USER;
+    RegistryKey m_currentKey;
+};
