@@ -268,6 +268,7 @@ TEST_F(SplashTest, StartUpMessagesComeOneByOneBeforeTheModeChoice)
     Form1->MessageList->Add("First");
     Form1->MessageList->Add("Second\rwith a second line");
     Form1->MessageList->Add("Third");
+    Form1->SetOnShow(TNotifyEvent());
     Form1->Show();
     Form1->Image1->SetTop(23);
     Form1->Label1->SetLeft(146);
