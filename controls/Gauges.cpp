@@ -17,14 +17,17 @@ const TEnumTypeInfo& EnumTypeOf<TGaugeKind>()
 const TClassInfo& TGauge::StaticClassInfo()
 {
     // The stored designs name the properties in this order; Progress has no
-    // default, so a design always stores it, 0 included.
+    // default, so a design always stores it, 0 included. Colour, font and
+    // ShowHint are stored only while they are the gauge's own.
     static const TClassInfo info = ClassInfoBuilder<TGauge, TGraphicControl>("TGauge")
         .Property<&TGauge::Align, &TGauge::SetAlign>("Align", alNone)
         .Property<&TGauge::Color, &TGauge::SetColor>("Color", clWindow)
+        .StoredWhen<&TGauge::IsColorStored>()
         .Property<&TGauge::Enabled, &TGauge::SetEnabled>("Enabled", true)
         .Property<&TGauge::Kind, &TGauge::SetKind>("Kind", gkHorizontalBar)
         .Property<&TGauge::ShowText, &TGauge::SetShowText>("ShowText", true)
         .Property<&TGauge::Font, &TGauge::SetFont>("Font")
+        .StoredWhen<&TGauge::IsFontStored>()
         .Property<&TGauge::BorderStyle, &TGauge::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
         .Property<&TGauge::ForeColor, &TGauge::SetForeColor>("ForeColor", clBlack)
         .Property<&TGauge::BackColor, &TGauge::SetBackColor>("BackColor", clWhite)
@@ -36,6 +39,7 @@ const TClassInfo& TGauge::StaticClassInfo()
         .Property<&TGauge::PopupMenu, &TGauge::SetPopupMenu>("PopupMenu")
         .Property<&TGauge::Progress, &TGauge::SetProgress>("Progress")
         .Property<&TGauge::ShowHint, &TGauge::SetShowHint>("ShowHint", false)
+        .StoredWhen<&TGauge::IsShowHintStored>()
         .Property<&TGauge::Visible, &TGauge::SetVisible>("Visible", true)
         .Build();
     return info;

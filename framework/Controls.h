@@ -133,6 +133,12 @@ public:
     bool ParentFont() const { return m_parentFont; }
     void SetParentFont(bool value);
 
+    // Whether the colour, the font and ShowHint are the control's own
+    // rather than taken from the parent, and so worth storing.
+    bool IsColorStored() const { return !m_parentColor; }
+    bool IsFontStored() const { return !m_parentFont; }
+    bool IsShowHintStored() const { return !m_parentShowHint; }
+
     TCursor DragCursor() const { return m_dragCursor; }
     void SetDragCursor(TCursor value) { m_dragCursor = value; }
     TDragMode DragMode() const { return m_dragMode; }

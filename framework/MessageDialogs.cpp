@@ -28,16 +28,16 @@ const ButtonInfo Buttons[] = {
 
 struct KindInfo {
     StrId Caption;
-    int Icon;  // the platform's predefined icon; 0: none
+    int Icon;  // the platform's predefined icon
 };
 
-// In the order of MessageKind; the Custom kind takes the application's title.
+// In the order of MessageKind, up to Custom, which has no icon and takes
+// the application's title as its caption.
 const KindInfo Kinds[] = {
     {StrId::SMsgDlgWarning, 32515},      // exclamation mark
     {StrId::SMsgDlgError, 32513},        // stop sign
     {StrId::SMsgDlgInformation, 32516},  // letter i
     {StrId::SMsgDlgConfirm, 32514},      // question mark
-    {StrId::SMsgDlgWarning, 0},
 };
 
 const int IconSize = 32;
@@ -129,8 +129,7 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
         cy = size.cy;
         DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &textRect, DT_CALCRECT | DT_WORDBREAK);
     }
-    const KindInfo& kindInfo = Kinds[static_cast<size_t>(kind)];
-    const bool hasIcon = kindInfo.Icon != 0;
+    const bool hasIcon = kind != MessageKind::Custom;
     const MessageDialogLayout layout =
         LayOutMessageDialog(cx, cy, textRect.right, textRect.bottom, hasIcon, ButtonCount(buttons));
 
@@ -140,14 +139,14 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
     if (kind == MessageKind::Custom)
         form->SetCaption(Application ? Application->Title() : std::string());
     else
-        form->SetCaption(LoadResString(kindInfo.Caption));
+        form->SetCaption(LoadResString(Kinds[static_cast<size_t>(kind)].Caption));
 
     if (hasIcon) {
         auto* image = new TImage(form.get());
         image->SetName("Image");
         image->SetParent(form.get());
         auto icon = std::make_unique<TIcon>();
-        icon->SetSharedHandle(LoadIconA(nullptr, MAKEINTRESOURCEA(kindInfo.Icon)));
+        icon->SetSharedHandle(LoadIconA(nullptr, MAKEINTRESOURCEA(Kinds[static_cast<size_t>(kind)].Icon)));
         image->Picture()->SetGraphic(std::move(icon));
         const RECT& r = layout.IconBounds;
         image->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);

@@ -188,6 +188,9 @@ struct TPropInfo {
     const TEventTypeInfo* EventType = nullptr;   // Method
     bool HasDefault = false;
     int64_t Default = 0;  // ordinal kinds: not written when the value equals it
+    // When set and answering false, the writer leaves the property out
+    // (for example a colour taken from the parent).
+    bool (*Stored)(const TObject*) = nullptr;
 
     // Accessors for the property's kind; a missing setter makes it read-only.
     int64_t (*GetOrd)(const TObject*) = nullptr;
@@ -351,6 +354,17 @@ public:
         info.HasDefault = true;
         info.Default = detail::ToOrd(static_cast<typename detail::GetterTraits<Getter>::Value>(defaultValue));
         m_info.Properties.push_back(info);
+        return *this;
+    }
+
+    // Makes the property added last stored only while the instance's
+    // predicate (a const member function returning bool) answers true.
+    template <auto Predicate>
+    ClassInfoBuilder& StoredWhen()
+    {
+        m_info.Properties.back().Stored = [](const TObject* instance) {
+            return (static_cast<const C*>(instance)->*Predicate)();
+        };
         return *this;
     }
 

@@ -245,6 +245,8 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop)
     // property is stored only as the path to an object it holds.
     if (prop.IsReadOnly() && prop.Kind != TTypeKind::Class)
         return;
+    if (prop.Stored && !prop.Stored(instance))
+        return;
     switch (prop.Kind) {
     case TTypeKind::Integer:
     case TTypeKind::Char:

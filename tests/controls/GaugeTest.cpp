@@ -261,6 +261,41 @@ TEST(Gauge, WritesProgressAlwaysAndDefaultsNever)
     EXPECT_FALSE(Contains(stream, "BackColor"));
 }
 
+TEST(Gauge, ColourFontAndShowHintAreStoredOnlyWhenTheGaugesOwn)
+{
+    TGauge gauge(nullptr);
+    gauge.SetName("G");
+    {
+        SCOPED_TRACE("taken from the parent: not stored");
+        const Bytes stream = WriteRoot(&gauge);
+        EXPECT_FALSE(Contains(stream, "\x05" "Color"));
+        EXPECT_FALSE(Contains(stream, "Font."));
+        EXPECT_FALSE(Contains(stream, "\x08" "ShowHint"));
+    }
+    gauge.SetColor(clRed);
+    gauge.Font()->SetName("Arial");
+    gauge.SetShowHint(true);
+    {
+        SCOPED_TRACE("the gauge's own: stored");
+        const Bytes stream = WriteRoot(&gauge);
+        EXPECT_TRUE(Contains(stream, "\x05" "Color"));
+        EXPECT_TRUE(Contains(stream, "Font.Name"));
+        EXPECT_TRUE(Contains(stream, "\x08" "ShowHint"));
+    }
+    // Back to the parent's: a colour that differs from the default is still
+    // left out.
+    gauge.SetParentColor(true);
+    gauge.SetParentFont(true);
+    gauge.SetParentShowHint(true);
+    {
+        SCOPED_TRACE("taken from the parent again");
+        const Bytes stream = WriteRoot(&gauge);
+        EXPECT_FALSE(Contains(stream, "\x05" "Color"));
+        EXPECT_FALSE(Contains(stream, "Font."));
+        EXPECT_FALSE(Contains(stream, "\x08" "ShowHint"));
+    }
+}
+
 TEST(Gauge, ReadsTheProgressFormsGauge)
 {
     const Bytes stream = RootStream("TGauge", "Gauge1", [](TWriter& w) {

@@ -329,6 +329,23 @@ TEST(OpenDialog, ReadBackTakesTwoOptionsFromTheReturnedFlags)
     EXPECT_EQ(ReadBackOptions(TOpenOptions{}, OFN_NOCHANGEDIR | OFN_EXPLORER).Bits(), 0u);
 }
 
+TEST_F(OpenDialogRun, TypedNameTakesTheFirstThreeCharactersOfTheDefaultExtension)
+{
+    dialog->SetDefaultExt("flsx");
+    dialog->SetFilter("All|*.*");
+    std::string shownCaption;
+    dialog->SetTitle("");
+    const bool chosen = Run([&](HWND window) {
+        shownCaption = WindowText(window);
+        SetWindowTextA(FileNameEdit(window), "uninst");
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(Upper(dialog->FileName()), Upper(dir / "uninst.fls"));
+    // Without a title the platform's own caption shows.
+    EXPECT_FALSE(shownCaption.empty());
+}
+
 TEST_F(OpenDialogRun, MultipleSelectionListsEveryChosenFile)
 {
     dir.WriteFile("a.txt", "a");
