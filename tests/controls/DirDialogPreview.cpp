@@ -10,19 +10,7 @@
 
 #include "controls/DirDlg.h"
 #include "framework/Application.h"
-
-namespace {
-
-void CALLBACK EndPreview(HWND, UINT, UINT_PTR, DWORD)
-{
-    try {
-        Application->Terminate();
-    } catch (...) {
-        PostQuitMessage(0);
-    }
-}
-
-} // namespace
+#include "tests/support/EndAfter.h"
 
 int main(int argc, char** argv)
 {
@@ -34,7 +22,7 @@ int main(int argc, char** argv)
         auto* dialog = new TDirectoryDialog(Application);
         dialog->SetCaption("Select A Directory");
         dialog->SetPath(start);
-        SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), EndPreview);
+        EndApplicationAfter(seconds);
         const int32_t result = dialog->RunDialog();
         std::printf("RunDialog gave %d, Path %s\n", result, dialog->Path().c_str());
         FinalizeFramework();
