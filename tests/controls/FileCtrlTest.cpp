@@ -186,6 +186,15 @@ TEST_F(FileCtrl, ItemHeightsFollowTheFont)
     EXPECT_EQ(list.ItemHeight(), 16);
     list.Font()->SetHeight(-11);
     EXPECT_EQ(list.ItemHeight(), std::max(ItemTextHeight(*list.Font()), 16));
+
+    // A tiny scalable font: the glyphs set the least height, 11 and 16.
+    for (TFont* font : {combo.Font(), list.Font()}) {
+        font->SetName("Arial");
+        font->SetHeight(-5);
+    }
+    ASSERT_LT(ItemTextHeight(*combo.Font()), 11);
+    EXPECT_EQ(combo.ItemHeight(), 11);
+    EXPECT_EQ(list.ItemHeight(), 16);
 }
 
 // ---------------------------------------------------------------------------
@@ -350,6 +359,15 @@ TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
     EXPECT_EQ(NetworkDriveText('c'), "[" + lower + "]");
 }
 
+TEST_F(FileCtrl, ReadingALabelPutsTheErrorModeBack)
+{
+    // Critical-error boxes are suppressed only while the drive is asked.
+    const UINT before = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    VolumeLabelText('c');
+    VolumeLabelText('a');  // removable: may have no medium
+    EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
+}
+
 TEST_F(FileCtrl, SelectingADriveFiresOnChangeUnlessAlreadySelected)
 {
     TempDir dir;
@@ -436,6 +454,16 @@ TEST_F(DirectoryTree, WritingAPathMovesTheListAndTheProcess)
     EXPECT_EQ(list.Items()->Objects(current), list.CurrentGlyph());
     EXPECT_EQ(list.Items()->Objects(0), list.OpenedGlyph());
     EXPECT_EQ(list.Items()->Objects(current + 1), list.ClosedGlyph());
+}
+
+TEST_F(DirectoryTree, CaseFlagsComeFromTheVolumesFileSystemFlags)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    DWORD flags = 0;
+    ASSERT_TRUE(GetVolumeInformationA(root.substr(0, 3).c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0));
+    EXPECT_EQ(list.CaseSensitive(), (flags & FS_CASE_SENSITIVE) != 0);
+    EXPECT_EQ(list.CasePreserved(), (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0);
 }
 
 TEST_F(DirectoryTree, ItemPaths)

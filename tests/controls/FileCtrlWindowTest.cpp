@@ -157,6 +157,21 @@ TEST_F(ShownControls, WindowCreationBuildsBothListsAndSelectsWhereTheyStand)
     EXPECT_EQ(list->Items()->Objects(depth), list->CurrentGlyph());
 }
 
+TEST_F(ShownControls, WindowsAreOwnerDrawnListsOfFixedHeight)
+{
+    ShowForm();
+    const LONG comboStyle = GetWindowLongA(combo->Handle(), GWL_STYLE);
+    EXPECT_EQ(comboStyle & 3, CBS_DROPDOWNLIST);  // no edit field
+    for (const LONG flag : {CBS_OWNERDRAWFIXED, CBS_HASSTRINGS, CBS_AUTOHSCROLL})
+        EXPECT_TRUE(comboStyle & flag) << std::hex << flag;
+    EXPECT_FALSE(comboStyle & CBS_SORT);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), combo->ItemHeight());
+    const LONG listStyle = GetWindowLongA(list->Handle(), GWL_STYLE);
+    EXPECT_TRUE(listStyle & LBS_OWNERDRAWFIXED);
+    EXPECT_FALSE(listStyle & LBS_SORT);
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETITEMHEIGHT, 0, 0), list->ItemHeight());
+}
+
 TEST_F(ShownControls, AtADriveRootTheFirstSubdirectoryIsSelected)
 {
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
