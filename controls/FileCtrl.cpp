@@ -770,6 +770,10 @@ void TDirectoryListBox::BuildList()
 {
     TStrings* items = Items();
     int current = -1;  // the current directory's item
+    // The window is not repainted until the list is whole.
+    const bool drawing = HandleAllocated();
+    if (drawing)
+        Perform(WM_SETREDRAW, FALSE, 0);
     items->BeginUpdate();
     try {
         items->Clear();
@@ -822,11 +826,16 @@ void TDirectoryListBox::BuildList()
             items->AddObject(name, m_closedBmp.get());
     } catch (...) {
         items->EndUpdate();
+        if (drawing)
+            Perform(WM_SETREDRAW, TRUE, 0);
         throw;
     }
     items->EndUpdate();
-    if (HandleAllocated())
+    if (drawing) {
+        Perform(WM_SETREDRAW, TRUE, 0);
+        Invalidate();
         SetItemIndex(current);
+    }
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const

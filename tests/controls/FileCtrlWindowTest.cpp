@@ -334,22 +334,50 @@ TEST_F(ShownControls, WritingAPathOnAnotherDriveMovesTheComboBoxAndRebuildsOnce)
 {
     if (FloppyFolderThroughZ().empty())
         GTEST_SKIP() << "no floppy drive A: in this bed";
+    ASSERT_TRUE(CreateDirectoryA("A:\\DATA", nullptr));
+    struct RemoveData {
+        std::string back;
+        ~RemoveData()
+        {
+            SetCurrentDirectoryA(back.c_str());
+            RemoveDirectoryA("A:\\DATA");
+        }
+    } removeData{root};
     ShowForm();
+    // When the combo box tells that the drive changed, the list has not
+    // been rebuilt for it: it is rebuilt once, for the whole path, after.
+    struct Probe : TObject {
+        CountingDirList* List = nullptr;
+        std::vector<std::string> Paths;
+        std::vector<int> Builds;
+        void Handler(TObject*)
+        {
+            Paths.push_back(List->DirectoryPath());
+            Builds.push_back(List->Builds);
+        }
+    } probe;
+    probe.List = list;
+    combo->SetOnChange(TNotifyEvent::Of<&Probe::Handler>(&probe));
     const int builds = list->Builds;
     const int changes = listChanges.Count;
-    const int comboBefore = comboChanges.Count;
-    list->SetDirectoryPath("A:\\");
-    EXPECT_EQ(Upper(list->DirectoryPath()), "A:\\");
+    list->SetDirectoryPath("A:\\DATA");
+    EXPECT_EQ(Upper(list->DirectoryPath()), "A:\\DATA");
     EXPECT_EQ(CurrentDir(), list->DirectoryPath());
     EXPECT_EQ(combo->DriveLetter(), 'a');
     EXPECT_EQ(combo->Items()->Get(combo->ItemIndex()), "a:");
-    EXPECT_EQ(comboChanges.Count, comboBefore + 1);
+    EXPECT_EQ(probe.Builds, std::vector<int>{builds});
     EXPECT_EQ(list->Builds, builds + 1);
     EXPECT_EQ(listChanges.Count, changes + 1);
-    // Back on C:, the list returns to where it stood on that drive.
+
+    // Chosen in the combo box, a drive moves the list to where it stood on
+    // that drive before the combo box tells about it.
+    probe.Paths.clear();
+    probe.Builds.clear();
     combo->SetDriveLetter(root[0]);
     EXPECT_EQ(list->DirectoryPath(), root);
-    EXPECT_EQ(list->Builds, builds + 2);
+    EXPECT_EQ(probe.Paths, std::vector<std::string>{root});
+    EXPECT_EQ(probe.Builds, std::vector<int>{builds + 2});
+    EXPECT_EQ(listChanges.Count, changes + 2);
 }
 
 TEST_F(ShownControls, ARemovableDriveWithoutAMediumRaisesAndTheListStays)
