@@ -289,6 +289,41 @@ TEST_F(FileCtrl, DirLabelTextIsShortenedToTheWidth)
     EXPECT_EQ(label.Caption(), "...\\somewhat long name");
 }
 
+TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
+{
+    // A real path of the shape C:\WINDOWS\SYSTEM\COLOR, in the prefix's own
+    // system directory.
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    const std::string system = std::string(windows) + "\\system";
+    ASSERT_TRUE(IsExistingDirectory(system));
+    const std::string color = system + "\\COLOR";
+    ASSERT_TRUE(CreateDirectoryA(color.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    struct Remove {
+        std::string dir;
+        ~Remove() { RemoveDirectoryA(dir.c_str()); }
+    } remove{color};
+    ASSERT_EQ(std::count(color.begin(), color.end(), '\\'), 3);
+
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(color);
+    const std::string path = list.DirectoryPath();
+    const std::string drive = path.substr(0, 2);
+    const std::string systemName = FileNamePart(FileDirPart(path).substr(0, FileDirPart(path).size() - 1));
+    TLabel label(nullptr);
+    label.SetAutoSize(false);
+    const std::vector<std::string> steps = {path, drive + "\\...\\" + systemName + "\\COLOR", drive + "\\...\\COLOR",
+                                            "...\\COLOR", "COLOR"};
+    for (const std::string& step : steps) {
+        SCOPED_TRACE(step);
+        // Exactly wide enough for this step, too narrow for the one before.
+        label.SetWidth(TextWidthIn(*label.Font(), step));
+        list.SetDirLabel(&label);
+        EXPECT_EQ(label.Caption(), step);
+    }
+    list.SetDirLabel(nullptr);
+}
+
 TEST(MinimizePath, DropsDirectoriesThenTheDrive)
 {
     auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
@@ -636,6 +671,22 @@ TEST_F(DirectoryTree, DriveChangeGoesToThatDrivesCurrentDirectory)
     list.SetDriveLetter(root[0]);
     EXPECT_EQ(list.DirectoryPath(), root);
     EXPECT_EQ(changes.Count, 2);
+}
+
+TEST_F(DirectoryTree, ADrivesDirectoryRemovedMeanwhileGivesWayToItsRoot)
+{
+    // The list left alpha for another drive; alpha went meanwhile. Coming
+    // back to the drive must not fail for ever: the root takes its place.
+    const char other = OtherFixedDrive(root[0]);
+    if (!other)
+        GTEST_SKIP() << "only one fixed drive";
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root + "\\Gamma");
+    list.SetDriveLetter(other);
+    ASSERT_TRUE(RemoveDirectoryA((dir / "Gamma").c_str()));
+    list.SetDriveLetter(root[0]);
+    EXPECT_EQ(list.DirectoryPath(), root.substr(0, 3));
+    EXPECT_EQ(CurrentDir(), root.substr(0, 3));
 }
 
 TEST_F(DirectoryTree, ALinkedComboBoxFollowsADriveChangeOnce)
