@@ -367,3 +367,17 @@ TEST_F(DialogRun, AnEmptyPathShowsTheCurrentDirectoryWithAnEmptyEditBox)
     EXPECT_EQ(listed, root + "\\Beta");
     EXPECT_EQ(dialog->Path(), "");
 }
+
+TEST_F(DialogRun, AMaximisedWindowStateShowsTheDialogMaximised)
+{
+    dialog->SetPath(root);
+    dialog->SetWindowstate(wsMaximized);
+    bool zoomed = false;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        zoomed = IsZoomed(form.Handle()) != FALSE;
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(zoomed);
+    EXPECT_EQ(dialog->Windowstate(), wsMaximized);
+}
