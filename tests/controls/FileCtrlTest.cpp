@@ -16,23 +16,27 @@ namespace {
 
 class FileCtrl : public CurrentDirTest {};
 
-// A tree of subdirectories: alpha, Beta, Gamma, a hidden one, and a file.
+// A tree of subdirectories: alpha, Beta, Gamma, a hidden one, a system one,
+// and a file.
 class DirectoryTree : public CurrentDirTest {
 protected:
     void SetUp() override
     {
         CurrentDirTest::SetUp();
-        for (const char* name : {"Beta", "alpha", "Gamma", "Hidden"})
+        for (const char* name : {"Beta", "alpha", "Gamma", "Hidden", "System"})
             ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), nullptr)) << name;
         ASSERT_TRUE(CreateDirectoryA((dir / "alpha\\inner").c_str(), nullptr));
         ASSERT_TRUE(SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+        ASSERT_TRUE(SetFileAttributesA((dir / "System").c_str(), FILE_ATTRIBUTE_SYSTEM));
+        ASSERT_TRUE(GetFileAttributesA((dir / "System").c_str()) & FILE_ATTRIBUTE_SYSTEM);
         dir.WriteFile("file.txt", "text");
         root = NoSlash(dir.Path());
     }
     void TearDown() override
     {
         CurrentDirTest::TearDown();
-        SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const char* name : {"Hidden", "System"})
+            SetFileAttributesA((dir / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
     TempDir dir;
