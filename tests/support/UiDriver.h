@@ -12,6 +12,11 @@
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 2000);
 void PumpFor(DWORD milliseconds);
 
+// A double-click on item index of a platform list box, as the mouse gives
+// it: press, release, the double-click press, release, at the item's middle.
+// Returns false when the list box has no such item.
+bool DoubleClickItem(HWND listBox, int index);
+
 // A thread timer whose procedure is a function; it stops when the object
 // goes. The procedure is an entry from the platform: nothing escapes it.
 class ThreadTimer {
