@@ -2,15 +2,30 @@
 // photographed) without running the whole setup; it starts in the given
 // directory, as the installation settings' Browse button would.
 //
-//   dirdialog_preview.exe [directory [seconds]]     (default C:\windows, 5)
+//   dirdialog_preview.exe [directory [seconds [drop]]]   (default C:\windows, 5)
+//
+// With "drop", the drive list is dropped down after a second.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "controls/DirDlg.h"
+#include "controls/DirForm.h"
 #include "framework/Application.h"
 #include "tests/support/EndAfter.h"
+
+namespace {
+
+void CALLBACK DropDrives(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (auto* form = dynamic_cast<TFDIRFORM*>(TScreen::Instance().FindForm("FDIRFORM")))
+        SendMessageA(form->DriveComboBox1->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -23,6 +38,8 @@ int main(int argc, char** argv)
         dialog->SetCaption("Select A Directory");
         dialog->SetPath(start);
         EndApplicationAfter(seconds);
+        if (argc > 3 && std::string(argv[3]) == "drop")
+            SetTimer(nullptr, 0, 1000, DropDrives);
         const int32_t result = dialog->RunDialog();
         std::printf("RunDialog gave %d, Path %s\n", result, dialog->Path().c_str());
         FinalizeFramework();
