@@ -516,6 +516,28 @@ bool IsGlyphPixel(COLORREF c)
 
 } // namespace
 
+TEST_F(ShownControls, TheSelectedEntrysGlyphSitsOnTheHighlight)
+{
+    ShowForm();
+    const int index = list->ItemIndex();
+    ASSERT_GE(index, 0);
+    RECT r;
+    ASSERT_NE(SendMessageA(list->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)),
+              LB_ERR);
+    RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(50);
+    // The glyph's first column and its top row are transparent: they show
+    // the item's highlight, as does the space before the glyph.
+    const int x = r.left + list->ItemIndent(index);
+    const int y = (r.top + r.bottom - list->CurrentGlyph()->Height()) / 2;
+    ScopedDC dc(list->Handle());
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(GetPixel(dc.Get(), x, y), highlight);
+    EXPECT_EQ(GetPixel(dc.Get(), x - 1, y + 5), highlight);
+    // The entry below is not selected: the list's own colour.
+    EXPECT_EQ(GetPixel(dc.Get(), x, y + list->ItemHeight()), GetSysColor(COLOR_WINDOW));
+}
+
 TEST_F(ShownControls, DirectoryItemsAreIndentedByTheirDepth)
 {
     list->SetDirectoryPath(root + "\\alpha");
@@ -558,7 +580,14 @@ TEST_F(ShownControls, DriveItemsHaveTheirGlyphAtTwoAndTextAfterIt)
         EXPECT_GE(text, 16 + 6);
         EXPECT_LE(text, 16 + 6 + 2);
     }
-    // An item without a glyph counts 16 pixels for it: text at 22.
+    {
+        // The glyphs' transparent blue became the brush.
+        TestCanvas canvas;
+        TItemCanvas c = canvas.Canvas();
+        combo->DrawItem(0, rect, {}, c);
+        EXPECT_EQ(canvas.LeftmostWhere([](COLORREF p) { return p == RGB(0, 0, 255); }), -1);
+    }
+        // An item without a glyph counts 16 pixels for it: text at 22.
     combo->Items()->AddObject("x: [plain]", nullptr);
     TestCanvas canvas;
     TItemCanvas c = canvas.Canvas();
