@@ -474,7 +474,7 @@ public:
     }
     ~TestCanvas() { SelectObject(m_dc.Get(), m_select); }
 
-    TItemCanvas Canvas() { return TItemCanvas{m_dc.Get(), m_brush.Get(), RGB(255, 255, 255)}; }
+    TItemCanvas Canvas() { return TItemCanvas{m_dc.Get(), m_brush.Get()}; }
     HDC DC() const { return m_dc.Get(); }
     // The leftmost column with a pixel for which test holds, or -1.
     int LeftmostWhere(const std::function<bool(COLORREF)>& test) const
