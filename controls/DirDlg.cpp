@@ -22,8 +22,12 @@ TDirectoryDialog::~TDirectoryDialog() = default;
 int32_t TDirectoryDialog::RunDialog()
 {
     // The directory list and the drive combo box start in the process's
-    // current directory while the form is built.
+    // current directory while the form is built. The windows are made at
+    // once, so that the combo box shows its drive from the start; the window
+    // state given next is then kept for the showing (a dialog frame would
+    // have it reset when its window is made).
     TFDIRFORM* form = CreateForm<TFDIRFORM>(Application);
+    form->HandleNeeded();
     form->SetCaption(m_caption);
     form->SetWindowState(m_windowState);
     // NOTE: a starting path that cannot be entered passes its error on from

@@ -72,9 +72,10 @@ std::string CasedAsLetter(std::string text, char drive)
     return text;
 }
 
-// Changes the process's current directory. Like the runtime's directory
-// change, it also records the result as its drive's current directory, so
-// that changing to "X:" later returns there. Returns 0 or the error code.
+// Changes the process's current directory. Every drive keeps a current
+// directory of its own: the result is recorded as its drive's (in the "=X:"
+// variable that the system consults for a bare "X:"), so that changing to
+// "X:" later returns there. Returns 0 or the error code.
 int ChangeDir(const std::string& path)
 {
     // An empty name names no directory.
@@ -82,9 +83,10 @@ int ChangeDir(const std::string& path)
         return ERROR_PATH_NOT_FOUND;
     if (!SetCurrentDirectoryA(path.c_str())) {
         const int code = static_cast<int>(GetLastError());
-        // A drive's recorded directory may have been removed since (the
-        // system would not have allowed that for a current directory);
-        // the drive's root then takes its place.
+        // NOTE: a drive's recorded directory may have been removed since
+        // (the system would not have allowed that for the current
+        // directory); the drive's root then takes its place, or the drive
+        // could never be chosen again.
         if (path.size() != 2 || path[1] != ':')
             return code;
         const char name[] = {'=', UpperAscii(path[0]), ':', '\0'};
@@ -123,6 +125,11 @@ std::string LastComponent(const std::string& path)
 {
     const size_t last = path.find_last_of("\\:");
     return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+int BackslashCount(const std::string& path)
+{
+    return static_cast<int>(std::count(path.begin(), path.end(), '\\'));
 }
 
 std::string JoinDir(const std::string& dir, const std::string& name)
@@ -660,7 +667,7 @@ void TDirectoryListBox::CreateWnd()
     // C:\A\B, but the first subdirectory at a drive root, and further down
     // for a network path. Past the end nothing is selected (the platform's
     // list box would keep the selection the rebuild made).
-    const int32_t depth = static_cast<int32_t>(std::count(m_directory.begin(), m_directory.end(), '\\'));
+    const int32_t depth = BackslashCount(m_directory);
     SetItemIndex(depth < Items()->Count() ? depth : -1);
 }
 
@@ -685,7 +692,7 @@ void TDirectoryListBox::OpenCurrent()
 int TDirectoryListBox::ItemIndent(int index) const
 {
     if (Items()->Objects(index) == m_closedBmp.get())
-        return 4 * (static_cast<int>(std::count(m_directory.begin(), m_directory.end(), '\\')) + 1) + 2;
+        return 4 * (BackslashCount(m_directory) + 1) + 2;
     return 4 * index + 2;
 }
 
@@ -770,6 +777,10 @@ void TDirectoryListBox::BuildList()
 {
     TStrings* items = Items();
     int current = -1;  // the current directory's item
+    // The window is not repainted until the list is whole.
+    const bool drawing = HandleAllocated();
+    if (drawing)
+        Perform(WM_SETREDRAW, FALSE, 0);
     items->BeginUpdate();
     try {
         items->Clear();
@@ -822,11 +833,16 @@ void TDirectoryListBox::BuildList()
             items->AddObject(name, m_closedBmp.get());
     } catch (...) {
         items->EndUpdate();
+        if (drawing)
+            Perform(WM_SETREDRAW, TRUE, 0);
         throw;
     }
     items->EndUpdate();
-    if (HandleAllocated())
+    if (drawing) {
+        Perform(WM_SETREDRAW, TRUE, 0);
+        Invalidate();
         SetItemIndex(current);
+    }
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const

@@ -52,12 +52,14 @@ const TClassInfo& TCustomListBox::StaticClassInfo()
     return info;
 }
 
+namespace {
+
+// The messages of the platform's list box or combo box that a list of lines
+// kept in its window is read and written with.
 struct TListWindowMessages {
     UINT GetCount, GetTextLen, GetText, GetItemData, SetItemData, AddString, InsertString, DeleteString,
         ResetContent;
 };
-
-namespace {
 
 constexpr TListWindowMessages ListBoxMessages{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,
                                               LB_GETITEMDATA,  LB_SETITEMDATA,  LB_ADDSTRING,
@@ -220,7 +222,7 @@ void DispatchDrawItem(TWinControl& control, const DRAWITEMSTRUCT& item,
     SelectObject(item.hDC, brush.Get());
     SetTextColor(item.hDC, ColorToRGB(selected ? clHighlightText : control.Font()->Color()));
     SetBkColor(item.hDC, brushColor);
-    TItemCanvas canvas{item.hDC, brush.Get(), brushColor};
+    TItemCanvas canvas{item.hDC, brush.Get()};
     if (static_cast<int>(item.itemID) >= 0) {
         draw(static_cast<int>(item.itemID), item.rcItem, state, canvas);
     } else {

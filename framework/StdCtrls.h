@@ -55,12 +55,7 @@ using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 struct TItemCanvas {
     HDC DC = nullptr;
     HBRUSH Brush = nullptr;
-    COLORREF BrushColor = 0;
 };
-
-// The messages of the platform's list box or combo box that a list of lines
-// kept in its window is read and written with.
-struct TListWindowMessages;
 
 // A windowed list of strings, each with an attached object. Classes derived
 // from it publish what they use. Once the window exists its lines live in the

@@ -79,19 +79,6 @@ std::vector<std::string> ItemTexts(const TStrings& items)
     return texts;
 }
 
-bool DoubleClickItem(HWND listBox, int index)
-{
-    RECT r;
-    if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
-        return false;
-    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(listBox, WM_LBUTTONUP, 0, at);
-    SendMessageA(listBox, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(listBox, WM_LBUTTONUP, 0, at);
-    return true;
-}
-
 void CurrentDirTest::SetUp()
 {
     m_saved = CurrentDir();

@@ -44,11 +44,6 @@ std::string NoSlash(std::string dir);
 // The lines of a list.
 std::vector<std::string> ItemTexts(const TStrings& items);
 
-// A double-click on item index of a platform list box, as the mouse gives
-// it: press, release, the double-click press, release, at the item's middle.
-// Returns false when the list box has no such item.
-bool DoubleClickItem(HWND listBox, int index);
-
 // Counts the calls of a notification event and remembers the last sender.
 class EventLog : public TObject {
 public:

@@ -2,24 +2,27 @@
 // photographed) without running the whole setup; it starts in the given
 // directory, as the installation settings' Browse button would.
 //
-//   dirdialog_preview.exe [directory [seconds]]     (default C:\windows, 5)
+//   dirdialog_preview.exe [directory [seconds [drop]]]   (default C:\windows, 5)
+//
+// With "drop", the drive list is dropped down after a second.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "controls/DirDlg.h"
+#include "controls/DirForm.h"
 #include "framework/Application.h"
+#include "tests/support/EndAfter.h"
 
 namespace {
 
-void CALLBACK EndPreview(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK DropDrives(HWND, UINT, UINT_PTR id, DWORD)
 {
-    try {
-        Application->Terminate();
-    } catch (...) {
-        PostQuitMessage(0);
-    }
+    KillTimer(nullptr, id);
+    if (auto* form = dynamic_cast<TFDIRFORM*>(TScreen::Instance().FindForm("FDIRFORM")))
+        SendMessageA(form->DriveComboBox1->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
 }
 
 } // namespace
@@ -34,7 +37,9 @@ int main(int argc, char** argv)
         auto* dialog = new TDirectoryDialog(Application);
         dialog->SetCaption("Select A Directory");
         dialog->SetPath(start);
-        SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), EndPreview);
+        EndApplicationAfter(seconds);
+        if (argc > 3 && std::string(argv[3]) == "drop")
+            SetTimer(nullptr, 0, 1000, DropDrives);
         const int32_t result = dialog->RunDialog();
         std::printf("RunDialog gave %d, Path %s\n", result, dialog->Path().c_str());
         FinalizeFramework();

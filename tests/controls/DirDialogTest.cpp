@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "controls/DirDlg.h"
 #include "controls/DirForm.h"
@@ -196,6 +197,14 @@ protected:
         PostMessageA(target, WM_KEYUP, key, 0xC0000001);
     }
 
+    // The window's title, the edit box's text and the list's directory.
+    static std::tuple<std::string, std::string, std::string> WhatIsShown(TFDIRFORM& form)
+    {
+        char title[128] = {};
+        GetWindowTextA(form.Handle(), title, sizeof title);
+        return {title, form.Edit1->Text(), form.DirectoryListBox1->DirectoryPath()};
+    }
+
     static void Type(HWND window, const std::string& text)
     {
         for (const char c : text)
@@ -217,11 +226,7 @@ TEST_F(DialogRun, OpensWithTheCallersTextAndTheFocusOnCancelWhereEnterCancels)
     std::string listed;
     bool cancelFocused = false;
     const int32_t result = Run([&](TFDIRFORM& form) {
-        char text[128] = {};
-        GetWindowTextA(form.Handle(), text, sizeof text);
-        caption = text;
-        edit = form.Edit1->Text();
-        listed = form.DirectoryListBox1->DirectoryPath();
+        std::tie(caption, edit, listed) = WhatIsShown(form);
         cancelFocused = GetFocus() == form.BT_Cancel->Handle();
         PressKey(VK_RETURN);
     });
@@ -353,11 +358,7 @@ TEST_F(DialogRun, AnEmptyPathShowsTheCurrentDirectoryWithAnEmptyEditBox)
     std::string edit = "?";
     std::string listed;
     const int32_t result = Run([&](TFDIRFORM& form) {
-        char text[128] = {};
-        GetWindowTextA(form.Handle(), text, sizeof text);
-        caption = text;
-        edit = form.Edit1->Text();
-        listed = form.DirectoryListBox1->DirectoryPath();
+        std::tie(caption, edit, listed) = WhatIsShown(form);
         SendMessageA(form.BT_OK->Handle(), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(result, 1);
@@ -365,4 +366,18 @@ TEST_F(DialogRun, AnEmptyPathShowsTheCurrentDirectoryWithAnEmptyEditBox)
     EXPECT_EQ(edit, "");
     EXPECT_EQ(listed, root + "\\Beta");
     EXPECT_EQ(dialog->Path(), "");
+}
+
+TEST_F(DialogRun, AMaximisedWindowStateShowsTheDialogMaximised)
+{
+    dialog->SetPath(root);
+    dialog->SetWindowstate(wsMaximized);
+    bool zoomed = false;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        zoomed = IsZoomed(form.Handle()) != FALSE;
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(zoomed);
+    EXPECT_EQ(dialog->Windowstate(), wsMaximized);
 }

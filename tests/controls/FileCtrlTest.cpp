@@ -16,23 +16,27 @@ namespace {
 
 class FileCtrl : public CurrentDirTest {};
 
-// A tree of subdirectories: alpha, Beta, Gamma, a hidden one, and a file.
+// A tree of subdirectories: alpha, Beta, Gamma, a hidden one, a system one,
+// and a file.
 class DirectoryTree : public CurrentDirTest {
 protected:
     void SetUp() override
     {
         CurrentDirTest::SetUp();
-        for (const char* name : {"Beta", "alpha", "Gamma", "Hidden"})
+        for (const char* name : {"Beta", "alpha", "Gamma", "Hidden", "System"})
             ASSERT_TRUE(CreateDirectoryA((dir / name).c_str(), nullptr)) << name;
         ASSERT_TRUE(CreateDirectoryA((dir / "alpha\\inner").c_str(), nullptr));
         ASSERT_TRUE(SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+        ASSERT_TRUE(SetFileAttributesA((dir / "System").c_str(), FILE_ATTRIBUTE_SYSTEM));
+        ASSERT_TRUE(GetFileAttributesA((dir / "System").c_str()) & FILE_ATTRIBUTE_SYSTEM);
         dir.WriteFile("file.txt", "text");
         root = NoSlash(dir.Path());
     }
     void TearDown() override
     {
         CurrentDirTest::TearDown();
-        SetFileAttributesA((dir / "Hidden").c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const char* name : {"Hidden", "System"})
+            SetFileAttributesA((dir / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
     TempDir dir;
@@ -186,6 +190,15 @@ TEST_F(FileCtrl, ItemHeightsFollowTheFont)
     EXPECT_EQ(list.ItemHeight(), 16);
     list.Font()->SetHeight(-11);
     EXPECT_EQ(list.ItemHeight(), std::max(ItemTextHeight(*list.Font()), 16));
+
+    // A tiny scalable font: the glyphs set the least height, 11 and 16.
+    for (TFont* font : {combo.Font(), list.Font()}) {
+        font->SetName("Arial");
+        font->SetHeight(-5);
+    }
+    ASSERT_LT(ItemTextHeight(*combo.Font()), 11);
+    EXPECT_EQ(combo.ItemHeight(), 11);
+    EXPECT_EQ(list.ItemHeight(), 16);
 }
 
 // ---------------------------------------------------------------------------
@@ -280,6 +293,41 @@ TEST_F(FileCtrl, DirLabelTextIsShortenedToTheWidth)
     EXPECT_EQ(label.Caption(), "...\\somewhat long name");
 }
 
+TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
+{
+    // A real path of the shape C:\WINDOWS\SYSTEM\COLOR, in the prefix's own
+    // system directory.
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    const std::string system = std::string(windows) + "\\system";
+    ASSERT_TRUE(IsExistingDirectory(system));
+    const std::string color = system + "\\COLOR";
+    ASSERT_TRUE(CreateDirectoryA(color.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    struct Remove {
+        std::string dir;
+        ~Remove() { RemoveDirectoryA(dir.c_str()); }
+    } remove{color};
+    ASSERT_EQ(std::count(color.begin(), color.end(), '\\'), 3);
+
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(color);
+    const std::string path = list.DirectoryPath();
+    const std::string drive = path.substr(0, 2);
+    const std::string systemName = FileNamePart(FileDirPart(path).substr(0, FileDirPart(path).size() - 1));
+    TLabel label(nullptr);
+    label.SetAutoSize(false);
+    const std::vector<std::string> steps = {path, drive + "\\...\\" + systemName + "\\COLOR", drive + "\\...\\COLOR",
+                                            "...\\COLOR", "COLOR"};
+    for (const std::string& step : steps) {
+        SCOPED_TRACE(step);
+        // Exactly wide enough for this step, too narrow for the one before.
+        label.SetWidth(TextWidthIn(*label.Font(), step));
+        list.SetDirLabel(&label);
+        EXPECT_EQ(label.Caption(), step);
+    }
+    list.SetDirLabel(nullptr);
+}
+
 TEST(MinimizePath, DropsDirectoriesThenTheDrive)
 {
     auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
@@ -348,6 +396,15 @@ TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
     EXPECT_EQ(VolumeLabelText('c'), "[" + lower + "]");
     // Not a network drive: the connection cannot be asked.
     EXPECT_EQ(NetworkDriveText('c'), "[" + lower + "]");
+}
+
+TEST_F(FileCtrl, ReadingALabelPutsTheErrorModeBack)
+{
+    // Critical-error boxes are suppressed only while the drive is asked.
+    const UINT before = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    VolumeLabelText('c');
+    VolumeLabelText('a');  // removable: may have no medium
+    EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
 }
 
 TEST_F(FileCtrl, SelectingADriveFiresOnChangeUnlessAlreadySelected)
@@ -436,6 +493,16 @@ TEST_F(DirectoryTree, WritingAPathMovesTheListAndTheProcess)
     EXPECT_EQ(list.Items()->Objects(current), list.CurrentGlyph());
     EXPECT_EQ(list.Items()->Objects(0), list.OpenedGlyph());
     EXPECT_EQ(list.Items()->Objects(current + 1), list.ClosedGlyph());
+}
+
+TEST_F(DirectoryTree, CaseFlagsComeFromTheVolumesFileSystemFlags)
+{
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root);
+    DWORD flags = 0;
+    ASSERT_TRUE(GetVolumeInformationA(root.substr(0, 3).c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0));
+    EXPECT_EQ(list.CaseSensitive(), (flags & FS_CASE_SENSITIVE) != 0);
+    EXPECT_EQ(list.CasePreserved(), (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0);
 }
 
 TEST_F(DirectoryTree, ItemPaths)
@@ -608,6 +675,22 @@ TEST_F(DirectoryTree, DriveChangeGoesToThatDrivesCurrentDirectory)
     list.SetDriveLetter(root[0]);
     EXPECT_EQ(list.DirectoryPath(), root);
     EXPECT_EQ(changes.Count, 2);
+}
+
+TEST_F(DirectoryTree, ADrivesDirectoryRemovedMeanwhileGivesWayToItsRoot)
+{
+    // The list left alpha for another drive; alpha went meanwhile. Coming
+    // back to the drive must not fail for ever: the root takes its place.
+    const char other = OtherFixedDrive(root[0]);
+    if (!other)
+        GTEST_SKIP() << "only one fixed drive";
+    TDirectoryListBox list(nullptr);
+    list.SetDirectoryPath(root + "\\Gamma");
+    list.SetDriveLetter(other);
+    ASSERT_TRUE(RemoveDirectoryA((dir / "Gamma").c_str()));
+    list.SetDriveLetter(root[0]);
+    EXPECT_EQ(list.DirectoryPath(), root.substr(0, 3));
+    EXPECT_EQ(CurrentDir(), root.substr(0, 3));
 }
 
 TEST_F(DirectoryTree, ALinkedComboBoxFollowsADriveChangeOnce)

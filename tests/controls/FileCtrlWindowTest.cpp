@@ -157,6 +157,21 @@ TEST_F(ShownControls, WindowCreationBuildsBothListsAndSelectsWhereTheyStand)
     EXPECT_EQ(list->Items()->Objects(depth), list->CurrentGlyph());
 }
 
+TEST_F(ShownControls, WindowsAreOwnerDrawnListsOfFixedHeight)
+{
+    ShowForm();
+    const LONG comboStyle = GetWindowLongA(combo->Handle(), GWL_STYLE);
+    EXPECT_EQ(comboStyle & 3, CBS_DROPDOWNLIST);  // no edit field
+    for (const LONG flag : {CBS_OWNERDRAWFIXED, CBS_HASSTRINGS, CBS_AUTOHSCROLL})
+        EXPECT_TRUE(comboStyle & flag) << std::hex << flag;
+    EXPECT_FALSE(comboStyle & CBS_SORT);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), combo->ItemHeight());
+    const LONG listStyle = GetWindowLongA(list->Handle(), GWL_STYLE);
+    EXPECT_TRUE(listStyle & LBS_OWNERDRAWFIXED);
+    EXPECT_FALSE(listStyle & LBS_SORT);
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETITEMHEIGHT, 0, 0), list->ItemHeight());
+}
+
 TEST_F(ShownControls, AtADriveRootTheFirstSubdirectoryIsSelected)
 {
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
@@ -319,22 +334,50 @@ TEST_F(ShownControls, WritingAPathOnAnotherDriveMovesTheComboBoxAndRebuildsOnce)
 {
     if (FloppyFolderThroughZ().empty())
         GTEST_SKIP() << "no floppy drive A: in this bed";
+    ASSERT_TRUE(CreateDirectoryA("A:\\DATA", nullptr));
+    struct RemoveData {
+        std::string back;
+        ~RemoveData()
+        {
+            SetCurrentDirectoryA(back.c_str());
+            RemoveDirectoryA("A:\\DATA");
+        }
+    } removeData{root};
     ShowForm();
+    // When the combo box tells that the drive changed, the list has not
+    // been rebuilt for it: it is rebuilt once, for the whole path, after.
+    struct Probe : TObject {
+        CountingDirList* List = nullptr;
+        std::vector<std::string> Paths;
+        std::vector<int> Builds;
+        void Handler(TObject*)
+        {
+            Paths.push_back(List->DirectoryPath());
+            Builds.push_back(List->Builds);
+        }
+    } probe;
+    probe.List = list;
+    combo->SetOnChange(TNotifyEvent::Of<&Probe::Handler>(&probe));
     const int builds = list->Builds;
     const int changes = listChanges.Count;
-    const int comboBefore = comboChanges.Count;
-    list->SetDirectoryPath("A:\\");
-    EXPECT_EQ(Upper(list->DirectoryPath()), "A:\\");
+    list->SetDirectoryPath("A:\\DATA");
+    EXPECT_EQ(Upper(list->DirectoryPath()), "A:\\DATA");
     EXPECT_EQ(CurrentDir(), list->DirectoryPath());
     EXPECT_EQ(combo->DriveLetter(), 'a');
     EXPECT_EQ(combo->Items()->Get(combo->ItemIndex()), "a:");
-    EXPECT_EQ(comboChanges.Count, comboBefore + 1);
+    EXPECT_EQ(probe.Builds, std::vector<int>{builds});
     EXPECT_EQ(list->Builds, builds + 1);
     EXPECT_EQ(listChanges.Count, changes + 1);
-    // Back on C:, the list returns to where it stood on that drive.
+
+    // Chosen in the combo box, a drive moves the list to where it stood on
+    // that drive before the combo box tells about it.
+    probe.Paths.clear();
+    probe.Builds.clear();
     combo->SetDriveLetter(root[0]);
     EXPECT_EQ(list->DirectoryPath(), root);
-    EXPECT_EQ(list->Builds, builds + 2);
+    EXPECT_EQ(probe.Paths, std::vector<std::string>{root});
+    EXPECT_EQ(probe.Builds, std::vector<int>{builds + 2});
+    EXPECT_EQ(listChanges.Count, changes + 2);
 }
 
 TEST_F(ShownControls, ARemovableDriveWithoutAMediumRaisesAndTheListStays)
@@ -431,7 +474,7 @@ public:
     }
     ~TestCanvas() { SelectObject(m_dc.Get(), m_select); }
 
-    TItemCanvas Canvas() { return TItemCanvas{m_dc.Get(), m_brush.Get(), RGB(255, 255, 255)}; }
+    TItemCanvas Canvas() { return TItemCanvas{m_dc.Get(), m_brush.Get()}; }
     HDC DC() const { return m_dc.Get(); }
     // The leftmost column with a pixel for which test holds, or -1.
     int LeftmostWhere(const std::function<bool(COLORREF)>& test) const
@@ -472,6 +515,28 @@ bool IsGlyphPixel(COLORREF c)
 }
 
 } // namespace
+
+TEST_F(ShownControls, TheSelectedEntrysGlyphSitsOnTheHighlight)
+{
+    ShowForm();
+    const int index = list->ItemIndex();
+    ASSERT_GE(index, 0);
+    RECT r;
+    ASSERT_NE(SendMessageA(list->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)),
+              LB_ERR);
+    RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(50);
+    // The glyph's first column and its top row are transparent: they show
+    // the item's highlight, as does the space before the glyph.
+    const int x = r.left + list->ItemIndent(index);
+    const int y = (r.top + r.bottom - list->CurrentGlyph()->Height()) / 2;
+    ScopedDC dc(list->Handle());
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(GetPixel(dc.Get(), x, y), highlight);
+    EXPECT_EQ(GetPixel(dc.Get(), x - 1, y + 5), highlight);
+    // The entry below is not selected: the list's own colour.
+    EXPECT_EQ(GetPixel(dc.Get(), x, y + list->ItemHeight()), GetSysColor(COLOR_WINDOW));
+}
 
 TEST_F(ShownControls, DirectoryItemsAreIndentedByTheirDepth)
 {
@@ -515,7 +580,14 @@ TEST_F(ShownControls, DriveItemsHaveTheirGlyphAtTwoAndTextAfterIt)
         EXPECT_GE(text, 16 + 6);
         EXPECT_LE(text, 16 + 6 + 2);
     }
-    // An item without a glyph counts 16 pixels for it: text at 22.
+    {
+        // The glyphs' transparent blue became the brush.
+        TestCanvas canvas;
+        TItemCanvas c = canvas.Canvas();
+        combo->DrawItem(0, rect, {}, c);
+        EXPECT_EQ(canvas.LeftmostWhere([](COLORREF p) { return p == RGB(0, 0, 255); }), -1);
+    }
+        // An item without a glyph counts 16 pixels for it: text at 22.
     combo->Items()->AddObject("x: [plain]", nullptr);
     TestCanvas canvas;
     TItemCanvas c = canvas.Canvas();

@@ -15,6 +15,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
@@ -122,6 +123,29 @@ std::vector<uint8_t> SolidBitmapFile(int width, int height, COLORREF color)
         }
     return file;
 }
+
+// Counts a control's clicks and double-clicks.
+class ClickCounter : public TObject {
+public:
+    void Clicked(TObject*) { ++Clicks; }
+    void DoubleClicked(TObject*) { ++DoubleClicks; }
+    int Clicks = 0;
+    int DoubleClicks = 0;
+};
+
+// Upper-cases "a" and swallows "x" as they are typed.
+class KeyFilter : public TObject {
+public:
+    void KeyPressed(TObject*, char& key)
+    {
+        Seen.push_back(key);
+        if (key == 'a')
+            key = 'A';
+        else if (key == 'x')
+            key = '\0';
+    }
+    std::string Seen;
+};
 
 // The size DrawText gives a text in a font on the screen.
 SIZE MeasuredText(TFont* font, const char* text)
@@ -325,6 +349,93 @@ TEST_F(WindowTest, ListBoxLinesMoveIntoTheWindowAndLiveThere)
     EXPECT_THROW(list->Items()->Get(10), Exception);
     list->Items()->Clear();
     EXPECT_EQ(SendMessageA(window, LB_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(WindowTest, ListBoxClicksAndDoubleClicksReachTheirEvents)
+{
+    auto* list = new TListBox(m_form);
+    list->SetParent(m_form);
+    for (const char* line : {"one", "two", "three"})
+        list->Items()->Add(line);
+    ClickCounter counter;
+    list->SetOnClick(TNotifyEvent::Of<&ClickCounter::Clicked>(&counter));
+    list->SetOnDblClick(TNotifyEvent::Of<&ClickCounter::DoubleClicked>(&counter));
+    ShowForm();
+    // The first press selects "two": a click; the double-click press that
+    // follows changes nothing more but is a double-click.
+    ASSERT_TRUE(DoubleClickItem(list->Handle(), 1));
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(counter.Clicks, 1);
+    EXPECT_EQ(counter.DoubleClicks, 1);
+    // Selecting from the program is no click.
+    list->SetItemIndex(2);
+    EXPECT_EQ(counter.Clicks, 1);
+}
+
+TEST_F(WindowTest, KeyPressCanChangeOrSwallowACharacter)
+{
+    auto* edit = new TEdit(m_form);
+    edit->SetParent(m_form);
+    KeyFilter filter;
+    edit->SetOnKeyPress(TKeyPressEvent::Of<&KeyFilter::KeyPressed>(&filter));
+    ShowForm();
+    for (const char c : std::string("axb"))
+        SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    EXPECT_EQ(filter.Seen, "axb");
+    EXPECT_EQ(edit->Text(), "Ab");
+}
+
+TEST_F(WindowTest, ComboBoxLinesAndSelectionLiveInItsWindowAndOutliveIt)
+{
+    auto* combo = new TCustomComboBox(m_form);
+    combo->SetParent(m_form);
+    combo->SetStyle(csDropDownList);
+    combo->Items()->Add("one");
+    combo->Items()->AddObject("two", combo);
+    combo->SetItemIndex(1);
+    ShowForm();
+
+    HWND window = combo->Handle();
+    EXPECT_EQ(StyleOf(window) & 3, static_cast<DWORD>(CBS_DROPDOWNLIST));
+    EXPECT_TRUE(StyleOf(window) & CBS_HASSTRINGS);
+    EXPECT_EQ(SendMessageA(window, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(window, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(window, CB_GETITEMDATA, 1, 0), reinterpret_cast<LRESULT>(combo));
+    combo->Items()->Add("three");
+    EXPECT_EQ(SendMessageA(window, CB_GETCOUNT, 0, 0), 3);
+    combo->SetItemIndex(2);
+    EXPECT_EQ(SendMessageA(window, CB_GETCURSEL, 0, 0), 2);
+
+    // A new window gets the lines, their objects and the selection.
+    combo->RecreateWnd();
+    ASSERT_TRUE(combo->HandleAllocated());
+    EXPECT_NE(combo->Handle(), window);
+    EXPECT_EQ(combo->Items()->Count(), 3);
+    EXPECT_EQ(combo->Items()->Get(2), "three");
+    EXPECT_EQ(combo->Items()->Objects(1), combo);
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_THROW(combo->Items()->Get(5), Exception);
+}
+
+TEST_F(WindowTest, ComboBoxSelectionChangedByTheKeyboardIsAClick)
+{
+    auto* combo = new TCustomComboBox(m_form);
+    combo->SetParent(m_form);
+    combo->SetStyle(csDropDownList);
+    for (const char* line : {"one", "two", "three"})
+        combo->Items()->Add(line);
+    combo->SetItemIndex(0);
+    ClickCounter counter;
+    combo->SetOnClick(TNotifyEvent::Of<&ClickCounter::Clicked>(&counter));
+    ShowForm();
+    combo->SetFocus();
+    SendMessageA(combo->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    SendMessageA(combo->Handle(), WM_KEYUP, VK_DOWN, 0xC0000001);
+    Pump(20);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(counter.Clicks, 1);
+    combo->SetItemIndex(2);
+    EXPECT_EQ(counter.Clicks, 1);
 }
 
 TEST_F(WindowTest, ControlClickSelectsSeveralLinesOfAnExtendedList)

@@ -11,19 +11,7 @@
 
 #include "framework/Application.h"
 #include "setup/Setup2.h"
-
-namespace {
-
-void CALLBACK EndPreview(HWND, UINT, UINT_PTR, DWORD)
-{
-    try {
-        Application->Terminate();
-    } catch (...) {
-        PostQuitMessage(0);
-    }
-}
-
-} // namespace
+#include "tests/support/EndAfter.h"
 
 int main(int argc, char** argv)
 {
@@ -40,7 +28,7 @@ int main(int argc, char** argv)
         std::printf("Form2 at (%d, %d), %d x %d, client %d x %d\n", form->Left(), form->Top(), form->Width(),
                     form->Height(), form->ClientWidth(), form->ClientHeight());
         std::fflush(stdout);
-        SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), EndPreview);
+        EndApplicationAfter(seconds);
         while (!Application->Terminated())
             Application->HandleOneMessage();
         FinalizeFramework();

@@ -36,6 +36,19 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
 
 } // namespace
 
+bool DoubleClickItem(HWND listBox, int index)
+{
+    RECT r;
+    if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+        return false;
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(listBox, WM_LBUTTONUP, 0, at);
+    SendMessageA(listBox, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(listBox, WM_LBUTTONUP, 0, at);
+    return true;
+}
+
 ThreadTimer::ThreadTimer(UINT milliseconds, std::function<void()> body) : m_body(std::move(body))
 {
     m_id = SetTimer(nullptr, 0, milliseconds, Proc);

@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+// A double-click on item index of a platform list box, as the mouse gives
+// it: press, release, the double-click press, release, at the item's middle.
+// Returns false when the list box has no such item.
+bool DoubleClickItem(HWND listBox, int index);
+
 class ThreadTimer {
 public:
     ThreadTimer(UINT milliseconds, std::function<void()> body);
