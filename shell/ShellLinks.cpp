@@ -11,11 +11,12 @@
 namespace {
 
 // The link file name in wide characters, converted in the ANSI code page; an
-// empty text when it is longer than the platform's path limit or cannot be
+// empty text when it is longer than the platform's path limit, holds a null
+// character (the platform would take only the part before it) or cannot be
 // converted.
 std::wstring WideLinkFileName(const std::string& linkFile)
 {
-    if (linkFile.empty())
+    if (linkFile.empty() || linkFile.find('\0') != std::string::npos)
         return std::wstring();
     const int length = MultiByteToWideChar(CP_ACP, 0, linkFile.data(), static_cast<int>(linkFile.size()), nullptr, 0);
     // NOTE: the limit is checked here rather than left to the save, since

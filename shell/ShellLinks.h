@@ -10,8 +10,8 @@
 #include <string>
 
 // The longest link file name written, in characters: the platform's path
-// limit less the terminator. A longer name writes no link at all; it is never
-// shortened into another path.
+// limit less the terminator. A longer name, or one with a null character in
+// it, writes no link at all; it is never shortened into another path.
 constexpr size_t MaxLinkFileName = MAX_PATH - 1;
 
 // Creates the link file (or updates it, when loadFirst is set and the file

@@ -136,6 +136,12 @@ TEST(ShellLinks, NamesUpToThePathLimitAreWrittenWholeAndLongerOnesNotAtAll)
         // Nothing else appeared either, such as the name cut short.
         EXPECT_EQ(FolderEntries(dir.Path()).size(), written);
     }
+    {
+        SCOPED_TRACE("a name with a null character in it");
+        WriteShellLink(target.c_str(), nullptr, nullptr, dir.Path() + std::string("cut\0off.lnk", 11), false);
+        EXPECT_FALSE(FileExists(dir / "cut"));
+        EXPECT_EQ(FolderEntries(dir.Path()).size(), written);
+    }
 }
 
 // ---------------------------------------------------------------------------
