@@ -5,12 +5,11 @@
 #include <utility>
 
 #include "runtime/Exceptions.h"
+#include "runtime/TextRules.h"
 
 namespace {
 
-constexpr char CtrlZ = 26;
-constexpr char CR = 13;
-constexpr char LF = 10;
+using TextRules::CtrlZ;
 
 thread_local int t_inOutResult = 0;
 
@@ -174,12 +173,11 @@ std::string ReadTextLine(TTextFile& file)
         return line;
     }
     while (file.Fill()) {
-        const char* begin = file.m_buffer + file.m_pos;
-        const char* end = file.m_buffer + file.m_end;
-        const char* stop = std::find_if(begin, end, [](char c) { return c == CR || c == CtrlZ; });
-        line.append(begin, stop);
-        file.m_pos += static_cast<size_t>(stop - begin);
-        if (stop != end)
+        const std::string_view chunk(file.m_buffer + file.m_pos, file.m_end - file.m_pos);
+        const size_t length = TextRules::LineTextLength(chunk);
+        line.append(chunk.substr(0, length));
+        file.m_pos += length;
+        if (length < chunk.size())
             break;
     }
     return line;
@@ -192,17 +190,9 @@ void SkipTextLine(TTextFile& file)
         SetResult(ioNotOpenForInput);
         return;
     }
-    while (file.Fill()) {
-        const char c = file.m_buffer[file.m_pos];
-        if (c == CtrlZ)
-            return;
-        ++file.m_pos;
-        if (c == CR) {
-            if (file.Fill() && file.m_buffer[file.m_pos] == LF)
-                ++file.m_pos;
-            return;
-        }
-    }
+    TextRules::LineSkipper skipper;
+    while (!skipper.Done() && file.Fill())
+        file.m_pos += skipper.Consume(std::string_view(file.m_buffer + file.m_pos, file.m_end - file.m_pos));
 }
 
 bool TextAtEnd(TTextFile& file)
@@ -245,4 +235,31 @@ void CloseTextFile(TTextFile& file)
         return;
     }
     SetResult(file.Release());
+}
+
+bool CheckedTextInput::AtEnd()
+{
+    const bool atEnd = TextAtEnd(m_file);
+    CheckInOut();
+    return atEnd;
+}
+
+char CheckedTextInput::ReadChar()
+{
+    const char c = ReadTextChar(m_file);
+    CheckInOut();
+    return c;
+}
+
+std::string CheckedTextInput::ReadLine()
+{
+    std::string line = ReadTextLine(m_file);
+    CheckInOut();
+    return line;
+}
+
+void CheckedTextInput::SkipLine()
+{
+    SkipTextLine(m_file);
+    CheckInOut();
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "runtime/Handles.h"
+#include "runtime/LineSource.h"
 
 enum class TextFileMode { Unassigned, Closed, Input, Output };
 
@@ -90,3 +91,19 @@ void CloseTextFile(TTextFile& file);
 int InOutResult();
 // Raises EInOutError for a non-zero error state, resetting the state to 0.
 void CheckInOut();
+
+// Input from an open text file with the error state tested after every
+// operation: a failure raises EInOutError at once, so a record reader stops
+// at the record where reading failed.
+class CheckedTextInput : public TextLineSource {
+public:
+    explicit CheckedTextInput(TTextFile& file) : m_file(file) {}
+
+    bool AtEnd() override;
+    char ReadChar() override;
+    std::string ReadLine() override;
+    void SkipLine() override;
+
+private:
+    TTextFile& m_file;  // not owned: opened and closed by the caller around the reading
+};

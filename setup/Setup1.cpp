@@ -5,8 +5,10 @@
 #include "framework/Registry.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Paths.h"
+#include "runtime/RecordReader.h"
 #include "runtime/ResStrings.h"
 #include "runtime/TextFile.h"
+#include "setup/ScriptFormat.h"
 #include "setup/Setup2.h"
 #include "shell/ShellLinks.h"
 
@@ -152,29 +154,17 @@ void ReadSetupFile()
 {
     TForm1& state = *Form1;
     TTextFile script;
-    BindTextFile(script, state.ExeDir + "setup.fls");
+    BindTextFile(script, state.ExeDir + std::string(ScriptFormat::ScriptName));
     OpenTextForReading(script);
     CheckInOut();
-    // A record is a command line, of which only the first character counts,
-    // and an argument line; S has a second argument line.
-    auto readLine = [&script] {
-        std::string line = ReadTextLine(script);
-        CheckInOut();
-        SkipTextLine(script);
-        CheckInOut();
-        return line;
-    };
-    for (;;) {
-        const bool atEnd = TextAtEnd(script);
-        CheckInOut();
-        if (atEnd)
-            break;
-        const char command = ReadTextChar(script);
-        CheckInOut();
-        SkipTextLine(script);
-        CheckInOut();
-        const std::string argument = readLine();
-        switch (command) {
+    // Every step is checked as it is read, so a read error leaves the
+    // records before it in the setup state.
+    CheckedTextInput input(script);
+    TextRecordReader records(input, ScriptFormat::ThreeLineCommands);
+    TextRecord record;
+    while (records.Next(record)) {
+        const std::string& argument = record.Argument;
+        switch (record.Command) {
         case 'D': {
             const size_t last = argument.find_last_of("\\:");
             state.DestName = last == std::string::npos ? argument : argument.substr(last + 1);
@@ -196,12 +186,10 @@ void ReadSetupFile()
         case 'Q':
             state.PifList->Add(argument);
             break;
-        case 'S': {
-            const std::string file = readLine();
+        case 'S':
             state.OptionList->Add(argument);
-            state.OptionList->Add(file);
+            state.OptionList->Add(record.Second);
             break;
-        }
         case 'T':
             state.ProductTitle = argument;
             state.Label1->SetCaption(argument + " Setup");

@@ -1,0 +1,53 @@
+// Reads the records of the system's line files: a command line, of which only
+// the first character counts, then an argument line taken whole; some
+// commands have a second argument line. The setup script and the uninstall
+// log are both made of such records, and the setup program and the build
+// machine's checker read them through this one reader.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/LineSource.h"
+
+struct TextRecord {
+    // The first character of the command line. An empty line gives CR here,
+    // and then the two lines after it are the rest of the record.
+    char Command = 0;
+    std::string Argument;
+    // Only for the commands with a second argument line.
+    std::string Second;
+
+    // Line numbers, counting from 1, as lines end at a CR: where the command
+    // character stood, and where each argument was read from.
+    int CommandLine = 0;
+    int ArgumentLine = 0;
+    int SecondLine = 0;
+    // False when the data ended before that argument line: the argument is
+    // then empty.
+    bool HasArgument = false;
+    bool HasSecond = false;
+};
+
+class TextRecordReader {
+public:
+    // threeLineCommands lists the command characters that take a second
+    // argument line.
+    TextRecordReader(TextLineSource& source, std::string_view threeLineCommands)
+        : m_source(source), m_threeLineCommands(threeLineCommands)
+    {
+    }
+
+    // Reads the next record. Returns false, leaving record alone, when the
+    // data has ended. The end is tested before each record, so a file that
+    // ends right after a command line gives that command an empty argument.
+    bool Next(TextRecord& record);
+
+private:
+    // Reads the line now reached, then skips its line end.
+    std::string ReadWholeLine(int& lineNumber, bool& present);
+
+    TextLineSource& m_source;  // not owned: the caller's source outlives the reader
+    std::string m_threeLineCommands;
+    int m_line = 1;
+};

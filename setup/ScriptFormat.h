@@ -1,0 +1,55 @@
+// What the setup script's arguments mean, in plain text rules shared by the
+// setup program and the vendor's tools: the name of the script, the command
+// that takes a second argument line, the path codes, and how F, P and S
+// arguments split and name their source on the distribution medium. Nothing
+// here knows windows or the file system.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ScriptFormat {
+
+// The script's name beside the setup program, and the uninstall log's name in
+// the destination directory.
+constexpr std::string_view ScriptName = "setup.fls";
+constexpr std::string_view LogName = "uninst.fls";
+// Commands whose record has a second argument line.
+constexpr std::string_view ThreeLineCommands = "S";
+// The first character of every path argument names its base directory:
+// A source, D destination, N none (a full path), S system, T startup,
+// W Windows directory.
+constexpr std::string_view PathCodes = "ADNSTW";
+
+// True when the path argument begins with one of the six codes.
+bool HasPathCode(std::string_view path);
+
+// An F argument split at its first "{": the path-coded destination before
+// it, the size text after it.
+struct FileArgument {
+    std::string Path;
+    std::string SizeText;
+    bool HasBrace = false;
+};
+FileArgument SplitFileArgument(std::string_view argument);
+
+// A P argument split at its first ",": the path-coded target, then the item
+// name, which may hold further commas.
+struct ItemArgument {
+    std::string Target;
+    std::string Name;
+    bool HasComma = false;
+};
+ItemArgument SplitItemArgument(std::string_view argument);
+
+// The name under which a mandatory file (an F path without its size) lies on
+// the distribution medium: the text after the path's last "\", or, without
+// a backslash, the path without its code letter.
+std::string MandatorySourceName(std::string_view path);
+// The name under which an optional file (an S record's path) lies on the
+// distribution medium: what follows the path's last "\" or ":".
+// NOTE: without a backslash or colon that is the whole argument, code letter
+// included, unlike a mandatory file's.
+std::string OptionalSourceName(std::string_view path);
+
+} // namespace ScriptFormat
