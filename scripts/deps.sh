@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running the setup needs on a Debian machine, as
-# root: the mingw-w64 cross compiler, CMake, GoogleTest's sources, 32-bit Wine
-# and a virtual X server. Installs nothing when everything is there already.
+# root: the mingw-w64 cross compiler, CMake, GoogleTest's sources, 32-bit Wine,
+# a virtual X server, and mtools for the floppy images of a distribution.
+# Installs nothing when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     wine wine32:i386 fonts-wine fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
+    mtools
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "setup/ScriptFormat.h"
 
+#include <utility>
+
 #include "runtime/Paths.h"
 
 namespace ScriptFormat {
@@ -9,32 +11,36 @@ bool HasPathCode(std::string_view path)
     return !path.empty() && PathCodes.find(path.front()) != std::string_view::npos;
 }
 
+namespace {
+
+// The text before the first separator and the text after it; without one,
+// the whole text and nothing.
+struct Split {
+    std::string Before;
+    std::string After;
+    bool Found = false;
+};
+
+Split SplitAtFirst(std::string_view text, char separator)
+{
+    const size_t at = text.find(separator);
+    if (at == std::string_view::npos)
+        return {std::string(text), {}, false};
+    return {std::string(text.substr(0, at)), std::string(text.substr(at + 1)), true};
+}
+
+} // namespace
+
 FileArgument SplitFileArgument(std::string_view argument)
 {
-    FileArgument result;
-    const size_t brace = argument.find('{');
-    if (brace == std::string_view::npos) {
-        result.Path = std::string(argument);
-        return result;
-    }
-    result.Path = std::string(argument.substr(0, brace));
-    result.SizeText = std::string(argument.substr(brace + 1));
-    result.HasBrace = true;
-    return result;
+    Split split = SplitAtFirst(argument, '{');
+    return {std::move(split.Before), std::move(split.After), split.Found};
 }
 
 ItemArgument SplitItemArgument(std::string_view argument)
 {
-    ItemArgument result;
-    const size_t comma = argument.find(',');
-    if (comma == std::string_view::npos) {
-        result.Target = std::string(argument);
-        return result;
-    }
-    result.Target = std::string(argument.substr(0, comma));
-    result.Name = std::string(argument.substr(comma + 1));
-    result.HasComma = true;
-    return result;
+    Split split = SplitAtFirst(argument, ',');
+    return {std::move(split.Before), std::move(split.After), split.Found};
 }
 
 std::string MandatorySourceName(std::string_view path)

@@ -11,9 +11,14 @@
 
 #include "framework/Application.h"
 #include "runtime/Exceptions.h"
+#include "runtime/FileStream.h"
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "setup/ScriptFormat.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "tests/setup/SetupFixture.h"
+#include "tests/support/ProgramPaths.h"
 #include "tests/support/UiDriver.h"
 
 namespace {
@@ -186,6 +191,45 @@ TEST_F(SetupScriptTest, AMissingScriptRaisesFileNotFoundAndReadsNothing)
         },
         EInOutError);
     EXPECT_EQ(Form1->ProductTitle, "");
+}
+
+// The sample distribution that flsmake builds: every record arrives in the
+// setup state, each size is the real size of the file shipped beside the
+// script, and every source lies under the name the installation run looks for.
+TEST_F(SetupScriptTest, TheSampleDistributionsScriptReadsBackWithTheRealSizes)
+{
+    const std::string dist = BuildFolder() + "sample\\";
+    // The script is read where the test's program folder is, as it stands.
+    TFileStream script(dist + "setup.fls", FileStreamMode::OpenRead);
+    std::string bytes(static_cast<size_t>(script.Size()), '\0');
+    script.ReadBuffer(bytes.data(), script.Size());
+    WriteScript(bytes);
+
+    ReadSetupFile();
+    EXPECT_EQ(Form1->ProductTitle, "Halvarn 95");
+    EXPECT_EQ(Form1->Label1->Caption(), "Halvarn 95 Setup");
+    EXPECT_EQ(Form1->DestDir, "C:\\HALVARN\\");
+    EXPECT_EQ(Form1->GroupName, "Halvarn 95");
+    EXPECT_EQ(Lines(*Form1->ItemList), (Strings{"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt,Read Me"}));
+    EXPECT_EQ(Lines(*Form1->MessageList),
+              (Strings{"Welcome to Halvarn 95.  This program installs Halvarn 95 on your computer."}));
+    EXPECT_EQ(Lines(*Form1->UninstallList), (Strings{"U", "D*.TMP"}));
+
+    const std::vector<std::string> files = Lines(*Form1->FileList);
+    ASSERT_EQ(files.size(), 3u);
+    for (const std::string& entry : files) {
+        SCOPED_TRACE(entry);
+        const ScriptFormat::FileArgument file = ScriptFormat::SplitFileArgument(entry);
+        ASSERT_TRUE(file.HasBrace);
+        const std::string source = dist + ScriptFormat::MandatorySourceName(file.Path);
+        ASSERT_TRUE(FileIsPresent(source));
+        TFileStream shipped(source, FileStreamMode::OpenRead);
+        EXPECT_EQ(file.SizeText, std::to_string(shipped.Size()));
+    }
+    const std::vector<std::string> options = Lines(*Form1->OptionList);
+    ASSERT_EQ(options.size(), 2u);
+    EXPECT_EQ(options[0], "Would you like to install the Halvarn 95 sample letters?");
+    EXPECT_TRUE(FileIsPresent(dist + FileNamePart(options[1]))) << options[1];
 }
 
 TEST_F(SetupScriptTest, CheckPathAddsOneBackslashWhereThereIsNone)
