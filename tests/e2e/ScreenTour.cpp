@@ -2,7 +2,9 @@
 // would and saves a picture of the whole display at each one, for the
 // README's pages for end users (scripts/screenshots.sh runs it in the test
 // bed and turns the pictures into PNG files). The pictures are saved as BMP
-// files into the folder named by the first argument.
+// files into the folder named by the first argument; the setup is started
+// from the folder named by the second (A:\ when the sample's diskette is in
+// the drive), or else from the sample distribution of the build.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 namespace {
 
 std::string g_outputFolder;
+std::string g_setupFolder;
 
 // The display's device context, released when done.
 class ScreenDC {
@@ -76,8 +79,7 @@ void SaveScreen(const std::string& name)
 
 TEST(ScreenTour, TheSampleFromStartToSettings)
 {
-    const std::string sample = BuildFolder() + "sample\\";
-    DrivenProcess setup("\"" + sample + "setup.exe\"", sample);
+    DrivenProcess setup("\"" + g_setupFolder + "setup.exe\"", g_setupFolder);
     ASSERT_TRUE(setup.Started());
 
     HWND message = setup.WaitForWindow("TMessageForm", "Information");
@@ -118,9 +120,10 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screen_tour OUTPUT_FOLDER\n");
+        std::fprintf(stderr, "usage: screen_tour OUTPUT_FOLDER [SETUP_FOLDER]\n");
         return 2;
     }
     g_outputFolder = argv[1];
+    g_setupFolder = argc > 2 ? argv[2] : BuildFolder() + "sample\\";
     return RUN_ALL_TESTS();
 }
