@@ -1,5 +1,7 @@
 #include "runtime/RecordReader.h"
 
+#include <utility>
+
 #include "runtime/TextRules.h"
 
 bool TextRecordReader::Next(TextRecord& record)

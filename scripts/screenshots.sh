@@ -19,6 +19,7 @@ scripts/winebed.sh --floppy "$shots/drive-a" -- \
 
 for bmp in "$shots"/*.bmp; do
     name=$(basename "$bmp" .bmp)
-    convert "$bmp" "docs/screens/$name.png"
+    # Without metadata (dates), so that an unchanged screen gives the same file.
+    convert "$bmp" -strip "docs/screens/$name.png"
     echo "docs/screens/$name.png"
 done

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "framework/GdiHandles.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/TempDir.h"
@@ -20,19 +21,6 @@ namespace {
 
 std::string g_outputFolder;
 std::string g_setupFolder;
-
-// The display's device context, released when done.
-class ScreenDC {
-public:
-    ScreenDC() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDC() { ReleaseDC(nullptr, m_dc); }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
 
 // Saves the whole display as a 24-bit BMP file named name + ".bmp".
 void SaveScreen(const std::string& name)
@@ -45,12 +33,13 @@ void SaveScreen(const std::string& name)
     }
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    ScreenDC screen;
-    HDC memory = CreateCompatibleDC(screen.Get());
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
+    ScopedDC screen;
+    MemoryDC memory(screen.Get());
+    Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+    {
+        ScopedSelect select(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    }
 
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -61,10 +50,8 @@ void SaveScreen(const std::string& name)
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::string pixels(stride * static_cast<DWORD>(height), '\0');
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
 
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/Files.h"
+#include "runtime/Handles.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/TempDir.h"
 
@@ -23,39 +24,40 @@ ConsoleRun RunFlsCheck(const std::string& arguments)
 {
     ConsoleRun run;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+    HANDLE readHandle = nullptr;
+    HANDLE writeHandle = nullptr;
+    if (!CreatePipe(&readHandle, &writeHandle, &inherit, 0)) {
         ADD_FAILURE() << "no pipe";
         return run;
     }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    FileHandle readEnd(readHandle);
+    FileHandle writeEnd(writeHandle);
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdOutput = writeEnd.Get();
+    startup.hStdError = writeEnd.Get();
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION info{};
     std::string commandLine = "\"" + BuildFolder() + "flscheck.exe\" " + arguments;
     const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
+                                        nullptr, nullptr, &startup, &info);
+    // Only the child holds the write end now, so the pipe ends with it.
+    writeEnd.Reset();
     if (!started) {
         ADD_FAILURE() << "cannot start " << commandLine;
-        CloseHandle(readEnd);
         return run;
     }
+    FileHandle process(info.hProcess);
+    FileHandle thread(info.hThread);
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (ReadFile(readEnd.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
         run.Output.append(buffer, got);
-    CloseHandle(readEnd);
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 99);
-    GetExitCodeProcess(process.hProcess, &run.ExitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process.Get(), 99);
+    GetExitCodeProcess(process.Get(), &run.ExitCode);
     return run;
 }
 

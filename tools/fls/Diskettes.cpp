@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <system_error>
 
 extern char** environ;
 

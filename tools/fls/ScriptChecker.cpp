@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "runtime/Convert.h"
 #include "runtime/Exceptions.h"
