@@ -55,13 +55,31 @@ void Ship(std::vector<Shipped>& shipped, std::map<std::string, fs::path>& byName
     shipped.push_back(Shipped{name, from, size});
 }
 
-// Removes what an earlier run wrote; refuses a folder that holds anything
-// else, so that a wrong argument cannot empty a folder of the vendor's.
+// True for what flsmake writes into an output folder: files, the diskette
+// folders disk1, disk2, ... with files only, and their images.
+bool WrittenByFlsmake(const fs::directory_entry& entry)
+{
+    if (entry.is_regular_file())
+        return true;
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_directory() || name.rfind("disk", 0) != 0)
+        return false;
+    for (const auto& inner : fs::directory_iterator(entry.path()))
+        if (!inner.is_regular_file())
+            return false;
+    return true;
+}
+
+// Replaces an earlier distribution whole; refuses a folder that holds no
+// distribution, or more than one, so that a wrong argument cannot empty a
+// folder of the vendor's.
 void PrepareOutput(const fs::path& output)
 {
     if (fs::exists(output)) {
-        bool earlier = fs::is_empty(output) || fs::exists(output / std::string(ScriptFormat::ScriptName)) ||
-                       fs::exists(output / "disk1" / std::string(ScriptFormat::ScriptName));
+        const std::string script(ScriptFormat::ScriptName);
+        bool earlier = fs::is_empty(output) || fs::exists(output / script) || fs::exists(output / "disk1" / script);
+        for (const auto& entry : fs::directory_iterator(output))
+            earlier = earlier && WrittenByFlsmake(entry);
         if (!earlier)
             throw BuildError(output.string() + " is not empty and holds no distribution; choose an empty "
                              "or new folder.");
@@ -129,6 +147,9 @@ BuildResult BuildDistribution(const Manifest& manifest, const BuildOptions& opti
         } catch (const LayoutError& e) {
             throw BuildError(e.what());
         }
+        // The setup reads its script from its own diskette.
+        if (disks[1] != 1)
+            throw BuildError("setup.exe and setup.fls do not fit together on the first diskette.");
     }
 
     PrepareOutput(options.Output);

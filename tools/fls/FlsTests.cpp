@@ -443,10 +443,21 @@ TEST(FlsMake, RefusesWhatTheSetupCouldNotInstall)
         EXPECT_THROW(BuildDistribution(product.Make(), product.Options(4096)), BuildError);
     }
     {
+        SCOPED_TRACE("no room for the script beside setup.exe on the first diskette");
+        EXPECT_THROW(BuildDistribution(product.Make(), product.Options(5120)), BuildError);
+        BuildOptions roomy = product.Options(5632);
+        roomy.Output = product.Output / "roomy";
+        EXPECT_NO_THROW(BuildDistribution(product.Make(), roomy));
+    }
+    {
         SCOPED_TRACE("an output folder that holds something else");
         product.Output.Write("dist/precious.doc", "keep");
         EXPECT_THROW(BuildDistribution(product.Make(), product.Options()), BuildError);
         EXPECT_EQ(Read(product.Output / "dist/precious.doc"), "keep");
+        product.Output.Write("dist/setup.fls", "T\r\nOld\r\n");
+        product.Output.Write("dist/sources/main.c", "keep");
+        EXPECT_THROW(BuildDistribution(product.Make(), product.Options()), BuildError);
+        EXPECT_EQ(Read(product.Output / "dist/sources/main.c"), "keep");
     }
 }
 
