@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,13 @@ protected:
 private:
     std::string m_saved;
 };
+
+// The counts after the work are those before it; both are shown in the log.
+void ExpectUnchanged(const ResourceCounts& before, const ResourceCounts& after)
+{
+    std::cout << "before: " << before << "\nafter:  " << after << std::endl;
+    EXPECT_EQ(after, before);
+}
 
 } // namespace
 
@@ -120,6 +128,8 @@ TEST_F(ResourceLeak, AThousandGaugeRepaintsLeaveNothingBehind)
             Application->PumpMessages();
         }
     };
+    for (CountingGauge* gauge : gauges)
+        gauge->Repaints = 0;
     for (int i = 0; i < 10; ++i)
         step(i);
     int repaints = 0;
@@ -139,7 +149,7 @@ TEST_F(ResourceLeak, AThousandGaugeRepaintsLeaveNothingBehind)
     for (CountingGauge* gauge : gauges)
         repaints += gauge->Repaints;
     EXPECT_EQ(repaints, 1000);
-    EXPECT_EQ(after, before);
+    ExpectUnchanged(before, after);
 }
 
 TEST_F(ResourceLeak, AHundredMessageDialogsLeaveNothingBehind)
@@ -174,7 +184,7 @@ TEST_F(ResourceLeak, AHundredMessageDialogsLeaveNothingBehind)
         show(i);
     const ResourceCounts after = CountResources();
     EXPECT_EQ(FindThreadWindow("TMessageForm"), nullptr);
-    EXPECT_EQ(after, before);
+    ExpectUnchanged(before, after);
 }
 
 TEST_F(ResourceLeak, AHundredDirectoryDialogRunsLeaveNothingBehind)
@@ -216,5 +226,5 @@ TEST_F(ResourceLeak, AHundredDirectoryDialogRunsLeaveNothingBehind)
         run(i);
     const ResourceCounts after = CountResources();
     EXPECT_EQ(TScreen::Instance().FindForm("FDIRFORM"), nullptr);
-    EXPECT_EQ(after, before);
+    ExpectUnchanged(before, after);
 }

@@ -25,7 +25,10 @@ constexpr size_t GdiSharedHandleTableOffset = 0x94;
 
 DWORD CountGdiTableEntries()
 {
-    const auto* peb = reinterpret_cast<const char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    PROCESS_BASIC_INFORMATION info{};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+        return 0;
+    const auto* peb = reinterpret_cast<const char*>(info.PebBaseAddress);
     const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + GdiSharedHandleTableOffset);
     if (!table)
         return 0;
