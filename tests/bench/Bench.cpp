@@ -10,11 +10,13 @@
 //                           process and writes the times into FILE (the
 //                           start-up benchmark runs it)
 //
-// First paint is seen from outside, without any help from the program: the
-// first moment at which the program's window of the class is visible and
-// has no part left to paint, that is, its paint message has been handled.
-// Showing a window makes it visible and marks all of it as needing paint in
-// one step, so a visible window with nothing left to paint has been painted.
+// First paint is seen from outside, without any help from the program, so
+// that setup.exe carries no measuring code: it is the first moment at which
+// the program's window of the class is visible and has no part left to
+// paint, that is, its paint message has been handled. Each run also tells
+// whether the window was seen shown and still unpainted before that; the
+// one-window program always is, which shows that another process's pending
+// paint can be seen this way.
 #include <windows.h>
 #include <psapi.h>
 
