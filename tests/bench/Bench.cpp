@@ -1,0 +1,326 @@
+// The benchmarks that measure the real setup.exe under the platform, and
+// print what they measure (scripts/bench.sh runs them in the test bed):
+//
+//   bench startup [runs]    process start to the first paint of the splash,
+//                           against baseline_window.exe, in alternating runs;
+//                           then the reading of the six form resources
+//   bench footprint         the size of setup.exe and its peak working set
+//                           with the installation settings shown
+//   bench read-forms FILE   reads each form resource once in this fresh
+//                           process and writes the times into FILE (the
+//                           start-up benchmark runs it)
+//
+// First paint is seen from outside, without any help from the program, so
+// that setup.exe carries no measuring code: it is the first moment at which
+// the program's window of the class is visible and has no part left to
+// paint, that is, its paint message has been handled. Each run also tells
+// whether the window was seen shown and still unpainted before that; the
+// one-window program always is, which shows that another process's pending
+// paint can be seen this way.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/DirForm.h"
+#include "framework/Application.h"
+#include "framework/Forms.h"
+#include "setup/Setup1.h"
+#include "setup/Setup2.h"
+#include "setup/Setup3.h"
+#include "setup/Setup4.h"
+#include "setup/Setup5.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/ProgramPaths.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The visible top-level window of the process of this class, or null.
+HWND VisibleWindowOf(DWORD processId, const char* className)
+{
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+         window = FindWindowExA(nullptr, window, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// setup.exe as it is distributed: the sample distribution's copy, stripped
+// of the debugging information that the linked program carries.
+std::string DistributedSetup()
+{
+    return BuildFolder() + "sample\\setup.exe";
+}
+
+// A distribution the benchmarks start setup.exe from: the distributed
+// program and a setup script with one file and no start-up messages, so
+// that the mode choice follows the splash at once.
+class Distribution {
+public:
+    Distribution()
+    {
+        if (!CopyFileA(DistributedSetup().c_str(), (m_dir / "setup.exe").c_str(), FALSE)) {
+            std::fprintf(stderr, "bench: cannot copy %s\n", DistributedSetup().c_str());
+            std::exit(1);
+        }
+        m_dir.WriteFile("product.exe", std::string(3000, 'x'));
+        m_dir.WriteFile("setup.fls", "T\r\nBench Product\r\n"
+                                     "D\r\nC:\\BENCHPROD\r\n"
+                                     "G\r\nBench Group\r\n"
+                                     "F\r\nDproduct.exe{3000\r\n");
+    }
+    std::string Program() const { return "\"" + m_dir.Path() + "setup.exe\""; }
+    const std::string& Folder() const { return m_dir.Path(); }
+
+private:
+    TempDir m_dir;
+};
+
+struct FirstPaint {
+    double Seconds = 0;
+    // Whether the window was once seen shown but not yet painted: a check
+    // that the waiting saw the paint happen rather than a window that was
+    // painted before it was first looked at.
+    bool SeenUnpainted = false;
+};
+
+// Starts the program and measures from just before its start to the first
+// paint of its window of the class; the program is then ended.
+FirstPaint TimeToFirstPaint(const std::string& commandLine, const std::string& folder, const char* className)
+{
+    FirstPaint result;
+    const LARGE_INTEGER start = Now();
+    DrivenProcess program(commandLine, folder);
+    if (!program.Started())
+        std::exit(1);
+    for (;;) {
+        if (HWND window = VisibleWindowOf(program.ProcessId(), className)) {
+            RECT unpainted;
+            if (!GetUpdateRect(window, &unpainted, FALSE)) {
+                result.Seconds = Seconds(start, Now());
+                return result;
+            }
+            result.SeenUnpainted = true;
+        }
+        if (!program.Running() || Seconds(start, Now()) > 30) {
+            std::fprintf(stderr, "bench: no painted %s window from %s\n", className, commandLine.c_str());
+            std::exit(1);
+        }
+        Sleep(1);
+    }
+}
+
+struct FormReading {
+    const char* Resource;
+    std::function<TForm*()> Make;
+};
+
+const std::vector<FormReading>& SixForms()
+{
+    static const std::vector<FormReading> forms = {
+        {"TForm1", [] { return new TForm1(nullptr); }},  {"TForm2", [] { return new TForm2(nullptr); }},
+        {"TForm3", [] { return new TForm3(nullptr); }},  {"TForm4", [] { return new TForm4(nullptr); }},
+        {"TForm5", [] { return new TForm5(nullptr); }},  {"TFDIRFORM", [] { return new TFDIRFORM(nullptr); }},
+    };
+    return forms;
+}
+
+// Reads each of the six stored designs once into a new form of its class,
+// as the program's start does, and returns the seconds each took.
+std::vector<double> ReadSixForms()
+{
+    std::vector<double> seconds;
+    for (const FormReading& f : SixForms()) {
+        TForm* form = f.Make();
+        const LARGE_INTEGER start = Now();
+        ReadFormResource(form, TForm::StaticClassInfo());
+        seconds.push_back(Seconds(start, Now()));
+        TComponent::Free(form);
+    }
+    return seconds;
+}
+
+int ReadFormsCommand(const char* file)
+{
+    InitializeFramework();
+    const std::vector<double> seconds = ReadSixForms();
+    FinalizeFramework();
+    std::ofstream out(file);
+    for (double s : seconds)
+        out << s << "\n";
+    return out ? 0 : 1;
+}
+
+int StartupCommand(int runs)
+{
+    const Distribution dist;
+    const std::string baseline = "\"" + TestProgramFolder() + "baseline_window.exe\"";
+    // One start of each first: the platform loads and caches its own parts
+    // on the first start of a program.
+    TimeToFirstPaint(dist.Program(), dist.Folder(), "TForm1");
+    TimeToFirstPaint(baseline, dist.Folder(), "BaselineWindow");
+    std::vector<double> setup;
+    std::vector<double> base;
+    int setupSeen = 0;
+    int baseSeen = 0;
+    for (int i = 0; i < runs; ++i) {
+        const FirstPaint a = TimeToFirstPaint(dist.Program(), dist.Folder(), "TForm1");
+        setup.push_back(a.Seconds);
+        setupSeen += a.SeenUnpainted;
+        const FirstPaint b = TimeToFirstPaint(baseline, dist.Folder(), "BaselineWindow");
+        base.push_back(b.Seconds);
+        baseSeen += b.SeenUnpainted;
+    }
+    auto row = [runs](const char* name, const std::vector<double>& v, int seen) {
+        std::printf("  %-30s median %7.1f ms   min %7.1f   max %7.1f   (seen unpainted first: %d of %d)\n", name,
+                    Median(v) * 1000, *std::min_element(v.begin(), v.end()) * 1000,
+                    *std::max_element(v.begin(), v.end()) * 1000, seen, runs);
+    };
+    std::printf("Start-up: process start to first paint, %d alternating runs each\n", runs);
+    row("setup.exe (splash)", setup, setupSeen);
+    row("baseline_window.exe", base, baseSeen);
+    std::printf("  ratio setup / baseline         %.2f (goal: at most 1.50)\n", Median(setup) / Median(base));
+
+    // The reading of the forms, first in fresh processes as at start-up,
+    // then again and again in this one.
+    std::vector<std::vector<double>> cold(SixForms().size());
+    const TempDir scratch;
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    for (int i = 0; i < runs; ++i) {
+        const std::string file = scratch / "forms.txt";
+        DrivenProcess reader("\"" + std::string(self) + "\" read-forms \"" + file + "\"");
+        if (!reader.Started() || reader.WaitForExit(30000) != 0) {
+            std::fprintf(stderr, "bench: reading the forms failed\n");
+            return 1;
+        }
+        std::ifstream in(file);
+        for (auto& times : cold) {
+            double s = 0;
+            in >> s;
+            times.push_back(s);
+        }
+    }
+    InitializeFramework();
+    std::vector<std::vector<double>> warm(SixForms().size());
+    for (int i = 0; i < 20; ++i) {
+        const std::vector<double> seconds = ReadSixForms();
+        for (size_t f = 0; f < seconds.size(); ++f)
+            warm[f].push_back(seconds[f]);
+    }
+    FinalizeFramework();
+    std::printf("Reading the six form resources (ms): first read in a fresh process, median of %d;"
+                " repeated in one process, median of 20\n",
+                runs);
+    double coldTotal = 0;
+    double warmTotal = 0;
+    for (size_t f = 0; f < SixForms().size(); ++f) {
+        std::printf("  %-10s first %6.2f   repeated %6.2f\n", SixForms()[f].Resource, Median(cold[f]) * 1000,
+                    Median(warm[f]) * 1000);
+        coldTotal += Median(cold[f]);
+        warmTotal += Median(warm[f]);
+    }
+    std::printf("  %-10s first %6.2f   repeated %6.2f\n", "all six", coldTotal * 1000, warmTotal * 1000);
+    return 0;
+}
+
+// The peak working set of a running program, in bytes, or 0.
+SIZE_T PeakWorkingSet(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process)
+        return 0;
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    const BOOL ok = GetProcessMemoryInfo(process, &counters, sizeof counters);
+    CloseHandle(process);
+    return ok ? counters.PeakWorkingSetSize : 0;
+}
+
+int FootprintCommand()
+{
+    const Distribution dist;
+    auto sizeOf = [](const std::string& file) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+        return static_cast<double>(data.nFileSizeLow);
+    };
+    const double size = sizeOf(DistributedSetup());
+    const double linked = sizeOf(BuildFolder() + "setup.exe");
+    std::printf("Footprint\n");
+    std::printf("  setup.exe size, distributed    %.0f bytes = %.2f MiB (goal: under 1.50 MiB)\n", size,
+                size / 1048576);
+    std::printf("  setup.exe size, as linked      %.0f bytes = %.2f MiB (with debugging information)\n", linked,
+                linked / 1048576);
+
+    // Through the mode choice with Enter (Install is chosen) to the settings.
+    DrivenProcess setup(dist.Program(), dist.Folder());
+    HWND modeChoice = setup.WaitForWindow("TForm2");
+    if (!modeChoice || !setup.WaitForFocusIn(modeChoice))
+        return 1;
+    setup.PressKey(VK_RETURN);
+    if (!setup.WaitForWindow("TForm3", "Installation Settings"))
+        return 1;
+    // The settings measure the drives once they are shown; let them settle.
+    Sleep(500);
+    const SIZE_T setupPeak = PeakWorkingSet(setup.ProcessId());
+
+    DrivenProcess baseline("\"" + TestProgramFolder() + "baseline_window.exe\"");
+    if (!baseline.WaitForWindow("BaselineWindow"))
+        return 1;
+    Sleep(500);
+    const SIZE_T baselinePeak = PeakWorkingSet(baseline.ProcessId());
+    std::printf("  peak working set, settings     %.1f MiB (setup.exe with the installation settings shown)\n",
+                static_cast<double>(setupPeak) / 1048576);
+    std::printf("  peak working set, baseline     %.1f MiB (baseline_window.exe with its window shown)\n",
+                static_cast<double>(baselinePeak) / 1048576);
+    return setupPeak && baselinePeak ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "startup")
+        return StartupCommand(argc > 2 ? std::max(1, std::atoi(argv[2])) : 15);
+    if (command == "footprint")
+        return FootprintCommand();
+    if (command == "read-forms" && argc > 2)
+        return ReadFormsCommand(argv[2]);
+    std::fprintf(stderr, "usage: bench startup [runs] | footprint | read-forms FILE\n");
+    return 2;
+}
