@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the pictures of the end users' screens in docs/screens/: runs the
-# sample's setup.exe from its diskette in drive A: on the test bed's virtual
+# sample's setup.exe from its diskettes in drive A: on the test bed's virtual
 # display, walks
 # through its screens from outside (build/win32/tests/screen_tour.exe) and
 # turns each picture into a PNG file. Run it again whenever a screen changes.
@@ -12,10 +12,10 @@ scripts/build.sh
 shots=$root/build/win32/screens
 rm -rf "$shots"
 mkdir -p "$shots" docs/screens
-scripts/insert-diskette.sh build/win32/sample-diskettes/disk1.img "$shots/drive-a" >/dev/null
-# Wine sees the build tree through its drive Z:.
+# The tour changes the diskettes in A: itself; Wine sees the build tree
+# through its drive Z:.
 scripts/winebed.sh --floppy "$shots/drive-a" -- \
-    wine build/win32/tests/screen_tour.exe "Z:${shots//\//\\}" 'A:\'
+    wine build/win32/tests/screen_tour.exe "Z:${shots//\//\\}"
 
 for bmp in "$shots"/*.bmp; do
     name=$(basename "$bmp" .bmp)

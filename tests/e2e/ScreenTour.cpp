@@ -14,13 +14,12 @@
 
 #include "framework/GdiHandles.h"
 #include "tests/support/ProcessDriver.h"
-#include "tests/support/ProgramPaths.h"
+#include "tests/support/SampleInstall.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 std::string g_outputFolder;
-std::string g_setupFolder;
 
 // Saves the whole display as a 24-bit BMP file named name + ".bmp".
 void SaveScreen(const std::string& name)
@@ -66,7 +65,11 @@ void SaveScreen(const std::string& name)
 
 TEST(ScreenTour, TheSampleFromStartToSettings)
 {
-    DrivenProcess setup("\"" + g_setupFolder + "setup.exe\"", g_setupFolder);
+    struct EmptyDriveAtEnd {
+        ~EmptyDriveAtEnd() { InsertDiskette(0); }
+    } emptyDriveAtEnd;
+    InsertDiskette(1);
+    DrivenProcess setup("\"A:\\setup.exe\"", "A:\\");
     ASSERT_TRUE(setup.Started());
 
     HWND message = setup.WaitForWindow("TMessageForm", "Information");
@@ -107,10 +110,9 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screen_tour OUTPUT_FOLDER [SETUP_FOLDER]\n");
+        std::fprintf(stderr, "usage: screen_tour OUTPUT_FOLDER\n");
         return 2;
     }
     g_outputFolder = argv[1];
-    g_setupFolder = argc > 2 ? argv[2] : BuildFolder() + "sample\\";
     return RUN_ALL_TESTS();
 }
