@@ -14,7 +14,7 @@
 
 #include "framework/GdiHandles.h"
 #include "tests/support/ProcessDriver.h"
-#include "tests/support/SampleInstall.h"
+#include "tests/support/SampleDiskettes.h"
 #include "tests/support/TempDir.h"
 
 namespace {
