@@ -1,0 +1,231 @@
+#include "tests/support/ProcessDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+void PumpThreadMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+namespace {
+
+// Polls until done() holds or the time is up, handling this thread's
+// messages meanwhile.
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpThreadMessages();
+        if (done())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(20);
+    }
+}
+
+struct TopSearch {
+    DWORD ProcessId;
+    const std::string* ClassName;
+    const char* Caption;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<TopSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.ProcessId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (*search.ClassName != className || (search.Caption && TextOf(window) != search.Caption))
+        return TRUE;
+    search.Found = window;
+    return FALSE;
+}
+
+struct ChildSearch {
+    const std::string* Text;
+    const std::string* ClassName;
+    std::vector<HWND> Found;
+};
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<ChildSearch*>(data);
+    if (search.Text && TextOf(window) != *search.Text)
+        return TRUE;
+    if (search.ClassName) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (*search.ClassName != className)
+            return TRUE;
+    }
+    search.Found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+DrivenProcess::DrivenProcess(const std::string& commandLine, const std::string& workingDir)
+{
+    std::string command = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
+        return;
+    }
+    CloseHandle(process.hThread);
+    m_process = process.hProcess;
+    m_processId = process.dwProcessId;
+    m_threadId = process.dwThreadId;
+}
+
+DrivenProcess::~DrivenProcess()
+{
+    if (!m_process)
+        return;
+    if (Running()) {
+        TerminateProcess(m_process, 255);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+}
+
+bool DrivenProcess::Running() const
+{
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+HWND DrivenProcess::FindWindowWithin(const std::string& className, const char* caption, DWORD milliseconds)
+{
+    TopSearch search{m_processId, &className, caption};
+    WaitUntil(
+        [&] {
+            search.Found = nullptr;
+            EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+            return search.Found != nullptr || !Running();
+        },
+        milliseconds);
+    return search.Found;
+}
+
+HWND DrivenProcess::WaitForWindow(const std::string& className, const char* caption, DWORD milliseconds)
+{
+    HWND window = FindWindowWithin(className, caption, milliseconds);
+    if (!window)
+        ADD_FAILURE() << "no window of class " << className << (caption ? std::string(" \"") + caption + "\"" : "")
+                      << (Running() ? " appeared" : ": the program has ended");
+    return window;
+}
+
+bool DrivenProcess::WaitUntilGone(HWND window, DWORD milliseconds)
+{
+    const bool gone = WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, milliseconds);
+    if (!gone)
+        ADD_FAILURE() << "the window \"" << TextOf(window) << "\" stayed";
+    return gone;
+}
+
+HWND DrivenProcess::FocusWindow() const
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(m_threadId, &info))
+        return nullptr;
+    return info.hwndFocus ? info.hwndFocus : info.hwndActive;
+}
+
+bool DrivenProcess::WaitForFocusIn(HWND window, DWORD milliseconds)
+{
+    const bool focused = WaitUntil(
+        [&] {
+            HWND focus = FocusWindow();
+            return focus && (focus == window || IsChild(window, focus));
+        },
+        milliseconds);
+    if (!focused)
+        ADD_FAILURE() << "the focus never came to \"" << TextOf(window) << "\"";
+    return focused;
+}
+
+void DrivenProcess::PressKey(WPARAM key)
+{
+    HWND focus = FocusWindow();
+    if (!focus) {
+        ADD_FAILURE() << "no window of the program has the focus";
+        return;
+    }
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
+    PostMessageA(focus, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(focus, WM_KEYUP, key, scan | 0xC0000001);
+}
+
+DWORD DrivenProcess::WaitForExit(DWORD milliseconds)
+{
+    if (!m_process)
+        return STILL_ACTIVE;
+    if (!WaitUntil([&] { return !Running(); }, milliseconds)) {
+        ADD_FAILURE() << "the program did not end in time";
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+HWND FindChildWindow(HWND parent, const std::string& text)
+{
+    ChildSearch search{&text, nullptr, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found.empty() ? nullptr : search.Found.front();
+}
+
+std::vector<HWND> ChildWindowsOfClass(HWND parent, const std::string& className)
+{
+    ChildSearch search{nullptr, &className, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+bool ClickButton(HWND parent, const std::string& caption)
+{
+    HWND button = FindChildWindow(parent, caption);
+    if (!button) {
+        ADD_FAILURE() << "no button \"" << caption << "\" in \"" << TextOf(parent) << "\"";
+        return false;
+    }
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+std::string TextOf(HWND window)
+{
+    // WM_GETTEXT, unlike GetWindowText, also reads another program's controls.
+    char text[2048] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    return text;
+}
+
+void SetTextOf(HWND window, const std::string& text)
+{
+    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+}
+
+std::string MessageBoxText(HWND box)
+{
+    return TextOf(GetDlgItem(box, 0xFFFF));
+}
