@@ -120,6 +120,11 @@ void TForm5::Form5Activate(TObject*)
     if (m_runStarted)
         return;
     m_runStarted = true;
+    struct Active {
+        bool& flag;
+        explicit Active(bool& f) : flag(f) { flag = true; }
+        ~Active() { flag = false; }
+    } active(m_runActive);
 
     Repaint();
     FileSkipped = false;
@@ -133,7 +138,7 @@ void TForm5::Form5Activate(TObject*)
         Label2->SetCaption(destination);
         CopyOneFile(Form1->ExeDir + SourceName(entry), destination);
         Gauge1->SetProgress(Gauge1->Progress() + 1);
-        Application->PumpMessages();
+        LetMessagesThrough();
     }
     if (Stopped())
         return;
@@ -183,7 +188,7 @@ void TForm5::InstallOptionalFiles()
             const std::string destination = ResolvePath(coded);
             Label2->SetCaption(destination);
             CopyOneFile(staged, destination);
-            Application->PumpMessages();
+            LetMessagesThrough();
         }
 
         // What was staged is removed also when the run is ending: it is
@@ -256,7 +261,25 @@ void TForm5::StartProduct()
 
 void TForm5::Button1Click(TObject*)
 {
+    // NOTE: while the run lets messages through, the question is asked by
+    // the run itself, right after this click has been handled: asked from
+    // inside the click, nested in the form's activation, the pressed button
+    // was repainted without end and the question never got its answer.
+    if (m_runActive) {
+        m_cancelPressed = true;
+        return;
+    }
     ConfirmExit();
+}
+
+void TForm5::LetMessagesThrough()
+{
+    Application->PumpMessages();
+    while (m_cancelPressed && !Stopped()) {
+        m_cancelPressed = false;
+        ConfirmExit();
+        Application->PumpMessages();
+    }
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)
