@@ -1,6 +1,21 @@
 #include "setup/Setup5.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include "framework/Application.h"
+#include "framework/MessageDialogs.h"
+#include "runtime/FileStream.h"
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "runtime/TextFile.h"
+#include "setup/Setup1.h"
+#include "setup/Setup2.h"
+#include "setup/Setup3.h"
+#include "setup/Setup4.h"
+
 TForm5* Form5 = nullptr;
+bool FileSkipped = false;
 
 const TClassInfo& TForm5::StaticClassInfo()
 {
@@ -17,11 +32,257 @@ const TClassInfo& TForm5::StaticClassInfo()
     return info;
 }
 
-// NOTE: the run itself and its Cancel and close handling work on the
-// application's message loop, the shell and message dialogs; they are wired
-// once those exist.
-void TForm5::Form5Activate(TObject*) {}
+namespace {
 
-void TForm5::Button1Click(TObject*) {}
+// Once the user has asked to end the program (Cancel confirmed, or the form
+// closed, while the run let messages through), the run takes no further step.
+bool Stopped()
+{
+    return Application->Terminated();
+}
 
-void TForm5::Form5Close(TObject*, TCloseAction&) {}
+// The source name of a mandatory entry: the text after its last backslash,
+// or the entry without its path code. All source files lie side by side.
+std::string SourceName(const std::string& entry)
+{
+    const size_t slash = entry.rfind('\\');
+    if (slash != std::string::npos)
+        return entry.substr(slash + 1);
+    return entry.empty() ? std::string() : entry.substr(1);
+}
+
+void AddRecord(const char* letter, const std::string& argument)
+{
+    Form1->UninstallList->Add(letter);
+    Form1->UninstallList->Add(argument);
+}
+
+} // namespace
+
+std::string ResolvePath(const std::string& arg)
+{
+    if (arg.empty())
+        return std::string();
+    const std::string rest = arg.substr(1);
+    switch (arg[0]) {
+    case 'A': return Form1->SourceDir + rest;
+    case 'D': return Form1->DestDir + rest;
+    case 'N': return rest;
+    case 'S': return Form1->SysDir + rest;
+    case 'T': return Form1->StartupDir + rest;
+    case 'W': return Form1->WinDir + rest;
+    default:
+        // NOTE: not a path code: the result names no file, so nothing is
+        // copied to or searched in a place the argument did not name.
+        return std::string();
+    }
+}
+
+bool SourceIsRemovable()
+{
+    // The drive's root is asked, so that a setup program in a folder of a
+    // diskette counts as being on a diskette too.
+    const std::string drive = FileDrivePart(Form1->SourceDir);
+    if (drive.empty())
+        return false;
+    return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_REMOVABLE;
+}
+
+bool CopyOneFile(const std::string& Source, const std::string& Dest)
+{
+    while (!FileIsPresent(Source)) {
+        std::string text = "I cannot find the file - " + FileNamePart(Source) + "\r\r";
+        if (SourceIsRemovable())
+            text += "Please insert the other diskette in the " + FileDirPart(Source) + " Drive.";
+        else
+            text += "Please make sure it is in the " + FileDirPart(Source) + " Directory.";
+        if (ShowMessageDialog(text, MessageKind::Warning, {mbRetry, mbIgnore}, 0) != mrRetry) {
+            FileSkipped = true;
+            return false;
+        }
+    }
+    {
+        // Both files are closed when the copy ends, also when it fails.
+        TFileStream source(Source, FileStreamMode::OpenRead);
+        TFileStream destination(Dest, FileStreamMode::Create);
+        // NOTE: a source of zero bytes copies nothing and is still a file of
+        // the product: it is created empty and logged like any other.
+        CopyStreamData(destination, source, 0);
+    }
+    AddRecord("F", Dest);
+    return true;
+}
+
+void TForm5::Form5Activate(TObject*)
+{
+    // The framework activates the form again when the user comes back to it
+    // from another form of the program during the run; the run happens once.
+    if (m_runStarted)
+        return;
+    m_runStarted = true;
+    struct Active {
+        bool& flag;
+        explicit Active(bool& f) : flag(f) { flag = true; }
+        ~Active() { flag = false; }
+    } active(m_runActive);
+
+    Repaint();
+    FileSkipped = false;
+    const TStringList& copyList = *Form3->CopyList;
+    Gauge1->SetMaxValue(copyList.Count());
+    for (int i = 0; i < copyList.Count(); ++i) {
+        if (Stopped())
+            return;
+        const std::string entry = copyList.Get(i);
+        const std::string destination = ResolvePath(entry);
+        Label2->SetCaption(destination);
+        CopyOneFile(Form1->ExeDir + SourceName(entry), destination);
+        Gauge1->SetProgress(Gauge1->Progress() + 1);
+        LetMessagesThrough();
+    }
+    if (Stopped())
+        return;
+    InstallOptionalFiles();
+    if (Stopped())
+        return;
+    MakeStartMenuGroup();
+    if (Stopped())
+        return;
+    UpdatePifFiles();
+    AddRecord("D", Form1->DestDir);
+    if (SourceIsRemovable() && !FileIsPresent(Form1->SourceDir + "setup.exe")) {
+        ShowMessageDialog("Please Insert the First Diskette.", MessageKind::Information, {mbOK}, 0);
+        if (Stopped())
+            return;
+    }
+    WriteUninstallLog();
+    StartProduct();
+    Application->Terminate();
+}
+
+void TForm5::InstallOptionalFiles()
+{
+    const TStringList& options = *Form1->OptionList;
+    for (int k = 0; 2 * k + 1 < options.Count(); ++k) {
+        if (Stopped())
+            return;
+        const std::string question = options.Get(2 * k);
+        const std::string coded = options.Get(2 * k + 1);
+
+        // Staged in \temp of the destination drive, or in \temp1 when the
+        // setup program itself runs from \temp there.
+        const std::string drive = FileDrivePart(Form1->DestDir);
+        const bool runsFromTemp = UpperCaseAscii(Form1->ExeDir) == UpperCaseAscii(drive + "\\temp\\");
+        const std::string folder = drive + (runsFromTemp ? "\\temp1" : "\\temp");
+        const bool folderExisted = IsExistingDirectory(folder);
+        CreateDirectoryPath(folder);
+
+        const std::string name = FileNamePart(coded);
+        const std::string staged = folder + "\\" + name;
+        const bool stagedNow = CopyOneFile(Form1->ExeDir + name, staged);
+
+        // NOTE: a file the user skipped is not offered: there is nothing to
+        // install, and the copy would only ask again for the staged file.
+        if (stagedNow && !Stopped() &&
+            ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes && !Stopped()) {
+            const std::string destination = ResolvePath(coded);
+            Label2->SetCaption(destination);
+            CopyOneFile(staged, destination);
+            LetMessagesThrough();
+        }
+
+        // What was staged is removed also when the run is ending: it is
+        // nobody's file.
+        if (stagedNow)
+            Form4->DeletePro(staged);
+        if (!folderExisted)
+            Form4->DeletePro(folder);
+    }
+}
+
+void TForm5::MakeStartMenuGroup()
+{
+    const std::string question = "Would you like to put a " + Form1->ProductTitle + " item on the Start Menu?";
+    if (ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) != mrYes || Stopped())
+        return;
+    const std::string group = Form1->CheckPath(Form1->ProgramsDir + Form1->GroupName);
+    CreateDirectoryPath(group);
+    const TStringList& items = *Form1->ItemList;
+    for (int i = 0; i < items.Count(); ++i) {
+        const std::string item = items.Get(i);
+        const size_t comma = item.find(',');
+        // NOTE: an item without a comma names no link, and one whose target
+        // has no path code names no target; neither makes a link.
+        if (comma == std::string::npos)
+            continue;
+        const std::string target = ResolvePath(item.substr(0, comma));
+        if (target.empty())
+            continue;
+        Form1->MakeShortcut(target.c_str(), nullptr, nullptr, group + item.substr(comma + 1) + ".lnk", false);
+    }
+    AddRecord("G", Form1->GroupName);
+}
+
+void TForm5::UpdatePifFiles()
+{
+    const TStringList& pifs = *Form1->PifList;
+    for (int i = 0; i < pifs.Count(); ++i) {
+        const std::string base = Form1->DestDir + pifs.Get(i);
+        Form1->MakeShortcut((base + ".bat").c_str(), nullptr, nullptr, base + ".pif", true);
+        AddRecord("F", base + ".pif");
+    }
+}
+
+void TForm5::WriteUninstallLog()
+{
+    TTextFile log;
+    BindTextFile(log, Form1->DestDir + "uninst.fls");
+    OpenTextForWriting(log);
+    CheckInOut();
+    const TStringList& lines = *Form1->UninstallList;
+    for (int i = 0; i < lines.Count(); ++i) {
+        WriteText(log, lines.Get(i));
+        CheckInOut();
+        WriteTextLineEnd(log);
+        CheckInOut();
+    }
+    CloseTextFile(log);
+    CheckInOut();
+}
+
+void TForm5::StartProduct()
+{
+    const std::string parameters = "copy \"" + Application->ExecutablePath() + "\" \"" + Form1->ProgramsDir + "\" " +
+                                   (FileSkipped ? "" : "False");
+    // The shell reports nothing back that the run could act on.
+    ShellExecuteA(nullptr, nullptr, (Form1->DestDir + "halvarn95.exe").c_str(), parameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+void TForm5::Button1Click(TObject*)
+{
+    // NOTE: while the run lets messages through, the question is asked by
+    // the run itself, right after this click has been handled: asked from
+    // inside the click, nested in the form's activation, the pressed button
+    // was repainted without end and the question never got its answer.
+    if (m_runActive) {
+        m_cancelPressed = true;
+        return;
+    }
+    ConfirmExit();
+}
+
+void TForm5::LetMessagesThrough()
+{
+    Application->PumpMessages();
+    while (m_cancelPressed && !Stopped()) {
+        m_cancelPressed = false;
+        ConfirmExit();
+        Application->PumpMessages();
+    }
+}
+
+void TForm5::Form5Close(TObject*, TCloseAction&)
+{
+    Application->Terminate();
+}

@@ -55,6 +55,9 @@ TEST_F(ModeChoiceTest, CaptionsFollowTheProductTitleOnEveryShow)
 
 TEST_F(ModeChoiceTest, OkLeadsToTheChosenPathAndTheChoiceIsKept)
 {
+    // The uninstaller reads the log beside the program when it is shown.
+    Form1->SourceDir = m_dir.Path();
+    m_dir.WriteFile("uninst.fls", "D\r\n" + m_dir.Path() + "\r\n");
     Form2->Show();
     ASSERT_TRUE(Form2->RadioButton1->Checked());
     Form2->Button1->Click();
@@ -67,6 +70,7 @@ TEST_F(ModeChoiceTest, OkLeadsToTheChosenPathAndTheChoiceIsKept)
     Form2->RadioButton2->SetChecked(true);
     Form2->Button1->Click();
     EXPECT_TRUE(Form4->Visible());
+    EXPECT_EQ(Form4->ListBox1->Items()->Count(), 1);
     EXPECT_FALSE(Form3->Visible());
     Form4->Hide();
     Form2->Show();
@@ -122,6 +126,10 @@ protected:
         Form1->WinDir = "C:\\WINDOWS\\";
         Form1->ProductTitle = "Halvarn 95";
         Form1->DestName = "APP";
+        // These tests end where the settings hand over to the progress form;
+        // the installation run that its activation starts is tested on its
+        // own, so it is unbound here.
+        Form5->SetOnActivate(TNotifyEvent());
     }
 };
 
@@ -195,15 +203,8 @@ TEST_F(SettingsTest, BadSizeRaisesTheConversionErrorAfterTheLinesBeforeIt)
 
     // Raised on activation, the framework reports it; in Next, it stops the
     // handler before anything is created or shown.
-    std::vector<std::string> reported;
-    ThreadTimer closer(50, [&] {
-        if (HWND box = FindThreadWindow("#32770")) {
-            char text[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            reported.emplace_back(text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    });
+    MessageBoxCloser closer;
+    const std::vector<std::string>& reported = closer.Texts;
     Watchdog watchdog(8000);
     Form3->Show();
     ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
@@ -233,6 +234,10 @@ TEST_F(SettingsTest, NextCommitsTheDestinationCreatesItAndStartsTheRun)
     Form3->Show();
     const std::string typed = m_dir / "TOOLS\\APP";
     Form3->Edit2->SetText(typed);
+    // Here the run goes on, with nothing to copy: it asks about the Start
+    // Menu and writes its log into the destination just created.
+    Form5->SetOnActivate(TNotifyEvent::Of<&TForm5::Form5Activate>(Form5));
+    MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("&No"); });
     Watchdog watchdog(8000);
     Form3->Button2Click(Form3->Button2);
     EXPECT_EQ(Form1->DestDir, typed + "\\");
@@ -240,6 +245,8 @@ TEST_F(SettingsTest, NextCommitsTheDestinationCreatesItAndStartsTheRun)
     EXPECT_TRUE(IsExistingDirectory(typed));
     EXPECT_FALSE(Form3->Visible());
     EXPECT_TRUE(Form5->Visible());
+    EXPECT_TRUE(PumpUntil([] { return Application->Terminated(); }));
+    EXPECT_EQ(m_dir.ReadFile("TOOLS\\APP\\uninst.fls"), "D\r\n" + typed + "\\\r\n");
 }
 
 TEST_F(SettingsTest, BackThenOkShowsTheLastCommittedDestination)

@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "runtime/Files.h"
+#include "runtime/Paths.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup3.h"
@@ -41,4 +42,17 @@ void SetupTest::TearDown()
 void SetupTest::WriteScript(const std::string& bytes)
 {
     m_dir.WriteFile("setup.fls", bytes);
+}
+
+void SetupTest::UseTestFolders()
+{
+    Form1->ProductTitle = "Halvarn 95";
+    Form1->SourceDir = UpperCaseAscii(m_dir.Path());
+    for (const char* dir : {"DEST", "WIN", "WIN\\SYSTEM", "MENU", "MENU\\PROGRAMS", "MENU\\PROGRAMS\\STARTUP"})
+        CreateDirectoryA((m_dir / dir).c_str(), nullptr);
+    Form1->DestDir = m_dir / "DEST\\";
+    Form1->WinDir = m_dir / "WIN\\";
+    Form1->SysDir = m_dir / "WIN\\SYSTEM\\";
+    Form1->ProgramsDir = m_dir / "MENU\\PROGRAMS\\";
+    Form1->StartupDir = m_dir / "MENU\\PROGRAMS\\STARTUP\\";
 }

@@ -16,6 +16,10 @@ protected:
 
     // Writes setup.fls into the program's folder (Form1's ExeDir).
     void WriteScript(const std::string& bytes);
+    // Points the setup state's folders into the test's folder, each made:
+    // the program's own (SourceDir), DEST (DestDir), WIN and WIN\SYSTEM,
+    // MENU\PROGRAMS with STARTUP below it; the title is Halvarn 95.
+    void UseTestFolders();
 
     TempDir m_dir;
 

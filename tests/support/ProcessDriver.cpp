@@ -42,7 +42,8 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data)
     auto& search = *reinterpret_cast<TopSearch*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search.ProcessId || !IsWindowVisible(window))
+    // A process id of 0 stands for any program.
+    if ((search.ProcessId != 0 && owner != search.ProcessId) || !IsWindowVisible(window))
         return TRUE;
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
@@ -228,4 +229,43 @@ void SetTextOf(HWND window, const std::string& text)
 std::string MessageBoxText(HWND box)
 {
     return TextOf(GetDlgItem(box, 0xFFFF));
+}
+
+HWND FindAnyWindowWithin(const std::string& className, const char* caption, DWORD milliseconds)
+{
+    TopSearch search{0, &className, caption};
+    WaitUntil(
+        [&] {
+            search.Found = nullptr;
+            EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+            return search.Found != nullptr;
+        },
+        milliseconds);
+    return search.Found;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox)
+{
+    // The platform carries the text of these list box messages across
+    // programs, as it does for WM_GETTEXT.
+    std::vector<std::string> lines;
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(listBox, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count))
+        return lines;
+    for (int i = 0; i < static_cast<int>(count); ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, 5000, &length);
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, 5000, &copied);
+        text.resize(static_cast<size_t>(copied) <= length ? static_cast<size_t>(copied) : 0);
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+void SelectListBoxLine(HWND listBox, int index, bool selected)
+{
+    SendMessageTimeoutA(listBox, LB_SETSEL, selected ? TRUE : FALSE, index, SMTO_ABORTIFHUNG, 5000, nullptr);
 }

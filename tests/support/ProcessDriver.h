@@ -69,3 +69,14 @@ std::string TextOf(HWND window);
 void SetTextOf(HWND window, const std::string& text);
 // The message text of a platform message box.
 std::string MessageBoxText(HWND box);
+
+// The first visible top-level window of any program with this class and
+// caption, or null when none comes within the wait (not a failure): for the
+// windows of a program that the driven one starts.
+HWND FindAnyWindowWithin(const std::string& className, const char* caption, DWORD milliseconds);
+
+// The lines of a list box of another program, top to bottom.
+std::vector<std::string> ListBoxLines(HWND listBox);
+// Selects or deselects one line of a multiple-selection list box of another
+// program, as a click with Ctrl held would.
+void SelectListBoxLine(HWND listBox, int index, bool selected);

@@ -175,6 +175,18 @@ void MessageDialogAnswerer::Tick()
     }
 }
 
+MessageBoxCloser::MessageBoxCloser(UINT period)
+    : m_timer(period, [this] {
+          if (HWND box = FindThreadWindow("#32770")) {
+              char text[1024] = {};
+              GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+              Texts.emplace_back(text);
+              PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }
+      })
+{
+}
+
 void PressKey(WPARAM key)
 {
     HWND focus = GetFocus();

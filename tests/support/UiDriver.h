@@ -81,6 +81,18 @@ private:
     ThreadTimer m_timer;
 };
 
+// Closes the platform message boxes this thread shows while it exists (the
+// framework's error reports among them) with OK, recording the message text
+// of each.
+class MessageBoxCloser {
+public:
+    explicit MessageBoxCloser(UINT period = 50);
+    std::vector<std::string> Texts;
+
+private:
+    ThreadTimer m_timer;
+};
+
 // Presses a key in the window with the keyboard focus, as the keyboard would
 // send it through the message queue.
 void PressKey(WPARAM key);

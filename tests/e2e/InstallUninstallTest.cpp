@@ -1,0 +1,518 @@
+// The real setup.exe installing and uninstalling from outside, on real
+// folders: an installation from a folder and one from two diskettes in drive
+// A:, the Start Menu question declined, Cancel between two files, the
+// uninstallation of what was installed with its questions, and logs crafted
+// to make it remove folders it must never remove.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/ProgramPaths.h"
+#include "tests/support/ShellLinkFiles.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteWhole(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD wrote = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+    CloseHandle(file);
+}
+
+std::string Records(const Strings& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// The Start Menu's Programs folder of the user, as the setup finds it.
+std::string ProgramsFolder()
+{
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                 "Programs", RRF_RT_REG_SZ, nullptr, value, &size);
+    std::string folder = value;
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+std::string WindowsFolder()
+{
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+// The sample product, which writes its command line to the file that
+// HALVARN95_LOG names, and shows it in a box captioned "Halvarn 95".
+std::string ProductProgram()
+{
+    return BuildFolder() + "sample\\halvarn95.exe";
+}
+
+// The product's recorded command lines, after closing the box it shows.
+Strings ProductStarts(const std::string& logFile, bool expectStart)
+{
+    if (expectStart) {
+        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 15000);
+        EXPECT_NE(box, nullptr) << "the product did not start";
+        if (box)
+            PostMessageA(box, WM_CLOSE, 0, 0);
+    } else {
+        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 1500);
+        EXPECT_EQ(box, nullptr) << "the product started";
+        if (box)
+            PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+    Strings lines;
+    const std::string text = ReadWhole(logFile);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+// One program window at a time, as its user sees it.
+class SetupSession {
+public:
+    SetupSession(const std::string& folder) : m_process("\"" + folder + "setup.exe\"", folder) {}
+
+    DrivenProcess& Process() { return m_process; }
+
+    // The mode choice: Install or Uninstall, then O K.
+    void Choose(bool install)
+    {
+        HWND modeChoice = m_process.WaitForWindow("TForm2");
+        ASSERT_NE(modeChoice, nullptr);
+        if (!install) {
+            HWND radio = FindChildWindow(modeChoice, "Uninstall Halvarn 95");
+            ASSERT_NE(radio, nullptr);
+            SendMessageTimeoutA(radio, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        }
+        ClickButton(modeChoice, "O K");
+        m_process.WaitUntilGone(modeChoice);
+    }
+
+    // The settings: the destination typed in, then Next.
+    void Settle(const std::string& destination)
+    {
+        HWND settings = m_process.WaitForWindow("TForm3", "Installation Settings");
+        ASSERT_NE(settings, nullptr);
+        const std::vector<HWND> edits = ChildWindowsOfClass(settings, "TEdit");
+        ASSERT_EQ(edits.size(), 1u);
+        SetTextOf(edits[0], destination);
+        ClickButton(settings, "&Next >>");
+        m_process.WaitUntilGone(settings);
+    }
+
+    // Waits for a message dialog with this caption and presses button.
+    void Answer(const char* caption, const std::string& button)
+    {
+        HWND dialog = m_process.WaitForWindow("TMessageForm", caption);
+        ASSERT_NE(dialog, nullptr) << "waiting to answer " << button;
+        EXPECT_NE(FindChildWindow(dialog, button), nullptr);
+        ClickButton(dialog, button);
+        m_process.WaitUntilGone(dialog);
+    }
+
+    // The uninstall form and its list.
+    HWND Uninstaller()
+    {
+        HWND form = m_process.WaitForWindow("TForm4", "Select Items to Uninstall");
+        if (form)
+            m_process.WaitForFocusIn(form);
+        return form;
+    }
+    static HWND List(HWND form)
+    {
+        const std::vector<HWND> lists = ChildWindowsOfClass(form, "TListBox");
+        return lists.empty() ? nullptr : lists[0];
+    }
+
+private:
+    DrivenProcess m_process;
+};
+
+// A distribution folder with setup.exe and the product's files.
+class InstallTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
+        m_programs = ProgramsFolder();
+        ASSERT_FALSE(m_programs.empty());
+        m_dest = m_target.Path() + "HALVARN\\";
+        m_productLog = m_target.Path() + "starts.log";
+        SetEnvironmentVariableA("HALVARN95_LOG", m_productLog.c_str());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("HALVARN95_LOG", nullptr);
+        RemoveTree(m_programs + m_group);
+    }
+
+    // The product's files, as they lie on the distribution medium.
+    void WriteProduct(const std::string& folder)
+    {
+        EXPECT_TRUE(CopyFileA((BuildFolder() + "setup.exe").c_str(), (folder + "setup.exe").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(ProductProgram().c_str(), (folder + "halvarn95.exe").c_str(), FALSE));
+        WriteWhole(folder + "readme.txt", "Read me first.\r\n");
+        WriteWhole(folder + "empty.dat", "");
+        WriteWhole(folder + "HALVARN.bat", "@echo off\r\nhalvarn95.exe\r\n");
+        WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
+        WriteWhole(folder + "extra.txt", "more\r\n");
+        // A program information link as the product ships it: it points at
+        // an old place and carries a description the update must keep.
+        LinkSettings pif;
+        pif.Path = "C:\\OLD\\HALVARN.bat";
+        pif.Description = "Halvarn in a DOS box";
+        WriteLinkWithSettings(folder + "HALVARN.pif", pif);
+    }
+
+    std::string Script(const Strings& files) const
+    {
+        Strings lines{"T", "Halvarn 95", "D", m_dest.substr(0, m_dest.size() - 1), "G", m_group};
+        for (const std::string& file : files)
+            lines.insert(lines.end(), {"F", file + "{1"});
+        lines.insert(lines.end(), {"P", "Dhalvarn95.exe,Halvarn 95", "P", "Dreadme.txt,Read Me", "S",
+                                   "Would you like the sample letters?", "D.\\letters.txt", "S",
+                                   "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
+        return Records(lines);
+    }
+
+    TempDir m_target;
+    std::string m_dest;
+    std::string m_group;
+    std::string m_programs;
+    std::string m_productLog;
+};
+
+// The whole installation from a folder, then its uninstallation through the
+// file-open dialog (the log lies in the destination, not beside the program).
+TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAllAway)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    const Strings files{"Dhalvarn95.exe", "Dreadme.txt", "Dempty.dat", "DHALVARN.bat", "DHALVARN.pif"};
+    dist.WriteFile("setup.fls", Script(files));
+    const std::string temp = "C:\\temp";
+    RemoveDirectoryA(temp.c_str());
+    ASSERT_FALSE(DirExists(temp)) << "a staging folder with contents is left from before";
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(true);
+        setup.Settle(m_dest);
+        setup.Answer("Information", "&Yes");  // the sample letters
+        setup.Answer("Information", "&No");   // the extra file
+        setup.Answer("Information", "&Yes");  // the Start Menu
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    const Strings starts = ProductStarts(m_productLog, true);
+    ASSERT_EQ(starts.size(), 1u);
+    const std::string arguments =
+        "copy \"" + dist.Path() + "setup.exe\" \"" + m_programs + "\" False";
+    EXPECT_EQ(starts[0].substr(starts[0].size() - std::min(starts[0].size(), arguments.size() + 1)), " " + arguments);
+
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "letters.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(FileExists(m_dest + name));
+        EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(dist.Path() + name));
+    }
+    EXPECT_FALSE(FileExists(m_dest + "extra.txt"));
+    EXPECT_FALSE(DirExists(temp)) << "the staging folder did not exist before, so it goes";
+
+    const std::string group = m_programs + m_group + "\\";
+    Strings links;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((group + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            links.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(links, (Strings{"Halvarn 95.lnk", "Read Me.lnk"}));
+    EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dest + "halvarn95.exe");
+    EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dest + "readme.txt");
+    const LinkSettings pif = ReadLink(m_dest + "HALVARN.pif");
+    EXPECT_EQ(pif.Path, m_dest + "HALVARN.bat");
+    EXPECT_EQ(pif.Description, "Halvarn in a DOS box");
+
+    const std::string stagedLetters = temp + "\\letters.txt";
+    const std::string stagedExtra = temp + "\\extra.txt";
+    EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
+              Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
+                       m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F", m_dest + "HALVARN.pif", "F",
+                       stagedLetters, "F", m_dest + ".\\letters.txt", "F", stagedExtra, "G", m_group, "F",
+                       m_dest + "HALVARN.pif", "D", m_dest}));
+
+    // The uninstallation: the log is looked for beside the program first.
+    WriteWhole(m_dest + "old.TMP", "left by the product");
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(false);
+        HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
+        ASSERT_NE(open, nullptr);
+        const std::vector<HWND> edits = ChildWindowsOfClass(open, "Edit");
+        ASSERT_FALSE(edits.empty());
+        SetTextOf(edits[0], m_dest + "uninst.fls");
+        PostMessageA(open, WM_COMMAND, IDOK, 0);
+        HWND form = setup.Uninstaller();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
+                  (Strings{"File - " + m_dest + "old.TMP", "File - " + m_dest + "halvarn95.exe",
+                           "File - " + m_dest + "readme.txt", "File - " + m_dest + "empty.dat",
+                           "File - " + m_dest + "HALVARN.bat", "File - " + m_dest + "HALVARN.pif",
+                           "File - " + m_dest + ".\\letters.txt", "Program Manager Group - " + m_group,
+                           "File - " + m_dest + "HALVARN.pif", "Directory - " + m_dest}));
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");  // Uninstall is Complete
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    EXPECT_FALSE(DirExists(m_dest));
+    EXPECT_FALSE(DirExists(m_programs + m_group));
+    EXPECT_TRUE(DirExists(m_programs));
+}
+
+// From two diskettes in drive A: the missing file asks for the other
+// diskette; the test swaps the diskette and Retry goes on. A file on neither
+// is ignored, which leaves the product's command line ending in a blank. At
+// the end the first diskette is asked for. The Start Menu is declined: no
+// group and no "G" record, but the program information link is updated. A
+// staging folder that existed before is left.
+TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
+{
+    const std::string floppy = "A:\\";
+    ASSERT_EQ(GetDriveTypeA(floppy.c_str()), static_cast<UINT>(DRIVE_REMOVABLE));
+    TempDir disks;
+    WriteProduct(disks.Path());
+    // The first diskette holds the program and the first files; the second
+    // the rest.
+    const Strings firstDisk{"setup.exe", "halvarn95.exe", "readme.txt", "HALVARN.pif"};
+    const Strings secondDisk{"empty.dat", "HALVARN.bat", "letters.txt", "extra.txt"};
+    auto insert = [&](const Strings& names) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA("A:\\*", &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+            const std::string name = found.cFileName;
+            // The running program cannot be deleted; it is moved aside.
+            if (name == "setup.exe")
+                MoveFileA("A:\\setup.exe", "A:\\setup.ex_");
+            else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((floppy + name).c_str());
+        }
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        for (const std::string& name : names) {
+            if (name == "setup.exe" && FileExists("A:\\setup.ex_"))
+                MoveFileA("A:\\setup.ex_", "A:\\setup.exe");
+            else
+                CopyFileA((disks.Path() + name).c_str(), (floppy + name).c_str(), FALSE);
+        }
+    };
+    insert(firstDisk);
+    WriteWhole(floppy + "setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt", "DHALVARN.pif", "Dmissing.dat",
+                                             "Dempty.dat", "DHALVARN.bat"}));
+    const std::string temp = "C:\\temp";
+    CreateDirectoryA(temp.c_str(), nullptr);
+    ASSERT_TRUE(DirExists(temp));
+    {
+        SetupSession setup(floppy);
+        setup.Choose(true);
+        setup.Settle(m_dest);
+        // missing.dat is on neither diskette: Ignore.
+        setup.Answer("Warning", "&Ignore");
+        // empty.dat is on the second diskette: Retry first finds nothing,
+        // then the diskettes are swapped and Retry goes on.
+        setup.Answer("Warning", "&Retry");
+        HWND prompt = setup.Process().WaitForWindow("TMessageForm", "Warning");
+        ASSERT_NE(prompt, nullptr);
+        insert(secondDisk);
+        ClickButton(prompt, "&Retry");
+        setup.Process().WaitUntilGone(prompt);
+        setup.Answer("Information", "&No");   // the sample letters
+        setup.Answer("Information", "&Yes");  // the extra file
+        setup.Answer("Information", "&No");   // the Start Menu
+        // setup.exe is not on the second diskette: the first is asked for.
+        HWND first = setup.Process().WaitForWindow("TMessageForm", "Information");
+        ASSERT_NE(first, nullptr);
+        EXPECT_NE(FindChildWindow(first, "OK"), nullptr);
+        EXPECT_EQ(FindChildWindow(first, "&Yes"), nullptr);
+        insert(firstDisk);
+        ClickButton(first, "OK");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    const Strings starts = ProductStarts(m_productLog, true);
+    ASSERT_EQ(starts.size(), 1u);
+    const std::string arguments = "copy \"A:\\setup.exe\" \"" + m_programs + "\" ";
+    ASSERT_GE(starts[0].size(), arguments.size());
+    EXPECT_EQ(starts[0].substr(starts[0].size() - arguments.size()), arguments);
+
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "extra.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(FileExists(m_dest + name));
+        EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(disks.Path() + name));
+    }
+    EXPECT_FALSE(FileExists(m_dest + "missing.dat"));
+    EXPECT_FALSE(FileExists(m_dest + "letters.txt"));
+    EXPECT_TRUE(DirExists(temp)) << "a staging folder that existed is left";
+    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
+    EXPECT_FALSE(FileExists(temp + "\\extra.txt"));
+    RemoveDirectoryA(temp.c_str());
+    EXPECT_FALSE(DirExists(m_programs + m_group));
+    EXPECT_EQ(ReadLink(m_dest + "HALVARN.pif").Path, m_dest + "HALVARN.bat");
+    EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
+              Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
+                       m_dest + "HALVARN.pif", "F", m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F",
+                       temp + "\\letters.txt", "F", temp + "\\extra.txt", "F", m_dest + ".\\extra.txt", "F",
+                       m_dest + "HALVARN.pif", "D", m_dest}));
+    insert({});
+    DeleteFileA("A:\\setup.ex_");
+}
+
+// Uninstalling with a log beside the program: a group that has gone is
+// reported and the rest is read; only the directory selected while files
+// remain asks; No puts the line back and the program still ends; Yes takes
+// the directory with its contents.
+TEST_F(InstallTest, UninstallAsksBeforeTakingADirectoryWithContents)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    dist.WriteFile("setup.fls", Script({}));
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    WriteWhole(m_dest + "halvarn95.exe", "x");
+    dist.WriteFile("uninst.fls", Records({"D", m_dest, "F", m_dest + "halvarn95.exe", "G", "Gone Group " + m_group}));
+    for (const char* answer : {"&No", "&Yes"}) {
+        SCOPED_TRACE(answer);
+        SetupSession setup(dist.Path());
+        setup.Choose(false);
+        setup.Answer("Information", "OK");  // Could not find the group
+        HWND form = setup.Uninstaller();
+        ASSERT_NE(form, nullptr);
+        HWND list = SetupSession::List(form);
+        ASSERT_EQ(ListBoxLines(list), (Strings{"Directory - " + m_dest, "File - " + m_dest + "halvarn95.exe"}));
+        SelectListBoxLine(list, 0, true);
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", answer);
+        HWND complete = setup.Process().WaitForWindow("TMessageForm", "Information");
+        ASSERT_NE(complete, nullptr);
+        if (std::string(answer) == "&No") {
+            EXPECT_EQ(ListBoxLines(list), (Strings{"File - " + m_dest + "halvarn95.exe", "Directory - " + m_dest}));
+        }
+        ClickButton(complete, "OK");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_EQ(DirExists(m_dest), std::string(answer) == "&No");
+    }
+}
+
+// No log beside the program and the file-open dialog cancelled: the list is
+// empty, and Uninstall ends the program after saying it is complete.
+TEST_F(InstallTest, UninstallWithoutALogEndsAfterSayingItIsComplete)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    dist.WriteFile("setup.fls", Script({}));
+    SetupSession setup(dist.Path());
+    setup.Choose(false);
+    HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
+    ASSERT_NE(open, nullptr);
+    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    HWND form = setup.Uninstaller();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(ListBoxLines(SetupSession::List(form)).empty());
+    ClickButton(form, "Uninstall");
+    setup.Answer("Information", "OK");
+    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+}
+
+// Logs crafted to take more than they name: a pattern matching "." and "..",
+// a group with no name or one that climbs out of the Programs folder, and
+// destinations that are a drive's root or the Windows directory. Everything
+// listed is selected and removed; what must stay, stays.
+TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    dist.WriteFile("setup.fls", Script({}));
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    CreateDirectoryA((m_programs + m_group).c_str(), nullptr);
+    WriteWhole(m_dest + "a.TMP", "");
+    WriteWhole(m_target.Path() + "beside.txt", "the destination's neighbour");
+    struct Case {
+        const char* Name;
+        Strings Log;
+        Strings Lines;
+    };
+    const Case cases[] = {
+        {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}},
+        {"G records",
+         {"G", "", "G", "..", "G", m_group + "\\..\\..", "G", m_group},
+         {"Program Manager Group - " + m_group}},
+        {"D records", {"D", "C:\\", "D", WindowsFolder() + "\\", "D", m_programs}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        dist.WriteFile("uninst.fls", Records(c.Log));
+        SetupSession setup(dist.Path());
+        setup.Choose(false);
+        HWND form = setup.Uninstaller();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(ListBoxLines(SetupSession::List(form)), c.Lines);
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_TRUE(FileExists(m_target.Path() + "beside.txt"));
+        EXPECT_TRUE(DirExists(m_programs));
+        EXPECT_TRUE(DirExists(WindowsFolder()));
+        EXPECT_TRUE(FileExists(dist.Path() + "setup.exe"));
+    }
+    EXPECT_FALSE(DirExists(m_dest));
+    EXPECT_FALSE(DirExists(m_programs + m_group));
+}
+
+} // namespace
