@@ -13,6 +13,7 @@
 #include "setup/Setup2.h"
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
+#include "setup/ScriptFormat.h"
 
 TForm5* Form5 = nullptr;
 bool FileSkipped = false;
@@ -39,16 +40,6 @@ namespace {
 bool Stopped()
 {
     return Application->Terminated();
-}
-
-// The source name of a mandatory entry: the text after its last backslash,
-// or the entry without its path code. All source files lie side by side.
-std::string SourceName(const std::string& entry)
-{
-    const size_t slash = entry.rfind('\\');
-    if (slash != std::string::npos)
-        return entry.substr(slash + 1);
-    return entry.empty() ? std::string() : entry.substr(1);
 }
 
 void AddRecord(const char* letter, const std::string& argument)
@@ -136,7 +127,7 @@ void TForm5::Form5Activate(TObject*)
         const std::string entry = copyList.Get(i);
         const std::string destination = ResolvePath(entry);
         Label2->SetCaption(destination);
-        CopyOneFile(Form1->ExeDir + SourceName(entry), destination);
+        CopyOneFile(Form1->ExeDir + ScriptFormat::MandatorySourceName(entry), destination);
         Gauge1->SetProgress(Gauge1->Progress() + 1);
         LetMessagesThrough();
     }
@@ -177,7 +168,7 @@ void TForm5::InstallOptionalFiles()
         const bool folderExisted = IsExistingDirectory(folder);
         CreateDirectoryPath(folder);
 
-        const std::string name = FileNamePart(coded);
+        const std::string name = ScriptFormat::OptionalSourceName(coded);
         const std::string staged = folder + "\\" + name;
         const bool stagedNow = CopyOneFile(Form1->ExeDir + name, staged);
 
