@@ -41,7 +41,7 @@ done
 mkdir -p "$prefix"
 export WINEPREFIX=$(cd "$prefix" && pwd)
 export WINEBED_PREFIX=$WINEPREFIX
-export WINEDEBUG=-all
+export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win32
 # No Mono or Gecko installers, and no menu entries written into the user's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -205,10 +205,10 @@ protected:
         WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
         WriteWhole(folder + "extra.txt", "more\r\n");
         // A program information link as the product ships it: it points at
-        // an old place and carries a description the update must keep.
+        // an old place and carries a working folder the update must keep.
         LinkSettings pif;
         pif.Path = "C:\\OLD\\HALVARN.bat";
-        pif.Description = "Halvarn in a DOS box";
+        pif.WorkingDirectory = "C:\\HALVARN";
         WriteLinkWithSettings(folder + "HALVARN.pif", pif);
     }
 
@@ -279,7 +279,8 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dest + "readme.txt");
     const LinkSettings pif = ReadLink(m_dest + "HALVARN.pif");
     EXPECT_EQ(pif.Path, m_dest + "HALVARN.bat");
-    EXPECT_EQ(pif.Description, "Halvarn in a DOS box");
+    EXPECT_EQ(pif.WorkingDirectory, "C:\\HALVARN");
+    EXPECT_EQ(pif.Description, "") << "the update stores no description";
 
     const std::string stagedLetters = temp + "\\letters.txt";
     const std::string stagedExtra = temp + "\\extra.txt";
@@ -310,6 +311,9 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
                            "File - " + m_dest + "HALVARN.pif", "Directory - " + m_dest}));
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
+        // The log itself is no file the log names: the directory still
+        // holds it, and is taken with it on Yes.
+        setup.Answer("Information", "&Yes");
         setup.Answer("Information", "OK");  // Uninstall is Complete
         EXPECT_EQ(setup.Process().WaitForExit(), 0u);
     }

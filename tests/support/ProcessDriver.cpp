@@ -255,10 +255,18 @@ std::vector<std::string> ListBoxLines(HWND listBox)
     for (int i = 0; i < static_cast<int>(count); ++i) {
         DWORD_PTR length = 0;
         SendMessageTimeoutA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, 5000, &length);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
+        // NOTE: Wine copies the reply of another program's list box back
+        // in its wide form, two bytes a character, whatever the caller's
+        // character set: the buffer has room for that, and a wide reply is
+        // narrowed here. Windows gives the narrow text of the length asked.
+        std::vector<char> buffer(2 * (static_cast<size_t>(length) + 1) + 2, '\0');
         DWORD_PTR copied = 0;
-        SendMessageTimeoutA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
+        SendMessageTimeoutA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()),
                             SMTO_ABORTIFHUNG, 5000, &copied);
+        std::string text;
+        const bool wide = length > 0 && buffer[0] != '\0' && buffer[1] == '\0';
+        for (size_t k = 0; k < static_cast<size_t>(length); ++k)
+            text += wide ? buffer[2 * k] : buffer[k];
         text.resize(static_cast<size_t>(copied) <= length ? static_cast<size_t>(copied) : 0);
         lines.push_back(text);
     }
