@@ -111,12 +111,6 @@ void TForm5::Form5Activate(TObject*)
     if (m_runStarted)
         return;
     m_runStarted = true;
-    struct Active {
-        bool& flag;
-        explicit Active(bool& f) : flag(f) { flag = true; }
-        ~Active() { flag = false; }
-    } active(m_runActive);
-
     Repaint();
     FileSkipped = false;
     const TStringList& copyList = *Form3->CopyList;
@@ -129,7 +123,7 @@ void TForm5::Form5Activate(TObject*)
         Label2->SetCaption(destination);
         CopyOneFile(Form1->ExeDir + ScriptFormat::MandatorySourceName(entry), destination);
         Gauge1->SetProgress(Gauge1->Progress() + 1);
-        LetMessagesThrough();
+        Application->PumpMessages();
     }
     if (Stopped())
         return;
@@ -179,7 +173,7 @@ void TForm5::InstallOptionalFiles()
             const std::string destination = ResolvePath(coded);
             Label2->SetCaption(destination);
             CopyOneFile(staged, destination);
-            LetMessagesThrough();
+            Application->PumpMessages();
         }
 
         // What was staged is removed also when the run is ending: it is
@@ -252,25 +246,10 @@ void TForm5::StartProduct()
 
 void TForm5::Button1Click(TObject*)
 {
-    // NOTE: while the run lets messages through, the question is asked by
-    // the run itself, right after this click has been handled: asked from
-    // inside the click, nested in the form's activation, the pressed button
-    // was repainted without end and the question never got its answer.
-    if (m_runActive) {
-        m_cancelPressed = true;
-        return;
-    }
+    // While the run lets messages through, the question is asked from inside
+    // this click; a Yes ends the program, and the run sees that as soon as
+    // it takes its next step.
     ConfirmExit();
-}
-
-void TForm5::LetMessagesThrough()
-{
-    Application->PumpMessages();
-    while (m_cancelPressed && !Stopped()) {
-        m_cancelPressed = false;
-        ConfirmExit();
-        Application->PumpMessages();
-    }
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)

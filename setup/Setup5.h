@@ -35,12 +35,8 @@ private:
     void UpdatePifFiles();
     void WriteUninstallLog();
     void StartProduct();
-    // PumpMessages, then the Cancel question if Cancel was pressed meanwhile.
-    void LetMessagesThrough();
 
     bool m_runStarted = false;
-    bool m_runActive = false;     // the run is inside Form5Activate
-    bool m_cancelPressed = false; // Cancel was pressed while it let messages through
 };
 
 extern TForm5* Form5;

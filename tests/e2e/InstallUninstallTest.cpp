@@ -115,6 +115,20 @@ Strings ProductStarts(const std::string& logFile, bool expectStart)
     return lines;
 }
 
+// The files directly in a folder, counted.
+int FilesIn(const std::string& folder)
+{
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ++count;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return count;
+}
+
 // One program window at a time, as its user sees it.
 class SetupSession {
 public:
@@ -221,6 +235,30 @@ protected:
                                    "Would you like the sample letters?", "D.\\letters.txt", "S",
                                    "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
         return Records(lines);
+    }
+
+    // A distribution of count files of 4 KiB besides the product.
+    void WriteLongDistribution(const std::string& folder, int count)
+    {
+        WriteProduct(folder);
+        Strings files;
+        const std::string block(4096, 'x');
+        for (int i = 0; i < count; ++i) {
+            char name[16];
+            wsprintfA(name, "f%04d.dat", i);
+            WriteWhole(folder + name, block);
+            files.push_back(std::string("D") + name);
+        }
+        WriteWhole(folder + "setup.fls", Script(files));
+    }
+
+    // Whether the destination holds count files within a while.
+    bool WaitForFiles(int count) const
+    {
+        const DWORD until = GetTickCount() + 30000;
+        while (FilesIn(m_dest) < count && GetTickCount() < until)
+            Sleep(10);
+        return FilesIn(m_dest) >= count;
     }
 
     TempDir m_target;
@@ -416,6 +454,61 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
                        m_dest + "HALVARN.pif", "D", m_dest}));
     insert({});
     DeleteFileA("A:\\setup.ex_");
+}
+
+// Cancel pressed between two files of a run of 2,000: answered No, the run
+// goes on; answered Yes, the program ends at once, and nothing is copied
+// after the file in progress: no more files, no log, no start of the product.
+TEST_F(InstallTest, CancelBetweenTwoFilesOfALongRun)
+{
+    TempDir dist;
+    WriteLongDistribution(dist.Path(), 2000);
+    SetupSession setup(dist.Path());
+    setup.Choose(true);
+    setup.Settle(m_dest);
+    HWND progress = setup.Process().WaitForWindow("TForm5", "Installing");
+    ASSERT_NE(progress, nullptr);
+
+    ASSERT_TRUE(WaitForFiles(20));
+    ClickButton(progress, "Cancel");
+    HWND question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+    ASSERT_NE(question, nullptr);
+    const int whileAsked = FilesIn(m_dest);
+    Sleep(300);
+    EXPECT_EQ(FilesIn(m_dest), whileAsked) << "the run went on copying while it asked";
+    ClickButton(question, "&No");
+    setup.Process().WaitUntilGone(question);
+    EXPECT_TRUE(WaitForFiles(whileAsked + 20)) << "No did not let the run go on";
+
+    ClickButton(progress, "Cancel");
+    question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+    ASSERT_NE(question, nullptr);
+    const int atYes = FilesIn(m_dest);
+    ClickButton(question, "&Yes");
+    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    EXPECT_EQ(FilesIn(m_dest), atYes) << "a file was copied after Cancel was confirmed";
+    EXPECT_LT(atYes, 2000);
+    EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
+    EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
+}
+
+// Closing the progress form during the run ends the program without a
+// question, and the run takes no further step.
+TEST_F(InstallTest, ClosingTheProgressFormEndsTheRunWithoutAQuestion)
+{
+    TempDir dist;
+    WriteLongDistribution(dist.Path(), 1000);
+    SetupSession setup(dist.Path());
+    setup.Choose(true);
+    setup.Settle(m_dest);
+    HWND progress = setup.Process().WaitForWindow("TForm5", "Installing");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(WaitForFiles(20));
+    PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    EXPECT_LT(FilesIn(m_dest), 1000);
+    EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
+    EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
 }
 
 // Uninstalling with a log beside the program: a group that has gone is
