@@ -252,6 +252,14 @@ protected:
         WriteWhole(folder + "setup.fls", Script(files));
     }
 
+    // Goes through the mode choice and the settings; the progress form.
+    HWND StartInstalling(SetupSession& setup) const
+    {
+        setup.Choose(true);
+        setup.Settle(m_dest);
+        return setup.Process().WaitForWindow("TForm5", "Installing");
+    }
+
     // Whether the destination holds count files within a while.
     bool WaitForFiles(int count) const
     {
@@ -464,9 +472,7 @@ TEST_F(InstallTest, CancelBetweenTwoFilesOfALongRun)
     TempDir dist;
     WriteLongDistribution(dist.Path(), 2000);
     SetupSession setup(dist.Path());
-    setup.Choose(true);
-    setup.Settle(m_dest);
-    HWND progress = setup.Process().WaitForWindow("TForm5", "Installing");
+    const HWND progress = StartInstalling(setup);
     ASSERT_NE(progress, nullptr);
 
     ASSERT_TRUE(WaitForFiles(20));
@@ -499,9 +505,7 @@ TEST_F(InstallTest, ClosingTheProgressFormEndsTheRunWithoutAQuestion)
     TempDir dist;
     WriteLongDistribution(dist.Path(), 1000);
     SetupSession setup(dist.Path());
-    setup.Choose(true);
-    setup.Settle(m_dest);
-    HWND progress = setup.Process().WaitForWindow("TForm5", "Installing");
+    const HWND progress = StartInstalling(setup);
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(WaitForFiles(20));
     PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
