@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Takes the pictures of the end users' screens in docs/screens/: runs the
-# sample's setup.exe from its diskettes in drive A: on the test bed's virtual
-# display, walks
-# through its screens from outside (build/win32/tests/screen_tour.exe) and
-# turns each picture into a PNG file. Run it again whenever a screen changes.
+# Takes the pictures of the screens in docs/screens/: runs the sample's whole
+# installation and uninstallation from its two diskettes in drive A: on the
+# test bed's virtual display, driven from outside by
+# build/win32/tests/tour.exe, and turns each picture into a PNG file. Run it
+# again whenever a screen changes.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -11,14 +11,17 @@ scripts/deps.sh
 scripts/build.sh
 shots=$root/build/win32/screens
 rm -rf "$shots"
-mkdir -p "$shots" docs/screens
+mkdir -p "$shots/drive-a" docs/screens
 # The tour changes the diskettes in A: itself; Wine sees the build tree
 # through its drive Z:.
 scripts/winebed.sh --floppy "$shots/drive-a" -- \
-    wine build/win32/tests/screen_tour.exe "Z:${shots//\//\\}"
+    wine build/win32/tests/tour.exe "Z:${shots//\//\\}" diskettes
 
+rm -f docs/screens/*.png
 for bmp in "$shots"/*.bmp; do
+    # The pages name the pictures without the tour's numbering.
     name=$(basename "$bmp" .bmp)
+    name=${name#[0-9][0-9]-}
     # Without metadata (dates), so that an unchanged screen gives the same file.
     convert "$bmp" -strip "docs/screens/$name.png"
     echo "docs/screens/$name.png"

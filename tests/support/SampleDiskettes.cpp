@@ -7,6 +7,12 @@
 #include "runtime/Handles.h"
 #include "tests/support/ProgramPaths.h"
 
+namespace {
+
+const std::string RunningSuffix = ".running";
+
+} // namespace
+
 std::string SampleDisketteFolder(int number)
 {
     return BuildFolder() + "e2e-diskettes\\drive\\disk" + std::to_string(number) + "\\";
@@ -28,8 +34,18 @@ std::vector<std::string> FilesIn(const std::string& folder)
 
 void InsertDiskette(int number)
 {
-    for (const std::string& name : FilesIn("A:\\"))
-        EXPECT_TRUE(DeleteFileA(("A:\\" + name).c_str())) << name;
+    // The setup program that runs from the diskette cannot be deleted while
+    // it runs; it is moved aside under a name that nothing looks for, and
+    // goes at a later change once it has ended.
+    for (const std::string& name : FilesIn("A:\\")) {
+        const std::string path = "A:\\" + name;
+        if (DeleteFileA(path.c_str()))
+            continue;
+        if (name.size() > RunningSuffix.size() &&
+            name.compare(name.size() - RunningSuffix.size(), RunningSuffix.size(), RunningSuffix) == 0)
+            continue;
+        EXPECT_TRUE(MoveFileA(path.c_str(), (path + RunningSuffix).c_str())) << name;
+    }
     if (number == 0)
         return;
     const std::vector<std::string> names = FilesIn(SampleDisketteFolder(number));

@@ -13,6 +13,6 @@ std::string SampleDisketteFolder(int number);
 // The names of the files (not folders) directly in folder.
 std::vector<std::string> FilesIn(const std::string& folder);
 // Empties A:, then copies the files of diskette number into it; 0 leaves A:
-// empty.
+// empty. A program still running from A: is moved aside instead of deleted.
 void InsertDiskette(int number);
 
