@@ -13,68 +13,16 @@
 
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
+#include "tests/support/SampleDiskettes.h"
+#include "tests/support/SetupSession.h"
 #include "tests/support/ShellLinkFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-bool FileExists(const std::string& path)
+int FileCount(const std::string& folder)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadWhole(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteWhole(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD wrote = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-    CloseHandle(file);
-}
-
-std::string Records(const Strings& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
-// The Start Menu's Programs folder of the user, as the setup finds it.
-std::string ProgramsFolder()
-{
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                 "Programs", RRF_RT_REG_SZ, nullptr, value, &size);
-    std::string folder = value;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder;
+    return static_cast<int>(FilesIn(folder).size());
 }
 
 std::string WindowsFolder()
@@ -83,112 +31,6 @@ std::string WindowsFolder()
     GetWindowsDirectoryA(dir, sizeof dir);
     return dir;
 }
-
-// The sample product, which writes its command line to the file that
-// HALVARN95_LOG names, and shows it in a box captioned "Halvarn 95".
-std::string ProductProgram()
-{
-    return BuildFolder() + "sample\\halvarn95.exe";
-}
-
-// The product's recorded command lines, after closing the box it shows.
-Strings ProductStarts(const std::string& logFile, bool expectStart)
-{
-    if (expectStart) {
-        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 15000);
-        EXPECT_NE(box, nullptr) << "the product did not start";
-        if (box)
-            PostMessageA(box, WM_CLOSE, 0, 0);
-    } else {
-        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 1500);
-        EXPECT_EQ(box, nullptr) << "the product started";
-        if (box)
-            PostMessageA(box, WM_CLOSE, 0, 0);
-    }
-    Strings lines;
-    const std::string text = ReadWhole(logFile);
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = text.find("\r\n", start);
-        lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 2;
-    }
-    return lines;
-}
-
-// The files directly in a folder, counted.
-int FilesIn(const std::string& folder)
-{
-    int count = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ++count;
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return count;
-}
-
-// One program window at a time, as its user sees it.
-class SetupSession {
-public:
-    SetupSession(const std::string& folder) : m_process("\"" + folder + "setup.exe\"", folder) {}
-
-    DrivenProcess& Process() { return m_process; }
-
-    // The mode choice: Install or Uninstall, then O K.
-    void Choose(bool install)
-    {
-        HWND modeChoice = m_process.WaitForWindow("TForm2");
-        ASSERT_NE(modeChoice, nullptr);
-        if (!install) {
-            HWND radio = FindChildWindow(modeChoice, "Uninstall Halvarn 95");
-            ASSERT_NE(radio, nullptr);
-            SendMessageTimeoutA(radio, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        }
-        ClickButton(modeChoice, "O K");
-        m_process.WaitUntilGone(modeChoice);
-    }
-
-    // The settings: the destination typed in, then Next.
-    void Settle(const std::string& destination)
-    {
-        HWND settings = m_process.WaitForWindow("TForm3", "Installation Settings");
-        ASSERT_NE(settings, nullptr);
-        const std::vector<HWND> edits = ChildWindowsOfClass(settings, "TEdit");
-        ASSERT_EQ(edits.size(), 1u);
-        SetTextOf(edits[0], destination);
-        ClickButton(settings, "&Next >>");
-        m_process.WaitUntilGone(settings);
-    }
-
-    // Waits for a message dialog with this caption and presses button.
-    void Answer(const char* caption, const std::string& button)
-    {
-        HWND dialog = m_process.WaitForWindow("TMessageForm", caption);
-        ASSERT_NE(dialog, nullptr) << "waiting to answer " << button;
-        EXPECT_NE(FindChildWindow(dialog, button), nullptr);
-        ClickButton(dialog, button);
-        m_process.WaitUntilGone(dialog);
-    }
-
-    // The uninstall form and its list.
-    HWND Uninstaller()
-    {
-        HWND form = m_process.WaitForWindow("TForm4", "Select Items to Uninstall");
-        if (form)
-            m_process.WaitForFocusIn(form);
-        return form;
-    }
-    static HWND List(HWND form)
-    {
-        const std::vector<HWND> lists = ChildWindowsOfClass(form, "TListBox");
-        return lists.empty() ? nullptr : lists[0];
-    }
-
-private:
-    DrivenProcess m_process;
-};
 
 // A distribution folder with setup.exe and the product's files.
 class InstallTest : public testing::Test {
@@ -264,9 +106,9 @@ protected:
     bool WaitForFiles(int count) const
     {
         const DWORD until = GetTickCount() + 30000;
-        while (FilesIn(m_dest) < count && GetTickCount() < until)
+        while (FileCount(m_dest) < count && GetTickCount() < until)
             Sleep(10);
-        return FilesIn(m_dest) >= count;
+        return FileCount(m_dest) >= count;
     }
 
     TempDir m_target;
@@ -300,7 +142,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     ASSERT_EQ(starts.size(), 1u);
     const std::string arguments =
         "copy \"" + dist.Path() + "setup.exe\" \"" + m_programs + "\" False";
-    EXPECT_EQ(starts[0].substr(starts[0].size() - std::min(starts[0].size(), arguments.size() + 1)), " " + arguments);
+    EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
     for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "letters.txt"}) {
         SCOPED_TRACE(name);
@@ -311,14 +153,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     EXPECT_FALSE(DirExists(temp)) << "the staging folder did not exist before, so it goes";
 
     const std::string group = m_programs + m_group + "\\";
-    Strings links;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((group + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            links.push_back(found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    Strings links = FilesIn(group);
     std::sort(links.begin(), links.end());
     EXPECT_EQ(links, (Strings{"Halvarn 95.lnk", "Read Me.lnk"}));
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dest + "halvarn95.exe");
@@ -340,14 +175,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     WriteWhole(m_dest + "old.TMP", "left by the product");
     {
         SetupSession setup(dist.Path());
-        setup.Choose(false);
-        HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
-        ASSERT_NE(open, nullptr);
-        const std::vector<HWND> edits = ChildWindowsOfClass(open, "Edit");
-        ASSERT_FALSE(edits.empty());
-        SetTextOf(edits[0], m_dest + "uninst.fls");
-        PostMessageA(open, WM_COMMAND, IDOK, 0);
-        HWND form = setup.Uninstaller();
+        HWND form = setup.UninstallWithLog(m_dest + "uninst.fls");
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
                   (Strings{"File - " + m_dest + "old.TMP", "File - " + m_dest + "halvarn95.exe",
@@ -382,31 +210,13 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     WriteProduct(disks.Path());
     // The first diskette holds the program and the first files; the second
     // the rest.
-    const Strings firstDisk{"setup.exe", "halvarn95.exe", "readme.txt", "HALVARN.pif"};
+    const Strings firstDisk{"setup.exe", "setup.fls", "halvarn95.exe", "readme.txt", "HALVARN.pif"};
     const Strings secondDisk{"empty.dat", "HALVARN.bat", "letters.txt", "extra.txt"};
-    auto insert = [&](const Strings& names) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA("A:\\*", &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-            const std::string name = found.cFileName;
-            // The running program cannot be deleted; it is moved aside.
-            if (name == "setup.exe")
-                MoveFileA("A:\\setup.exe", "A:\\setup.ex_");
-            else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((floppy + name).c_str());
-        }
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
-        for (const std::string& name : names) {
-            if (name == "setup.exe" && FileExists("A:\\setup.ex_"))
-                MoveFileA("A:\\setup.ex_", "A:\\setup.exe");
-            else
-                CopyFileA((disks.Path() + name).c_str(), (floppy + name).c_str(), FALSE);
-        }
-    };
+    EmptyDriveAtEnd emptyDriveAtEnd;
+    auto insert = [&](const Strings& names) { InsertDisketteFiles(disks.Path(), names); };
+    disks.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt", "DHALVARN.pif", "Dmissing.dat",
+                                         "Dempty.dat", "DHALVARN.bat"}));
     insert(firstDisk);
-    WriteWhole(floppy + "setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt", "DHALVARN.pif", "Dmissing.dat",
-                                             "Dempty.dat", "DHALVARN.bat"}));
     const std::string temp = "C:\\temp";
     CreateDirectoryA(temp.c_str(), nullptr);
     ASSERT_TRUE(DirExists(temp));
@@ -439,8 +249,7 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     const Strings starts = ProductStarts(m_productLog, true);
     ASSERT_EQ(starts.size(), 1u);
     const std::string arguments = "copy \"A:\\setup.exe\" \"" + m_programs + "\" ";
-    ASSERT_GE(starts[0].size(), arguments.size());
-    EXPECT_EQ(starts[0].substr(starts[0].size() - arguments.size()), arguments);
+    EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
     for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "extra.txt"}) {
         SCOPED_TRACE(name);
@@ -460,8 +269,6 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
                        m_dest + "HALVARN.pif", "F", m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F",
                        temp + "\\letters.txt", "F", temp + "\\extra.txt", "F", m_dest + ".\\extra.txt", "F",
                        m_dest + "HALVARN.pif", "D", m_dest}));
-    insert({});
-    DeleteFileA("A:\\setup.ex_");
 }
 
 // Cancel pressed between two files of a run of 2,000: answered No, the run
@@ -479,9 +286,9 @@ TEST_F(InstallTest, CancelBetweenTwoFilesOfALongRun)
     ClickButton(progress, "Cancel");
     HWND question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
     ASSERT_NE(question, nullptr);
-    const int whileAsked = FilesIn(m_dest);
+    const int whileAsked = FileCount(m_dest);
     Sleep(300);
-    EXPECT_EQ(FilesIn(m_dest), whileAsked) << "the run went on copying while it asked";
+    EXPECT_EQ(FileCount(m_dest), whileAsked) << "the run went on copying while it asked";
     ClickButton(question, "&No");
     setup.Process().WaitUntilGone(question);
     EXPECT_TRUE(WaitForFiles(whileAsked + 20)) << "No did not let the run go on";
@@ -489,10 +296,10 @@ TEST_F(InstallTest, CancelBetweenTwoFilesOfALongRun)
     ClickButton(progress, "Cancel");
     question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
     ASSERT_NE(question, nullptr);
-    const int atYes = FilesIn(m_dest);
+    const int atYes = FileCount(m_dest);
     ClickButton(question, "&Yes");
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);
-    EXPECT_EQ(FilesIn(m_dest), atYes) << "a file was copied after Cancel was confirmed";
+    EXPECT_EQ(FileCount(m_dest), atYes) << "a file was copied after Cancel was confirmed";
     EXPECT_LT(atYes, 2000);
     EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
     EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
@@ -510,7 +317,7 @@ TEST_F(InstallTest, ClosingTheProgressFormEndsTheRunWithoutAQuestion)
     ASSERT_TRUE(WaitForFiles(20));
     PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);
-    EXPECT_LT(FilesIn(m_dest), 1000);
+    EXPECT_LT(FileCount(m_dest), 1000);
     EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
     EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
 }

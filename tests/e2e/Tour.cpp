@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -108,8 +109,11 @@ void StartAndChoose(DrivenProcess& setup, bool install)
 TEST(Tour, InstallAndUninstallTheSampleProduct)
 {
     const std::string folder = g_fromDiskettes ? "A:\\" : BuildFolder() + "sample\\";
-    if (g_fromDiskettes)
+    std::optional<EmptyDriveAtEnd> emptyDriveAtEnd;
+    if (g_fromDiskettes) {
+        emptyDriveAtEnd.emplace();
         InsertDiskette(1);
+    }
     {
         SCOPED_TRACE("installation");
         DrivenProcess setup("\"" + folder + "setup.exe\"", folder);
@@ -201,8 +205,6 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
         ASSERT_NE(Answer(setup, "Information", "uninstall-complete", "OK"), nullptr);
         EXPECT_EQ(setup.WaitForExit(), 0u);
     }
-    if (g_fromDiskettes)
-        InsertDiskette(0);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,72 @@ TEST_F(InstallRunTest, ACopyThatFailsStopsTheRunWithoutALog)
     EXPECT_FALSE(Application->Terminated());
     EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\uninst.fls"));
     EXPECT_TRUE(Form5->Visible());
+}
+
+// An optional file that is on neither medium and that the user skipped at
+// the missing-file prompt is not offered: no question is asked for it,
+// nothing of it is staged or logged, and the optional file after it is
+// still offered as usual.
+TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
+{
+    // Entries without a backslash keep their code letter in the source name.
+    m_dir.WriteFile("Dletters.txt", "letters");
+    for (const char* line : {"Install the gone file?", "Dgone.txt", "Install the letters?", "Dletters.txt"})
+        Form1->OptionList->Add(line);
+    const std::string temp = FileDrivePart(Form1->DestDir) + "\\temp";
+    const bool tempExisted = IsExistingDirectory(temp);
+
+    const auto seen = Run([](const std::string&, const std::string& text) {
+        if (text.rfind("I cannot find the file - ", 0) == 0)
+            return std::string("&Ignore");
+        return std::string("&Yes");
+    });
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].Caption, "Warning");
+    EXPECT_EQ(seen[0].Text, "I cannot find the file - Dgone.txt\r\rPlease make sure it is in the " + m_dir.Path() +
+                                " Directory.");
+    EXPECT_EQ(seen[1].Text, "Install the letters?");
+    EXPECT_EQ(seen[2].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
+    EXPECT_TRUE(FileSkipped);
+
+    EXPECT_FALSE(FileIsPresent(temp + "\\Dgone.txt"));
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\gone.txt"));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\letters.txt"), "letters");
+    EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
+    const std::string d = Form1->DestDir;
+    EXPECT_EQ(Log(), "F\r\n" + temp + "\\Dletters.txt\r\n"
+                     "F\r\n" + d + "letters.txt\r\n"
+                     "G\r\nHalvarn Group\r\n"
+                     "D\r\n" + d + "\r\n");
+}
+
+// Start Menu items that name no link (no comma) or no target (no path
+// code before the comma) make no link; the items around them do, and the
+// group is logged as usual.
+TEST_F(InstallRunTest, StartMenuItemsWithoutACommaOrAPathCodeMakeNoLink)
+{
+    for (const char* item : {"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt", "Xbad.exe,Unknown Code",
+                             "dlower.exe,Lower Case Code", ",Empty Target", "Dreadme.txt,Read Me"})
+        Form1->ItemList->Add(item);
+    const auto seen = Run([](const std::string&, const std::string&) { return std::string("&Yes"); });
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
+
+    const std::string group = m_dir / "MENU\\PROGRAMS\\Halvarn Group\\";
+    std::vector<std::string> links;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((group + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            links.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(links, (std::vector<std::string>{"Halvarn 95.lnk", "Read Me.lnk"}));
+    EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
+    EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
+    const std::string d = Form1->DestDir;
+    EXPECT_EQ(Log(), "G\r\nHalvarn Group\r\nD\r\n" + d + "\r\n");
 }
 
 } // namespace

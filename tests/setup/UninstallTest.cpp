@@ -322,4 +322,56 @@ TEST_F(UninstallTest, RemovingTenThousandLinesCostsLinearListBoxCalls)
     EXPECT_TRUE(ListLines().empty());
 }
 
+// The directory removed is the one the selected "Directory - " line names,
+// although a later "D" record of the log has changed DestDir to a folder
+// that was never listed: one that did not exist while the log was read (and
+// has appeared since), or the Windows directory, which is never listed.
+TEST_F(UninstallTest, TheDirectoryRemovedIsTheOneTheSelectedLineNames)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string later = m_dir / "LATER\\";
+    for (const std::string& laterDir : {later, Form1->WinDir}) {
+        SCOPED_TRACE(laterDir);
+        m_dir.WriteFile("WIN\\win.ini", "");
+        CreateDirectoryA(d.c_str(), nullptr);
+        RemoveTree(later);
+        WriteLog({"D", d, "D", laterDir});
+        ShowForm();
+        ASSERT_EQ(ListLines(), (Strings{"Directory - " + d}));
+        EXPECT_EQ(Form1->DestDir, laterDir);
+        // An empty folder under the later name appears before Uninstall is
+        // pressed: it is nobody's choice and must stay.
+        CreateDirectoryA(later.c_str(), nullptr);
+        Form4->Button4Click(Form4->Button4);
+        const auto seen = Uninstall(Ok);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
+        EXPECT_FALSE(IsExistingDirectory(d));
+        EXPECT_TRUE(IsExistingDirectory(later));
+        EXPECT_TRUE(FileIsPresent(m_dir / "WIN\\win.ini"));
+        // A fresh program for the next log.
+        TearDown();
+        SetUp();
+    }
+
+    // With contents left in the selected directory, the question names it,
+    // and Yes takes it and nothing else.
+    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
+    RemoveTree(later);
+    WriteLog({"D", d, "D", later});
+    ShowForm();
+    ASSERT_EQ(ListLines(), (Strings{"Directory - " + d}));
+    CreateDirectoryA(later.c_str(), nullptr);
+    m_dir.WriteFile("LATER\\keep.txt", "someone else's");
+    Form4->ListBox1->SetSelected(0, true);
+    const auto seen = Uninstall([](const std::string&, const std::string& text) {
+        return std::string(text == "Uninstall is Complete" ? "OK" : "&Yes");
+    });
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Text,
+              d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
+    EXPECT_FALSE(IsExistingDirectory(d));
+    EXPECT_TRUE(FileIsPresent(later + "keep.txt"));
+}
+
 } // namespace

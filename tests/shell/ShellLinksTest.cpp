@@ -14,11 +14,6 @@
 
 namespace {
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The names of the entries of a folder, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& dir)
 {

@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/Handles.h"
 #include "tests/support/ProgramPaths.h"
 
 namespace {
 
-const std::string RunningSuffix = ".running";
+const std::string Drive = "A:\\";
+
+// Outside the drive, on the same disk as the drive's folder, so that a
+// running program can be moved there.
+std::string ParkingFolder()
+{
+    return BuildFolder() + "e2e-diskettes\\parked\\";
+}
 
 } // namespace
 
@@ -18,40 +24,39 @@ std::string SampleDisketteFolder(int number)
     return BuildFolder() + "e2e-diskettes\\drive\\disk" + std::to_string(number) + "\\";
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
+void InsertDisketteFiles(const std::string& folder, const std::vector<std::string>& names)
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    SearchHandle search(FindFirstFileA((folder + "*").c_str(), &found));
-    if (!search)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search.Get(), &found));
-    return names;
+    static unsigned parked = 0;
+    for (const std::string& name : FilesIn(Drive)) {
+        if (DeleteFileA((Drive + name).c_str()))
+            continue;
+        CreateDirectoryA(ParkingFolder().c_str(), nullptr);
+        const std::string place =
+            ParkingFolder() + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++parked) + "_" + name;
+        EXPECT_TRUE(MoveFileA((Drive + name).c_str(), place.c_str())) << name << " stays in the drive";
+    }
+    for (const std::string& name : names)
+        EXPECT_TRUE(CopyFileA((folder + name).c_str(), (Drive + name).c_str(), FALSE)) << name;
 }
 
 void InsertDiskette(int number)
 {
-    // The setup program that runs from the diskette cannot be deleted while
-    // it runs; it is moved aside under a name that nothing looks for, and
-    // goes at a later change once it has ended.
-    for (const std::string& name : FilesIn("A:\\")) {
-        const std::string path = "A:\\" + name;
-        if (DeleteFileA(path.c_str()))
-            continue;
-        if (name.size() > RunningSuffix.size() &&
-            name.compare(name.size() - RunningSuffix.size(), RunningSuffix.size(), RunningSuffix) == 0)
-            continue;
-        EXPECT_TRUE(MoveFileA(path.c_str(), (path + RunningSuffix).c_str())) << name;
-    }
-    if (number == 0)
+    if (number == 0) {
+        InsertDisketteFiles(std::string(), {});
         return;
+    }
     const std::vector<std::string> names = FilesIn(SampleDisketteFolder(number));
     ASSERT_FALSE(names.empty()) << "diskette " << number << " was not laid out";
-    for (const std::string& name : names)
-        EXPECT_TRUE(CopyFileA((SampleDisketteFolder(number) + name).c_str(), ("A:\\" + name).c_str(), FALSE))
-            << name;
+    InsertDisketteFiles(SampleDisketteFolder(number), names);
 }
 
+void ClearParkedFiles()
+{
+    RemoveTree(ParkingFolder());
+}
+
+EmptyDriveAtEnd::~EmptyDriveAtEnd()
+{
+    InsertDiskette(0);
+    ClearParkedFiles();
+}

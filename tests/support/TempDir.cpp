@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/FileStream.h"
+#include "runtime/Handles.h"
 
 TempDir::TempDir()
 {
@@ -64,4 +65,53 @@ void RemoveTree(const std::string& dir)
         FindClose(search);
     }
     RemoveDirectoryA(root.c_str());
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    std::string bytes;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+void WriteWhole(const std::string& path, const std::string& bytes)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file) << path;
+    DWORD wrote = 0;
+    EXPECT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr)) << path;
+    EXPECT_EQ(wrote, bytes.size()) << path;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    SearchHandle search(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!search)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.Get(), &found));
+    return names;
 }

@@ -1,9 +1,11 @@
 // A fresh folder under the system's temporary directory for one test, removed
-// with everything in it when the test ends.
+// with everything in it when the test ends; and what tests ask of whole files
+// and folders by full path.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TempDir {
 public:
@@ -28,3 +30,14 @@ private:
 
 // Removes a folder and everything below it.
 void RemoveTree(const std::string& dir);
+
+// Whether path names an existing file (not a folder), or an existing folder.
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+// The bytes of a whole file; empty when it cannot be read.
+std::string ReadWhole(const std::string& path);
+// Writes bytes to path, replacing the file; fails the test when it cannot.
+void WriteWhole(const std::string& path, const std::string& bytes);
+// The names of the files (not folders) directly in folder, which ends in a
+// backslash, in the order the file system gives them.
+std::vector<std::string> FilesIn(const std::string& folder);

@@ -1,0 +1,65 @@
+// The real setup.exe driven from outside one window at a time, as its user
+// sees it (the mode choice, the settings, the message dialogs, the uninstall
+// form), and what an installation leaves outside its destination that a test
+// reads back: the Programs folder of the Start Menu and the command lines
+// with which the sample product was started.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ProcessDriver.h"
+
+using Strings = std::vector<std::string>;
+
+// The lines, each followed by CR LF: the text of a setup script or an
+// uninstall log made of records.
+std::string Records(const Strings& lines);
+
+// The Start Menu's Programs folder of the user, as the setup finds it,
+// ending in a backslash.
+std::string ProgramsFolder();
+
+// The sample product of the build, which writes its command line to the
+// file that the environment variable HALVARN95_LOG names, and shows it in a
+// box captioned "Halvarn 95".
+std::string ProductProgram();
+
+// Waits for the product's box (or makes sure none comes when expectStart is
+// false), closes it, and returns the command lines recorded in logFile.
+Strings ProductStarts(const std::string& logFile, bool expectStart);
+// The arguments of a command line: what follows the program's name (quoted
+// or not) and the one blank after it, kept exactly.
+std::string ArgumentsOf(const std::string& commandLine);
+
+class SetupSession {
+public:
+    // Starts folder + "setup.exe", spelled as given, in folder (which ends
+    // in a backslash).
+    explicit SetupSession(const std::string& folder);
+
+    DrivenProcess& Process() { return m_process; }
+
+    // The mode choice: Install or Uninstall, then O K.
+    void Choose(bool install);
+    // The settings: the destination typed in, then Next.
+    void Settle(const std::string& destination);
+    // Waits for a message dialog with this caption, checks that it has the
+    // button and presses it.
+    void Answer(const char* caption, const std::string& button);
+
+    // The file-open dialog that asks for the uninstall log when there is
+    // none beside the program: log typed in and opened.
+    void PickLog(const std::string& log);
+    // Uninstall chosen, the log picked, and the uninstall form once it has
+    // the focus (null when it does not come, a failure).
+    HWND UninstallWithLog(const std::string& log);
+    // The uninstall form, once it has the focus, and its list.
+    HWND Uninstaller();
+    static HWND List(HWND form);
+
+private:
+    DrivenProcess m_process;
+};
