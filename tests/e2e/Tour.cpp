@@ -24,6 +24,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/SampleDiskettes.h"
+#include "tests/support/SetupSession.h"
 
 namespace {
 
@@ -90,20 +91,11 @@ HWND Answer(DrivenProcess& setup, const char* caption, const std::string& shot, 
 
 // The splash's welcome message, then the mode choice with the install or
 // the uninstall option; O K.
-void StartAndChoose(DrivenProcess& setup, bool install)
+void StartAndChoose(SetupSession& setup, bool install)
 {
-    ASSERT_TRUE(setup.Started());
-    ASSERT_NE(Answer(setup, "Information", install ? "welcome" : "welcome-again", "OK"), nullptr);
-    HWND modeChoice = setup.WaitForWindow("TForm2");
-    ASSERT_NE(modeChoice, nullptr);
-    if (!install) {
-        HWND radio = FindChildWindow(modeChoice, "Uninstall Halvarn 95");
-        ASSERT_NE(radio, nullptr);
-        SendMessageTimeoutA(radio, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    }
-    SaveScreen(install ? "mode-choice" : "mode-choice-uninstall");
-    ClickButton(modeChoice, "O K");
-    setup.WaitUntilGone(modeChoice);
+    ASSERT_TRUE(setup.Process().Started());
+    ASSERT_NE(Answer(setup.Process(), "Information", install ? "welcome" : "welcome-again", "OK"), nullptr);
+    setup.Choose(install, [&](HWND) { SaveScreen(install ? "mode-choice" : "mode-choice-uninstall"); });
 }
 
 TEST(Tour, InstallAndUninstallTheSampleProduct)
@@ -116,8 +108,9 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
     }
     {
         SCOPED_TRACE("installation");
-        DrivenProcess setup("\"" + folder + "setup.exe\"", folder);
-        StartAndChoose(setup, true);
+        SetupSession session(folder);
+        StartAndChoose(session, true);
+        DrivenProcess& setup = session.Process();
 
         HWND settings = setup.WaitForWindow("TForm3", "Installation Settings");
         ASSERT_NE(settings, nullptr);
@@ -184,8 +177,9 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
     }
     {
         SCOPED_TRACE("uninstallation");
-        DrivenProcess setup("\"" + folder + "setup.exe\"", folder);
-        StartAndChoose(setup, false);
+        SetupSession session(folder);
+        StartAndChoose(session, false);
+        DrivenProcess& setup = session.Process();
         // The log lies in the destination, not beside the program.
         HWND open = setup.WaitForWindow("#32770", "Could not Find - uninst.fls");
         ASSERT_NE(open, nullptr);

@@ -86,7 +86,7 @@ std::string ArgumentsOf(const std::string& commandLine)
 
 SetupSession::SetupSession(const std::string& folder) : m_process("\"" + folder + "setup.exe\"", folder) {}
 
-void SetupSession::Choose(bool install)
+void SetupSession::Choose(bool install, const std::function<void(HWND)>& beforeOk)
 {
     HWND modeChoice = m_process.WaitForWindow("TForm2");
     ASSERT_NE(modeChoice, nullptr);
@@ -95,6 +95,8 @@ void SetupSession::Choose(bool install)
         ASSERT_NE(radio, nullptr);
         SendMessageTimeoutA(radio, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     }
+    if (beforeOk)
+        beforeOk(modeChoice);
     ClickButton(modeChoice, "O K");
     m_process.WaitUntilGone(modeChoice);
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,9 @@ public:
 
     DrivenProcess& Process() { return m_process; }
 
-    // The mode choice: Install or Uninstall, then O K.
-    void Choose(bool install);
+    // The mode choice: Install or Uninstall, then O K; beforeOk, when given,
+    // sees the mode choice with the option chosen, just before O K.
+    void Choose(bool install, const std::function<void(HWND)>& beforeOk = {});
     // The settings: the destination typed in, then Next.
     void Settle(const std::string& destination);
     // Waits for a message dialog with this caption, checks that it has the
