@@ -1,0 +1,78 @@
+#include "tests/e2e/InstallFixture.h"
+
+#include <windows.h>
+
+#include "tests/support/ProgramPaths.h"
+#include "tests/support/ShellLinkFiles.h"
+
+std::string ProductProgram()
+{
+    return BuildFolder() + "sample\\halvarn95.exe";
+}
+
+Strings ProductStarts(const std::string& logFile, bool expectStart)
+{
+    if (expectStart) {
+        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 15000);
+        EXPECT_NE(box, nullptr) << "the product did not start";
+        if (box)
+            PostMessageA(box, WM_CLOSE, 0, 0);
+    } else {
+        HWND box = FindAnyWindowWithin("#32770", "Halvarn 95", 1500);
+        EXPECT_EQ(box, nullptr) << "the product started";
+        if (box)
+            PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+    Strings lines;
+    const std::string text = ReadWhole(logFile);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+void InstallTest::SetUp()
+{
+    m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
+    m_programs = ProgramsFolder();
+    ASSERT_FALSE(m_programs.empty());
+    m_dest = m_target.Path() + "HALVARN\\";
+    m_productLog = m_target.Path() + "starts.log";
+    SetEnvironmentVariableA("HALVARN95_LOG", m_productLog.c_str());
+}
+
+void InstallTest::TearDown()
+{
+    SetEnvironmentVariableA("HALVARN95_LOG", nullptr);
+    RemoveTree(m_programs + m_group);
+}
+
+void InstallTest::WriteProduct(const std::string& folder)
+{
+    EXPECT_TRUE(CopyFileA((BuildFolder() + "setup.exe").c_str(), (folder + "setup.exe").c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(ProductProgram().c_str(), (folder + "halvarn95.exe").c_str(), FALSE));
+    WriteWhole(folder + "readme.txt", "Read me first.\r\n");
+    WriteWhole(folder + "empty.dat", "");
+    WriteWhole(folder + "HALVARN.bat", "@echo off\r\nhalvarn95.exe\r\n");
+    WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
+    WriteWhole(folder + "extra.txt", "more\r\n");
+    // A program information link as the product ships it: it points at an
+    // old place and carries a working folder the update must keep.
+    LinkSettings pif;
+    pif.Path = "C:\\OLD\\HALVARN.bat";
+    pif.WorkingDirectory = "C:\\HALVARN";
+    WriteLinkWithSettings(folder + "HALVARN.pif", pif);
+}
+
+std::string InstallTest::Script(const Strings& files) const
+{
+    Strings lines{"T", "Halvarn 95", "D", m_dest.substr(0, m_dest.size() - 1), "G", m_group};
+    for (const std::string& file : files)
+        lines.insert(lines.end(), {"F", file + "{1"});
+    lines.insert(lines.end(), {"P", "Dhalvarn95.exe,Halvarn 95", "P", "Dreadme.txt,Read Me", "S",
+                               "Would you like the sample letters?", "D.\\letters.txt", "S",
+                               "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
+    return Records(lines);
+}
