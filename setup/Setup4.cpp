@@ -7,6 +7,7 @@
 #include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/RecordReader.h"
 #include "runtime/Search.h"
 #include "runtime/TextFile.h"
 #include "setup/Setup1.h"
@@ -122,21 +123,14 @@ void TForm4::Form4Show(TObject*)
     CheckInOut();
     ListBox1->Items()->Clear();
     // A record is a letter line, of which only the first character counts,
-    // and an argument line. At least one record is read.
-    bool atEnd = false;
-    do {
-        const char letter = ReadTextChar(log);
-        CheckInOut();
-        SkipTextLine(log);
-        CheckInOut();
-        const std::string argument = ReadTextLine(log);
-        CheckInOut();
-        SkipTextLine(log);
-        CheckInOut();
-        ReadRecord(letter, argument);
-        atEnd = TextAtEnd(log);
-        CheckInOut();
-    } while (!atEnd);
+    // and an argument line; no record of the log has a second argument.
+    // Every step is checked as it is read, so a read error keeps the lines
+    // of the records before it.
+    CheckedTextInput input(log);
+    TextRecordReader records(input, std::string_view());
+    TextRecord record;
+    while (records.Next(record))
+        ReadRecord(record.Command, record.Argument);
     CloseTextFile(log);
     CheckInOut();
 }
