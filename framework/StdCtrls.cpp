@@ -169,6 +169,20 @@ public:
         Changed();
     }
 
+protected:
+    // NOTE: while a list is being changed line by line the window is not
+    // redrawn: the platform's list box otherwise updates its scroll bar on
+    // the screen for every line added or removed, which made thousands of
+    // lines take seconds. The whole list is drawn once at the end.
+    void SetUpdateState(bool updating) override
+    {
+        if (!Window())
+            return;
+        SendMessageA(Window(), WM_SETREDRAW, updating ? FALSE : TRUE, 0);
+        if (!updating)
+            InvalidateRect(Window(), nullptr, TRUE);
+    }
+
 private:
     HWND Window() const { return m_control.HandleAllocated() ? m_control.Handle() : nullptr; }
 

@@ -73,10 +73,18 @@ std::string TStrings::Text() const
     return text;
 }
 
+void TStrings::BeginUpdate()
+{
+    if (m_updateCount++ == 0)
+        SetUpdateState(true);
+}
+
 void TStrings::EndUpdate()
 {
-    if (m_updateCount > 0 && --m_updateCount == 0)
+    if (m_updateCount > 0 && --m_updateCount == 0) {
+        SetUpdateState(false);
         Changed();
+    }
 }
 
 void TStrings::Changed()

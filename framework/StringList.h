@@ -35,7 +35,10 @@ public:
     // The lines joined, each followed by CR LF.
     std::string Text() const;
 
-    void BeginUpdate() { ++m_updateCount; }
+    // Between the first BeginUpdate and the last EndUpdate, changes are not
+    // announced one by one (and a list kept in a window is not redrawn);
+    // the end announces them once.
+    void BeginUpdate();
     void EndUpdate();
 
     void DefineProperties(TFiler& filer) override;
@@ -46,9 +49,25 @@ public:
 protected:
     void Changed();
     [[noreturn]] static void IndexError();
+    // Called when the first BeginUpdate starts an update (true) and when
+    // the last EndUpdate ends it (false).
+    virtual void SetUpdateState(bool) {}
 
 private:
     int m_updateCount = 0;
+};
+
+// Holds a list in its update for a scope, also when the scope is left by an
+// exception.
+class TStringsUpdate {
+public:
+    explicit TStringsUpdate(TStrings& strings) : m_strings(strings) { m_strings.BeginUpdate(); }
+    ~TStringsUpdate() { m_strings.EndUpdate(); }
+    TStringsUpdate(const TStringsUpdate&) = delete;
+    TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+    TStrings& m_strings;  // not owned: the list outlives the scope
 };
 
 class TStringList : public TStrings {

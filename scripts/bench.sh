@@ -8,15 +8,23 @@
 #                                     ratio; then the reading of the six forms
 #   scripts/bench.sh footprint        size of setup.exe, peak working set with
 #                                     the installation settings shown
-#   scripts/bench.sh all              both
+#   scripts/bench.sh copy [runs]      the installation run copying one file of
+#                                     256 MiB and 2,000 files of 4 KiB against
+#                                     CopyFileA, alternating runs (5 of each
+#                                     unless told), medians and ratio
+#   scripts/bench.sh uninstall [runs] Select All and Uninstall on logs of 1,000
+#                                     and 10,000 files against DeleteFileA (3
+#                                     runs of each unless told), medians, ratio
+#                                     and the growth from 1,000 to 10,000
+#   scripts/bench.sh all              all four
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 what=${1:-all}
 case $what in
-    startup|footprint|all) ;;
-    *) echo "usage: $0 startup [runs] | footprint | all" >&2; exit 2 ;;
+    startup|footprint|copy|uninstall|all) ;;
+    *) echo "usage: $0 startup [runs] | footprint | copy [runs] | uninstall [runs] | all" >&2; exit 2 ;;
 esac
 
 scripts/build.sh >/dev/null
@@ -28,4 +36,13 @@ if [ "$what" = startup ] || [ "$what" = all ]; then
 fi
 if [ "$what" = footprint ] || [ "$what" = all ]; then
     scripts/winebed.sh -- wine "$bench" footprint
+fi
+# With "all", the number of runs is the start-up's; the others keep theirs.
+runs=()
+[ "$what" != all ] && [ -n "${2:-}" ] && runs=("$2")
+if [ "$what" = copy ] || [ "$what" = all ]; then
+    scripts/winebed.sh -- wine "$bench" copy "${runs[@]}"
+fi
+if [ "$what" = uninstall ] || [ "$what" = all ]; then
+    scripts/winebed.sh -- wine "$bench" uninstall "${runs[@]}"
 fi

@@ -11,11 +11,16 @@
 #   --screen WxHxD    the virtual screen (default 640x480x24)
 #   --floppy DIR      map DIR as drive A: (a floppy drive) for the whole run; a
 #                     test "changes the diskette" by changing the folder's contents
+#   --small-drive DIR mount a file system of 4 MiB on DIR (a tmpfs, which needs
+#                     root) and map it as drive R: for the whole run, with a
+#                     read-only folder R:\readonly in it: the real "disk full"
+#                     and "access denied" of a drive; unmounted at the end
 #   --use-display     run on $DISPLAY when one is set, instead of a virtual screen
 #
-# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX and,
-# with --floppy, WINEBED_FLOPPY (the folder behind A:, as a Unix path). The
-# user's own ~/.wine is never touched.
+# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX, with
+# --floppy WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the
+# small drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon,
+# R:). The user's own ~/.wine is never touched.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -24,12 +29,14 @@ root=$(dirname "$here")
 prefix=$root/build/wineprefix
 screen=640x480x24
 floppy=
+small_drive=
 use_display=false
 while [ $# -gt 0 ]; do
     case $1 in
         --prefix) prefix=$2; shift 2 ;;
         --screen) screen=$2; shift 2 ;;
         --floppy) floppy=$2; shift 2 ;;
+        --small-drive) small_drive=$2; shift 2 ;;
         --use-display) use_display=true; shift ;;
         --) shift; break ;;
         -*) echo "winebed: unknown option $1" >&2; exit 2 ;;
@@ -47,6 +54,7 @@ export WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 pids=()
+mounts=()
 cleanup() {
     local status=$?
     # Ends every Wine process of this prefix, then what the bed started itself.
@@ -56,6 +64,10 @@ cleanup() {
     done
     for pid in "${pids[@]}"; do
         wait "$pid" 2>/dev/null || true
+    done
+    # Newest mount first: the read-only folder lies on the small drive.
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        umount "${mounts[$i]}" >/dev/null 2>&1 || true
     done
     exit $status
 }
@@ -95,8 +107,29 @@ if [ -n "$floppy" ]; then
     floppy_dir=$(cd "$floppy" && pwd)
     export WINEBED_FLOPPY=$floppy_dir
 fi
+# The small drive: a tmpfs, so that a write beyond its 4 MiB fails with the
+# system's "disk full", and a read-only bind mount of one of its folders,
+# where creating a file is refused even to root. A bed that cannot mount
+# (not root) goes on without the drive, and its tests say they were skipped.
+small_dir=
+if [ -n "$small_drive" ]; then
+    mkdir -p "$small_drive"
+    small_path=$(cd "$small_drive" && pwd)
+    if mount -t tmpfs -o size=4m winebed-small "$small_path" 2>/dev/null; then
+        mounts+=("$small_path")
+        mkdir -p "$small_path/readonly"
+        if mount --bind "$small_path/readonly" "$small_path/readonly" 2>/dev/null; then
+            mounts+=("$small_path/readonly")
+            mount -o remount,bind,ro "$small_path/readonly" 2>/dev/null || true
+        fi
+        small_dir=$small_path
+        export WINEBED_SMALL_DRIVE=R:
+    else
+        echo "winebed: cannot mount the small drive on $small_path (not root?); going on without it" >&2
+    fi
+fi
 marker=$WINEPREFIX/.winebed-state
-state="floppy=$floppy_dir desktop=$desktop fonts=linked"
+state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=linked"
 if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$state" ]; then
     if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
         echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
@@ -118,6 +151,11 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
     else
         rm -f "$WINEPREFIX/dosdevices/a:"
         wine reg delete 'HKLM\Software\Wine\Drives' /v a: /f >/dev/null 2>&1 || true
+    fi
+    if [ -n "$small_dir" ]; then
+        ln -sfn "$small_dir" "$WINEPREFIX/dosdevices/r:"
+    else
+        rm -f "$WINEPREFIX/dosdevices/r:"
     fi
     if [ "$desktop" = none ]; then
         wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true

@@ -7,6 +7,7 @@
 #include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/RecordReader.h"
 #include "runtime/Search.h"
 #include "runtime/TextFile.h"
 #include "setup/Setup1.h"
@@ -120,23 +121,19 @@ void TForm4::Form4Show(TObject*)
     BindTextFile(log, UninstallFileName);
     OpenTextForReading(log);
     CheckInOut();
+    // The list is drawn once, when the reading ends (also on an error): a
+    // long log would otherwise redraw it for every line it adds.
+    TStringsUpdate update(*ListBox1->Items());
     ListBox1->Items()->Clear();
     // A record is a letter line, of which only the first character counts,
-    // and an argument line. At least one record is read.
-    bool atEnd = false;
-    do {
-        const char letter = ReadTextChar(log);
-        CheckInOut();
-        SkipTextLine(log);
-        CheckInOut();
-        const std::string argument = ReadTextLine(log);
-        CheckInOut();
-        SkipTextLine(log);
-        CheckInOut();
-        ReadRecord(letter, argument);
-        atEnd = TextAtEnd(log);
-        CheckInOut();
-    } while (!atEnd);
+    // and an argument line; no record of the log has a second argument.
+    // Every step is checked as it is read, so a read error keeps the lines
+    // of the records before it.
+    CheckedTextInput input(log);
+    TextRecordReader records(input, std::string_view());
+    TextRecord record;
+    while (records.Next(record))
+        ReadRecord(record.Command, record.Argument);
     CloseTextFile(log);
     CheckInOut();
 }
@@ -204,33 +201,38 @@ void TForm4::Button1Click(TObject*)
     // the order the list shows them, and the lines below it move up by one
     // for each line removed above them.
     std::string directoryLine;
-    const int count = lines.Count();
-    int removed = 0;
-    for (int original = 0; original < count; ++original) {
-        const int index = original - removed;
-        if (!ListBox1->Selected(index))
-            continue;
-        const std::string line = lines.Get(index);
-        switch (line.empty() ? '\0' : line[0]) {
-        case 'F':
-            DeletePro(line.substr(FileLabel.size()));
-            break;
-        case 'D':
-            directoryLine = line;
-            break;
-        case 'P':
-            try {
-                DeletePro(Form1->ProgramsDir + Form1->GroupName);
-            } catch (...) {
-                // Deliberately dropped: the group may have gone already, and
-                // the rest of the uninstallation goes on.
+    {
+        // The list is drawn again once, when the loop is done: nothing is
+        // shown between two lines, as no message is handled meanwhile.
+        TStringsUpdate update(lines);
+        const int count = lines.Count();
+        int removed = 0;
+        for (int original = 0; original < count; ++original) {
+            const int index = original - removed;
+            if (!ListBox1->Selected(index))
+                continue;
+            const std::string line = lines.Get(index);
+            switch (line.empty() ? '\0' : line[0]) {
+            case 'F':
+                DeletePro(line.substr(FileLabel.size()));
+                break;
+            case 'D':
+                directoryLine = line;
+                break;
+            case 'P':
+                try {
+                    DeletePro(Form1->ProgramsDir + Form1->GroupName);
+                } catch (...) {
+                    // Deliberately dropped: the group may have gone already,
+                    // and the rest of the uninstallation goes on.
+                }
+                break;
+            default:
+                break;
             }
-            break;
-        default:
-            break;
+            lines.Delete(index);
+            ++removed;
         }
-        lines.Delete(index);
-        ++removed;
     }
     if (!directoryLine.empty()) {
         // NOTE: the directory removed is the one the selected line names; a
@@ -263,6 +265,8 @@ void TForm4::Button3Click(TObject*)
 
 void TForm4::Button4Click(TObject*)
 {
+    // Drawn once when every line is selected, as in the removal.
+    TStringsUpdate update(*ListBox1->Items());
     const int count = ListBox1->Items()->Count();
     for (int i = 0; i < count; ++i)
         ListBox1->SetSelected(i, true);
@@ -271,8 +275,10 @@ void TForm4::Button4Click(TObject*)
 void TForm4::DeletePro(const std::string& path)
 {
     const std::string name = RemoveEnd(path);
+    if (name.empty() || HasWildcards(name))
+        return;
     // Only a folder can be vital; a plain file is not asked about.
-    if (name.empty() || HasWildcards(name) || (!FileIsPresent(name) && IsVitalFolder(name)))
+    if (!FileIsPresent(name) && IsVitalFolder(name))
         return;
     // The shell takes a list of names, each ended by a NUL, and one more NUL.
     std::string from = name;

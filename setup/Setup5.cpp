@@ -92,13 +92,23 @@ bool CopyOneFile(const std::string& Source, const std::string& Dest)
             return false;
         }
     }
-    {
+    bool created = false;
+    try {
         // Both files are closed when the copy ends, also when it fails.
         TFileStream source(Source, FileStreamMode::OpenRead);
         TFileStream destination(Dest, FileStreamMode::Create);
+        created = true;
         // NOTE: a source of zero bytes copies nothing and is still a file of
         // the product: it is created empty and logged like any other.
         CopyStreamData(destination, source, 0);
+    } catch (...) {
+        // NOTE: a copy that failed part way (a full drive, a failing read)
+        // would leave a cut-off file under the product's name that no log
+        // names; it is deleted before the error reaches the user. A
+        // destination that could not be created is not ours to delete.
+        if (created)
+            DeleteFileA(Dest.c_str());
+        throw;
     }
     AddRecord("F", Dest);
     return true;
@@ -220,19 +230,31 @@ void TForm5::UpdatePifFiles()
 
 void TForm5::WriteUninstallLog()
 {
-    TTextFile log;
-    BindTextFile(log, Form1->DestDir + "uninst.fls");
-    OpenTextForWriting(log);
-    CheckInOut();
-    const TStringList& lines = *Form1->UninstallList;
-    for (int i = 0; i < lines.Count(); ++i) {
-        WriteText(log, lines.Get(i));
+    const std::string name = Form1->DestDir + "uninst.fls";
+    bool opened = false;
+    try {
+        TTextFile log;
+        BindTextFile(log, name);
+        OpenTextForWriting(log);
         CheckInOut();
-        WriteTextLineEnd(log);
+        opened = true;
+        const TStringList& lines = *Form1->UninstallList;
+        for (int i = 0; i < lines.Count(); ++i) {
+            WriteText(log, lines.Get(i));
+            CheckInOut();
+            WriteTextLineEnd(log);
+            CheckInOut();
+        }
+        CloseTextFile(log);
         CheckInOut();
+    } catch (...) {
+        // NOTE: a log cut off by a failed write (a full drive) would have
+        // the uninstaller trust a partial list; the file is deleted (it is
+        // closed by now) before the error reaches the user.
+        if (opened)
+            DeleteFileA(name.c_str());
+        throw;
     }
-    CloseTextFile(log);
-    CheckInOut();
 }
 
 void TForm5::StartProduct()

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/InstallFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/SampleDiskettes.h"
@@ -19,104 +20,6 @@
 #include "tests/support/TempDir.h"
 
 namespace {
-
-int FileCount(const std::string& folder)
-{
-    return static_cast<int>(FilesIn(folder).size());
-}
-
-std::string WindowsFolder()
-{
-    char dir[MAX_PATH] = {};
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
-// A distribution folder with setup.exe and the product's files.
-class InstallTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
-        m_programs = ProgramsFolder();
-        ASSERT_FALSE(m_programs.empty());
-        m_dest = m_target.Path() + "HALVARN\\";
-        m_productLog = m_target.Path() + "starts.log";
-        SetEnvironmentVariableA("HALVARN95_LOG", m_productLog.c_str());
-    }
-    void TearDown() override
-    {
-        SetEnvironmentVariableA("HALVARN95_LOG", nullptr);
-        RemoveTree(m_programs + m_group);
-    }
-
-    // The product's files, as they lie on the distribution medium.
-    void WriteProduct(const std::string& folder)
-    {
-        EXPECT_TRUE(CopyFileA((BuildFolder() + "setup.exe").c_str(), (folder + "setup.exe").c_str(), FALSE));
-        EXPECT_TRUE(CopyFileA(ProductProgram().c_str(), (folder + "halvarn95.exe").c_str(), FALSE));
-        WriteWhole(folder + "readme.txt", "Read me first.\r\n");
-        WriteWhole(folder + "empty.dat", "");
-        WriteWhole(folder + "HALVARN.bat", "@echo off\r\nhalvarn95.exe\r\n");
-        WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
-        WriteWhole(folder + "extra.txt", "more\r\n");
-        // A program information link as the product ships it: it points at
-        // an old place and carries a working folder the update must keep.
-        LinkSettings pif;
-        pif.Path = "C:\\OLD\\HALVARN.bat";
-        pif.WorkingDirectory = "C:\\HALVARN";
-        WriteLinkWithSettings(folder + "HALVARN.pif", pif);
-    }
-
-    std::string Script(const Strings& files) const
-    {
-        Strings lines{"T", "Halvarn 95", "D", m_dest.substr(0, m_dest.size() - 1), "G", m_group};
-        for (const std::string& file : files)
-            lines.insert(lines.end(), {"F", file + "{1"});
-        lines.insert(lines.end(), {"P", "Dhalvarn95.exe,Halvarn 95", "P", "Dreadme.txt,Read Me", "S",
-                                   "Would you like the sample letters?", "D.\\letters.txt", "S",
-                                   "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
-        return Records(lines);
-    }
-
-    // A distribution of count files of 4 KiB besides the product.
-    void WriteLongDistribution(const std::string& folder, int count)
-    {
-        WriteProduct(folder);
-        Strings files;
-        const std::string block(4096, 'x');
-        for (int i = 0; i < count; ++i) {
-            char name[16];
-            wsprintfA(name, "f%04d.dat", i);
-            WriteWhole(folder + name, block);
-            files.push_back(std::string("D") + name);
-        }
-        WriteWhole(folder + "setup.fls", Script(files));
-    }
-
-    // Goes through the mode choice and the settings; the progress form.
-    HWND StartInstalling(SetupSession& setup) const
-    {
-        setup.Choose(true);
-        setup.Settle(m_dest);
-        return setup.Process().WaitForWindow("TForm5", "Installing");
-    }
-
-    // Whether the destination holds count files within a while.
-    bool WaitForFiles(int count) const
-    {
-        const DWORD until = GetTickCount() + 30000;
-        while (FileCount(m_dest) < count && GetTickCount() < until)
-            Sleep(10);
-        return FileCount(m_dest) >= count;
-    }
-
-    TempDir m_target;
-    std::string m_dest;
-    std::string m_group;
-    std::string m_programs;
-    std::string m_productLog;
-};
 
 // The whole installation from a folder, then its uninstallation through the
 // file-open dialog (the log lies in the destination, not beside the program).
@@ -407,13 +310,7 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         dist.WriteFile("uninst.fls", Records(c.Log));
         SetupSession setup(dist.Path());
         setup.Choose(false);
-        HWND form = setup.Uninstaller();
-        ASSERT_NE(form, nullptr);
-        EXPECT_EQ(ListBoxLines(SetupSession::List(form)), c.Lines);
-        ClickButton(form, "Select All");
-        ClickButton(form, "Uninstall");
-        setup.Answer("Information", "OK");
-        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_EQ(setup.UninstallAll(), c.Lines);
         EXPECT_TRUE(FileExists(m_target.Path() + "beside.txt"));
         EXPECT_TRUE(DirExists(m_programs));
         EXPECT_TRUE(DirExists(WindowsFolder()));

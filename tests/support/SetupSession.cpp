@@ -84,6 +84,13 @@ std::string ArgumentsOf(const std::string& commandLine)
     return commandLine.substr(end);
 }
 
+std::string WindowsFolder()
+{
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
 SetupSession::SetupSession(const std::string& folder) : m_process("\"" + folder + "setup.exe\"", folder) {}
 
 void SetupSession::Choose(bool install, const std::function<void(HWND)>& beforeOk)
@@ -150,4 +157,17 @@ HWND SetupSession::List(HWND form)
 {
     const std::vector<HWND> lists = ChildWindowsOfClass(form, "TListBox");
     return lists.empty() ? nullptr : lists[0];
+}
+
+Strings SetupSession::UninstallAll()
+{
+    HWND form = Uninstaller();
+    if (!form)
+        return {};
+    const Strings lines = ListBoxLines(List(form));
+    ClickButton(form, "Select All");
+    ClickButton(form, "Uninstall");
+    Answer("Information", "OK");
+    EXPECT_EQ(m_process.WaitForExit(), 0u);
+    return lines;
 }

@@ -22,6 +22,8 @@ std::string Records(const Strings& lines);
 // The Start Menu's Programs folder of the user, as the setup finds it,
 // ending in a backslash.
 std::string ProgramsFolder();
+// The Windows directory, without a trailing backslash.
+std::string WindowsFolder();
 
 // The sample product of the build, which writes its command line to the
 // file that the environment variable HALVARN95_LOG names, and shows it in a
@@ -61,6 +63,10 @@ public:
     // The uninstall form, once it has the focus, and its list.
     HWND Uninstaller();
     static HWND List(HWND form);
+    // On the uninstall form: the lines it lists, then Select All, Uninstall,
+    // OK to "Uninstall is Complete", and the program's end with code 0.
+    // Returns the lines as they were listed.
+    Strings UninstallAll();
 
 private:
     DrivenProcess m_process;

@@ -1,0 +1,84 @@
+#include "tests/e2e/InstallFixture.h"
+
+#include <windows.h>
+
+#include "tests/support/ProgramPaths.h"
+#include "tests/support/ShellLinkFiles.h"
+
+void InstallTest::SetUp()
+{
+    m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
+    m_programs = ProgramsFolder();
+    ASSERT_FALSE(m_programs.empty());
+    m_dest = m_target.Path() + "HALVARN\\";
+    m_productLog = m_target.Path() + "starts.log";
+    SetEnvironmentVariableA("HALVARN95_LOG", m_productLog.c_str());
+}
+
+void InstallTest::TearDown()
+{
+    SetEnvironmentVariableA("HALVARN95_LOG", nullptr);
+    RemoveTree(m_programs + m_group);
+}
+
+void InstallTest::WriteProduct(const std::string& folder)
+{
+    EXPECT_TRUE(CopyFileA((BuildFolder() + "setup.exe").c_str(), (folder + "setup.exe").c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(ProductProgram().c_str(), (folder + "halvarn95.exe").c_str(), FALSE));
+    WriteWhole(folder + "readme.txt", "Read me first.\r\n");
+    WriteWhole(folder + "empty.dat", "");
+    WriteWhole(folder + "HALVARN.bat", "@echo off\r\nhalvarn95.exe\r\n");
+    WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
+    WriteWhole(folder + "extra.txt", "more\r\n");
+    // A program information link as the product ships it: it points at an
+    // old place and carries a working folder the update must keep.
+    LinkSettings pif;
+    pif.Path = "C:\\OLD\\HALVARN.bat";
+    pif.WorkingDirectory = "C:\\HALVARN";
+    WriteLinkWithSettings(folder + "HALVARN.pif", pif);
+}
+
+std::string InstallTest::Script(const Strings& files) const
+{
+    Strings lines{"T", "Halvarn 95", "D", m_dest.substr(0, m_dest.size() - 1), "G", m_group};
+    for (const std::string& file : files)
+        lines.insert(lines.end(), {"F", file + "{1"});
+    lines.insert(lines.end(), {"P", "Dhalvarn95.exe,Halvarn 95", "P", "Dreadme.txt,Read Me", "S",
+                               "Would you like the sample letters?", "D.\\letters.txt", "S",
+                               "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
+    return Records(lines);
+}
+
+void InstallTest::WriteLongDistribution(const std::string& folder, int count)
+{
+    WriteProduct(folder);
+    Strings files;
+    const std::string block(4096, 'x');
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        wsprintfA(name, "f%04d.dat", i);
+        WriteWhole(folder + name, block);
+        files.push_back(std::string("D") + name);
+    }
+    WriteWhole(folder + "setup.fls", Script(files));
+}
+
+HWND InstallTest::StartInstalling(SetupSession& setup) const
+{
+    setup.Choose(true);
+    setup.Settle(m_dest);
+    return setup.Process().WaitForWindow("TForm5", "Installing");
+}
+
+int InstallTest::FileCount(const std::string& folder)
+{
+    return static_cast<int>(FilesIn(folder).size());
+}
+
+bool InstallTest::WaitForFiles(int count) const
+{
+    const DWORD until = GetTickCount() + 30000;
+    while (FileCount(m_dest) < count && GetTickCount() < until)
+        Sleep(10);
+    return FileCount(m_dest) >= count;
+}

@@ -1,0 +1,40 @@
+// What the end-to-end installation tests share: a distribution of the sample
+// product beside setup.exe, a setup script naming its files, a destination in
+// a fresh folder, and the product's recorded starts.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/SetupSession.h"
+#include "tests/support/TempDir.h"
+
+// A distribution folder with setup.exe and the product's files.
+class InstallTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The product's files, as they lie on the distribution medium.
+    void WriteProduct(const std::string& folder);
+    // A setup script with these mandatory files (path-coded, without sizes),
+    // two Start Menu items, two optional files, a program information file
+    // and an uninstall pattern.
+    std::string Script(const Strings& files) const;
+    // A distribution of count files of 4 KiB besides the product.
+    void WriteLongDistribution(const std::string& folder, int count);
+
+    // Goes through the mode choice and the settings; the progress form.
+    HWND StartInstalling(SetupSession& setup) const;
+    // The number of files directly in folder.
+    static int FileCount(const std::string& folder);
+    // Whether the destination holds count files within a while.
+    bool WaitForFiles(int count) const;
+
+    TempDir m_target;
+    std::string m_dest;
+    std::string m_group;
+    std::string m_programs;
+    std::string m_productLog;
+};
