@@ -12,6 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Test executables are started through Wine; the test bed script provides the
-# prefix, the display and a running wineserver.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test executables are started through Wine (by scripts/wine-test.sh); the
+# test bed script provides the prefix, the display and a running wineserver.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test.sh)
