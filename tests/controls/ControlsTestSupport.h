@@ -1,6 +1,7 @@
 // What the tests of the controls and the shell components share: writing a
 // component as a whole stream and reading one back, searching stream bytes,
-// the published property names of a class, an event recorder, and a fixture
+// the published property names of a class, an event recorder, a gauge that
+// counts its repaints, and a fixture
 // that puts the process's current directory back after each test (the
 // directory list moves it).
 #pragma once
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/Gauges.h"
 #include "framework/Component.h"
 #include "framework/Reader.h"
 #include "framework/StringList.h"
@@ -84,3 +86,17 @@ std::string ErrorOf(const std::function<void()>& call)
     ADD_FAILURE() << "no exception";
     return "(no exception)";
 }
+
+// A gauge that counts its immediate repaints.
+class CountingGauge : public TGauge {
+public:
+    using TGauge::TGauge;
+    int Repaints = 0;
+
+protected:
+    void RepaintNow() override
+    {
+        ++Repaints;
+        TGauge::RepaintNow();
+    }
+};

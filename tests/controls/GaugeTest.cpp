@@ -15,20 +15,6 @@
 
 namespace {
 
-// A gauge that counts its immediate repaints.
-class CountingGauge : public TGauge {
-public:
-    using TGauge::TGauge;
-    int Repaints = 0;
-
-protected:
-    void RepaintNow() override
-    {
-        ++Repaints;
-        TGauge::RepaintNow();
-    }
-};
-
 std::string RangeError(const std::function<void()>& write)
 {
     return ErrorOf<EInvalidOperation>(write);

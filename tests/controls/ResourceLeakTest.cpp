@@ -20,26 +20,13 @@
 #include "framework/Forms.h"
 #include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
+#include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/FrameworkTest.h"
 #include "tests/support/ResourceCounts.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiDriver.h"
 
 namespace {
-
-// A gauge that counts its immediate repaints.
-class CountingGauge : public TGauge {
-public:
-    using TGauge::TGauge;
-    int Repaints = 0;
-
-protected:
-    void RepaintNow() override
-    {
-        ++Repaints;
-        TGauge::RepaintNow();
-    }
-};
 
 // Puts the process's current directory back after the test (the directory
 // dialog moves it into the test's folder, which can only be removed after).

@@ -181,13 +181,7 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
         StartAndChoose(session, false);
         DrivenProcess& setup = session.Process();
         // The log lies in the destination, not beside the program.
-        HWND open = setup.WaitForWindow("#32770", "Could not Find - uninst.fls");
-        ASSERT_NE(open, nullptr);
-        const std::vector<HWND> edits = ChildWindowsOfClass(open, "Edit");
-        ASSERT_FALSE(edits.empty());
-        SetTextOf(edits[0], "C:\\HALVARN\\uninst.fls");
-        SaveScreen("find-the-log");
-        PostMessageA(open, WM_COMMAND, IDOK, 0);
+        session.PickLog("C:\\HALVARN\\uninst.fls", [](HWND) { SaveScreen("find-the-log"); });
         HWND uninstaller = setup.WaitForWindow("TForm4", "Select Items to Uninstall");
         ASSERT_NE(uninstaller, nullptr);
         SaveScreen("uninstall-list");

@@ -208,17 +208,10 @@ protected:
     // Runs the dialog; while it is up, whileShown runs once with its window.
     bool Run(const std::function<void(HWND)>& whileShown)
     {
-        bool done = false;
-        ThreadTimer driver(60, [&] {
-            HWND window = FindThreadWindow("#32770");
-            if (done || !window || !IsWindowEnabled(window))
-                return;
-            done = true;
-            whileShown(window);
-        });
+        ThreadWindowAction driver("#32770", whileShown);
         Watchdog watchdog(8000);
         const bool result = dialog->RunDialog();
-        EXPECT_TRUE(done) << "the dialog was never seen";
+        EXPECT_TRUE(driver.Done()) << "the dialog was never seen";
         return result;
     }
 

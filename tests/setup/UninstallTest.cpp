@@ -164,12 +164,7 @@ TEST_F(UninstallTest, WithoutALogBesideTheProgramTheUserIsAskedForOne)
     m_dir.WriteFile("DEST\\uninst.fls", "D\r\n" + elsewhere + "\r\n");
     auto runDialog = [&](bool choose) {
         std::string caption;
-        bool done = false;
-        ThreadTimer driver(60, [&] {
-            HWND window = FindThreadWindow("#32770");
-            if (done || !window || !IsWindowEnabled(window))
-                return;
-            done = true;
+        ThreadWindowAction driver("#32770", [&](HWND window) {
             caption = WindowText(window);
             if (!choose) {
                 PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
@@ -181,7 +176,7 @@ TEST_F(UninstallTest, WithoutALogBesideTheProgramTheUserIsAskedForOne)
         });
         Watchdog watchdog(8000);
         Form4->Show();
-        EXPECT_TRUE(done);
+        EXPECT_TRUE(driver.Done());
         return caption;
     };
     EXPECT_EQ(runDialog(false), "Could not Find - uninst.fls");

@@ -128,13 +128,15 @@ void SetupSession::Answer(const char* caption, const std::string& button)
     m_process.WaitUntilGone(dialog);
 }
 
-void SetupSession::PickLog(const std::string& log)
+void SetupSession::PickLog(const std::string& log, const std::function<void(HWND)>& beforeOk)
 {
     HWND open = m_process.WaitForWindow("#32770", "Could not Find - uninst.fls");
     ASSERT_NE(open, nullptr);
     const std::vector<HWND> edits = ChildWindowsOfClass(open, "Edit");
     ASSERT_FALSE(edits.empty());
     SetTextOf(edits[0], log);
+    if (beforeOk)
+        beforeOk(open);
     PostMessageA(open, WM_COMMAND, IDOK, 0);
 }
 

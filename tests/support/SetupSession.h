@@ -56,7 +56,9 @@ public:
 
     // The file-open dialog that asks for the uninstall log when there is
     // none beside the program: log typed in and opened.
-    void PickLog(const std::string& log);
+    // beforeOk, when given, sees the dialog with the name typed in, just
+    // before OK.
+    void PickLog(const std::string& log, const std::function<void(HWND)>& beforeOk = {});
     // Uninstall chosen, the log picked, and the uninstall form once it has
     // the focus (null when it does not come, a failure).
     HWND UninstallWithLog(const std::string& log);

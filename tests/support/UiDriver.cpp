@@ -175,6 +175,17 @@ void MessageDialogAnswerer::Tick()
     }
 }
 
+ThreadWindowAction::ThreadWindowAction(const std::string& className, std::function<void(HWND)> action)
+    : m_timer(60, [this, className, action = std::move(action)] {
+          HWND window = FindThreadWindow(className);
+          if (m_done || !window || !IsWindowEnabled(window))
+              return;
+          m_done = true;
+          action(window);
+      })
+{
+}
+
 MessageBoxCloser::MessageBoxCloser(UINT period)
     : m_timer(period, [this] {
           if (HWND box = FindThreadWindow("#32770")) {

@@ -81,6 +81,20 @@ private:
     ThreadTimer m_timer;
 };
 
+// Acts once on the first enabled top-level window of this class that this
+// thread shows while it exists: for a platform dialog whose own modal loop
+// the test cannot step into.
+class ThreadWindowAction {
+public:
+    ThreadWindowAction(const std::string& className, std::function<void(HWND)> action);
+    // Whether the window was seen and acted on.
+    bool Done() const { return m_done; }
+
+private:
+    bool m_done = false;
+    ThreadTimer m_timer;
+};
+
 // Closes the platform message boxes this thread shows while it exists (the
 // framework's error reports among them) with OK, recording the message text
 // of each.
