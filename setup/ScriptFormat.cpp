@@ -1,5 +1,6 @@
 #include "setup/ScriptFormat.h"
 
+#include <array>
 #include <utility>
 
 #include "runtime/Paths.h"
@@ -54,6 +55,40 @@ std::string MandatorySourceName(std::string_view path)
 std::string OptionalSourceName(std::string_view path)
 {
     return FileNamePart(path);
+}
+
+bool IsPlainName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ')
+        return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
+            return false;
+    }
+    // The device names stand for devices in every folder, with any extension.
+    const std::string base = UpperCaseAscii(std::string(name.substr(0, name.find('.'))));
+    static constexpr std::array<std::string_view, 4> devices = {"CON", "PRN", "AUX", "NUL"};
+    for (const std::string_view device : devices) {
+        if (base == device)
+            return false;
+    }
+    return !(base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+             base[3] >= '1' && base[3] <= '9');
+}
+
+bool IsGroupPath(std::string_view name)
+{
+    if (name.empty())
+        return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find('\\', start);
+        if (!IsPlainName(name.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start)))
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        start = end + 1;
+    }
 }
 
 } // namespace ScriptFormat

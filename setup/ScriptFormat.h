@@ -52,4 +52,16 @@ std::string MandatorySourceName(std::string_view path);
 // included, unlike a mandatory file's.
 std::string OptionalSourceName(std::string_view path);
 
+// Whether the text is one plain file or folder name that names exactly what
+// it says: not empty, not "." or "..", no path separator, drive colon,
+// wildcard or other character a file name cannot hold, no trailing dot or
+// blank (which the file system drops, so that "Tools." would name "Tools"),
+// and no device name such as CON or LPT1. A Start Menu item's name must be one.
+bool IsPlainName(std::string_view name);
+// Whether a Start Menu group name is a relative path of plain names joined by
+// single backslashes ("Halvarn 95", "Tools\Halvarn 95"): a folder strictly
+// below the Programs folder, whatever the Programs folder is. Empty names,
+// absolute paths and paths through ".." are not group names.
+bool IsGroupPath(std::string_view name);
+
 } // namespace ScriptFormat

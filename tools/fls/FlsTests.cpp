@@ -246,6 +246,23 @@ std::vector<Case> Corpus()
     };
 }
 
+// The names that the setup makes in the Start Menu and that the uninstaller
+// takes back: anything that could lead out of the Programs folder, or name
+// another folder than it spells, is refused.
+TEST(ScriptFormat, GroupAndItemNamesStayBelowTheProgramsFolder)
+{
+    for (const char* name : {"Halvarn 95", "Read me", "a.b", "Tools\\Halvarn 95", "x\\y\\z"})
+        EXPECT_TRUE(ScriptFormat::IsGroupPath(name)) << name;
+    for (const char* name : {"", ".", "..", "..\\Desktop", "Tools\\..\\..", "\\Tools", "Tools\\", "Tools\\\\x",
+                             "C:\\Tools", "C:Tools", "\\\\server\\share", "Tools/x", "Tools.", "Tools ", "...",
+                             "a*b", "CON", "nul.txt", "LPT1", "Tools\\com9"})
+        EXPECT_FALSE(ScriptFormat::IsGroupPath(name)) << name;
+    EXPECT_TRUE(ScriptFormat::IsPlainName("Halvarn 95"));
+    EXPECT_TRUE(ScriptFormat::IsPlainName("COM10"));
+    EXPECT_FALSE(ScriptFormat::IsPlainName("Tools\\Halvarn 95"));
+    EXPECT_FALSE(ScriptFormat::IsPlainName("..\\..\\..\\Desktop\\Escaped"));
+}
+
 TEST(ScriptChecker, ReportsEachFaultOfTheCorpusOnItsLine)
 {
     auto check = [](const Case& c) {
