@@ -160,10 +160,15 @@ bool TApplication::ProcessMessage(MSG& msg)
         m_terminated = true;
         return true;
     }
-    if (!IsKeyMessage(msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    // NOTE: the keyboard handling clicks buttons (Enter, Esc, accelerators)
+    // from here, outside any window procedure, so their handlers are
+    // reported here as a mouse click's are in the window procedure.
+    CallHandler(this, [&] {
+        if (!IsKeyMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    });
     return true;
 }
 

@@ -94,6 +94,17 @@ void ReportHandlerException(TObject* sender)
     g_reporter(sender);
 }
 
+bool CallHandler(TObject* sender, const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        ReportHandlerException(sender);
+        return false;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Scroll bars
 
@@ -211,13 +222,8 @@ void TForm::FinishConstruction()
     m_creating = false;
     if (!found)
         throw EResNotFound(StrId::SResNotFound, {ClassName()});
-    if (m_onCreate) {
-        try {
-            m_onCreate(this);
-        } catch (...) {
-            ReportHandlerException(this);
-        }
-    }
+    if (m_onCreate)
+        CallHandler(this, [this] { m_onCreate(this); });
     if (m_visibleRequested)
         SetVisible(true);
 }
@@ -229,18 +235,9 @@ void TForm::BeforeDestruction()
     // OnDestroy, once.
     if (!m_destroyStarted) {
         m_destroyStarted = true;
-        if (Visible() && HandleAllocated()) {
-            try {
-                SetVisible(false);
-            } catch (...) {
-                ReportHandlerException(this);
-            }
-        }
-        try {
-            m_onDestroy(this);
-        } catch (...) {
-            ReportHandlerException(this);
-        }
+        if (Visible() && HandleAllocated())
+            CallHandler(this, [this] { SetVisible(false); });
+        CallHandler(this, [this] { m_onDestroy(this); });
     }
     TScrollingWinControl::BeforeDestruction();
 }
@@ -265,11 +262,7 @@ void TForm::SetVisible(bool value)
     TControl::SetVisible(value);
     HWND window = Handle();
     if (value) {
-        try {
-            m_onShow(this);
-        } catch (...) {
-            ReportHandlerException(this);
-        }
+        CallHandler(this, [this] { m_onShow(this); });
         if (m_position == poScreenCenter) {
             const int32_t x = std::max(0, (TScreen::Instance().Width() - Width()) / 2);
             const int32_t y = std::max(0, (TScreen::Instance().Height() - Height()) / 2);
@@ -282,11 +275,7 @@ void TForm::SetVisible(bool value)
                                                           : SW_SHOWNORMAL);
         return;
     }
-    try {
-        m_onHide(this);
-    } catch (...) {
-        ReportHandlerException(this);
-    }
+    CallHandler(this, [this] { m_onHide(this); });
     if (m_modal) {
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
@@ -565,7 +554,7 @@ int32_t TForm::RunModal()
     } restore{*this, disabled, activeWindow, focusCount, focusedForm, cursor};
 
     Show();
-    Activate();
+    CallHandler(this, [this] { Activate(); });
     m_modalResult = 0;
     do {
         HandleOneMessageOrWait();
@@ -573,7 +562,7 @@ int32_t TForm::RunModal()
             m_modalResult = 2;
         } else if (m_modalResult != 0) {
             // The modal close step: the handlers may keep the form open.
-            try {
+            const bool ran = CallHandler(this, [this] {
                 bool canClose = true;
                 m_onCloseQuery(this, canClose);
                 TCloseAction action = caHide;
@@ -583,14 +572,13 @@ int32_t TForm::RunModal()
                     m_modalResult = 0;
                 else if (action == caFree)
                     Release();
-            } catch (...) {
+            });
+            if (!ran)
                 m_modalResult = 0;
-                ReportHandlerException(this);
-            }
         }
     } while (m_modalResult == 0);
     const int32_t result = m_modalResult;
-    Deactivate();
+    CallHandler(this, [this] { Deactivate(); });
     if (GetActiveWindow() != Handle())
         activeWindow = nullptr;
     return result;
@@ -908,22 +896,14 @@ void TScreen::SetFocusedForm(TForm* form)
     // A handler that moves the focus elsewhere ends this sequence.
     const int count = ++m_focusCount;
     if (TForm* previous = m_focusedForm) {
-        try {
-            previous->Deactivate();
-        } catch (...) {
-            ReportHandlerException(previous);
-        }
+        CallHandler(previous, [previous] { previous->Deactivate(); });
         if (count != m_focusCount)
             return;
     }
     m_focusedForm = form;
     m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
     m_forms.insert(m_forms.begin(), form);
-    try {
-        form->Activate();
-    } catch (...) {
-        ReportHandlerException(form);
-    }
+    CallHandler(form, [form] { form->Activate(); });
 }
 
 TForm* TScreen::FindForm(std::string_view name) const

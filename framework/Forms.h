@@ -322,6 +322,11 @@ using ExceptionReporter = void (*)(TObject* sender);
 void SetExceptionReporter(ExceptionReporter reporter);
 // Reports the exception being handled; call it only inside a catch block.
 void ReportHandlerException(TObject* sender);
+// Runs an event handler (or a step that runs handlers) that the framework
+// calls itself, outside the window procedure: the message loop's keyboard
+// handling, a form's creation, showing, activation and closing. What it
+// raises is reported, so the caller goes on; returns false when it raised.
+bool CallHandler(TObject* sender, const std::function<void()>& handler);
 
 // The window that owns every form's window (the application's), once there
 // is one.

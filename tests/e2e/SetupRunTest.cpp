@@ -96,6 +96,61 @@ TEST(SetupRun, MessagesModeChoiceSettingsAndExit)
     EXPECT_EQ(setup.WaitForExit(), 0u);
 }
 
+// A script whose file size is not a number fails the space check behind
+// Next. Clicked from the keyboard (Tab to Next, then Enter), the failure is
+// reported in the application's error box, as a mouse click's is, and the
+// settings stay usable: the program does not end.
+TEST(SetupRun, AKeyboardClickThatFailsIsReportedAndTheSettingsStay)
+{
+    Distribution dist;
+    dist.Dir().WriteFile("setup.fls", "T\r\nTest Product\r\n"
+                                      "D\r\nC:\\TESTPROD\r\n"
+                                      "F\r\nDreadme.txt{12x\r\n");
+    DrivenProcess setup(dist.Program(), dist.Dir().Path());
+    ASSERT_TRUE(setup.Started());
+    HWND modeChoice = setup.WaitForWindow("TForm2");
+    ASSERT_NE(modeChoice, nullptr);
+    ASSERT_TRUE(setup.WaitForFocusIn(modeChoice));
+    setup.PressKey(VK_RETURN);
+    HWND settings = setup.WaitForWindow("TForm3", "Installation Settings");
+    ASSERT_NE(settings, nullptr);
+    // The error box with the size's conversion error, closed with OK.
+    auto expectReport = [&] {
+        HWND box = setup.WaitForWindow("#32770", "Brisdane 95 Setup");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), "'12x' is not a valid integer value.");
+        ClickButton(box, "OK");
+        setup.WaitUntilGone(box);
+    };
+    {
+        SCOPED_TRACE("the settings count the space as they come up");
+        expectReport();
+    }
+    ASSERT_TRUE(setup.WaitForFocusIn(settings));
+    // Tab from the destination to Back, then to Next; each key waits for
+    // the focus to arrive, as the next one goes to the focused window.
+    for (const char* button : {"<< &Back", "&Next >>"}) {
+        setup.PressKey(VK_TAB);
+        HWND target = FindChildWindow(settings, button);
+        ASSERT_NE(target, nullptr);
+        ASSERT_TRUE(setup.WaitForFocusIn(target)) << button;
+    }
+    setup.PressKey(VK_RETURN);
+    {
+        SCOPED_TRACE("Next clicked with Enter");
+        expectReport();
+    }
+
+    EXPECT_EQ(setup.FindWindowWithin("#32770", "Application Error", 300), nullptr);
+    ASSERT_TRUE(setup.Running());
+    EXPECT_TRUE(IsWindowVisible(settings));
+    ClickButton(settings, "Exit");
+    HWND question = setup.WaitForWindow("TMessageForm", "Confirm");
+    ASSERT_NE(question, nullptr);
+    ClickButton(question, "&Yes");
+    EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
 TEST(SetupRun, AFailedStartIsReportedAndEscOnTheSplashEndsTheProgram)
 {
     Distribution dist;  // no setup.fls

@@ -823,6 +823,55 @@ TEST_F(ApplicationTest, ModalFormOpenedFromOnActivateDoesNotRunItAgain)
     EXPECT_EQ(GetActiveWindow(), a->Handle());
 }
 
+// What the modal loop runs itself, outside any window procedure (the form's
+// activation and deactivation, and the buttons that Esc and an accelerator
+// click), is reported when it raises, and the modal form carries on.
+TEST_F(ApplicationTest, HandlersRunByTheModalLoopAreReportedAndTheLoopGoesOn)
+{
+    TForm* dialog = NewForm(40, 40, 300, 200);
+    auto addButton = [&](const char* caption, int top) {
+        auto* button = new TButton(dialog);
+        button->SetParent(dialog);
+        button->SetBounds(10, top, 75, 25);
+        button->SetCaption(caption);
+        return button;
+    };
+    TButton* ok = addButton("OK", 10);
+    ok->SetModalResult(mrOk);
+    TButton* cancel = addButton("Cancel", 40);
+    cancel->SetCancel(true);
+    TButton* help = addButton("&Help", 70);
+    NotifyHandler onActivate;
+    onActivate.Body = [](TObject*) { throw Exception("Activate failed"); };
+    NotifyHandler onDeactivate;
+    onDeactivate.Body = [](TObject*) { throw Exception("Deactivate failed"); };
+    NotifyHandler onCancel;
+    onCancel.Body = [](TObject*) { throw Exception("Esc failed"); };
+    NotifyHandler onHelp;
+    onHelp.Body = [](TObject*) { throw Exception("Accelerator failed"); };
+    dialog->SetOnActivate(Bind(onActivate));
+    dialog->SetOnDeactivate(Bind(onDeactivate));
+    cancel->SetOnClick(Bind(onCancel));
+    help->SetOnClick(Bind(onHelp));
+
+    // One key per tick into the modal form, only while no report is up.
+    const std::vector<std::pair<UINT, WPARAM>> keys{{WM_KEYDOWN, VK_ESCAPE}, {WM_SYSCHAR, 'h'}, {WM_KEYDOWN, VK_RETURN}};
+    size_t next = 0;
+    ThreadTimer press(100, [&] {
+        if (next < keys.size() && dialog->IsModal() && IsWindowEnabled(dialog->Handle()) && !FindMessageBox()) {
+            PostMessageA(ok->Handle(), keys[next].first, keys[next].second, 0);
+            ++next;
+        }
+    });
+    MessageBoxCloser closer;
+    Watchdog watchdog(10000);
+    EXPECT_EQ(dialog->RunModal(), mrOk);
+    EXPECT_EQ(next, keys.size());
+    EXPECT_EQ(closer.Texts, (std::vector<std::string>{"Activate failed.", "Esc failed.", "Accelerator failed.",
+                                                      "Deactivate failed."}));
+    EXPECT_FALSE(Application->Terminated());
+}
+
 // ---------------------------------------------------------------------------
 // Dialog keys
 
