@@ -41,13 +41,26 @@ public:
     // Reads the next record. Returns false, leaving record alone, when the
     // data has ended. The end is tested before each record, so a file that
     // ends right after a command line gives that command an empty argument.
+    // A leading UTF-8 byte-order mark (EF BB BF, at the very start of the
+    // data only) is skipped before the first record.
     bool Next(TextRecord& record);
+    // Whether the data began with a byte-order mark; known once Next has
+    // been called.
+    bool HadByteOrderMark() const { return m_hadByteOrderMark; }
 
 private:
+    // Takes the byte-order mark, or as much of it as matches.
+    void SkipByteOrderMark();
+
     // Reads the line now reached, then skips its line end.
     std::string ReadWholeLine(int& lineNumber, bool& present);
 
     TextLineSource& m_source;  // not owned: the caller's source outlives the reader
     std::string m_threeLineCommands;
     int m_line = 1;
+    bool m_started = false;
+    bool m_hadByteOrderMark = false;
+    // The first record's command character when it was taken while looking
+    // for the byte-order mark; 0 when there is none waiting.
+    char m_takenCommand = 0;
 };

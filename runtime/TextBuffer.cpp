@@ -14,6 +14,11 @@ char TextBuffer::ReadChar()
     return m_bytes[m_pos++];
 }
 
+char TextBuffer::PeekChar()
+{
+    return AtEnd() ? TextRules::CtrlZ : m_bytes[m_pos];
+}
+
 std::string TextBuffer::ReadLine()
 {
     const size_t length = TextRules::LineTextLength(Rest());

@@ -15,6 +15,7 @@ public:
 
     bool AtEnd() override;
     char ReadChar() override;
+    char PeekChar() override;
     std::string ReadLine() override;
     void SkipLine() override;
 

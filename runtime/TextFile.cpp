@@ -164,6 +164,16 @@ char ReadTextChar(TTextFile& file)
     return c;
 }
 
+char PeekTextChar(TTextFile& file)
+{
+    SetResult(0);
+    if (file.m_mode != TextFileMode::Input) {
+        SetResult(ioNotOpenForInput);
+        return CtrlZ;
+    }
+    return file.Fill() ? file.m_buffer[file.m_pos] : CtrlZ;
+}
+
 std::string ReadTextLine(TTextFile& file)
 {
     SetResult(0);
@@ -247,6 +257,13 @@ bool CheckedTextInput::AtEnd()
 char CheckedTextInput::ReadChar()
 {
     const char c = ReadTextChar(m_file);
+    CheckInOut();
+    return c;
+}
+
+char CheckedTextInput::PeekChar()
+{
+    const char c = PeekTextChar(m_file);
     CheckInOut();
     return c;
 }

@@ -42,6 +42,7 @@ private:
     friend void OpenTextForReading(TTextFile&);
     friend void OpenTextForWriting(TTextFile&);
     friend char ReadTextChar(TTextFile&);
+    friend char PeekTextChar(TTextFile&);
     friend std::string ReadTextLine(TTextFile&);
     friend void SkipTextLine(TTextFile&);
     friend bool TextAtEnd(TTextFile&);
@@ -73,6 +74,8 @@ void OpenTextForReading(TTextFile& file);
 void OpenTextForWriting(TTextFile& file);
 // The next character; at the end of the data Ctrl-Z (26), without advancing.
 char ReadTextChar(TTextFile& file);
+// The character ReadTextChar would return, without advancing.
+char PeekTextChar(TTextFile& file);
 // The characters up to, not including, the next CR or Ctrl-Z; the CR is left unread.
 std::string ReadTextLine(TTextFile& file);
 // Discards up to and including the next CR and a LF right after it; stops at Ctrl-Z.
@@ -101,6 +104,7 @@ public:
 
     bool AtEnd() override;
     char ReadChar() override;
+    char PeekChar() override;
     std::string ReadLine() override;
     void SkipLine() override;
 

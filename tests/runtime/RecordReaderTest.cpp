@@ -81,6 +81,42 @@ TEST(RecordReader, FileAndMemoryReadTheSameRecords)
               (std::vector<std::string>{"T@1 [Title]@2 []@0(cut)", "G@3 [zzzzz]@4 []@0(cut)"}));
 }
 
+// A file saved by an editor as UTF-8 begins with a byte-order mark; it is
+// skipped, so the first record is read as if it were not there. Only a whole
+// mark at the very start counts.
+TEST(RecordReader, AByteOrderMarkAtTheStartIsSkipped)
+{
+    TempDir dir;
+    const std::string plain = "T\r\nTitle\r\nG\r\nGroup\r\n";
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        std::vector<std::string> Records;
+        bool HadMark;
+    };
+    const Case cases[] = {
+        {"a whole mark", bom + plain, FromMemory(plain), true},
+        {"a mark and nothing else", bom, {}, true},
+        {"a mark cut short: its first byte is the command",
+         bom.substr(0, 2) + plain,
+         {"\xEF@1 [Title]@2 []@0(cut)", "G@3 [Group]@4 []@0(cut)"},
+         false},
+        {"a mark later in the file stays", plain + bom + "G\r\nOther\r\n",
+         {"T@1 [Title]@2 []@0(cut)", "G@3 [Group]@4 []@0(cut)", "\xEF@5 [Other]@6 []@0(cut)"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(FromMemory(c.Bytes), c.Records);
+        EXPECT_EQ(FromFile(dir, c.Bytes), c.Records);
+        TextBuffer buffer(c.Bytes);
+        TextRecordReader reader(buffer, "S");
+        TextRecord record;
+        reader.Next(record);
+        EXPECT_EQ(reader.HadByteOrderMark(), c.HadMark);
+    }
+}
+
 TEST(RecordReader, AReadErrorStopsAtTheRecordWhereItHappens)
 {
     TTextFile file;  // never opened: every read fails with "not open for input"

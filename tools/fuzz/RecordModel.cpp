@@ -21,6 +21,9 @@ void Require(bool condition)
 
 std::vector<TextRecord> ModelRecords(std::string_view bytes, std::string_view threeLineCommands)
 {
+    // A byte-order mark at the very start is no part of the data.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
     const std::string_view data = bytes.substr(0, bytes.find(CtrlZ));
     std::vector<std::string> lines;
     for (size_t pos = 0; pos < data.size();) {

@@ -1,6 +1,7 @@
 // A second, plain reading of the system's line files, written from the line
-// rules alone, against which the fuzz targets check the record reader: the
-// data ends at the first Ctrl-Z, lines end at CR with one LF after it
+// rules alone, against which the fuzz targets check the record reader: a
+// UTF-8 byte-order mark at the very start is dropped, the data ends at the
+// first Ctrl-Z, lines end at CR with one LF after it
 // dropped, and a record is a command line (only its first character counts;
 // an empty one eats the line after it), an argument line and, for some
 // commands, a second argument line.
