@@ -51,6 +51,51 @@ int ButtonCount(MessageButtons buttons)
     return count;
 }
 
+// The part of the screen that the task bar and docked bars leave free.
+RECT WorkArea()
+{
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || work.right <= work.left || work.bottom <= work.top)
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return work;
+}
+
+// Moves the form, without sizing it, so that it lies inside the work area;
+// a form larger than the area keeps its top left corner inside.
+void KeepInWorkArea(TForm& form)
+{
+    const RECT work = WorkArea();
+    const int left = std::max<int>(work.left, std::min<int>(form.Left(), work.right - form.Width()));
+    const int top = std::max<int>(work.top, std::min<int>(form.Top(), work.bottom - form.Height()));
+    form.SetBounds(left, top, form.Width(), form.Height());
+}
+
+// The rectangle of text word-wrapped within width, as the message label
+// draws it.
+RECT WrappedText(HDC dc, const std::string& text, int width)
+{
+    RECT r{0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK);
+    return r;
+}
+
+// The longest beginning of text that, followed by an ellipsis, wraps within
+// width to no more than height.
+std::string CutToHeight(HDC dc, const std::string& text, int width, int height)
+{
+    static const std::string ellipsis = "...";
+    size_t fits = 0;
+    size_t tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const size_t middle = fits + (tooLong - fits) / 2;
+        if (WrappedText(dc, text.substr(0, middle) + ellipsis, width).bottom <= height)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    return text.substr(0, fits) + ellipsis;
+}
+
 // Frees a form on every way out of the scope that holds it.
 struct FreeComponent {
     void operator()(TComponent* component) const { TComponent::Free(component); }
@@ -75,10 +120,12 @@ void TMessageForm::HelpButtonClick(TObject*)
     // modal result is 0.
 }
 
-MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textHeight, bool hasIcon, int buttonCount)
+namespace {
+
+// Dialog units: a quarter of the average character width, an eighth of its
+// height. The platform's MulDiv rounds halves away from zero.
+MessageDialogLayout Metrics(int cx, int cy)
 {
-    // Dialog units: a quarter of the average character width, an eighth of
-    // its height. The platform's MulDiv rounds halves away from zero.
     MessageDialogLayout l;
     l.HorzMargin = MulDiv(8, cx, 4);
     l.VertMargin = MulDiv(8, cy, 8);
@@ -87,6 +134,37 @@ MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textH
     l.ButtonWidth = MulDiv(50, cx, 4);
     l.ButtonHeight = MulDiv(14, cy, 8);
     l.ButtonSpacing = MulDiv(4, cx, 4);
+    return l;
+}
+
+SIZE TextRoom(const MessageDialogLayout& l, bool hasIcon, int maxClientWidth, int maxClientHeight)
+{
+    const int64_t width = int64_t{maxClientWidth} - 2 * l.HorzMargin - (hasIcon ? IconSize + l.HorzSpacing : 0);
+    const int64_t height = int64_t{maxClientHeight} - l.ButtonHeight - l.VertSpacing - 2 * l.VertMargin;
+    return SIZE{static_cast<LONG>(std::clamp<int64_t>(width, 0, INT_MAX)),
+                static_cast<LONG>(std::clamp<int64_t>(height, 0, INT_MAX))};
+}
+
+} // namespace
+
+SIZE MessageTextRoom(int cx, int cy, bool hasIcon, int maxClientWidth, int maxClientHeight)
+{
+    return TextRoom(Metrics(cx, cy), hasIcon, maxClientWidth, maxClientHeight);
+}
+
+MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textHeight, bool hasIcon, int buttonCount,
+                                        int maxClientWidth, int maxClientHeight)
+{
+    MessageDialogLayout l = Metrics(cx, cy);
+    const SIZE room = TextRoom(l, hasIcon, maxClientWidth, maxClientHeight);
+    textWidth = std::min<int>(textWidth, room.cx);
+    textHeight = std::min<int>(textHeight, room.cy);
+    // Buttons that would not fit side by side share the width there is.
+    if (buttonCount > 0) {
+        const int64_t rowRoom = int64_t{maxClientWidth} - 2 * l.HorzMargin - (buttonCount - 1) * l.ButtonSpacing;
+        if (rowRoom < int64_t{buttonCount} * l.ButtonWidth)
+            l.ButtonWidth = static_cast<int>(std::max<int64_t>(rowRoom / buttonCount, 1));
+    }
 
     l.BlockWidth = textWidth;
     l.BlockHeight = textHeight;
@@ -115,10 +193,18 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
 
     // The average character size of the dialog's font, and the message
     // wrapped within half the screen's width, both measured with that font.
+    // The dialog, frame included, must fit the work area: a message too
+    // long for it is cut short with an ellipsis, so that the buttons below
+    // it stay on the screen.
     TScreen& screen = TScreen::Instance();
+    const bool hasIcon = kind != MessageKind::Custom;
+    const RECT work = WorkArea();
+    const int maxClientWidth = (work.right - work.left) - (form->Width() - form->ClientWidth());
+    const int maxClientHeight = (work.bottom - work.top) - (form->Height() - form->ClientHeight());
     int cx = 0;
     int cy = 0;
-    RECT textRect{0, 0, screen.Width() / 2, 0};
+    std::string shown = text;
+    RECT textRect{};
     {
         ScopedDC dc;
         ScopedSelect font(dc.Get(), form->Font()->Handle());
@@ -127,15 +213,21 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
         GetTextExtentPoint32A(dc.Get(), letters, 52, &size);
         cx = size.cx / 52;
         cy = size.cy;
-        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &textRect, DT_CALCRECT | DT_WORDBREAK);
+        const SIZE room = MessageTextRoom(cx, cy, hasIcon, maxClientWidth, maxClientHeight);
+        const int wrapWidth = std::min<int>(screen.Width() / 2, room.cx);
+        textRect = WrappedText(dc.Get(), shown, wrapWidth);
+        if (textRect.bottom > room.cy) {
+            shown = CutToHeight(dc.Get(), text, wrapWidth, room.cy);
+            textRect = WrappedText(dc.Get(), shown, wrapWidth);
+        }
     }
-    const bool hasIcon = kind != MessageKind::Custom;
-    const MessageDialogLayout layout =
-        LayOutMessageDialog(cx, cy, textRect.right, textRect.bottom, hasIcon, ButtonCount(buttons));
+    const MessageDialogLayout layout = LayOutMessageDialog(cx, cy, textRect.right, textRect.bottom, hasIcon,
+                                                           ButtonCount(buttons), maxClientWidth, maxClientHeight);
 
     form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
     form->SetBounds(screen.Width() / 2 - form->Width() / 2, screen.Height() / 2 - form->Height() / 2, form->Width(),
                     form->Height());
+    KeepInWorkArea(*form);
     if (kind == MessageKind::Custom)
         form->SetCaption(Application ? Application->Title() : std::string());
     else
@@ -156,7 +248,7 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
     message->SetName("Message");
     message->SetParent(form.get());
     message->SetWordWrap(true);
-    message->SetCaption(text);
+    message->SetCaption(shown);
     const RECT& t = layout.TextBounds;
     message->SetBounds(t.left, t.top, t.right - t.left, t.bottom - t.top);
 
@@ -196,6 +288,7 @@ int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButton
         form->SetLeft(x);
     if (y >= 0)
         form->SetTop(y);
+    KeepInWorkArea(*form);
     return form->RunModal();
 }
 

@@ -3,6 +3,7 @@
 // average character size of the dialog's font.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -46,7 +47,14 @@ struct MessageDialogLayout {
     int ButtonTop = 0;
     int FirstButtonLeft = 0;  // the next one starts ButtonWidth + ButtonSpacing further right
 };
-MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textHeight, bool hasIcon, int buttonCount);
+// A dialog never grows beyond a client area of maxClientWidth by
+// maxClientHeight (what the screen's work area leaves inside the frame): a
+// text larger than the room beside the icon and above the buttons is given
+// only that room, and buttons too wide for one row are made narrower.
+MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textHeight, bool hasIcon, int buttonCount,
+                                        int maxClientWidth = INT_MAX, int maxClientHeight = INT_MAX);
+// The largest text such a dialog holds: width and height in pixels.
+SIZE MessageTextRoom(int cx, int cy, bool hasIcon, int maxClientWidth, int maxClientHeight);
 
 // Builds the complete dialog, hidden, owned by the application object; the
 // caller frees it.

@@ -210,6 +210,38 @@ TEST(MessageDialogLayout, RoundsHalvesAwayFromZeroAndHandlesTheEdges)
     }
 }
 
+TEST(MessageDialogLayout, NeverGrowsBeyondTheLargestClientArea)
+{
+    {
+        SCOPED_TRACE("a text far larger than the area gets the room beside the icon and above the buttons");
+        const MessageDialogLayout l = LayOutMessageDialog(6, 13, 3000, 2000, true, 2, 640, 480);
+        EXPECT_EQ(l.TextBounds.right - l.TextBounds.left, 640 - 24 - 32 - 15);
+        EXPECT_EQ(l.TextBounds.bottom - l.TextBounds.top, 480 - 26 - 16 - 23);
+        EXPECT_EQ(l.ClientWidth, 640);
+        EXPECT_EQ(l.ClientHeight, 480);
+        EXPECT_EQ(l.ButtonTop + l.ButtonHeight, 480 - 13);
+        EXPECT_EQ(l.ButtonWidth, 75);
+    }
+    {
+        SCOPED_TRACE("nine buttons in a narrow area share its width");
+        const MessageDialogLayout l = LayOutMessageDialog(6, 13, 50, 13, true, 9, 400, 300);
+        EXPECT_EQ(l.ButtonWidth, (400 - 24 - 8 * 6) / 9);
+        EXPECT_LE(l.ClientWidth, 400);
+        EXPECT_GE(l.FirstButtonLeft, 12);
+        EXPECT_LE(l.FirstButtonLeft + l.RowWidth, 400 - 12);
+    }
+    {
+        SCOPED_TRACE("a dialog that fits is laid out as without a limit");
+        const MessageDialogLayout l = LayOutMessageDialog(6, 13, 200, 26, true, 2, 800, 600);
+        EXPECT_EQ(l.ClientWidth, 271);
+        EXPECT_EQ(l.ClientHeight, 97);
+        EXPECT_EQ(l.FirstButtonLeft, 57);
+    }
+    const SIZE room = MessageTextRoom(6, 13, false, 640, 480);
+    EXPECT_EQ(room.cx, 640 - 24);
+    EXPECT_EQ(room.cy, 480 - 26 - 16 - 23);
+}
+
 // ---------------------------------------------------------------------------
 // The dialog as built
 
@@ -451,6 +483,62 @@ TEST_F(MessageDialogTest, SetupPromptsAnswerTheirKeysAndTheirFrame)
                                                                         : StrId::SMsgDlgRetry));
             EXPECT_EQ(FindThreadWindow("TMessageForm"), nullptr);
         }
+    }
+}
+
+// A message of many thousands of characters, or one word wider than
+// the screen under a very long title: the dialog and its buttons stay on the
+// screen, and a text that does not fit ends in an ellipsis.
+TEST_F(MessageDialogTest, OversizedMessagesKeepTheDialogAndItsButtonsOnTheScreen)
+{
+    std::string words;
+    while (words.size() < 30000)
+        words += "Read the notes before you install the product. ";
+    Application->SetTitle(std::string(200, 'T'));
+    struct Case {
+        const char* Name;
+        std::string Text;
+        MessageKind Kind;
+        bool Cut;
+    };
+    const Case cases[] = {
+        {"30,000 characters", words, MessageKind::Information, true},
+        {"one word wider than the screen, long title", std::string(600, 'W'), MessageKind::Custom, false},
+    };
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    auto inside = [&](const RECT& r) {
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FormPtr form(BuildMessageDialog(c.Text, c.Kind, MessageButtons{mbOK}));
+        const std::string shown = dynamic_cast<TLabel*>(form->FindComponent("Message"))->Caption();
+        if (c.Cut) {
+            ASSERT_GT(shown.size(), 3u);
+            EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+            EXPECT_EQ(c.Text.compare(0, shown.size() - 3, shown, 0, shown.size() - 3), 0);
+        } else {
+            EXPECT_EQ(shown, c.Text);
+        }
+        form.reset();
+
+        RECT dialogRect{};
+        RECT buttonRect{};
+        DialogDriver driver({[&](HWND dialog) {
+                                 GetWindowRect(dialog, &dialogRect);
+                                 HWND ok = FindChildByText(dialog, "OK");
+                                 EXPECT_NE(ok, nullptr);
+                                 GetWindowRect(ok, &buttonRect);
+                                 return true;
+                             },
+                             PostToFocus(WM_KEYDOWN, VK_RETURN)});
+        Watchdog watchdog;
+        EXPECT_EQ(ShowMessageDialog(c.Text, c.Kind, MessageButtons{mbOK}, 0), mrOk);
+        EXPECT_TRUE(inside(dialogRect)) << dialogRect.left << "," << dialogRect.top << " " << dialogRect.right
+                                        << "," << dialogRect.bottom;
+        EXPECT_TRUE(inside(buttonRect)) << buttonRect.left << "," << buttonRect.top;
+        EXPECT_GT(buttonRect.right - buttonRect.left, 0);
     }
 }
 
