@@ -855,7 +855,8 @@ TEST_F(ApplicationTest, HandlersRunByTheModalLoopAreReportedAndTheLoopGoesOn)
     help->SetOnClick(Bind(onHelp));
 
     // One key per tick into the modal form, only while no report is up.
-    const std::vector<std::pair<UINT, WPARAM>> keys{{WM_KEYDOWN, VK_ESCAPE}, {WM_SYSCHAR, 'h'}, {WM_KEYDOWN, VK_RETURN}};
+    const std::vector<std::pair<UINT, WPARAM>> keys{
+        {WM_KEYDOWN, VK_ESCAPE}, {WM_SYSCHAR, 'h'}, {WM_KEYDOWN, VK_RETURN}};
     size_t next = 0;
     ThreadTimer press(100, [&] {
         if (next < keys.size() && dialog->IsModal() && IsWindowEnabled(dialog->Handle()) && !FindMessageBox()) {
