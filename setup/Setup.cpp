@@ -59,6 +59,8 @@ void BringRunningSetupForward()
     search.Skip = application;
     GetWindowThreadProcessId(application, &search.ProcessId);
     EnumWindows(FindFrontWindow, reinterpret_cast<LPARAM>(&search));
+    // The copy the user has just started holds the foreground, so Windows
+    // lets it hand the foreground on to the running one.
     SetForegroundWindow(search.Found ? search.Found : application);
 }
 
