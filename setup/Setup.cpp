@@ -11,12 +11,76 @@
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
 
+namespace {
+
+constexpr char ApplicationTitle[] = "Brisdane 95 Setup";
+// Held by the running setup for its whole life; the system drops it when
+// the process ends, however it ends.
+constexpr char RunningLockName[] = "Brisdane95Setup.OneInstallationAtATime";
+// The class of the application's hidden window, which every form of the
+// program belongs to.
+constexpr char ApplicationClassName[] = "TApplication";
+
+struct FrontSearch {
+    DWORD ProcessId = 0;
+    HWND Skip = nullptr;
+    HWND Found = nullptr;
+};
+
+// Top-level windows come top first: the first visible, enabled one of the
+// process is the dialog its user works in (a message box above a form, a
+// form above the splash).
+BOOL CALLBACK FindFrontWindow(HWND window, LPARAM data) noexcept
+{
+    try {
+        FrontSearch& search = *reinterpret_cast<FrontSearch*>(data);
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (processId != search.ProcessId || window == search.Skip || !IsWindowVisible(window) ||
+            !IsWindowEnabled(window))
+            return TRUE;
+        search.Found = window;
+        return FALSE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// Brings the running setup to the front. It may not have made its windows
+// yet; then there is nothing to bring forward, and it comes up by itself.
+void BringRunningSetupForward()
+{
+    HWND application = FindWindowA(ApplicationClassName, ApplicationTitle);
+    if (!application)
+        return;
+    if (IsIconic(application))
+        PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    FrontSearch search;
+    search.Skip = application;
+    GetWindowThreadProcessId(application, &search.ProcessId);
+    EnumWindows(FindFrontWindow, reinterpret_cast<LPARAM>(&search));
+    // The copy the user has just started holds the foreground, so Windows
+    // lets it hand the foreground on to the running one.
+    SetForegroundWindow(search.Found ? search.Found : application);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // NOTE: two setups at once would share the staging folder and the
+    // uninstall log, and each would delete the other's files; a second copy
+    // hands over to the first and ends quietly, before it shows anything.
+    HANDLE running = CreateMutexA(nullptr, FALSE, RunningLockName);
+    if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
+        BringRunningSetupForward();
+        CloseHandle(running);
+        return 0;
+    }
     try {
         InitializeFramework();
         Application->Initialize();
-        Application->SetTitle("Brisdane 95 Setup");
+        Application->SetTitle(ApplicationTitle);
         Application->CreateAppForm(Form1);
         Application->CreateAppForm(Form2);
         Application->CreateAppForm(Form3);

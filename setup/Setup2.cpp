@@ -19,6 +19,7 @@ const TClassInfo& TForm2::StaticClassInfo()
         .Method<TNotifyEvent, &TForm2::Button1Click>("Button1Click")
         .Method<TNotifyEvent, &TForm2::Button2Click>("Button2Click")
         .Method<TNotifyEvent, &TForm2::Form2Show>("Form2Show")
+        .Method<TCloseEvent, &TForm2::Form2Close>("Form2Close")
         .Build();
     return info;
 }
@@ -44,9 +45,25 @@ void TForm2::Form2Show(TObject*)
     RadioButton2->SetCaption("Uninstall " + Form1->ProductTitle);
 }
 
-void ConfirmExit()
+void TForm2::Form2Close(TObject*, TCloseAction& action)
+{
+    ConfirmClose(action);
+}
+
+bool ConfirmExit()
 {
     const std::string text = "Terminate " + Form1->ProductTitle + " Setup?";
-    if (ShowMessageDialog(text, MessageKind::Confirmation, {mbYes, mbNo}, 0) == mrYes)
-        Application->Terminate();
+    if (ShowMessageDialog(text, MessageKind::Confirmation, {mbYes, mbNo}, 0) != mrYes)
+        return false;
+    Application->Terminate();
+    return true;
+}
+
+void ConfirmClose(TCloseAction& action)
+{
+    // NOTE: a dialog that only hid would leave the black splash alone on the
+    // screen with no way on; so the close box is the Exit button, and on No
+    // the dialog stays.
+    if (!ConfirmExit())
+        action = caNone;
 }

@@ -21,10 +21,14 @@ public:
     void Button1Click(TObject* sender);
     void Button2Click(TObject* sender);
     void Form2Show(TObject* sender);
+    void Form2Close(TObject* sender, TCloseAction& action);
 };
 
 extern TForm2* Form2;
 
 // The question every Exit button (and the installation's Cancel) asks:
-// "Terminate <title> Setup?"; Yes ends the program.
-void ConfirmExit();
+// "Terminate <title> Setup?"; Yes ends the program. True on Yes.
+bool ConfirmExit();
+// The close box (or Alt+F4) of a dialog of the setup asks the Exit question:
+// Yes ends the program, No keeps the dialog open.
+void ConfirmClose(TCloseAction& action);

@@ -1,9 +1,16 @@
 #include "setup/Setup3.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
 #include "framework/MessageDialogs.h"
 #include "runtime/Convert.h"
 #include "runtime/Files.h"
+#include "runtime/Format.h"
 #include "runtime/Paths.h"
+#include "runtime/ResStrings.h"
+#include "setup/ScriptFormat.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup4.h"
@@ -35,6 +42,7 @@ const TClassInfo& TForm3::StaticClassInfo()
         .Method<TNotifyEvent, &TForm3::Button4Click>("Button4Click")
         .Method<TNotifyEvent, &TForm3::Form3Create>("Form3Create")
         .Method<TNotifyEvent, &TForm3::Form3Destroy>("Form3Destroy")
+        .Method<TCloseEvent, &TForm3::Form3Close>("Form3Close")
         .Build();
     return info;
 }
@@ -67,6 +75,23 @@ void TForm3::Button2Click(TObject*)
 {
     Form1->DestDir = Form1->CheckPath(Edit2->Text());
     CalcSpace();
+    // NOTE: an empty or relative destination would install into the root or
+    // below the current folder of the process, over files of the user and
+    // with relative names in the log; a destination too long for its files
+    // would leave a chain of empty folders behind when the first copy fails.
+    // Both are refused before anything is created, and the dialog stays.
+    if (!IsDestinationFolder(Form1->DestDir)) {
+        ShowMessageDialog(LoadResString(StrId::SDestinationNotFull), MessageKind::Warning, {mbOK}, 0);
+        return;
+    }
+    const size_t longest = LongestDestination();
+    if (Form1->DestDir.size() > longest) {
+        // The user types the directory without its trailing backslash.
+        const int typed = static_cast<int>(longest) - 1;
+        ShowMessageDialog(Format(LoadResString(StrId::SDestinationTooLong), {typed}), MessageKind::Warning, {mbOK},
+                          0);
+        return;
+    }
     // The free space is asked again here, not taken from the labels.
     bool enough = DriveFreeSpace(WinDrive, WinDriveNum) >= WinNeed;
     if (DestDrive != WinDrive)
@@ -85,6 +110,11 @@ void TForm3::Button2Click(TObject*)
 void TForm3::Button3Click(TObject*)
 {
     ConfirmExit();
+}
+
+void TForm3::Form3Close(TObject*, TCloseAction& action)
+{
+    ConfirmClose(action);
 }
 
 void TForm3::Button4Click(TObject*)
@@ -116,6 +146,53 @@ uint8_t DriveNumber(const std::string& drive)
     if (letter < 'A' || letter > 'Z')
         return 0;
     return static_cast<uint8_t>(letter - 'A' + 1);
+}
+
+bool IsDestinationFolder(const std::string& dir)
+{
+    std::string_view rest(dir);
+    if (rest.empty() || rest.back() != '\\')
+        return false;
+    rest.remove_suffix(1);
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (rest.size() >= 3 && isLetter(rest[0]) && rest[1] == ':' && rest[2] == '\\') {
+        rest.remove_prefix(3);
+    } else if (rest.substr(0, 2) == "\\\\") {
+        // The server and the share; "\\?\" and "\\.\" name no share.
+        rest.remove_prefix(2);
+        for (int part = 0; part < 2; ++part) {
+            const size_t end = rest.find('\\');
+            if (end == std::string_view::npos || !ScriptFormat::IsPlainName(rest.substr(0, end)))
+                return false;
+            rest.remove_prefix(end + 1);
+        }
+    } else {
+        return false;
+    }
+    // Below the root the folders follow the rule of a Start Menu group:
+    // plain names joined by single backslashes, none of them "." or "..".
+    return ScriptFormat::IsGroupPath(rest);
+}
+
+size_t LongestDestination()
+{
+    size_t longestName = ScriptFormat::LogName.size();
+    const auto add = [&](const std::string& coded) {
+        if (!coded.empty() && coded[0] == 'D')
+            longestName = std::max(longestName, coded.size() - 1);
+    };
+    for (int i = 0; i < Form3->CopyList->Count(); ++i)
+        add(Form3->CopyList->Get(i));
+    for (int i = 1; i < Form1->OptionList->Count(); i += 2)
+        add(Form1->OptionList->Get(i));
+    for (int i = 0; i < Form1->PifList->Count(); ++i)
+        longestName = std::max(longestName, Form1->PifList->Get(i).size() + 4);
+    // A full file name holds at most MAX_PATH - 1 characters; a directory
+    // name must leave room for a short file name in it (MAX_PATH - 12,
+    // terminating NUL included), or CreateDirectory refuses it.
+    constexpr size_t longestFile = MAX_PATH - 1;
+    constexpr size_t longestFolder = MAX_PATH - 12;
+    return std::min(longestFile - std::min(longestFile, longestName), longestFolder);
 }
 
 int64_t DriveFreeSpace(const std::string& drive, uint8_t number)

@@ -40,6 +40,7 @@ public:
     void Button4Click(TObject* sender);
     void Form3Create(TObject* sender);
     void Form3Destroy(TObject* sender);
+    void Form3Close(TObject* sender, TCloseAction& action);
 
     // The mandatory files to copy: path code and path, one per F record.
     std::unique_ptr<TStringList> CopyList;
@@ -61,5 +62,14 @@ extern uint8_t DestDriveNum;
 void CalcSpace();
 // 1 for A (either case) up to 26 for Z; 0 for anything else.
 uint8_t DriveNumber(const std::string& drive);
+// Whether dir (ending in a backslash) is a folder below the root of a drive
+// ("C:\HALVARN\") or of a network share ("\\SERVER\SHARE\HALVARN\"): the
+// only destinations the installation writes into.
+bool IsDestinationFolder(const std::string& dir);
+// The longest destination directory, with its trailing backslash, that
+// leaves room for every file the run writes into it: the mandatory and
+// optional files with code D, the program-information files and the
+// uninstall log.
+size_t LongestDestination();
 // The free bytes of a drive part with its number; -1 when unknown.
 int64_t DriveFreeSpace(const std::string& drive, uint8_t number);

@@ -32,6 +32,7 @@ const TClassInfo& TForm4::StaticClassInfo()
         .Method<TNotifyEvent, &TForm4::Button1Click>("Button1Click")
         .Method<TNotifyEvent, &TForm4::Form4Show>("Form4Show")
         .Method<TNotifyEvent, &TForm4::Button4Click>("Button4Click")
+        .Method<TCloseEvent, &TForm4::Form4Close>("Form4Close")
         .Build();
     return info;
 }
@@ -254,8 +255,14 @@ void TForm4::Button1Click(TObject*)
 
 void TForm4::Button2Click(TObject*)
 {
-    Close();
+    // Hidden, not closed: closing asks whether to leave the program.
+    Hide();
     Form2->Show();
+}
+
+void TForm4::Form4Close(TObject*, TCloseAction& action)
+{
+    ConfirmClose(action);
 }
 
 void TForm4::Button3Click(TObject*)

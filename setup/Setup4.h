@@ -28,6 +28,7 @@ public:
     void Button1Click(TObject* sender);
     void Form4Show(TObject* sender);
     void Button4Click(TObject* sender);
+    void Form4Close(TObject* sender, TCloseAction& action);
 
     // Deletes a file, or a folder with everything in it, through the shell,
     // without questions and for good. Reports nothing. A vital folder (see

@@ -174,29 +174,43 @@ void TForm5::InstallOptionalFiles()
 
         const std::string name = ScriptFormat::OptionalSourceName(coded);
         const std::string staged = folder + "\\" + name;
-        const bool stagedNow = CopyOneFile(Form1->ExeDir + name, staged);
-
-        // NOTE: a file the user skipped is not offered: there is nothing to
-        // install, and the copy would only ask again for the staged file.
-        if (stagedNow && !Stopped() &&
-            ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes && !Stopped()) {
-            const std::string destination = ResolvePath(coded);
-            Label2->SetCaption(destination);
-            CopyOneFile(staged, destination);
-            Application->PumpMessages();
+        bool stagedNow = false;
+        // What was staged is removed also when the run is ending, and before
+        // a failed copy is reported: it is nobody's file.
+        const auto removeStaging = [&] {
+            if (stagedNow)
+                Form4->DeletePro(staged);
+            if (!folderExisted)
+                Form4->DeletePro(folder);
+        };
+        try {
+            stagedNow = CopyOneFile(Form1->ExeDir + name, staged);
+            // NOTE: a file the user skipped is not offered: there is nothing
+            // to install, and the copy would only ask again for the staged
+            // file.
+            if (stagedNow && !Stopped() &&
+                ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes && !Stopped()) {
+                const std::string destination = ResolvePath(coded);
+                Label2->SetCaption(destination);
+                CopyOneFile(staged, destination);
+                Application->PumpMessages();
+            }
+        } catch (...) {
+            removeStaging();
+            throw;
         }
-
-        // What was staged is removed also when the run is ending: it is
-        // nobody's file.
-        if (stagedNow)
-            Form4->DeletePro(staged);
-        if (!folderExisted)
-            Form4->DeletePro(folder);
+        removeStaging();
     }
 }
 
 void TForm5::MakeStartMenuGroup()
 {
+    // NOTE: a group name that is empty, absolute or leads out through ".."
+    // names no folder of its own below the Programs folder, and the
+    // uninstaller would take the wrong folder back; nothing can be made, so
+    // the question is not asked.
+    if (!ScriptFormat::IsGroupPath(Form1->GroupName))
+        return;
     const std::string question = "Would you like to put a " + Form1->ProductTitle + " item on the Start Menu?";
     if (ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) != mrYes || Stopped())
         return;
@@ -204,16 +218,17 @@ void TForm5::MakeStartMenuGroup()
     CreateDirectoryPath(group);
     const TStringList& items = *Form1->ItemList;
     for (int i = 0; i < items.Count(); ++i) {
-        const std::string item = items.Get(i);
-        const size_t comma = item.find(',');
-        // NOTE: an item without a comma names no link, and one whose target
-        // has no path code names no target; neither makes a link.
-        if (comma == std::string::npos)
+        const ScriptFormat::ItemArgument item = ScriptFormat::SplitItemArgument(items.Get(i));
+        // NOTE: an item without a comma names no link, one whose target has
+        // no path code names no target, and one whose name is not a plain
+        // file name would put its link outside the group, where the
+        // uninstaller never looks; none of them makes a link.
+        if (!item.HasComma || !ScriptFormat::IsPlainName(item.Name))
             continue;
-        const std::string target = ResolvePath(item.substr(0, comma));
+        const std::string target = ResolvePath(item.Target);
         if (target.empty())
             continue;
-        Form1->MakeShortcut(target.c_str(), nullptr, nullptr, group + item.substr(comma + 1) + ".lnk", false);
+        Form1->MakeShortcut(target.c_str(), nullptr, nullptr, group + item.Name + ".lnk", false);
     }
     AddRecord("G", Form1->GroupName);
 }

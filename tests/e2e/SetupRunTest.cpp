@@ -1,15 +1,22 @@
 // The real setup.exe, started beside a setup script in a folder of its own
 // and driven from outside as its user would: the splash with the start-up
-// messages, the mode choice, the installation settings, Exit; and the way
-// out after a start that failed.
+// messages, the mode choice, the installation settings, Exit; the close box
+// of each dialog; destinations that Next refuses; a second copy started
+// while one runs; and the way out after a start that failed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "framework/MessageDialogs.h"
+#include "tests/support/DialogPictures.h"
+#include "tests/support/FrameworkTest.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
+#include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -149,6 +156,159 @@ TEST(SetupRun, AKeyboardClickThatFailsIsReportedAndTheSettingsStay)
     ASSERT_NE(question, nullptr);
     ClickButton(question, "&Yes");
     EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+// The framework is started here too: the setup's message dialogs are
+// compared with the ones it draws.
+class SetupDialogs : public FrameworkTest {
+protected:
+    // A script with one file and an uninstall log, so that every dialog
+    // can be reached.
+    void SetUp() override
+    {
+        FrameworkTest::SetUp();
+        m_dist.Dir().WriteFile("setup.fls", "T\r\nHalvarn 95\r\nD\r\nC:\\TESTPROD\r\nG\r\nTest Group\r\n"
+                                            "F\r\nDhalvarn95.exe{1\r\n");
+        m_dist.Dir().WriteFile("uninst.fls", "D\r\nC:\\TESTPROD\\\r\n");
+    }
+
+    Distribution m_dist;
+};
+
+// Closes a dialog of the program through its close box and answers the
+// question that comes, which is the one of the Exit button.
+void CloseAndAnswer(DrivenProcess& setup, HWND form, const std::string& button)
+{
+    PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND question = setup.WaitForWindow("TMessageForm", "Confirm");
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(MessageDialogShows(question, "Terminate Halvarn 95 Setup?", MessageKind::Confirmation, {mbYes, mbNo}));
+    ClickButton(question, button);
+    setup.WaitUntilGone(question);
+}
+
+// The close box of the mode choice, the settings and the uninstall
+// selection asks whether to leave: No keeps the dialog, Yes ends the
+// program. Back from the uninstall selection still asks nothing.
+TEST_F(SetupDialogs, TheCloseBoxOfEachDialogAsksLikeItsExitButton)
+{
+    const Distribution& dist = m_dist;
+    {
+        SCOPED_TRACE("No keeps each dialog");
+        SetupSession setup(dist.Dir().Path());
+        DrivenProcess& process = setup.Process();
+        HWND modeChoice = process.WaitForWindow("TForm2");
+        ASSERT_NE(modeChoice, nullptr);
+        CloseAndAnswer(process, modeChoice, "&No");
+        EXPECT_TRUE(IsWindowVisible(modeChoice));
+
+        setup.Choose(true);
+        HWND settings = process.WaitForWindow("TForm3", "Installation Settings");
+        ASSERT_NE(settings, nullptr);
+        CloseAndAnswer(process, settings, "&No");
+        EXPECT_TRUE(IsWindowVisible(settings));
+        ClickButton(settings, "<< &Back");
+        process.WaitUntilGone(settings);
+
+        setup.Choose(false);
+        HWND uninstaller = setup.Uninstaller();
+        ASSERT_NE(uninstaller, nullptr);
+        CloseAndAnswer(process, uninstaller, "&No");
+        EXPECT_TRUE(IsWindowVisible(uninstaller));
+        ClickButton(uninstaller, "<< &Back");
+        process.WaitUntilGone(uninstaller);
+        EXPECT_EQ(process.FindWindowWithin("TMessageForm", nullptr, 500), nullptr) << "Back asked something";
+
+        SCOPED_TRACE("Yes on the uninstall selection");
+        setup.Choose(false);
+        uninstaller = setup.Uninstaller();
+        ASSERT_NE(uninstaller, nullptr);
+        CloseAndAnswer(process, uninstaller, "&Yes");
+        EXPECT_EQ(process.WaitForExit(), 0u);
+    }
+    for (const bool onSettings : {false, true}) {
+        SCOPED_TRACE(onSettings ? "Yes on the settings" : "Yes on the mode choice");
+        SetupSession setup(dist.Dir().Path());
+        if (onSettings)
+            setup.Choose(true);
+        HWND form = onSettings ? setup.Process().WaitForWindow("TForm3") : setup.Process().WaitForWindow("TForm2");
+        ASSERT_NE(form, nullptr);
+        CloseAndAnswer(setup.Process(), form, "&Yes");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+}
+
+// A second copy started while the first runs shows nothing and ends with
+// code 0, bringing the first one's dialog to the front; the first goes on.
+TEST_F(SetupDialogs, ASecondCopyHandsOverToTheRunningOneAndEnds)
+{
+    const Distribution& dist = m_dist;
+    SetupSession first(dist.Dir().Path());
+    HWND modeChoice = first.Process().WaitForWindow("TForm2");
+    ASSERT_NE(modeChoice, nullptr);
+    HWND splash = first.Process().WaitForWindow("TForm1");
+    ASSERT_NE(splash, nullptr);
+    SetForegroundWindow(splash);
+    {
+        // The splash alone takes longer than this wait: a copy that ran
+        // would still be animating it.
+        DrivenProcess second(dist.Program(), dist.Dir().Path());
+        ASSERT_TRUE(second.Started());
+        EXPECT_EQ(second.WaitForExit(3000), 0u);
+    }
+    EXPECT_TRUE(first.Process().Running());
+    EXPECT_TRUE(IsWindowVisible(modeChoice));
+    EXPECT_EQ(GetForegroundWindow(), modeChoice);
+    CloseAndAnswer(first.Process(), modeChoice, "&Yes");
+    EXPECT_EQ(first.Process().WaitForExit(), 0u);
+}
+
+// Next refuses a destination that is empty, relative, a drive's root, a path
+// through "..", or too long for the files to fit, with its message and
+// before anything is created; the settings stay as typed, and the user can
+// still leave.
+TEST_F(SetupDialogs, NextRefusesADestinationThatIsNoFullFolderOrTooLong)
+{
+    const std::string notFull = "Please enter the full path of the Destination Directory: a drive letter and colon, "
+                                "or a network share, and then the directory's name.";
+    TempDir target;
+    const std::string tooLongFolder = target.Path() + std::string(120, 'a');
+    const std::string tooLong = tooLongFolder + "\\" + std::string(120, 'b') + "\\HALVARN";
+    // The one file, "halvarn95.exe", has the longest name the run writes
+    // into the destination: 13 characters after a backslash.
+    const std::string tooLongText = "The Destination Directory is too long for the files to fit.\r"
+                                    "Please choose one whose path is at most " + std::to_string(259 - 13 - 1) +
+                                    " characters long.";
+    ASSERT_FALSE(FileExists("C:\\halvarn95.exe"));
+
+    SetupSession setup(m_dist.Dir().Path());
+    setup.Choose(true);
+    HWND settings = setup.Process().WaitForWindow("TForm3", "Installation Settings");
+    ASSERT_NE(settings, nullptr);
+    const std::vector<HWND> edits = ChildWindowsOfClass(settings, "TEdit");
+    ASSERT_EQ(edits.size(), 1u);
+    const std::pair<std::string, std::string> cases[] = {
+        {"", notFull}, {"HALVARN", notFull}, {"C:\\", notFull}, {"C:\\HALVARN\\..\\..\\TOOLS", notFull},
+        {tooLong, tooLongText}};
+    for (const auto& [destination, message] : cases) {
+        SCOPED_TRACE("destination \"" + destination + "\"");
+        SetTextOf(edits[0], destination);
+        ClickButton(settings, "&Next >>");
+        HWND box = setup.Process().WaitForWindow("TMessageForm", "Warning");
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(MessageDialogShows(box, message, MessageKind::Warning, {mbOK}));
+        ClickButton(box, "OK");
+        setup.Process().WaitUntilGone(box);
+        EXPECT_TRUE(IsWindowVisible(settings));
+        EXPECT_EQ(TextOf(edits[0]), destination);
+        EXPECT_EQ(setup.Process().FindWindowWithin("TForm5", nullptr, 300), nullptr);
+    }
+    EXPECT_FALSE(FileExists("C:\\halvarn95.exe"));
+    EXPECT_FALSE(DirExists(m_dist.Dir().Path() + "HALVARN"));
+    EXPECT_FALSE(DirExists(tooLongFolder)) << "no folder of the long destination is made";
+    ClickButton(settings, "Exit");
+    setup.Answer("Confirm", "&Yes");
+    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
 }
 
 TEST(SetupRun, AFailedStartIsReportedAndEscOnTheSplashEndsTheProgram)

@@ -133,6 +133,7 @@ public:
     void Button1Click(TObject*) {}
     void Button2Click(TObject*) {}
     void Form2Show(TObject*) {}
+    void Form2Close(TObject*, TCloseAction&) {}
 };
 
 const TClassInfo& TModeChoiceHost::StaticClassInfo()
@@ -146,6 +147,7 @@ const TClassInfo& TModeChoiceHost::StaticClassInfo()
         .Method<TNotifyEvent, &TModeChoiceHost::Button1Click>("Button1Click")
         .Method<TNotifyEvent, &TModeChoiceHost::Button2Click>("Button2Click")
         .Method<TNotifyEvent, &TModeChoiceHost::Form2Show>("Form2Show")
+        .Method<TCloseEvent, &TModeChoiceHost::Form2Close>("Form2Close")
         .Build();
     return info;
 }
@@ -168,6 +170,7 @@ public:
     void Button3Click(TObject*) {}
     void Button1Click(TObject*) {}
     void Form4Show(TObject*) {}
+    void Form4Close(TObject*, TCloseAction&) {}
     void Button4Click(TObject*) {}
 };
 
@@ -185,6 +188,7 @@ const TClassInfo& TUninstallHost::StaticClassInfo()
         .Method<TNotifyEvent, &TUninstallHost::Button3Click>("Button3Click")
         .Method<TNotifyEvent, &TUninstallHost::Button1Click>("Button1Click")
         .Method<TNotifyEvent, &TUninstallHost::Form4Show>("Form4Show")
+        .Method<TCloseEvent, &TUninstallHost::Form4Close>("Form4Close")
         .Method<TNotifyEvent, &TUninstallHost::Button4Click>("Button4Click")
         .Build();
     return info;

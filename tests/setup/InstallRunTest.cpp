@@ -1,7 +1,8 @@
 // The installation run on the real progress form: path codes, the copy of
 // mandatory and optional files with the uninstall log they leave, the
-// missing-file prompt with its two wordings, Cancel between two files, and
-// a later activation that starts no second run.
+// missing-file prompt with its two wordings, Cancel between two files, a
+// later activation that starts no second run, and the Start Menu group and
+// items made only where the uninstaller can take them back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -269,33 +270,91 @@ TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
                      "D\r\n" + d + "\r\n");
 }
 
-// Start Menu items that name no link (no comma) or no target (no path
-// code before the comma) make no link; the items around them do, and the
-// group is logged as usual.
-TEST_F(InstallRunTest, StartMenuItemsWithoutACommaOrAPathCodeMakeNoLink)
+// The .lnk files anywhere below folder.
+std::vector<std::string> LinksBelow(const std::string& folder)
 {
+    std::vector<std::string> links;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            for (const std::string& inner : LinksBelow(folder + name + "\\"))
+                links.push_back(name + "\\" + inner);
+        } else if (name.size() > 4 && name.substr(name.size() - 4) == ".lnk") {
+            links.push_back(name);
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(links.begin(), links.end());
+    return links;
+}
+
+// A group in a folder of the Programs folder is made and logged as it is
+// named. Start Menu items that name no link (no comma), no target (no path
+// code before the comma) or a link outside the group (a name with a path in
+// it) make no link; the items around them do.
+TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
+{
+    Form1->GroupName = "Tools\\Halvarn Group";
     for (const char* item : {"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt", "Xbad.exe,Unknown Code",
-                             "dlower.exe,Lower Case Code", ",Empty Target", "Dreadme.txt,Read Me"})
+                             "dlower.exe,Lower Case Code", ",Empty Target", "Dreadme.txt,..\\..\\..\\Escaped",
+                             "Dreadme.txt,Sub\\Item", "Dreadme.txt,Read Me"})
         Form1->ItemList->Add(item);
     const auto seen = Run([](const std::string&, const std::string&) { return std::string("&Yes"); });
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
 
-    const std::string group = m_dir / "MENU\\PROGRAMS\\Halvarn Group\\";
-    std::vector<std::string> links;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((group + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            links.push_back(found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    std::sort(links.begin(), links.end());
-    EXPECT_EQ(links, (std::vector<std::string>{"Halvarn 95.lnk", "Read Me.lnk"}));
+    const std::string group = m_dir / "MENU\\PROGRAMS\\Tools\\Halvarn Group\\";
+    EXPECT_EQ(LinksBelow(m_dir.Path()), (std::vector<std::string>{"MENU\\PROGRAMS\\Tools\\Halvarn Group\\Halvarn 95.lnk",
+                                                                   "MENU\\PROGRAMS\\Tools\\Halvarn Group\\Read Me.lnk"}));
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
     const std::string d = Form1->DestDir;
-    EXPECT_EQ(Log(), "G\r\nHalvarn Group\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "G\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
+}
+
+// A group name that is no folder below the Programs folder (here one that
+// leads out of it) makes nothing: no question, no folder, no link, no "G"
+// record.
+TEST_F(InstallRunTest, AGroupOutsideTheProgramsFolderMakesNothing)
+{
+    Form1->GroupName = "..\\Outside";
+    Form1->ItemList->Add("Dreadme.txt,Read Me");
+    const auto seen = Run([](const std::string&, const std::string&) { return std::string("&Yes"); });
+    EXPECT_TRUE(seen.empty()) << seen[0].Text;
+    EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\Outside"));
+    EXPECT_TRUE(LinksBelow(m_dir.Path()).empty());
+    EXPECT_EQ(Log(), "D\r\n" + Form1->DestDir + "\r\n");
+}
+
+// An optional file whose copy from the staging folder fails (its folder
+// below the destination does not exist): the error is reported and the run
+// stops, and neither the staged copy nor a staging folder the run made is
+// left behind.
+TEST_F(InstallRunTest, AFailedOptionalCopyLeavesNothingStaged)
+{
+    m_dir.WriteFile("letters.txt", "letters");
+    for (const char* line : {"Install the letters?", "Dmissing\\letters.txt"})
+        Form1->OptionList->Add(line);
+    const std::string temp = FileDrivePart(Form1->DestDir) + "\\temp";
+    const bool tempExisted = IsExistingDirectory(temp);
+    ASSERT_FALSE(FileIsPresent(temp + "\\letters.txt"));
+
+    MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("&Yes"); });
+    MessageBoxCloser closer;
+    Watchdog watchdog(8000);
+    Form5->Show();
+    ASSERT_TRUE(PumpUntil([&] { return !closer.Texts.empty(); }, 6000));
+    EXPECT_EQ(closer.Texts[0], "Cannot create file " + Form1->DestDir + "missing\\letters.txt.");
+    ASSERT_EQ(answerer.Seen.size(), 1u);
+    EXPECT_EQ(answerer.Seen[0].Text, "Install the letters?");
+    EXPECT_FALSE(FileIsPresent(temp + "\\letters.txt"));
+    EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
+    EXPECT_FALSE(Application->Terminated());
 }
 
 } // namespace

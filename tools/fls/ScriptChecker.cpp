@@ -39,6 +39,7 @@ public:
 
     std::vector<Finding> Run()
     {
+        CheckEncoding();
         CheckLineEnds();
         ReadRecords();
         CheckMissingRecords();
@@ -52,6 +53,16 @@ private:
     void Report(Severity level, int line, std::string text)
     {
         m_findings.push_back(Finding{level, line, std::move(text)});
+    }
+
+    // A byte-order mark is what editors put in front of UTF-8 text: the setup
+    // skips it, but reads the rest as text of the system's code page.
+    void CheckEncoding()
+    {
+        if (m_bytes.substr(0, 3) == "\xEF\xBB\xBF")
+            Report(Severity::Warning, 1,
+                   "the script starts with a UTF-8 byte-order mark: the setup skips it but reads the script as "
+                   "ANSI text, so any letter beyond plain ASCII shows wrong. Save the script as ANSI text.");
     }
 
     // Byte-level faults that the record reader cannot see: line feeds that do
@@ -135,9 +146,14 @@ private:
             m_hasGroup = true;
             if (record.Argument.empty())
                 Report(Severity::Error, record.ArgumentLine,
-                       "G record with an empty group name: the Start Menu items go straight into the Programs "
-                       "folder, and uninstalling the logged group removes the whole Programs folder. Name the "
-                       "group.");
+                       "G record with an empty group name: the setup makes no Start Menu group and none of the "
+                       "items, and does not ask. Name the group.");
+            else if (!ScriptFormat::IsGroupPath(record.Argument))
+                Report(Severity::Error, record.ArgumentLine,
+                       RecordName(record) + " is not a folder below the Programs folder: the setup makes no Start "
+                       "Menu group and none of the items, and does not ask. Write folder names joined by single "
+                       "backslashes, such as Halvarn 95 or Tools\\Halvarn 95, without \"..\", a drive or a "
+                       "leading backslash.");
             break;
         case 'P':
             CheckItem(record);
@@ -162,7 +178,8 @@ private:
         if (dest.size() < 3 || dest[1] != ':' || dest[2] != '\\')
             Report(Severity::Warning, record.ArgumentLine,
                    RecordName(record) + ": the default destination is not a full path; the installation "
-                   "settings show it as it stands. Write a drive, a colon and a directory, such as C:\\PRODUCT.");
+                   "settings refuse it at Next until the user types one. Write a drive, a colon and a "
+                   "directory, such as C:\\PRODUCT.");
         else if (dest.back() == '\\')
             Report(Severity::Warning, record.ArgumentLine,
                    RecordName(record) + " ends in a backslash: the destination has no folder name, so Browse "
@@ -264,10 +281,16 @@ private:
                    "name. Write, for example, Dprogram.exe,Program.");
             return;
         }
+        ++m_itemCount;
         if (item.Name.empty())
             Report(Severity::Error, record.ArgumentLine,
-                   RecordName(record) + ": the item name after the comma is empty, so the link is called "
-                   "\".lnk\". Write the item's name after the comma.");
+                   RecordName(record) + ": the item name after the comma is empty, so the setup makes no link "
+                   "for it. Write the item's name after the comma.");
+        else if (!ScriptFormat::IsPlainName(item.Name))
+            Report(Severity::Error, record.ArgumentLine,
+                   RecordName(record) + ": the item name " + Quoted(item.Name) + " is not a plain file name, so "
+                   "the setup makes no link for it. Leave out \\, /, :, wildcards and \"..\", and do not end "
+                   "the name with a dot or a blank.");
         CheckPathCode(record, item.Target, record.ArgumentLine, "target");
     }
 
@@ -304,11 +327,15 @@ private:
             Report(Severity::Warning, 0,
                    "no D record: the installation settings start with an empty destination box, which the user "
                    "must fill in. Add a D record with the default destination, such as C:\\PRODUCT.");
-        if (!m_hasGroup)
+        if (!m_hasGroup && m_itemCount > 0)
             Report(Severity::Error, 0,
-                   "no G record: when the user accepts the Start Menu question, the items go straight into the "
-                   "Programs folder and the uninstall log names an empty group, so uninstalling it removes the "
-                   "whole Programs folder. Add a G record with the group's name.");
+                   "no G record: the setup makes no Start Menu group, so none of the " +
+                       std::to_string(m_itemCount) + " items is made, and it does not ask. Add a G record with "
+                       "the group's name.");
+        else if (!m_hasGroup)
+            Report(Severity::Warning, 0,
+                   "no G record: the setup makes no Start Menu group and does not ask. Add a G record if the "
+                   "product should have one.");
         // The destinations under the default destination directory, as the
         // setup will form them.
         if (m_hasDest) {
@@ -333,6 +360,7 @@ private:
     bool m_hasTitle = false;
     bool m_hasDest = false;
     bool m_hasGroup = false;
+    int m_itemCount = 0;
     std::string m_destDir;
     // Upper-case destination -> command letter and line of its first record.
     std::map<std::string, std::pair<std::string, int>> m_destinations;
