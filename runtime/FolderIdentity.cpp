@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <set>
+#include <utility>
 
 #include "runtime/Handles.h"
 
@@ -151,6 +152,48 @@ std::vector<FolderId> FolderParents(const std::string& path)
             parents.push_back(*id);
     }
     return parents;
+}
+
+bool ReachesThroughLinks(const std::string& folder)
+{
+    // The folder's real parent, from the name the file system knows it by,
+    // must be the folder it was found in; for the folder itself, the parent
+    // its name spells.
+    auto realParent = [](const std::string& path) -> std::optional<FolderId> {
+        const std::vector<std::string> parents = ParentNames(FinalName(OpenFolder(path)));
+        return parents.empty() ? std::nullopt : FolderIdentity(parents.front());
+    };
+    const std::vector<std::string> spelled = ParentNames(folder);
+    const std::optional<FolderId> top = FolderIdentity(folder);
+    if (!top || spelled.empty() || realParent(folder) != FolderIdentity(spelled.front()))
+        return true;
+    std::vector<std::pair<std::string, FolderId>> pending{{folder, *top}};
+    while (!pending.empty()) {
+        std::string dir = pending.back().first;
+        const FolderId dirId = pending.back().second;
+        pending.pop_back();
+        if (!dir.empty() && !IsSeparator(dir.back()))
+            dir += '\\';
+        WIN32_FIND_DATAA entry;
+        SearchHandle search(FindFirstFileA((dir + "*").c_str(), &entry));
+        if (!search)
+            return true;
+        do {
+            const std::string name = entry.cFileName;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == "." || name == "..")
+                continue;
+            // NOTE: Windows marks a junction or a link as a reparse point,
+            // which older shells followed when deleting a tree; Wine shows a
+            // Unix link to a folder as a plain folder, and its shell deletes
+            // what is behind it. The real parent finds both.
+            const std::string child = dir + name;
+            const std::optional<FolderId> childId = FolderIdentity(child);
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !childId || realParent(child) != dirId)
+                return true;
+            pending.emplace_back(child, *childId);
+        } while (FindNextFileA(search.Get(), &entry));
+    }
+    return false;
 }
 
 bool IsPlainFullPath(std::string_view path)

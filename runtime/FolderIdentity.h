@@ -34,6 +34,13 @@ std::vector<std::string> FolderParentNames(const std::string& path);
 // volume's root, by the two readings of FolderParentNames, each once.
 std::vector<FolderId> FolderParents(const std::string& path);
 
+// Whether the folder that the name reaches, or any folder below it, is
+// reached through a link from a folder other than its own parent (a
+// junction, a symbolic link, or under Wine a Unix symbolic link), or cannot
+// be looked at. Deleting such a tree could reach into the folder the link
+// points to.
+bool ReachesThroughLinks(const std::string& folder);
+
 // Whether the name is a full path that says plainly what it names: it starts
 // with a drive letter, a colon and a backslash, or with \\server\share\; no
 // part of it is empty, "." or ".." (nor only dots and blanks, which the system

@@ -403,7 +403,9 @@ void TForm4::DeletePro(const std::string& path)
     const DWORD attributes = GetFileAttributesA(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && Protected().Protects(name))
+    // NOTE: a folder that holds a link to a folder elsewhere is not deleted
+    // either: the shell might delete what the link points to.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (Protected().Protects(name) || ReachesThroughLinks(name)))
         return;
     // The shell takes a list of names, each ended by a NUL, and one more NUL.
     std::string from = name;
