@@ -215,13 +215,16 @@ bool IsPlainFullPath(std::string_view path)
     }
     // Every part after the root names something: a trailing separator may
     // end the path, but no part is empty or only dots and blanks.
+    // NOTE: a lone "." is the one exception: it names the folder it stands
+    // in and cannot climb out of it, and the installation itself logs the
+    // optional files that a script names as "D.\name" with it.
     size_t from = start;
     while (from < path.size()) {
         size_t end = from;
         while (end < path.size() && !IsSeparator(path[end]))
             ++end;
         const std::string_view part = path.substr(from, end - from);
-        if (part.empty() || part.find_first_not_of(". ") == std::string_view::npos ||
+        if (part.empty() || (part != "." && part.find_first_not_of(". ") == std::string_view::npos) ||
             part.find(':') != std::string_view::npos || part.find('\0') != std::string_view::npos)
             return false;
         if (end == path.size() - 1)

@@ -43,7 +43,7 @@ bool ReachesThroughLinks(const std::string& folder);
 
 // Whether the name is a full path that says plainly what it names: it starts
 // with a drive letter, a colon and a backslash, or with \\server\share\; no
-// part of it is empty, "." or ".." (nor only dots and blanks, which the system
-// reads the same way), and it holds no second colon. The device prefixes
-// \\?\, \\.\ and \??\ are not such paths.
+// part of it is empty or ".." (nor any other run of dots and blanks, which the
+// system reads as it pleases, but for a lone "."), and it holds no second
+// colon. The device prefixes \\?\, \\.\ and \??\ are not such paths.
 bool IsPlainFullPath(std::string_view path);
