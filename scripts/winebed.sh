@@ -168,6 +168,18 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
     wineserver -w >/dev/null 2>&1 || true
 fi
 
+# Wine links the user's Documents, Desktop, Music and similar folders to the
+# home folder of whoever made the prefix. Tests that uninstall must meet real
+# folders of the private prefix there, never someone's home behind a link:
+# each such link is replaced by an empty folder (the link goes, not what it
+# points to).
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+        rm -f "$link"
+        mkdir "$link"
+    fi
+done
+
 # One wineserver for the whole run, so the start-up cost is paid once.
 wineserver -f -p >/dev/null 2>&1 &
 pids+=($!)

@@ -3,13 +3,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <vector>
+
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
+#include "runtime/FolderIdentity.h"
 #include "runtime/Paths.h"
 #include "runtime/RecordReader.h"
 #include "runtime/Search.h"
 #include "runtime/TextFile.h"
+#include "setup/ScriptFormat.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup5.h"
@@ -49,61 +57,206 @@ bool HasWildcards(const std::string& path)
     return path.find_first_of("*?") != std::string::npos;
 }
 
-// The folder's full name as the file system knows it, in upper case and
-// without a trailing backslash (a drive's root keeps only its drive part):
-// "." and ".." are resolved and short names made long, so that one folder
-// has one spelling.
-std::string CanonicalFolder(const std::string& path)
+// The text of a registry string value, with the environment's variables put
+// in for a value of the expandable kind; empty when there is none.
+std::string ExpandedValue(DWORD type, const std::vector<char>& data, DWORD size)
 {
-    std::string result = path;
-    char buffer[MAX_PATH * 4];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length > 0 && length < sizeof buffer)
-        result.assign(buffer, length);
-    length = GetLongPathNameA(result.c_str(), buffer, sizeof buffer);
-    if (length > 0 && length < sizeof buffer)
-        result.assign(buffer, length);
-    while (!result.empty() && (result.back() == '\\' || result.back() == '/'))
-        result.pop_back();
-    return UpperCaseAscii(result);
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return std::string();
+    std::string value(data.data(), std::min<size_t>(size, data.size()));
+    value.resize(std::strlen(value.c_str()));
+    if (type == REG_SZ)
+        return value;
+    char expanded[MAX_PATH * 4];
+    const DWORD length = ExpandEnvironmentStringsA(value.c_str(), expanded, sizeof expanded);
+    return length > 0 && length <= sizeof expanded ? std::string(expanded) : std::string();
 }
 
-// Whether folder is inner itself or holds it, at any depth.
-bool Contains(const std::string& folder, const std::string& inner)
+// Every string value of the registry key, or of the named values only.
+std::vector<std::string> RegistryFolders(HKEY root, const char* keyPath, std::initializer_list<const char*> names = {})
 {
-    return (inner + "\\").compare(0, folder.size() + 1, folder + "\\") == 0;
+    std::vector<std::string> folders;
+    HKEY key;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return folders;
+    std::vector<char> data(MAX_PATH * 4);
+    if (names.size() == 0) {
+        char name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD nameSize = sizeof name;
+            DWORD type = 0;
+            DWORD size = static_cast<DWORD>(data.size());
+            const LONG result = RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
+                                              reinterpret_cast<BYTE*>(data.data()), &size);
+            if (result == ERROR_NO_MORE_ITEMS)
+                break;
+            if (result == ERROR_SUCCESS)
+                folders.push_back(ExpandedValue(type, data, size));
+        }
+    }
+    for (const char* name : names) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS)
+            folders.push_back(ExpandedValue(type, data, size));
+    }
+    RegCloseKey(key);
+    return folders;
+}
+
+// What the reading of one log knows besides the record at hand.
+struct LogReading {
+    TStrings& Lines;
+    const ProtectedFolders& Protected;
+    // The identity of the destination directory (the log's last D record,
+    // or the script's destination when the log has none) when it is one
+    // that may be removed: only folders inside it may be removed as the
+    // matches of a U record.
+    std::optional<FolderId> Destination;
+};
+
+// Whether the record names a folder that may be listed and removed with its
+// contents: a plain full path of an existing folder that is not protected.
+bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protectedFolders)
+{
+    return IsPlainFullPath(folder) && IsExistingDirectory(folder) && !protectedFolders.Protects(folder);
+}
+
+void AddPatternMatches(const std::string& pattern, LogReading& reading)
+{
+    // NOTE: only a plain full path is searched; a relative pattern would
+    // match whatever lies in the folder the program happens to run in.
+    if (!IsPlainFullPath(pattern))
+        return;
+    const std::string dir = FileDirPart(pattern);
+    TSearchRec match;
+    for (int result = SearchFirst(pattern, faAnyFile, match); result == 0; result = SearchNext(match)) {
+        // NOTE: the entries that stand for the searched folder and its parent
+        // match most patterns too; removing them would take the whole folder.
+        if (match.Name == "." || match.Name == "..")
+            continue;
+        const std::string path = dir + match.Name;
+        if ((match.Attr & faDirectory) != 0) {
+            // A folder goes with everything in it: only one that lies inside
+            // the destination directory, and is not protected, is listed.
+            if (!reading.Destination || reading.Protected.Protects(path))
+                continue;
+            const std::vector<FolderId> parents = FolderParents(path);
+            if (std::find(parents.begin(), parents.end(), *reading.Destination) == parents.end())
+                continue;
+        }
+        reading.Lines.Add(FileLabel + path);
+    }
+    SearchEnd(match);
+}
+
+void ReadRecord(char letter, const std::string& argument, LogReading& reading)
+{
+    switch (letter) {
+    case 'D':
+        Form1->DestDir = argument;
+        // NOTE: a destination that is not a plain full path, or that is a
+        // protected folder under any name, gets no line, so it is never removed.
+        if (IsRemovableFolder(argument, reading.Protected))
+            reading.Lines.Add(DirectoryLabel + argument);
+        break;
+    case 'F':
+        // A file the installation made has a plain full name; a pattern, a
+        // relative name or a device name would delete what the log did not
+        // name. A folder is not a file and gets no line either.
+        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument))
+            reading.Lines.Add(FileLabel + argument);
+        break;
+    case 'G': {
+        // The group may lie in a folder of its own below the Programs folder
+        // ("Tools\Halvarn 95"); only its deepest folder is removed.
+        // NOTE: a name that is no such path, and a group that turns out to be
+        // a protected folder, are reported as not found: the user is told to
+        // look at it, and nothing is removed.
+        const std::string group = Form1->ProgramsDir + argument;
+        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, reading.Protected)) {
+            reading.Lines.Add(GroupLabel + argument);
+            Form1->GroupName = UpperCaseAscii(argument);
+        } else {
+            ShowMessageDialog("Could not find the " + argument + " Group.\r\rIt may need to be removed manually.",
+                              MessageKind::Information, {mbOK}, 0);
+        }
+        break;
+    }
+    case 'U':
+        AddPatternMatches(ResolvePath(argument), reading);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
 
-bool IsVitalFolder(const std::string& path)
+ProtectedFolders::ProtectedFolders()
 {
-    // A drive's root as given (C:\, C: or a lone backslash), before any
-    // resolving: C: alone would otherwise resolve to the current directory there.
-    std::string given = path;
-    while (!given.empty() && (given.back() == '\\' || given.back() == '/'))
-        given.pop_back();
-    if (given.empty() || FileDrivePart(given) == given)
-        return true;
-    const std::string folder = CanonicalFolder(path);
-    if (folder.empty() || FileDrivePart(folder) == folder)
-        return true;
-    for (const std::string* vital : {&Form1->WinDir, &Form1->SysDir, &Form1->ProgramsDir, &Form1->StartupDir}) {
-        if (!vital->empty() && Contains(folder, CanonicalFolder(*vital)))
-            return true;
+    for (const std::string* dir : {&Form1->WinDir, &Form1->SysDir, &Form1->ProgramsDir, &Form1->StartupDir})
+        Add(*dir);
+    char buffer[MAX_PATH];
+    for (UINT(WINAPI * get)(LPSTR, UINT) : {GetWindowsDirectoryA, GetSystemDirectoryA, GetSystemWindowsDirectoryA,
+                                     GetSystemWow64DirectoryA}) {
+        const UINT length = get(buffer, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            Add(std::string(buffer, length));
     }
-    return false;
+    for (const char* variable : {"USERPROFILE", "ALLUSERSPROFILE", "PUBLIC", "ProgramData", "ProgramFiles",
+                                 "ProgramFiles(x86)", "ProgramW6432", "CommonProgramFiles",
+                                 "CommonProgramFiles(x86)", "CommonProgramW6432", "SystemRoot", "windir", "APPDATA",
+                                 "LOCALAPPDATA", "TEMP", "TMP"}) {
+        const DWORD length = GetEnvironmentVariableA(variable, buffer, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            Add(std::string(buffer, length));
+    }
+    const char* const shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const char* const userShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (const char* key : {shellFolders, userShellFolders}) {
+            for (const std::string& folder : RegistryFolders(root, key))
+                Add(folder);
+        }
+    }
+    for (const std::string& folder :
+         RegistryFolders(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                         {"ProgramFilesDir", "CommonFilesDir", "ProgramFilesDir (x86)", "CommonFilesDir (x86)",
+                          "ProgramW6432Dir", "CommonW6432Dir"}))
+        Add(folder);
+    for (const std::string& folder :
+         RegistryFolders(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+                         {"ProfilesDirectory", "Default", "Public", "ProgramData"}))
+        Add(folder);
+    const DWORD drives = GetLogicalDrives();
+    for (int drive = 0; drive < 26; ++drive) {
+        if ((drives & (1u << drive)) != 0)
+            Add(std::string(1, static_cast<char>('A' + drive)) + ":\\");
+    }
 }
 
-bool IsSingleGroupFolder(const std::string& name)
+void ProtectedFolders::Add(const std::string& path)
 {
-    if (name.empty() || name.find_first_of("\\/:*?") != std::string::npos)
-        return false;
-    // The file system's own reading of the name decides: "..", or dots and
-    // blanks that it drops, would name the Programs folder or its parent.
-    const std::string programs = CanonicalFolder(Form1->ProgramsDir);
-    const std::string group = CanonicalFolder(Form1->CheckPath(Form1->ProgramsDir) + name);
-    return group.size() > programs.size() + 1 && FileDirPart(group) == programs + "\\";
+    // Many of the folders share their parents: each parent is opened once.
+    if (path.empty())
+        return;
+    if (const std::optional<FolderId> id = FolderIdentity(path))
+        m_ids.insert(*id);
+    for (const std::string& parent : FolderParentNames(path)) {
+        if (!m_names.insert(UpperCaseAscii(parent)).second)
+            continue;
+        if (const std::optional<FolderId> id = FolderIdentity(parent))
+            m_ids.insert(*id);
+    }
+}
+
+bool ProtectedFolders::Protects(const std::string& folder) const
+{
+    const std::optional<FolderId> id = FolderIdentity(folder);
+    // A folder with no folder above it by any reading of its name is a
+    // volume's root, whichever letter, share or mount point reaches it.
+    return !id || m_ids.count(*id) != 0 || FolderParents(folder).empty();
 }
 
 void TForm4::Form4Show(TObject*)
@@ -128,71 +281,39 @@ void TForm4::Form4Show(TObject*)
     ListBox1->Items()->Clear();
     // A record is a letter line, of which only the first character counts,
     // and an argument line; no record of the log has a second argument.
-    // Every step is checked as it is read, so a read error keeps the lines
-    // of the records before it.
+    // Every step is checked as it is read. The records are all read before
+    // any is acted on, as a U record needs the destination that the log
+    // names after it; a read error acts on the records before it and is
+    // reported then.
     CheckedTextInput input(log);
-    TextRecordReader records(input, std::string_view());
-    TextRecord record;
-    while (records.Next(record))
-        ReadRecord(record.Command, record.Argument);
+    TextRecordReader reader(input, std::string_view());
+    std::vector<TextRecord> records;
+    std::exception_ptr failure;
+    try {
+        TextRecord record;
+        while (reader.Next(record))
+            records.push_back(std::move(record));
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    std::string destination = Form1->DestDir;
+    for (const TextRecord& record : records) {
+        if (record.Command == 'D')
+            destination = record.Argument;
+    }
+    // The protected folders are gathered afresh for each reading and kept
+    // for the removals that follow it.
+    m_protected.reset();
+    const ProtectedFolders& protectedFolders = Protected();
+    LogReading reading{*ListBox1->Items(), protectedFolders, std::nullopt};
+    if (IsRemovableFolder(destination, protectedFolders))
+        reading.Destination = FolderIdentity(destination);
+    for (const TextRecord& record : records)
+        ReadRecord(record.Command, record.Argument, reading);
+    if (failure)
+        std::rethrow_exception(failure);
     CloseTextFile(log);
     CheckInOut();
-}
-
-void TForm4::ReadRecord(char letter, const std::string& argument)
-{
-    TStrings& lines = *ListBox1->Items();
-    switch (letter) {
-    case 'D':
-        Form1->DestDir = argument;
-        // NOTE: a log that names a drive's root or a folder the system needs
-        // as its destination gets no line for it, so it is never removed.
-        if (IsExistingDirectory(argument) && !IsVitalFolder(argument))
-            lines.Add(DirectoryLabel + argument);
-        break;
-    case 'F':
-        // A file the installation made has a plain name; a pattern would
-        // delete what the log did not name.
-        if (!HasWildcards(argument) && FileIsPresent(argument))
-            lines.Add(FileLabel + argument);
-        break;
-    case 'G':
-        // NOTE: an empty group name, or one that is not a single folder below
-        // the Programs folder, would remove the Programs folder or more: it
-        // gets no line and no message.
-        if (!IsSingleGroupFolder(argument))
-            break;
-        if (IsExistingDirectory(Form1->ProgramsDir + argument)) {
-            lines.Add(GroupLabel + argument);
-            Form1->GroupName = UpperCaseAscii(argument);
-        } else {
-            ShowMessageDialog("Could not find the " + argument + " Group.\r\rIt may need to be removed manually.",
-                              MessageKind::Information, {mbOK}, 0);
-        }
-        break;
-    case 'U':
-        AddPatternMatches(ResolvePath(argument));
-        break;
-    default:
-        break;
-    }
-}
-
-void TForm4::AddPatternMatches(const std::string& pattern)
-{
-    if (pattern.empty())
-        return;
-    const std::string dir = FileDirPart(pattern);
-    TSearchRec match;
-    for (int result = SearchFirst(pattern, faAnyFile, match); result == 0; result = SearchNext(match)) {
-        // NOTE: the entries that stand for the searched folder and its parent
-        // match most patterns too; removing them would take the whole folder.
-        if (match.Name == "." || match.Name == ".." ||
-            ((match.Attr & faDirectory) != 0 && IsVitalFolder(dir + match.Name)))
-            continue;
-        ListBox1->Items()->Add(FileLabel + dir + match.Name);
-    }
-    SearchEnd(match);
 }
 
 void TForm4::Button1Click(TObject*)
@@ -222,7 +343,8 @@ void TForm4::Button1Click(TObject*)
                 break;
             case 'P':
                 try {
-                    DeletePro(Form1->ProgramsDir + Form1->GroupName);
+                    // The group this line names, not the last one read.
+                    DeletePro(Form1->ProgramsDir + line.substr(GroupLabel.size()));
                 } catch (...) {
                     // Deliberately dropped: the group may have gone already,
                     // and the rest of the uninstallation goes on.
@@ -284,8 +406,13 @@ void TForm4::DeletePro(const std::string& path)
     const std::string name = RemoveEnd(path);
     if (name.empty() || HasWildcards(name))
         return;
-    // Only a folder can be vital; a plain file is not asked about.
-    if (!FileIsPresent(name) && IsVitalFolder(name))
+    // Only a folder can be protected; a file goes wherever it lies.
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    // NOTE: a folder that holds a link to a folder elsewhere is not deleted
+    // either: the shell might delete what the link points to.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (Protected().Protects(name) || ReachesThroughLinks(name)))
         return;
     // The shell takes a list of names, each ended by a NUL, and one more NUL.
     std::string from = name;
@@ -301,6 +428,13 @@ void TForm4::DeletePro(const std::string& path)
     // reported to anyone.
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     SHFileOperationA(&operation);
+}
+
+const ProtectedFolders& TForm4::Protected()
+{
+    if (!m_protected)
+        m_protected.emplace();
+    return *m_protected;
 }
 
 std::string TForm4::RemoveEnd(const std::string& path) const

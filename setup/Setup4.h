@@ -2,11 +2,37 @@
 // exists, and removes what the user selects.
 #pragma once
 
+#include <optional>
+#include <set>
 #include <string>
 
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "runtime/FolderIdentity.h"
+
+// The folders that the uninstaller never removes, because removing them
+// would take what the system or the user keeps there: every drive's root,
+// the Windows and System folders, the user's profile, the Start Menu and the
+// shell's other special folders of the user and of all users, the program
+// files folders, the setup state's base folders, and every folder that holds
+// one of them. Folders are told apart by their identity in the file system,
+// so that no other name of such a folder slips through.
+class ProtectedFolders {
+public:
+    // Gathers the folders as the system and the setup state name them now.
+    ProtectedFolders();
+    // Whether the folder that the name reaches is one of them or holds one.
+    // NOTE: a folder that cannot be opened to learn its identity, and a
+    // volume's root under any name, count as protected.
+    bool Protects(const std::string& folder) const;
+
+private:
+    void Add(const std::string& path);
+    std::set<FolderId> m_ids;
+    // The names already opened while gathering, in upper case.
+    std::set<std::string> m_names;
+};
 
 class TForm4 : public TForm {
     DECLARE_CLASS_INFO(TForm4)
@@ -31,28 +57,20 @@ public:
     void Form4Close(TObject* sender, TCloseAction& action);
 
     // Deletes a file, or a folder with everything in it, through the shell,
-    // without questions and for good. Reports nothing. A vital folder (see
-    // IsVitalFolder) and a name with wildcards are never deleted.
+    // without questions and for good. Reports nothing. A protected folder
+    // (see ProtectedFolders) and a name with wildcards are never deleted.
     void DeletePro(const std::string& path);
     // The path without its last character when that is a backslash.
     std::string RemoveEnd(const std::string& path) const;
 
 private:
-    void ReadRecord(char letter, const std::string& argument);
-    void AddPatternMatches(const std::string& pattern);
+    // The protected folders, gathered when the log is read, or at the first
+    // folder that DeletePro is asked to delete when no log was read.
+    const ProtectedFolders& Protected();
+    std::optional<ProtectedFolders> m_protected;
 };
 
 extern TForm4* Form4;
 
 // The full path of the uninstall log being read.
 extern std::string UninstallFileName;
-
-// Whether removing the folder would take something the system needs with
-// it: a drive's root, the Windows or System directory, the Start Menu's
-// Programs or Startup folder, or a folder that holds one of them. Names are
-// compared in their full, long form, ignoring letter case.
-bool IsVitalFolder(const std::string& path);
-
-// Whether a Start Menu group name names exactly one folder directly below
-// the Programs folder.
-bool IsSingleGroupFolder(const std::string& name);

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "runtime/Paths.h"
 #include "tests/e2e/InstallFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
@@ -280,44 +282,125 @@ TEST_F(InstallTest, UninstallWithoutALogEndsAfterSayingItIsComplete)
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);
 }
 
+std::string Upper(std::string text)
+{
+    CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The name under which the file system knows the folder ("\\?\C:\..."), in
+// upper case; empty when it cannot be opened.
+std::string FinalFolderName(const std::string& folder)
+{
+    HANDLE handle = CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::string();
+    char name[MAX_PATH * 2] = {};
+    const DWORD length = GetFinalPathNameByHandleA(handle, name, sizeof name, VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    return Upper(std::string(name, length < sizeof name ? length : 0));
+}
+
+// A folder of the user's Shell Folders key, without a trailing backslash.
+std::string ShellFolder(const char* value)
+{
+    char folder[MAX_PATH] = {};
+    DWORD size = sizeof folder;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", value,
+                 RRF_RT_REG_SZ, nullptr, folder, &size);
+    return folder;
+}
+
 // Logs crafted to take more than they name: a pattern matching "." and "..",
-// a group with no name or one that climbs out of the Programs folder, and
-// destinations that are a drive's root or the Windows directory. Everything
-// listed is selected and removed; what must stay, stays.
+// groups with no name or that climb out of the Programs folder, destinations
+// that are a drive's root or the Windows directory, and the system's and the
+// user's folders under other names (another drive letter that reaches the
+// same folder, device prefixes, relative names, patterns over a drive's root
+// or the user's documents). Everything listed is selected and removed; what
+// must stay, stays, and what the log names as the installation's own goes.
 TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
 {
     TempDir dist;
     WriteProduct(dist.Path());
     dist.WriteFile("setup.fls", Script({}));
-    CreateDirectoryA(m_dest.c_str(), nullptr);
     CreateDirectoryA((m_programs + m_group).c_str(), nullptr);
-    WriteWhole(m_dest + "a.TMP", "");
     WriteWhole(m_target.Path() + "beside.txt", "the destination's neighbour");
+
+    // The bed's drive C: is the drive_c folder of its private prefix, which
+    // drive Z: (the Unix root) reaches as well. The user's folders must be
+    // real folders there before anything is deleted: a link to someone's
+    // home would make a failure of this test delete that home's files.
+    const char* prefix = std::getenv("WINEBED_PREFIX");
+    ASSERT_TRUE(prefix != nullptr && *prefix != '\0') << "not in the test bed";
+    std::string driveC = std::string("Z:") + prefix + "\\drive_c\\";
+    std::replace(driveC.begin(), driveC.end(), '/', '\\');
+    const std::string documents = ShellFolder("Personal");
+    const std::string programs = m_programs.substr(0, m_programs.size() - 1);
+    const std::string windows = WindowsFolder();
+    for (const std::string& folder : {documents, programs, windows}) {
+        ASSERT_EQ(FinalFolderName(folder), Upper("\\\\?\\" + folder)) << "a link, or not a folder";
+        ASSERT_EQ(folder.substr(0, 3), "C:\\") << folder << " is not in the bed's drive C:";
+    }
+    auto onZ = [&](const std::string& path) { return driveC + path.substr(3); };
+    ASSERT_EQ(FinalFolderName(onZ(programs)), FinalFolderName(programs));
+
+    // What must stay: a folder with a file in each of these, and files that
+    // relative names reach from the folder the program runs in.
+    const std::string keep = "Keep " + std::to_string(GetCurrentProcessId());
+    const Strings keptFolders{m_programs + keep + "\\", documents + "\\" + keep + "\\",
+                              "C:\\Program Files\\" + keep + "\\", windows + "\\" + keep + "\\",
+                              FileDirPart(dist.Path().substr(0, dist.Path().size() - 1)) + keep + "\\"};
+    for (const std::string& folder : keptFolders) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        WriteWhole(folder + "keep.txt", "not the installation's");
+    }
+    WriteWhole(dist.Path() + "halvarn.dat", "beside the program");
+
     struct Case {
         const char* Name;
         Strings Log;
         Strings Lines;
+        int NotFound;  // "Could not find the ... Group." messages while reading
     };
     const Case cases[] = {
-        {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}},
+        {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}, 0},
         {"G records",
          {"G", "", "G", "..", "G", m_group + "\\..\\..", "G", m_group},
-         {"Program Manager Group - " + m_group}},
-        {"D records", {"D", "C:\\", "D", WindowsFolder() + "\\", "D", m_programs}, {}},
+         {"Program Manager Group - " + m_group},
+         3},
+        {"D records", {"D", "C:\\", "D", windows + "\\", "D", m_programs}, {}, 0},
+        {"other names of the same folders",
+         {"D", onZ(programs) + "\\", "U", "N" + driveC + "*", "D", "\\\\?\\" + windows + "\\", "D",
+          "\\\\.\\C:\\users\\", "D", "\\??\\C:\\ProgramData\\", "F", "\\\\?\\" + keptFolders[2] + "keep.txt", "F",
+          "\\??\\" + keptFolders[3] + "keep.txt", "F", "halvarn.dat", "F", "..\\" + keep + "\\keep.txt", "D", ".\\",
+          "U", "N" + documents + "\\*", "F", m_dest + "a.TMP", "D", m_dest},
+         {"File - " + m_dest + "a.TMP", "Directory - " + m_dest},
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
+        CreateDirectoryA(m_dest.c_str(), nullptr);
+        WriteWhole(m_dest + "a.TMP", "");
         dist.WriteFile("uninst.fls", Records(c.Log));
         SetupSession setup(dist.Path());
         setup.Choose(false);
+        for (int i = 0; i < c.NotFound; ++i)
+            setup.Answer("Information", "OK");
         EXPECT_EQ(setup.UninstallAll(), c.Lines);
         EXPECT_TRUE(FileExists(m_target.Path() + "beside.txt"));
-        EXPECT_TRUE(DirExists(m_programs));
-        EXPECT_TRUE(DirExists(WindowsFolder()));
         EXPECT_TRUE(FileExists(dist.Path() + "setup.exe"));
+        EXPECT_TRUE(FileExists(dist.Path() + "halvarn.dat"));
+        for (const std::string& folder : keptFolders)
+            EXPECT_TRUE(FileExists(folder + "keep.txt")) << folder;
+        for (const std::string& folder :
+             Strings{m_programs + "StartUp", "C:\\ProgramData", "C:\\users", windows + "\\system32"})
+            EXPECT_TRUE(DirExists(folder)) << folder;
     }
     EXPECT_FALSE(DirExists(m_dest));
     EXPECT_FALSE(DirExists(m_programs + m_group));
+    for (const std::string& folder : keptFolders)
+        RemoveTree(folder);
 }
 
 } // namespace

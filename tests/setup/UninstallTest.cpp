@@ -206,8 +206,8 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
     m_dir.WriteFile("MENU\\PROGRAMS\\other.lnk", "someone else's item");
     m_dir.WriteFile("WIN\\win.ini", "");
     {
-        SCOPED_TRACE("U patterns match . and .. of the folder they search");
-        WriteLog({"U", "D*", "U", "D.*"});
+        SCOPED_TRACE("U patterns match . and .. of the folder they search, and folders outside the destination");
+        WriteLog({"U", "D*", "U", "D.*", "U", "N" + m_dir.Path() + "MENU\\PROGRAMS\\H*", "U", "Nsub\\*"});
         ShowForm();
         Strings lines = ListLines();
         std::sort(lines.begin(), lines.end());
@@ -215,12 +215,13 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
         Form4->Hide();
     }
     {
-        SCOPED_TRACE("G records naming no single folder below the Programs folder");
-        WriteLog({"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", "Halvarn 95\\sub", "G",
-                  ".", "G", "Halvarn 95"});
+        SCOPED_TRACE("G records naming no folder below the Programs folder, or one the system needs");
+        WriteLog({"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G", "STARTUP", "G",
+                  "Halvarn 95"});
         const auto seen = ShowForm();
         EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Halvarn 95"}));
-        EXPECT_TRUE(seen.empty());
+        ASSERT_EQ(seen.size(), 6u);
+        EXPECT_EQ(seen[5].Text, "Could not find the STARTUP Group.\r\rIt may need to be removed manually.");
         Form4->Hide();
     }
     {
@@ -239,9 +240,12 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
     EXPECT_TRUE(IsExistingDirectory(Form1->SysDir));
     EXPECT_TRUE(IsExistingDirectory(Form1->StartupDir));
     EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
-    EXPECT_TRUE(IsVitalFolder("C:\\"));
-    EXPECT_TRUE(IsVitalFolder(m_dir / "MENU\\PROGRAMS\\STARTUP\\..\\"));
-    EXPECT_FALSE(IsVitalFolder(d));
+    const ProtectedFolders protectedFolders;
+    EXPECT_TRUE(protectedFolders.Protects("C:\\"));
+    EXPECT_TRUE(protectedFolders.Protects(m_dir / "MENU\\PROGRAMS\\STARTUP\\..\\"));
+    EXPECT_TRUE(protectedFolders.Protects(m_dir / "MISSING\\"));
+    EXPECT_FALSE(protectedFolders.Protects(d));
+    EXPECT_FALSE(protectedFolders.Protects(d + "sub"));
 
     // A log with only vital records and Select All: nothing but the
     // destination goes.
@@ -252,6 +256,34 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(IsExistingDirectory(Form1->ProgramsDir));
     EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
+}
+
+// Each group line removes the folder it names, also when the log names
+// further groups after it, and a group in a folder of its own below the
+// Programs folder is listed and removed without that folder.
+TEST_F(UninstallTest, EachGroupLineRemovesTheGroupItNames)
+{
+    const std::string programs = m_dir / "MENU\\PROGRAMS\\";
+    for (const std::string group : {"Halvarn 95", "Other", "Tools\\Halvarn 95"}) {
+        CreateDirectoryPath(programs + group);
+        m_dir.WriteFile("MENU\\PROGRAMS\\" + group + "\\Halvarn 95.lnk", "link");
+    }
+    m_dir.WriteFile("MENU\\PROGRAMS\\Tools\\Editor.lnk", "someone else's item");
+    WriteLog({"G", "Halvarn 95", "G", "Tools\\Halvarn 95", "G", "Tools\\..\\Other", "G", "Other"});
+    const auto seen = ShowForm();
+    EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Halvarn 95", "Program Manager Group - Tools\\Halvarn 95",
+                                    "Program Manager Group - Other"}));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Text, "Could not find the Tools\\..\\Other Group.\r\rIt may need to be removed manually.");
+    EXPECT_EQ(Form1->GroupName, "OTHER");
+    Form4->ListBox1->SetSelected(0, true);
+    Form4->ListBox1->SetSelected(1, true);
+    Uninstall(Ok);
+    EXPECT_FALSE(IsExistingDirectory(programs + "Halvarn 95"));
+    EXPECT_FALSE(IsExistingDirectory(programs + "Tools\\Halvarn 95"));
+    EXPECT_TRUE(FileIsPresent(programs + "Tools\\Editor.lnk"));
+    EXPECT_TRUE(FileIsPresent(programs + "Other\\Halvarn 95.lnk"));
+    EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Other"}));
 }
 
 TEST_F(UninstallTest, RemoveEndDropsOneBackslash)
