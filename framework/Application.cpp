@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <typeinfo>
+#include <utility>
 
 #include "runtime/Paths.h"
 
@@ -211,7 +212,10 @@ void TApplication::Run()
         bool& running;
         ~Done() { running = false; }
     } done{m_running};
-    if (m_mainForm && m_showMainForm)
+    // Without a main form there is nothing to run.
+    if (!m_mainForm)
+        return;
+    if (m_showMainForm)
         m_mainForm->SetVisible(true);
     while (!m_terminated)
         HandleOneMessage();
@@ -346,10 +350,16 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             m_mainForm->Close();
         return 0;
     case WM_ENABLE:
-        if (wParam)
+        // Whoever disables the application's window (a platform dialog it
+        // owns, a modal form) makes the program's other windows wait too.
+        if (wParam) {
+            EnableTaskWindows(std::exchange(m_taskWindows, {}));
             ResumeTopMost();
-        else
+        } else {
             SuspendTopMost();
+            if (m_taskWindows.empty())
+                m_taskWindows = DisableTaskWindows(m_handle);
+        }
         break;
     case WM_ACTIVATEAPP:
         if (wParam)

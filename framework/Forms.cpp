@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Application.h"
 #include "framework/Filer.h"
@@ -523,7 +524,11 @@ int32_t TForm::RunModal()
     TScreen& screen = TScreen::Instance();
     HWND activeWindow = GetActiveWindow();
     const int focusCount = screen.FocusCount();
-    TForm* focusedForm = screen.FocusedForm();
+    // The form that gets the focus back may be freed while this one runs
+    // (Release): the free notification then clears it.
+    m_returnFocus = screen.FocusedForm();
+    if (m_returnFocus)
+        m_returnFocus->FreeNotification(this);
     const TCursor cursor = screen.Cursor();
     screen.RestoreFocusedForm(this);
     screen.SetCursor(crDefault);
@@ -533,7 +538,6 @@ int32_t TForm::RunModal()
         std::vector<HWND>& disabled;
         HWND& activeWindow;
         int focusCount;
-        TForm* focusedForm;
         TCursor cursor;
         ~Restore()
         {
@@ -545,13 +549,13 @@ int32_t TForm::RunModal()
             }
             screen.SetCursor(cursor);
             EnableTaskWindows(disabled);
-            screen.RestoreFocusedForm(focusedForm);
+            screen.RestoreFocusedForm(std::exchange(form.m_returnFocus, nullptr));
             if (activeWindow)
                 SetActiveWindow(activeWindow);
             screen.SetFocusCount(focusCount);
             form.m_modal = false;
         }
-    } restore{*this, disabled, activeWindow, focusCount, focusedForm, cursor};
+    } restore{*this, disabled, activeWindow, focusCount, cursor};
 
     Show();
     CallHandler(this, [this] { Activate(); });
@@ -603,6 +607,8 @@ void TForm::Notification(TComponent* component, TOperation operation)
     TScrollingWinControl::Notification(component, operation);
     if (operation == opRemove && component == m_activeControl)
         m_activeControl = nullptr;
+    if (operation == opRemove && component == m_returnFocus)
+        m_returnFocus = nullptr;
 }
 
 std::vector<TComponent*> TForm::GetChildren(TComponent* root) const

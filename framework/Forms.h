@@ -225,6 +225,7 @@ private:
     int32_t FrameHeight() const;
 
     TWinControl* m_activeControl = nullptr;  // cleared through the free notification
+    TForm* m_returnFocus = nullptr;          // while modal; cleared through the free notification
     TBorderIcons m_borderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormBorderStyle m_borderStyle = bsSizeable;
     TFormStyle m_formStyle = fsNormal;

@@ -156,6 +156,12 @@ namespace {
 TEST_F(ApplicationTest, FirstCreatedFormIsTheMainFormWithAHiddenWindow)
 {
     EXPECT_EQ(Application->MainForm(), nullptr);
+    {
+        SCOPED_TRACE("without a main form Run returns at once");
+        Watchdog watchdog;
+        Application->Run();
+        EXPECT_FALSE(Application->Terminated());
+    }
     TForm* first = nullptr;
     Application->CreateAppForm(first);
     ASSERT_NE(first, nullptr);
@@ -684,6 +690,19 @@ TEST_F(ApplicationTest, ModalFormDisablesTheOthersAndSuspendsStayOnTopForms)
     EXPECT_TRUE(IsWindowEnabled(Application->Handle()));
     EXPECT_TRUE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(Application->Terminated());
+
+    {
+        SCOPED_TRACE("a platform dialog owned by the application's window disables it");
+        EnableWindow(Application->Handle(), FALSE);
+        EXPECT_FALSE(IsWindowEnabled(main->Handle()));
+        EXPECT_FALSE(IsWindowEnabled(other->Handle()));
+        EXPECT_FALSE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EnableWindow(Application->Handle(), TRUE);
+        EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(onTop->Handle()));
+        EXPECT_TRUE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
 }
 
 TEST_F(ApplicationTest, LosingActivationSuspendsStayOnTopFormsUntilItComesBack)
@@ -821,6 +840,31 @@ TEST_F(ApplicationTest, ModalFormOpenedFromOnActivateDoesNotRunItAgain)
     EXPECT_EQ(deactivations, 0);
     EXPECT_EQ(TScreen::Instance().FocusedForm(), a);
     EXPECT_EQ(GetActiveWindow(), a->Handle());
+}
+
+TEST_F(ApplicationTest, AFocusedFormReleasedWhileAModalFormRunsIsNotFocusedAgain)
+{
+    TForm* a = NewForm(20, 20);
+    TForm* dialog = NewForm(200, 200);
+    a->Show();
+    PumpFor(100);
+    ASSERT_EQ(TScreen::Instance().FocusedForm(), a);
+    const int forms = TScreen::Instance().FormCount();
+    bool released = false;
+    ThreadTimer press(100, [&] {
+        if (!dialog->IsModal() || !dialog->Visible())
+            return;
+        if (!released) {
+            released = true;
+            a->Release();
+        } else if (TScreen::Instance().FormCount() < forms) {
+            dialog->SetModalResult(1);
+        }
+    });
+    Watchdog watchdog;
+    EXPECT_EQ(dialog->RunModal(), 1);
+    EXPECT_EQ(TScreen::Instance().FormCount(), forms - 1);
+    EXPECT_EQ(TScreen::Instance().FocusedForm(), nullptr);
 }
 
 // What the modal loop runs itself, outside any window procedure (the form's
