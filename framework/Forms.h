@@ -220,7 +220,7 @@ protected:
     void CreateHandleDone() override;
 
 private:
-    void ScaleForm(int32_t storedTextHeight);
+    void ScaleForm(int32_t storedTextHeight, int32_t storedPixelsPerInch);
     int32_t FrameWidth() const;
     int32_t FrameHeight() const;
 
