@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "runtime/Paths.h"
+#include "runtime/ThrowSite.h"
 
 TApplication* Application = nullptr;
 
@@ -441,11 +442,9 @@ std::string LastChanceText(const std::exception& e)
 
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // The place as an offset into the program's image.
+    // The place of the throw, as an offset into the program's code.
     const auto* framework = dynamic_cast<const Exception*>(&e);
-    const auto base = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
-    const auto address = framework ? reinterpret_cast<uintptr_t>(framework->Address()) : 0;
-    const void* offset = reinterpret_cast<const void*>(address >= base ? address - base : address);
+    const void* offset = reinterpret_cast<const void*>(ThrowOffset(&e));
 
     const std::string message = framework ? framework->Message() : std::string(e.what());
     const std::string stop = !message.empty() && message.back() == '.' ? "" : ".";
