@@ -169,10 +169,9 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$desktop" /f >/dev/null
     fi
-    # The pixels per inch that programs read from the screen, and the one
-    # Wine picks its bitmap fonts (MS Sans Serif) by.
+    # The pixels per inch that programs read from the screen; Wine also
+    # picks its bitmap fonts (MS Sans Serif) by it.
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
-    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
     printf '%s' "$state" >"$marker"
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
