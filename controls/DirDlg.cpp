@@ -22,18 +22,21 @@ TDirectoryDialog::~TDirectoryDialog() = default;
 int32_t TDirectoryDialog::RunDialog()
 {
     // The directory list and the drive combo box start in the process's
-    // current directory while the form is built. The windows are made at
-    // once, so that the combo box shows its drive from the start; the window
-    // state given next is then kept for the showing (a dialog frame would
-    // have it reset when its window is made).
+    // current directory while the form is built, and move to the starting
+    // path before their windows exist, so that the list's window starts with
+    // the selection that its creation gives for that directory.
     TFDIRFORM* form = CreateForm<TFDIRFORM>(Application);
-    form->HandleNeeded();
     form->SetCaption(m_caption);
-    form->SetWindowState(m_windowState);
     // NOTE: a starting path that cannot be entered passes its error on from
-    // here, before the form is shown; the form is left to its owner, the
-    // application, which frees it at the end of the program.
+    // here, before the form is shown; the form, still without windows, is
+    // left to its owner, the application, which frees it at the end of the
+    // program.
     form->SetStartPath(m_path);
+    // The windows are made before the window state is given, so that the
+    // state is kept for the showing (a dialog frame would have it reset when
+    // its window is made).
+    form->HandleNeeded();
+    form->SetWindowState(m_windowState);
     int32_t result = mrNone;
     try {
         result = form->RunModal();

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <typeinfo>
+#include <utility>
 
 #include "runtime/Paths.h"
+#include "runtime/ThrowSite.h"
 
 TApplication* Application = nullptr;
 
@@ -211,7 +213,10 @@ void TApplication::Run()
         bool& running;
         ~Done() { running = false; }
     } done{m_running};
-    if (m_mainForm && m_showMainForm)
+    // Without a main form there is nothing to run.
+    if (!m_mainForm)
+        return;
+    if (m_showMainForm)
         m_mainForm->SetVisible(true);
     while (!m_terminated)
         HandleOneMessage();
@@ -346,10 +351,16 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             m_mainForm->Close();
         return 0;
     case WM_ENABLE:
-        if (wParam)
+        // Whoever disables the application's window (a platform dialog it
+        // owns, a modal form) makes the program's other windows wait too.
+        if (wParam) {
+            EnableTaskWindows(std::exchange(m_taskWindows, {}));
             ResumeTopMost();
-        else
+        } else {
             SuspendTopMost();
+            if (m_taskWindows.empty())
+                m_taskWindows = DisableTaskWindows(m_handle);
+        }
         break;
     case WM_ACTIVATEAPP:
         if (wParam)
@@ -431,11 +442,9 @@ std::string LastChanceText(const std::exception& e)
 
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // The place as an offset into the program's image.
+    // The place of the throw, as an offset into the program's code.
     const auto* framework = dynamic_cast<const Exception*>(&e);
-    const auto base = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
-    const auto address = framework ? reinterpret_cast<uintptr_t>(framework->Address()) : 0;
-    const void* offset = reinterpret_cast<const void*>(address >= base ? address - base : address);
+    const void* offset = reinterpret_cast<const void*>(ThrowOffset(&e));
 
     const std::string message = framework ? framework->Message() : std::string(e.what());
     const std::string stop = !message.empty() && message.back() == '.' ? "" : ".";

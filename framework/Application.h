@@ -100,6 +100,7 @@ private:
     bool m_running = false;
     std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected
     int m_topMostLevel = 0;
+    std::vector<HWND> m_taskWindows;  // disabled while the application's window is disabled
 };
 
 // The application object, made by InitializeFramework.

@@ -9,7 +9,7 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
 {
-    static const TEnumTypeInfo info{"TControlStyleFlag", {"csOpaque", "csFramed"}};
+    static const TEnumTypeInfo info{"TControlStyleFlag", {"csOpaque", "csFramed", "csFixedWidth", "csFixedHeight"}};
     return info;
 }
 
@@ -165,9 +165,30 @@ void TControl::SetFont(TFont* value)
 // control's own.
 void TControl::FontChanged()
 {
-    if (!m_takingParentFont)
+    if (!m_takingParentFont) {
         m_parentFont = false;
+        MarkStored(sfFont);
+    }
     Changed();
+}
+
+void TControl::ChangeScale(int32_t multiplier, int32_t divisor)
+{
+    auto scale = [&](int32_t v) { return MulDiv(v, multiplier, divisor); };
+    const int32_t left = m_scaling & sfLeft ? scale(m_left) : m_left;
+    const int32_t top = m_scaling & sfTop ? scale(m_top) : m_top;
+    // The right and bottom edges are scaled, so that neighbours still meet.
+    const int32_t width = (m_scaling & sfWidth) && !m_controlStyle.Contains(csFixedWidth)
+                              ? scale(m_left + m_width) - scale(m_left)
+                              : m_width;
+    const int32_t height = (m_scaling & sfHeight) && !m_controlStyle.Contains(csFixedHeight)
+                               ? scale(m_top + m_height) - scale(m_top)
+                               : m_height;
+    const bool font = (m_scaling & sfFont) && !m_parentFont;
+    m_scaling = 0;
+    SetBounds(left, top, width, height);
+    if (font)
+        m_font->SetHeight(scale(m_font->Height()));
 }
 
 void TControl::SetParentFont(bool value)

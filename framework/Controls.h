@@ -20,8 +20,9 @@
 class TWinControl;
 class TForm;
 
-// How a control behaves towards its parent's painting.
-enum TControlStyleFlag { csOpaque, csFramed };
+// How a control behaves towards its parent's painting, and which of its
+// sizes the platform fixes (so that scaling a design keeps them).
+enum TControlStyleFlag { csOpaque, csFramed, csFixedWidth, csFixedHeight };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>();
 using TControlStyle = TSet<TControlStyleFlag>;
@@ -86,13 +87,29 @@ public:
 
     // Position and size, relative to the parent's client area
     int32_t Left() const { return m_left; }
-    void SetLeft(int32_t value) { SetBounds(value, m_top, m_width, m_height); }
+    void SetLeft(int32_t value)
+    {
+        MarkStored(sfLeft);
+        SetBounds(value, m_top, m_width, m_height);
+    }
     int32_t Top() const { return m_top; }
-    void SetTop(int32_t value) { SetBounds(m_left, value, m_width, m_height); }
+    void SetTop(int32_t value)
+    {
+        MarkStored(sfTop);
+        SetBounds(m_left, value, m_width, m_height);
+    }
     int32_t Width() const { return m_width; }
-    void SetWidth(int32_t value) { SetBounds(m_left, m_top, value, m_height); }
+    void SetWidth(int32_t value)
+    {
+        MarkStored(sfWidth);
+        SetBounds(m_left, m_top, value, m_height);
+    }
     int32_t Height() const { return m_height; }
-    void SetHeight(int32_t value) { SetBounds(m_left, m_top, m_width, value); }
+    void SetHeight(int32_t value)
+    {
+        MarkStored(sfHeight);
+        SetBounds(m_left, m_top, m_width, value);
+    }
     virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
     // The size of the area inside the control's frame; the same as its size
     // unless a class has a frame.
@@ -101,6 +118,11 @@ public:
     virtual int32_t ClientHeight() const { return m_height; }
     void SetClientHeight(int32_t value) { SetClientSize(ClientWidth(), value); }
     virtual void SetClientSize(int32_t width, int32_t height);
+    // Scales a design read for another text height by multiplier/divisor:
+    // the bounds that the design set (a fixed width or height stays) and the
+    // font, if the design set it and the control does not take its
+    // parent's.
+    void ChangeScale(int32_t multiplier, int32_t divisor);
 
     TAlign Align() const { return m_align; }
     void SetAlign(TAlign value) { m_align = value; }
@@ -199,6 +221,9 @@ public:
     TForm* ParentForm() const;
 
 protected:
+    // Whether the design being read set Width, or Height.
+    bool WidthStored() const { return (m_scaling & sfWidth) != 0; }
+    bool HeightStored() const { return (m_scaling & sfHeight) != 0; }
     // The control's look or size has changed.
     virtual void Changed();
     virtual void FontChanged();
@@ -210,6 +235,14 @@ protected:
     void UpdateBounds(int32_t left, int32_t top, int32_t width, int32_t height);
 
 private:
+    // What the design being read set, for ChangeScale.
+    enum ScalingFlag : uint8_t { sfLeft = 1, sfTop = 2, sfWidth = 4, sfHeight = 8, sfFont = 16 };
+    void MarkStored(ScalingFlag flag)
+    {
+        if (ComponentState().Contains(csReading))
+            m_scaling |= flag;
+    }
+
     int32_t m_left = 0;
     int32_t m_top = 0;
     int32_t m_width = 0;
@@ -232,6 +265,7 @@ private:
     TComponent* m_popupMenu = nullptr;  // cleared through the free notification
     TWinControl* m_parent = nullptr;    // not owned: the parent removes its controls before it goes
     TControlStyle m_controlStyle;
+    uint8_t m_scaling = 0;  // ScalingFlag bits
 
     TNotifyEvent m_onClick;
     TNotifyEvent m_onDblClick;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Application.h"
 #include "framework/Filer.h"
@@ -523,7 +524,11 @@ int32_t TForm::RunModal()
     TScreen& screen = TScreen::Instance();
     HWND activeWindow = GetActiveWindow();
     const int focusCount = screen.FocusCount();
-    TForm* focusedForm = screen.FocusedForm();
+    // The form that gets the focus back may be freed while this one runs
+    // (Release): the free notification then clears it.
+    m_returnFocus = screen.FocusedForm();
+    if (m_returnFocus)
+        m_returnFocus->FreeNotification(this);
     const TCursor cursor = screen.Cursor();
     screen.RestoreFocusedForm(this);
     screen.SetCursor(crDefault);
@@ -533,7 +538,6 @@ int32_t TForm::RunModal()
         std::vector<HWND>& disabled;
         HWND& activeWindow;
         int focusCount;
-        TForm* focusedForm;
         TCursor cursor;
         ~Restore()
         {
@@ -545,13 +549,13 @@ int32_t TForm::RunModal()
             }
             screen.SetCursor(cursor);
             EnableTaskWindows(disabled);
-            screen.RestoreFocusedForm(focusedForm);
+            screen.RestoreFocusedForm(std::exchange(form.m_returnFocus, nullptr));
             if (activeWindow)
                 SetActiveWindow(activeWindow);
             screen.SetFocusCount(focusCount);
             form.m_modal = false;
         }
-    } restore{*this, disabled, activeWindow, focusCount, focusedForm, cursor};
+    } restore{*this, disabled, activeWindow, focusCount, cursor};
 
     Show();
     CallHandler(this, [this] { Activate(); });
@@ -603,6 +607,8 @@ void TForm::Notification(TComponent* component, TOperation operation)
     TScrollingWinControl::Notification(component, operation);
     if (operation == opRemove && component == m_activeControl)
         m_activeControl = nullptr;
+    if (operation == opRemove && component == m_returnFocus)
+        m_returnFocus = nullptr;
 }
 
 std::vector<TComponent*> TForm::GetChildren(TComponent* root) const
@@ -824,7 +830,7 @@ void TForm::ReadState(TReader& reader)
         if (!Font()->SameAs(fontBefore) && storedPixelsPerInch != screenPixelsPerInch)
             Font()->SetHeight(MulDiv(Font()->Height(), screenPixelsPerInch, storedPixelsPerInch));
         m_pixelsPerInch = screenPixelsPerInch;
-        ScaleForm(m_storedTextHeight);
+        ScaleForm(m_storedTextHeight, storedPixelsPerInch);
     } else {
         m_pixelsPerInch = screenPixelsPerInch;
     }
@@ -838,7 +844,7 @@ void TForm::ReadState(TReader& reader)
 // Scales the controls (and the stored client size) by the ratio of the text
 // height in the form's font on this screen to the one the design was made
 // with, so that text still fits. At equal heights nothing moves.
-void TForm::ScaleForm(int32_t storedTextHeight)
+void TForm::ScaleForm(int32_t storedTextHeight, int32_t storedPixelsPerInch)
 {
     const int32_t textHeight = TextHeightOf(*Font());
     if (textHeight == storedTextHeight)
@@ -846,18 +852,19 @@ void TForm::ScaleForm(int32_t storedTextHeight)
     auto scale = [&](int32_t v) { return MulDiv(v, textHeight, storedTextHeight); };
     m_storedClientWidth = scale(m_storedClientWidth);
     m_storedClientHeight = scale(m_storedClientHeight);
-    for (int i = 0; i < ComponentCount(); ++i) {
-        auto* control = dynamic_cast<TControl*>(Components(i));
-        if (!control)
-            continue;
-        const int32_t left = scale(control->Left());
-        const int32_t top = scale(control->Top());
-        const int32_t right = scale(control->Left() + control->Width());
-        const int32_t bottom = scale(control->Top() + control->Height());
-        control->SetBounds(left, top, right - left, bottom - top);
-        if (!control->ParentFont())
-            control->Font()->SetHeight(scale(control->Font()->Height()));
-    }
+    // NOTE: a design that stores the form's outer size instead of its client
+    // size has the client part of it scaled too: otherwise the scaled
+    // controls would no longer fit into the form. The frame the design was
+    // made with is this screen's frame at the design's pixels per inch, as
+    // the platform draws frames by the pixels per inch.
+    const int32_t screenPixelsPerInch = TScreen::Instance().PixelsPerInch();
+    if (m_storedClientWidth == 0 && WidthStored())
+        m_storedClientWidth = scale(Width() - MulDiv(FrameWidth(), storedPixelsPerInch, screenPixelsPerInch));
+    if (m_storedClientHeight == 0 && HeightStored())
+        m_storedClientHeight = scale(Height() - MulDiv(FrameHeight(), storedPixelsPerInch, screenPixelsPerInch));
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* control = dynamic_cast<TControl*>(Components(i)))
+            control->ChangeScale(textHeight, storedTextHeight);
 }
 
 // ---------------------------------------------------------------------------
@@ -871,9 +878,7 @@ TScreen& TScreen::Instance()
 
 TScreen::TScreen()
 {
-    HDC dc = GetDC(nullptr);
-    m_pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    m_pixelsPerInch = ScreenPixelsPerInch();
     TReader::SetFindGlobalComponent([](std::string_view name) -> TComponent* { return Instance().FindForm(name); });
 }
 

@@ -220,11 +220,12 @@ protected:
     void CreateHandleDone() override;
 
 private:
-    void ScaleForm(int32_t storedTextHeight);
+    void ScaleForm(int32_t storedTextHeight, int32_t storedPixelsPerInch);
     int32_t FrameWidth() const;
     int32_t FrameHeight() const;
 
     TWinControl* m_activeControl = nullptr;  // cleared through the free notification
+    TForm* m_returnFocus = nullptr;          // while modal; cleared through the free notification
     TBorderIcons m_borderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormBorderStyle m_borderStyle = bsSizeable;
     TFormStyle m_formStyle = fsNormal;

@@ -168,7 +168,16 @@ const TClassInfo& TFont::StaticClassInfo()
     return info;
 }
 
-TFont::TFont() = default;
+int32_t ScreenPixelsPerInch()
+{
+    static const int32_t pixelsPerInch = [] {
+        ScopedDC screen;
+        return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    }();
+    return pixelsPerInch;
+}
+
+TFont::TFont() : m_height(-MulDiv(8, ScreenPixelsPerInch(), 72)), m_pixelsPerInch(ScreenPixelsPerInch()) {}
 
 HFONT TFont::Handle() const
 {

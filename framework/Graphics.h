@@ -87,6 +87,11 @@ const TEnumTypeInfo& EnumTypeOf<TFontPitch>();
 // ---------------------------------------------------------------------------
 // Font
 
+// The screen's logical pixels per inch, read once.
+int32_t ScreenPixelsPerInch();
+
+// A new font is the framework's default: "MS Sans Serif" at 8 points on this
+// screen.
 class TFont : public TPersistent {
     DECLARE_CLASS_INFO(TFont)
 public:
@@ -129,11 +134,11 @@ private:
 
     TFontCharset m_charset = DEFAULT_CHARSET_VALUE;
     TColor m_color = clWindowText;
-    int32_t m_height = -11;
+    int32_t m_height;
     std::string m_name = "MS Sans Serif";
     TFontPitch m_pitch = fpDefault;
     TFontStyles m_style;
-    int32_t m_pixelsPerInch = 96;
+    int32_t m_pixelsPerInch;
     mutable Font m_handle;
 };
 

@@ -238,7 +238,10 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
         image->SetName("Image");
         image->SetParent(form.get());
         auto icon = std::make_unique<TIcon>();
-        icon->SetSharedHandle(LoadIconA(nullptr, MAKEINTRESOURCEA(Kinds[static_cast<size_t>(kind)].Icon)));
+        // The 32 by 32 image of the icon, also on a screen whose standard
+        // icon size is larger.
+        icon->SetSharedHandle(static_cast<HICON>(
+            LoadImageA(nullptr, MAKEINTRESOURCEA(Kinds[static_cast<size_t>(kind)].Icon), IMAGE_ICON, 32, 32, LR_SHARED)));
         image->Picture()->SetGraphic(std::move(icon));
         const RECT& r = layout.IconBounds;
         image->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);

@@ -687,12 +687,13 @@ void TReader::ReadProperty(TPersistent* instance)
                 PropertyError(StrId::SUnknownProperty);
         }
         m_propName.clear();
-    } catch (const Exception& e) {
+    } catch (const std::exception& e) {
+        // Whatever a setter raises, a failed allocation included.
         m_propName.clear();
         const auto* component = dynamic_cast<const TComponent*>(instance);
         const std::string name =
             component && !component->Name().empty() ? component->Name() : std::string(instance->ClassName());
-        throw EReadError(StrId::SPropertyException, {name, path, e.Message()});
+        throw EReadError(StrId::SPropertyException, {name, path, e.what()});
     }
 }
 

@@ -450,6 +450,8 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ComboBoxMessages))
 {
     SetBounds(0, 0, 145, 21);
+    // The platform gives the selection field the height of its font.
+    SetControlStyle(ControlStyle().Include(csFixedHeight));
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);

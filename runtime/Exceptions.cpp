@@ -18,16 +18,8 @@ std::string InOutMessage(int code)
 
 } // namespace
 
-// The constructors are kept out of line so that the return address they see
-// lies in the code that raises the exception.
-[[gnu::noinline]] Exception::Exception(std::string message)
-    : m_message(std::move(message)), m_address(__builtin_return_address(0))
-{
-}
+Exception::Exception(std::string message) : m_message(std::move(message)) {}
 
-[[gnu::noinline]] Exception::Exception(StrId id, std::initializer_list<FormatArg> args)
-    : m_message(Format(LoadResString(id), args)), m_address(__builtin_return_address(0))
-{
-}
+Exception::Exception(StrId id, std::initializer_list<FormatArg> args) : m_message(Format(LoadResString(id), args)) {}
 
 EInOutError::EInOutError(int code) : Exception(InOutMessage(code)), ErrorCode(code) {}

@@ -18,12 +18,9 @@ public:
     const std::string& Message() const { return m_message; }
     void SetMessage(std::string message) { m_message = std::move(message); }
     const char* what() const noexcept override { return m_message.c_str(); }
-    // Where the exception was made: an address in the code that raised it.
-    const void* Address() const { return m_address; }
 
 private:
     std::string m_message;
-    const void* m_address = nullptr;
 };
 
 // Raised to leave a handler without a report; the application never shows it.

@@ -2,8 +2,10 @@
 # Takes the pictures of the screens in docs/screens/: runs the sample's whole
 # installation and uninstallation from its two diskettes in drive A: on the
 # test bed's virtual display, driven from outside by
-# build/win32/tests/tour.exe, and turns each picture into a PNG file. Run it
-# again whenever a screen changes.
+# build/win32/tests/tour.exe, and turns each picture into a PNG file. A few
+# of the screens are taken again on a screen of 120 pixels per inch (scaled
+# to 125 %), as docs/screens/*-120dpi.png. Run it again whenever a screen
+# changes.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -25,4 +27,15 @@ for bmp in "$shots"/*.bmp; do
     # Without metadata (dates), so that an unchanged screen gives the same file.
     convert "$bmp" -strip "docs/screens/$name.png"
     echo "docs/screens/$name.png"
+done
+
+# The same setup on a screen of 120 pixels per inch, 800 by 600 pixels.
+large=$root/build/win32/screens-120
+rm -rf "$large"
+mkdir -p "$large"
+scripts/winebed.sh --dpi 120 --screen 800x600x24 -- \
+    wine build/win32/tests/tour.exe "Z:${large//\//\\}"
+for name in settings exit-question uninstall-selection; do
+    convert "$large"/[0-9][0-9]-"$name.bmp" -strip "docs/screens/$name-120dpi.png"
+    echo "docs/screens/$name-120dpi.png"
 done

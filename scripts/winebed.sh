@@ -16,6 +16,9 @@
 #                     read-only folder R:\readonly in it: the real "disk full"
 #                     and "access denied" of a drive; unmounted at the end
 #   --use-display     run on $DISPLAY when one is set, instead of a virtual screen
+#   --dpi N           the screen's logical pixels per inch (default 96; 120 and
+#                     144 are the screens scaled to 125 % and 150 %); kept in the
+#                     prefix, so a later run without it goes back to 96
 #
 # The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX, with
 # --floppy WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the
@@ -31,6 +34,7 @@ screen=640x480x24
 floppy=
 small_drive=
 use_display=false
+dpi=96
 while [ $# -gt 0 ]; do
     case $1 in
         --prefix) prefix=$2; shift 2 ;;
@@ -38,11 +42,13 @@ while [ $# -gt 0 ]; do
         --floppy) floppy=$2; shift 2 ;;
         --small-drive) small_drive=$2; shift 2 ;;
         --use-display) use_display=true; shift ;;
+        --dpi) dpi=$2; shift 2 ;;
         --) shift; break ;;
         -*) echo "winebed: unknown option $1" >&2; exit 2 ;;
         *) break ;;
     esac
 done
+case $dpi in ""|*[!0-9]*) echo "winebed: --dpi takes a number" >&2; exit 2 ;; esac
 [ $# -gt 0 ] || { echo "usage: $0 [options] [--] command [args...]" >&2; exit 2; }
 
 mkdir -p "$prefix"
@@ -129,7 +135,7 @@ if [ -n "$small_drive" ]; then
     fi
 fi
 marker=$WINEPREFIX/.winebed-state
-state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=linked"
+state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=linked dpi=$dpi"
 if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$state" ]; then
     if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
         echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
@@ -163,6 +169,9 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$desktop" /f >/dev/null
     fi
+    # The pixels per inch that programs read from the screen; Wine also
+    # picks its bitmap fonts (MS Sans Serif) by it.
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
     printf '%s' "$state" >"$marker"
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true

@@ -133,7 +133,8 @@ TDdeClientConv::TDdeClientConv(TComponent* owner) : TComponent(owner) {}
 
 TDdeClientConv::~TDdeClientConv()
 {
-    CloseLink();
+    // A destructor may not raise: what OnClose raises is reported.
+    CallHandler(this, [this] { CloseLink(); });
 }
 
 std::string TDdeClientConv::StoredService() const
@@ -209,10 +210,11 @@ void TDdeClientConv::SetConnectMode(TDataMode value)
 {
     if (value == m_connectMode)
         return;
-    m_connectMode = value;
-    // While the component is read the loaded step connects instead.
+    // While the component is read the loaded step connects instead. A
+    // connection that fails keeps the mode as it was.
     if (value == ddeAutomatic && !IsLoading() && !m_service.empty() && !m_topic.empty() && !OpenLink())
         throw EDdeError(StrId::SDdeNoConnect);
+    m_connectMode = value;
 }
 
 bool TDdeClientConv::OpenLink()
@@ -249,9 +251,21 @@ bool TDdeClientConv::OpenLink()
 
 void TDdeClientConv::CloseLink()
 {
-    if (m_conv) {
-        if (m_onClose)
+    if (m_conv && m_onClose) {
+        // The conversation ends also when OnClose raises.
+        try {
             m_onClose(this);
+        } catch (...) {
+            EndConversation();
+            throw;
+        }
+    }
+    EndConversation();
+}
+
+void TDdeClientConv::EndConversation()
+{
+    if (m_conv) {
         DdeDisconnect(m_conv);
         m_conv = nullptr;
     }

@@ -87,7 +87,7 @@ public:
     // the server once if the first attempt fails. Fires OnOpen on success.
     bool OpenLink();
     // Ends an open conversation (firing OnClose first), frees the name
-    // handles and clears service and topic.
+    // handles and clears service and topic, also when OnClose raises.
     void CloseLink();
     HCONV__* Conv() const { return m_conv; }
 
@@ -107,6 +107,8 @@ private:
     // stored as LinkInfo.
     std::string StoredService() const;
     std::string StoredTopic() const;
+    // CloseLink without OnClose.
+    void EndConversation();
     void FreeNameHandles();
 
     std::string m_serviceApplication;

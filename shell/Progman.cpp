@@ -1,5 +1,7 @@
 #include "shell/Progman.h"
 
+#include "framework/Forms.h"
+
 template <>
 const TEnumTypeInfo& EnumTypeOf<TActivateType>()
 {
@@ -28,8 +30,9 @@ TProgMan::TProgMan(TComponent* owner)
 
 TProgMan::~TProgMan()
 {
-    // The conversation ends while the items still exist.
-    CloseLink();
+    // The conversation ends while the items still exist. A destructor may
+    // not raise: what OnClose raises is reported.
+    CallHandler(this, [this] { CloseLink(); });
 }
 
 void TProgMan::SetProgramItems(TStringList* value)

@@ -346,7 +346,28 @@ TEST_F(DialogRun, AStartingPathThatCannotBeEnteredRaisesBeforeTheFormIsShown)
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->Owner(), Application);
     EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(form->HandleAllocated()) << "no windows are made for a path that fails";
     EXPECT_EQ(form->Edit1->Text(), missing);
+}
+
+TEST_F(DialogRun, ADriveRootOtherThanTheCurrentDirectoryOpensOnItsFirstSubdirectory)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    const std::string driveRoot = root.substr(0, 3);
+    dialog->SetPath(driveRoot);
+    std::string listed;
+    int selected = -1;
+    int count = 0;
+    const int32_t result = Run([&](TFDIRFORM& form) {
+        listed = form.DirectoryListBox1->DirectoryPath();
+        selected = form.DirectoryListBox1->ItemIndex();
+        count = form.DirectoryListBox1->Items()->Count();
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(listed, driveRoot);
+    ASSERT_GT(count, 1) << "the drive root has no subdirectories";
+    EXPECT_EQ(selected, 1) << "the first subdirectory, not the root, is highlighted";
 }
 
 TEST_F(DialogRun, AnEmptyPathShowsTheCurrentDirectoryWithAnEmptyEditBox)

@@ -77,12 +77,75 @@ void SaveScreen(const std::string& name)
     EXPECT_TRUE(out.good()) << path;
 }
 
+// The size of text in "MS Sans Serif" of the given height, measured on this
+// screen as the setup measures it on the same screen.
+SIZE TextSize(int fontHeight, const std::string& text)
+{
+    ScopedDC screen;
+    Font font(CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif"));
+    ScopedSelect select(screen.Get(), font.Get());
+    SIZE size{};
+    GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+int ScreenPixelsPerInch()
+{
+    ScopedDC screen;
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+// A length of the forms' designs (made with a text height of 13 in their
+// font of height -11 at 96 pixels per inch) as the setup shows it on this
+// screen.
+int Scaled(int designed)
+{
+    const int textHeight = TextSize(MulDiv(-11, ScreenPixelsPerInch(), 96), "0").cy;
+    return MulDiv(designed, textHeight, 13);
+}
+
+// Every window on the form lies inside the form's client area, so nothing
+// of a control is cut off by the form's edge.
+void ExpectControlsInside(HWND form)
+{
+    RECT client{};
+    GetClientRect(form, &client);
+    MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom)
+            << "\"" << TextOf(child) << "\" sticks out of \"" << TextOf(form) << "\"";
+    }
+}
+
+// A message dialog's buttons have the sizes that the screen's default font
+// (8 points) gives them, and lie inside the dialog.
+void ExpectMessageDialogLayout(HWND dialog)
+{
+    const SIZE average = TextSize(-MulDiv(8, ScreenPixelsPerInch(), 72),
+                                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int cx = average.cx / 52;
+    const int cy = average.cy;
+    const std::vector<HWND> buttons = ChildWindowsOfClass(dialog, "TButton");
+    EXPECT_FALSE(buttons.empty());
+    for (HWND button : buttons) {
+        RECT r{};
+        GetWindowRect(button, &r);
+        EXPECT_EQ(r.right - r.left, MulDiv(50, cx, 4)) << TextOf(button);
+        EXPECT_EQ(r.bottom - r.top, MulDiv(14, cy, 8)) << TextOf(button);
+    }
+    ExpectControlsInside(dialog);
+}
+
 // Waits for a message dialog of the program, pictures it and presses button.
 HWND Answer(DrivenProcess& setup, const char* caption, const std::string& shot, const std::string& button)
 {
     HWND dialog = setup.WaitForWindow("TMessageForm", caption);
     if (!dialog)
         return nullptr;
+    ExpectMessageDialogLayout(dialog);
     SaveScreen(shot);
     ClickButton(dialog, button);
     setup.WaitUntilGone(dialog);
@@ -95,7 +158,14 @@ void StartAndChoose(SetupSession& setup, bool install)
 {
     ASSERT_TRUE(setup.Process().Started());
     ASSERT_NE(Answer(setup.Process(), "Information", install ? "welcome" : "welcome-again", "OK"), nullptr);
-    setup.Choose(install, [&](HWND) { SaveScreen(install ? "mode-choice" : "mode-choice-uninstall"); });
+    setup.Choose(install, [&](HWND form) {
+        RECT client{};
+        GetClientRect(form, &client);
+        EXPECT_EQ(client.right, Scaled(246));
+        EXPECT_EQ(client.bottom, Scaled(113));
+        ExpectControlsInside(form);
+        SaveScreen(install ? "mode-choice" : "mode-choice-uninstall");
+    });
 }
 
 TEST(Tour, InstallAndUninstallTheSampleProduct)
@@ -114,10 +184,20 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
 
         HWND settings = setup.WaitForWindow("TForm3", "Installation Settings");
         ASSERT_NE(settings, nullptr);
+        {
+            // The destination box, designed at 52 with a width of 220.
+            const std::vector<HWND> edits = ChildWindowsOfClass(settings, "TEdit");
+            ASSERT_EQ(edits.size(), 1u);
+            RECT box{};
+            GetWindowRect(edits[0], &box);
+            EXPECT_EQ(box.right - box.left, Scaled(52 + 220) - Scaled(52));
+            ExpectControlsInside(settings);
+        }
         SaveScreen("settings");
         ClickButton(settings, "Br&owse");
         HWND browse = setup.WaitForWindow("TFDIRFORM", "Select A Directory");
         ASSERT_NE(browse, nullptr);
+        ExpectControlsInside(browse);
         SaveScreen("browse");
         ASSERT_TRUE(setup.WaitForFocusIn(browse));
         setup.PressKey(VK_ESCAPE);
@@ -135,6 +215,7 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
         setup.WaitUntilGone(settings);
         HWND progress = setup.WaitForWindow("TForm5", "Installing");
         ASSERT_NE(progress, nullptr);
+        ExpectControlsInside(progress);
 
         if (g_fromDiskettes) {
             // The product's files are on the second diskette.
@@ -184,6 +265,7 @@ TEST(Tour, InstallAndUninstallTheSampleProduct)
         session.PickLog("C:\\HALVARN\\uninst.fls", [](HWND) { SaveScreen("find-the-log"); });
         HWND uninstaller = setup.WaitForWindow("TForm4", "Select Items to Uninstall");
         ASSERT_NE(uninstaller, nullptr);
+        ExpectControlsInside(uninstaller);
         SaveScreen("uninstall-list");
         ClickButton(uninstaller, "Select All");
         SaveScreen("uninstall-selection");

@@ -156,6 +156,12 @@ namespace {
 TEST_F(ApplicationTest, FirstCreatedFormIsTheMainFormWithAHiddenWindow)
 {
     EXPECT_EQ(Application->MainForm(), nullptr);
+    {
+        SCOPED_TRACE("without a main form Run returns at once");
+        Watchdog watchdog;
+        Application->Run();
+        EXPECT_FALSE(Application->Terminated());
+    }
     TForm* first = nullptr;
     Application->CreateAppForm(first);
     ASSERT_NE(first, nullptr);
@@ -684,6 +690,19 @@ TEST_F(ApplicationTest, ModalFormDisablesTheOthersAndSuspendsStayOnTopForms)
     EXPECT_TRUE(IsWindowEnabled(Application->Handle()));
     EXPECT_TRUE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(Application->Terminated());
+
+    {
+        SCOPED_TRACE("a platform dialog owned by the application's window disables it");
+        EnableWindow(Application->Handle(), FALSE);
+        EXPECT_FALSE(IsWindowEnabled(main->Handle()));
+        EXPECT_FALSE(IsWindowEnabled(other->Handle()));
+        EXPECT_FALSE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EnableWindow(Application->Handle(), TRUE);
+        EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(onTop->Handle()));
+        EXPECT_TRUE(GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
 }
 
 TEST_F(ApplicationTest, LosingActivationSuspendsStayOnTopFormsUntilItComesBack)
@@ -821,6 +840,31 @@ TEST_F(ApplicationTest, ModalFormOpenedFromOnActivateDoesNotRunItAgain)
     EXPECT_EQ(deactivations, 0);
     EXPECT_EQ(TScreen::Instance().FocusedForm(), a);
     EXPECT_EQ(GetActiveWindow(), a->Handle());
+}
+
+TEST_F(ApplicationTest, AFocusedFormReleasedWhileAModalFormRunsIsNotFocusedAgain)
+{
+    TForm* a = NewForm(20, 20);
+    TForm* dialog = NewForm(200, 200);
+    a->Show();
+    PumpFor(100);
+    ASSERT_EQ(TScreen::Instance().FocusedForm(), a);
+    const int forms = TScreen::Instance().FormCount();
+    bool released = false;
+    ThreadTimer press(100, [&] {
+        if (!dialog->IsModal() || !dialog->Visible())
+            return;
+        if (!released) {
+            released = true;
+            a->Release();
+        } else if (TScreen::Instance().FormCount() < forms) {
+            dialog->SetModalResult(1);
+        }
+    });
+    Watchdog watchdog;
+    EXPECT_EQ(dialog->RunModal(), 1);
+    EXPECT_EQ(TScreen::Instance().FormCount(), forms - 1);
+    EXPECT_EQ(TScreen::Instance().FocusedForm(), nullptr);
 }
 
 // What the modal loop runs itself, outside any window procedure (the form's
@@ -1105,6 +1149,12 @@ TEST_F(TimerTest, FreeingTheTimerKillsItAndItsWindow)
 // The main program's last chance: the box names the exception's class, the
 // program file, where in the program it was raised, and the message with a
 // full stop unless it has one.
+// An exception made in a function of its own, away from where it is raised.
+[[gnu::noinline]] EInOutError MadeElsewhere()
+{
+    return EInOutError(101);
+}
+
 TEST(LastChance, TextNamesTheExceptionTheProgramAndThePlace)
 {
     auto textOf = [](const std::function<void()>& raise) {
@@ -1124,19 +1174,34 @@ TEST(LastChance, TextNamesTheExceptionTheProgramAndThePlace)
     EXPECT_EQ(digits.find_first_not_of("0123456789ABCDEF"), std::string::npos) << digits;
     EXPECT_EQ(rest.substr(8), ".\nDisk full.");
 
-    // The place lies inside the program's image.
+    // The place lies inside the program's code.
     const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
-    const unsigned long offset = std::stoul(digits, nullptr, 16);
-    EXPECT_GT(offset, 0u);
-    EXPECT_LT(offset, nt->OptionalHeader.SizeOfImage);
+    auto placeOf = [](const std::string& text) {
+        const std::string at = " at ";
+        return std::stoul(text.substr(text.find(at) + at.size(), 8), nullptr, 16);
+    };
+    EXPECT_GT(placeOf(diskFull), 0u);
+    EXPECT_LT(placeOf(diskFull), nt->OptionalHeader.SizeOfCode);
 
     const std::string ended = textOf([] { throw Exception("Already ended."); });
     const std::string endedTail = " at ";
     EXPECT_EQ(ended.substr(ended.find(endedTail) + endedTail.size() + 8), ".\nAlready ended.") << ended;
     const std::string foreign = textOf([] { throw std::runtime_error("bad state"); });
-    EXPECT_NE(foreign.find(" at 00000000.\nbad state."), std::string::npos) << foreign;
+    EXPECT_NE(foreign.find(".\nbad state."), std::string::npos) << foreign;
+    EXPECT_GT(placeOf(foreign), 0u) << foreign;
+    EXPECT_LT(placeOf(foreign), nt->OptionalHeader.SizeOfCode);
+
+    // The place is the throw's, not where the exception object was made.
+    const std::string first = textOf([] { throw MadeElsewhere(); });
+    const std::string second = textOf([] {
+        // Unlike the first, so that the two are not folded into one.
+        volatile int raise = 1;
+        if (raise)
+            throw MadeElsewhere();
+    });
+    EXPECT_NE(placeOf(first), placeOf(second));
 }
 
 // The user logging off ends the program at once through its normal end: the

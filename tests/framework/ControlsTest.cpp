@@ -18,6 +18,7 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/GdiHandles.h"
 #include "framework/Reader.h"
 #include "framework/StdCtrls.h"
 #include "framework/Writer.h"
@@ -1036,6 +1037,81 @@ TEST(StoredDesign, SetsLabelAndButtonPropertiesByNameIgnoringCase)
     button->OnClick()(button);
     EXPECT_EQ(host->Clicks, 1);
     EXPECT_EQ(host->LastSender, button);
+}
+
+// A design made for another text height is scaled to the one measured here:
+// of each control only the bounds and the font that the design set.
+TEST(StoredDesign, IsScaledByTheRatioOfTheTextHeightsAsFarAsItWasSet)
+{
+    constexpr int32_t designed = 26;
+    Owned<TControlsHost> host(new TControlsHost(nullptr));
+    ReadInto(WriteBytes([](TWriter& w) {
+                 w.WriteSignature();
+                 ChildRecord(
+                     w, "TControlsHost", "Host",
+                     [](TWriter& p) {
+                         Prop(p, "ClientWidth", [](TWriter& v) { v.WriteInteger(400); });
+                         Prop(p, "ClientHeight", [](TWriter& v) { v.WriteInteger(300); });
+                         Prop(p, "PixelsPerInch", [](TWriter& v) { v.WriteInteger(96); });
+                         Prop(p, "TextHeight", [](TWriter& v) { v.WriteInteger(designed); });
+                     },
+                     [](TWriter& w) {
+                         ChildRecord(w, "TButton", "Button1", [](TWriter& p) {
+                             Prop(p, "Left", [](TWriter& v) { v.WriteInteger(20); });
+                             Prop(p, "Top", [](TWriter& v) { v.WriteInteger(40); });
+                             Prop(p, "Width", [](TWriter& v) { v.WriteInteger(101); });
+                             Prop(p, "Height", [](TWriter& v) { v.WriteInteger(31); });
+                         });
+                         ChildRecord(w, "TEdit", "Edit2", [](TWriter& p) {
+                             Prop(p, "Left", [](TWriter& v) { v.WriteInteger(10); });
+                             Prop(p, "Top", [](TWriter& v) { v.WriteInteger(12); });
+                         });
+                         ChildRecord(w, "TLabel", "Label1", [](TWriter& p) {
+                             Prop(p, "AutoSize", [](TWriter& v) { v.WriteBoolean(false); });
+                             Prop(p, "Font.Height", [](TWriter& v) { v.WriteInteger(-22); });
+                             Prop(p, "ParentFont", [](TWriter& v) { v.WriteBoolean(false); });
+                         });
+                         ChildRecord(w, "TLabel", "Label5", [](TWriter& p) {
+                             Prop(p, "AutoSize", [](TWriter& v) { v.WriteBoolean(false); });
+                         });
+                     });
+             }),
+             host.get());
+
+    ScopedDC screen;
+    ScopedSelect select(screen.Get(), host->Font()->Handle());
+    SIZE zero{};
+    GetTextExtentPoint32A(screen.Get(), "0", 1, &zero);
+    ASSERT_NE(zero.cy, designed);
+    auto scaled = [&](int32_t v) { return MulDiv(v, zero.cy, designed); };
+    const TEdit defaults(nullptr);
+    const TLabel labelDefaults(nullptr);
+
+    EXPECT_EQ(host->ClientWidth(), scaled(400));
+    EXPECT_EQ(host->ClientHeight(), scaled(300));
+    {
+        SCOPED_TRACE("every bound set: the right and bottom edges are scaled");
+        TButton* button = host->Button1;
+        EXPECT_EQ(button->Left(), scaled(20));
+        EXPECT_EQ(button->Top(), scaled(40));
+        EXPECT_EQ(button->Width(), scaled(121) - scaled(20));
+        EXPECT_EQ(button->Height(), scaled(71) - scaled(40));
+    }
+    {
+        SCOPED_TRACE("only the position set: the size stays");
+        EXPECT_EQ(host->Edit2->Left(), scaled(10));
+        EXPECT_EQ(host->Edit2->Top(), scaled(12));
+        EXPECT_EQ(host->Edit2->Width(), defaults.Width());
+        EXPECT_EQ(host->Edit2->Height(), defaults.Height());
+    }
+    {
+        SCOPED_TRACE("a font of its own is scaled, the parent's is taken as it is");
+        EXPECT_EQ(host->Label1->Font()->Height(), scaled(-22));
+        EXPECT_EQ(host->Label1->Left(), 0);
+        EXPECT_EQ(host->Label1->Width(), labelDefaults.Width());
+        EXPECT_TRUE(host->Label5->ParentFont());
+        EXPECT_EQ(host->Label5->Font()->Height(), host->Font()->Height());
+    }
 }
 
 TEST(StoredDesign, AnUnknownAlignmentIsRefused)

@@ -191,6 +191,8 @@ TEST_F(ReaderErrorsTest, InvalidPropertyValues)
         // An exception of a setter.
         {"Name", [](TWriter& w) { w.WriteString("1abc"); },
          "Error reading Comp1.Name: ''1abc'' is not a valid component name"},
+        {"Number", [](TWriter& w) { w.WriteInteger(TTestComponent::FailedAllocation); },
+         "Error reading Comp1.Number: std::bad_alloc"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " / " + c.message);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -153,7 +154,15 @@ public:
 
     // Properties
     int32_t Number() const { return m_number; }
-    void SetNumber(int32_t number) { m_number = number; }
+    // The number FailedAllocation stands for a setter whose memory runs
+    // out: it raises the language's own exception, not one of the framework.
+    static constexpr int32_t FailedAllocation = -999;
+    void SetNumber(int32_t number)
+    {
+        if (number == FailedAllocation)
+            throw std::bad_alloc();
+        m_number = number;
+    }
     TTestColor Color() const { return m_color; }
     void SetColor(TTestColor color) { m_color = color; }
     char Letter() const { return m_letter; }

@@ -326,6 +326,50 @@ TEST(DdeClientConv, SwitchingToAutomaticConnectsOrRaises)
     EXPECT_EQ(ErrorOf<EDdeError>([&] { conv.SetConnectMode(ddeAutomatic); }), "Unable to connect DDE conversation");
     EXPECT_EQ(conv.Conv(), nullptr);
     EXPECT_EQ(opens.Count, 1);
+    EXPECT_EQ(conv.ConnectMode(), ddeManual) << "a failed switch keeps the mode";
+}
+
+namespace {
+
+// An OnClose handler that raises.
+class RaisingClose : public TObject {
+public:
+    void Handler(TObject*) { throw Exception("close failed"); }
+    TNotifyEvent Event() { return TNotifyEvent::Of<&RaisingClose::Handler>(this); }
+};
+
+std::vector<std::string> g_reported;
+void RecordReport(TObject*)
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        g_reported.push_back(e.what());
+    }
+}
+
+} // namespace
+
+TEST(DdeClientConv, DestroyingReportsWhatOnCloseRaisesAndStillEndsTheConversation)
+{
+    TDdeMgr manager(nullptr);
+    TestDdeServer server("TestProgman", {"Group"});
+    RaisingClose raising;
+    g_reported.clear();
+    SetExceptionReporter(&RecordReport);
+    for (const bool progman : {false, true}) {
+        SCOPED_TRACE(progman ? "Program Manager component" : "conversation");
+        TDdeClientConv* conv = progman ? new TProgMan(nullptr) : new TDdeClientConv(nullptr);
+        conv->SetOnClose(raising.Event());
+        conv->SetConnectMode(ddeManual);
+        conv->SetDdeService("TestProgman");
+        conv->SetDdeTopic("Group");
+        ASSERT_TRUE(conv->OpenLink());
+        TComponent::Free(conv);
+    }
+    SetExceptionReporter(nullptr);
+    EXPECT_EQ(g_reported, (std::vector<std::string>{"close failed", "close failed"}));
+    EXPECT_TRUE(PumpUntil([&] { return server.Disconnected == 2; })) << "a conversation was left open";
 }
 
 // ---------------------------------------------------------------------------
