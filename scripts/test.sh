@@ -27,8 +27,8 @@ for run in 120:800x600x24 144:960x720x24; do
     rm -rf "$shots"
     mkdir -p "$shots"
     echo "The sample's tour at $dpi pixels per inch"
-    # Wine sees the build tree through its drive Z:.
+    # Programs in the bed see the build folder through drive Z:.
     scripts/winebed.sh --dpi "$dpi" --screen "${run#*:}" -- \
-        wine build/win32/tests/tour.exe "Z:${shots//\//\\}" || status=$?
+        wine build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" || status=$?
 done
 exit $status

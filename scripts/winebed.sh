@@ -20,15 +20,42 @@
 #                     144 are the screens scaled to 125 % and 150 %); kept in the
 #                     prefix, so a later run without it goes back to 96
 #
-# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX, with
-# --floppy WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the
-# small drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon,
-# R:). The user's own ~/.wine is never touched.
+# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX,
+# WINEBED_DRIVE_Z (the folder behind Z:, as a Unix path), with --floppy
+# WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the small
+# drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon, R:). The
+# user's own ~/.wine is never touched.
+#
+#   scripts/winebed.sh --windows-path PATH
+#
+# prints the name under which programs in the bed reach PATH, a file or folder
+# inside the build folder (Z:\win32\... for build/win32/...).
+#
+# NOTE: the bed keeps deletions inside itself. A new prefix maps Z: to the
+# host's root and links the user's folders to the home folder; here Z: leads
+# to the build folder only, no other drive letter leads out of the bed, the
+# user's folders are real folders, and Wine's fonts are copied into the
+# prefix rather than linked (Wine's shell delete of a folder reaches what a
+# link in it points to).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 
+drive_z=$root/build
+if [ "${1:-}" = --windows-path ]; then
+    [ $# -eq 2 ] || { echo "usage: $0 --windows-path PATH" >&2; exit 2; }
+    mkdir -p "$drive_z"
+    path=$(realpath -m "$2")
+    case $path in
+        "$drive_z"|"$drive_z"/*) ;;
+        *) echo "winebed: $2 is not inside $drive_z, which is all that drive Z: shows" >&2; exit 2 ;;
+    esac
+    relative=${path#"$drive_z"}
+    relative=${relative#/}
+    echo "Z:\\${relative//\//\\}"
+    exit 0
+fi
 prefix=$root/build/wineprefix
 screen=640x480x24
 floppy=
@@ -54,6 +81,8 @@ case $dpi in ""|*[!0-9]*) echo "winebed: --dpi takes a number" >&2; exit 2 ;; es
 mkdir -p "$prefix"
 export WINEPREFIX=$(cd "$prefix" && pwd)
 export WINEBED_PREFIX=$WINEPREFIX
+mkdir -p "$drive_z"
+export WINEBED_DRIVE_Z=$drive_z
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win32
 # No Mono or Gecko installers, and no menu entries written into the user's desktop.
@@ -135,7 +164,7 @@ if [ -n "$small_drive" ]; then
     fi
 fi
 marker=$WINEPREFIX/.winebed-state
-state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=linked dpi=$dpi"
+state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=copied dpi=$dpi z=$drive_z"
 if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != "$state" ]; then
     if [ ! -f "$WINEPREFIX/.winebed-ready" ]; then
         echo "winebed: creating the Wine prefix $WINEPREFIX" >&2
@@ -148,7 +177,7 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
     fonts=$WINEPREFIX/drive_c/windows/Fonts
     mkdir -p "$fonts"
     for font in /usr/share/wine/fonts/*; do
-        [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
+        [ -e "$font" ] && cp -f --remove-destination "$font" "$fonts/"
     done
     if [ -n "$floppy_dir" ]; then
         ln -sfn "$floppy_dir" "$WINEPREFIX/dosdevices/a:"
@@ -177,17 +206,25 @@ if [ ! -f "$WINEPREFIX/.winebed-ready" ] || [ "$(cat "$marker" 2>/dev/null)" != 
     wineserver -w >/dev/null 2>&1 || true
 fi
 
-# Wine links the user's Documents, Desktop, Music and similar folders to the
-# home folder of whoever made the prefix. Tests that uninstall must meet real
-# folders of the private prefix there, never someone's home behind a link:
-# each such link is replaced by an empty folder (the link goes, not what it
-# points to).
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then
-        rm -f "$link"
-        mkdir "$link"
-    fi
+# Wine links the user's Documents, Desktop, Music, Templates and similar
+# folders to the home folder of whoever made the prefix. Tests that uninstall
+# must meet real folders of the private prefix there, never someone's home
+# behind a link: every link in drive C: is replaced by an empty folder (the
+# link goes, not what it points to).
+find "$WINEPREFIX/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
+    rm -f "$link"
+    mkdir "$link"
 done
+
+# The drives of the bed, set on every start, as Wine may make others: C: the
+# prefix's own, Z: the build folder, A: and R: when asked for.
+for drive in "$WINEPREFIX"/dosdevices/?:; do
+    case ${drive##*/} in
+        a:|c:|r:) ;;
+        *) rm -f "$drive" ;;
+    esac
+done
+ln -sfn "$drive_z" "$WINEPREFIX/dosdevices/z:"
 
 # One wineserver for the whole run, so the start-up cost is paid once.
 wineserver -f -p >/dev/null 2>&1 &

@@ -20,6 +20,7 @@
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/ProgramPaths.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiDriver.h"
 
@@ -101,16 +102,12 @@ protected:
     EventLog listChanges;
 };
 
-// The folder behind A:, reached through Wine's drive Z: (the Unix root);
-// empty when the bed has no floppy drive.
+// The folder behind A:, reached through the bed's drive Z:; empty when the
+// bed has no floppy drive.
 std::string FloppyFolderThroughZ()
 {
     const char* unixPath = std::getenv("WINEBED_FLOPPY");
-    if (!unixPath || !*unixPath)
-        return std::string();
-    std::string path = std::string("Z:") + unixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return unixPath ? ThroughDriveZ(unixPath) : std::string();
 }
 
 // The text in upper case: the system reports a drive root with its letter

@@ -328,13 +328,13 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
     WriteWhole(m_target.Path() + "beside.txt", "the destination's neighbour");
 
     // The bed's drive C: is the drive_c folder of its private prefix, which
-    // drive Z: (the Unix root) reaches as well. The user's folders must be
+    // drive Z: (the build folder) reaches as well. The user's folders must be
     // real folders there before anything is deleted: a link to someone's
     // home would make a failure of this test delete that home's files.
     const char* prefix = std::getenv("WINEBED_PREFIX");
     ASSERT_TRUE(prefix != nullptr && *prefix != '\0') << "not in the test bed";
-    std::string driveC = std::string("Z:") + prefix + "\\drive_c\\";
-    std::replace(driveC.begin(), driveC.end(), '/', '\\');
+    const std::string driveC = ThroughDriveZ(std::string(prefix) + "/drive_c") + "\\";
+    ASSERT_NE(driveC, "\\") << "the bed's prefix lies outside its drive Z:";
     const std::string documents = ShellFolder("Personal");
     const std::string programs = m_programs.substr(0, m_programs.size() - 1);
     const std::string windows = WindowsFolder();

@@ -13,16 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ProgramPaths.h"
+
 namespace {
 
-// The generated folder, reached through Wine's drive Z: (the Unix root).
+// The generated folder, reached through the bed's drive Z:.
 std::string GeneratedFile(const std::string& name)
 {
-    std::string path = std::string("Z:") + GENERATED_DIR + "/" + name;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return ThroughDriveZ(std::string(GENERATED_DIR) + "/" + name);
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path)

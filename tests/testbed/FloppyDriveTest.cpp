@@ -10,20 +10,16 @@
 
 #include "runtime/Files.h"
 #include "runtime/TextFile.h"
+#include "tests/support/ProgramPaths.h"
 
 namespace {
 
-// The folder behind A:, reached through Wine's drive Z: (the Unix root).
+// The folder behind A:, reached through the bed's drive Z:.
 std::string FloppyFolderThroughZ()
 {
     const char* unixPath = std::getenv("WINEBED_FLOPPY");
-    if (!unixPath || !*unixPath)
-        return std::string();
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path + "\\";
+    const std::string path = unixPath ? ThroughDriveZ(unixPath) : std::string();
+    return path.empty() ? path : path + "\\";
 }
 
 } // namespace
