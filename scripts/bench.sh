@@ -28,7 +28,7 @@ case $what in
 esac
 
 scripts/build.sh >/dev/null
-bench=build/win32/tests/bench.exe
+bench=$root/build/win32/tests/bench.exe
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores;" \
      "$(wine --version); $(date -u '+%Y-%m-%d %H:%M UTC')"
 if [ "$what" = startup ] || [ "$what" = all ]; then

@@ -28,7 +28,7 @@ shots=$root/build/win32/sample-run-$(date -u +%Y%m%d-%H%M%S)
 mkdir -p "$shots"
 status=0
 # Programs in the bed see the build folder through drive Z:.
-scripts/winebed.sh -- wine build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" || status=$?
+scripts/winebed.sh -- wine "$root"/build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" || status=$?
 for bmp in "$shots"/*.bmp; do
     [ -e "$bmp" ] || continue
     convert "$bmp" -strip "${bmp%.bmp}.png" && rm "$bmp"

@@ -17,7 +17,7 @@ mkdir -p "$shots/drive-a" docs/screens
 # The tour changes the diskettes in A: itself; programs in the bed see the
 # build folder through drive Z:.
 scripts/winebed.sh --floppy "$shots/drive-a" -- \
-    wine build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" diskettes
+    wine "$root"/build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" diskettes
 
 rm -f docs/screens/*.png
 for bmp in "$shots"/*.bmp; do
@@ -34,7 +34,7 @@ large=$root/build/win32/screens-120
 rm -rf "$large"
 mkdir -p "$large"
 scripts/winebed.sh --dpi 120 --screen 800x600x24 -- \
-    wine build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$large")"
+    wine "$root"/build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$large")"
 for name in settings exit-question uninstall-selection; do
     convert "$large"/[0-9][0-9]-"$name.bmp" -strip "docs/screens/$name-120dpi.png"
     echo "docs/screens/$name-120dpi.png"

@@ -29,6 +29,6 @@ for run in 120:800x600x24 144:960x720x24; do
     echo "The sample's tour at $dpi pixels per inch"
     # Programs in the bed see the build folder through drive Z:.
     scripts/winebed.sh --dpi "$dpi" --screen "${run#*:}" -- \
-        wine build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" || status=$?
+        wine "$root"/build/win32/tests/tour.exe "$(scripts/winebed.sh --windows-path "$shots")" || status=$?
 done
 exit $status
