@@ -97,6 +97,10 @@ public:
     // not have.
     bool Selected(int32_t index) const;
     void SetSelected(int32_t index, bool value);
+    // With multiple selection, selects every line in one step and leaves the
+    // anchor and the focus on the last line, as selecting each line in turn
+    // would; a list with single selection is left alone.
+    void SelectAll();
 
     void WndProc(TMessage& message) override;
 

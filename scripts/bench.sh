@@ -12,19 +12,23 @@
 #                                     256 MiB and 2,000 files of 4 KiB against
 #                                     CopyFileA, alternating runs (5 of each
 #                                     unless told), medians and ratio
-#   scripts/bench.sh uninstall [runs] Select All and Uninstall on logs of 1,000
-#                                     and 10,000 files against DeleteFileA (3
-#                                     runs of each unless told), medians, ratio
-#                                     and the growth from 1,000 to 10,000
-#   scripts/bench.sh all              all four
+#   scripts/bench.sh uninstall [runs] Select All and Uninstall on logs of 1,000,
+#                                     10,000 and 100,000 files against
+#                                     DeleteFileA (3 runs of each unless told,
+#                                     the largest once), medians, ratio, the
+#                                     listing before it, and the growth
+#   scripts/bench.sh parts [runs]     where the time goes: each part of the
+#                                     uninstall and of the copy timed on its
+#                                     own inside one process
+#   scripts/bench.sh all              all four (not parts)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 what=${1:-all}
 case $what in
-    startup|footprint|copy|uninstall|all) ;;
-    *) echo "usage: $0 startup [runs] | footprint | copy [runs] | uninstall [runs] | all" >&2; exit 2 ;;
+    startup|footprint|copy|uninstall|parts|all) ;;
+    *) echo "usage: $0 startup [runs] | footprint | copy [runs] | uninstall [runs] | parts [runs] | all" >&2; exit 2 ;;
 esac
 
 scripts/build.sh >/dev/null
@@ -45,4 +49,7 @@ if [ "$what" = copy ] || [ "$what" = all ]; then
 fi
 if [ "$what" = uninstall ] || [ "$what" = all ]; then
     scripts/winebed.sh -- wine "$bench" uninstall "${runs[@]}"
+fi
+if [ "$what" = parts ]; then
+    scripts/winebed.sh -- wine "$bench" parts "${runs[@]}"
 fi

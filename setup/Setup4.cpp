@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "framework/Application.h"
@@ -104,23 +105,43 @@ std::vector<std::string> RegistryFolders(HKEY root, const char* keyPath, std::in
     return folders;
 }
 
-// What the reading of one log knows besides the record at hand.
-struct LogReading {
-    TStrings& Lines;
-    const ProtectedFolders& Protected;
-    // The identity of the destination directory (the log's last D record,
-    // or the script's destination when the log has none) when it is one
-    // that may be removed: only folders inside it may be removed as the
-    // matches of a U record.
-    std::optional<FolderId> Destination;
-};
-
 // Whether the record names a folder that may be listed and removed with its
 // contents: a plain full path of an existing folder that is not protected.
 bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protectedFolders)
 {
     return IsPlainFullPath(folder) && IsExistingDirectory(folder) && !protectedFolders.Protects(folder);
 }
+
+// What the reading of one log knows besides the record at hand.
+struct LogReading {
+    // destination is the log's last D record, or the script's destination
+    // when the log has none.
+    LogReading(TStrings& lines, const ProtectedFolders& protectedFolders, std::string destination)
+        : Lines(lines), Protected(protectedFolders), DestinationName(std::move(destination))
+    {
+    }
+
+    TStrings& Lines;
+    const ProtectedFolders& Protected;
+    const std::string DestinationName;
+
+    // The destination's identity when it is a folder that may be removed:
+    // only folders inside it may be removed as the matches of a U record.
+    // Learnt at the first such match, as most logs have none.
+    const std::optional<FolderId>& Destination()
+    {
+        if (!m_destinationKnown) {
+            m_destinationKnown = true;
+            if (IsRemovableFolder(DestinationName, Protected))
+                m_destination = FolderIdentity(DestinationName);
+        }
+        return m_destination;
+    }
+
+private:
+    bool m_destinationKnown = false;
+    std::optional<FolderId> m_destination;
+};
 
 void AddPatternMatches(const std::string& pattern, LogReading& reading)
 {
@@ -139,10 +160,11 @@ void AddPatternMatches(const std::string& pattern, LogReading& reading)
         if ((match.Attr & faDirectory) != 0) {
             // A folder goes with everything in it: only one that lies inside
             // the destination directory, and is not protected, is listed.
-            if (!reading.Destination || reading.Protected.Protects(path))
+            const std::optional<FolderId>& destination = reading.Destination();
+            if (!destination || reading.Protected.Protects(path))
                 continue;
             const std::vector<FolderId> parents = FolderParents(path);
-            if (std::find(parents.begin(), parents.end(), *reading.Destination) == parents.end())
+            if (std::find(parents.begin(), parents.end(), *destination) == parents.end())
                 continue;
         }
         reading.Lines.Add(FileLabel + path);
@@ -193,8 +215,11 @@ void ReadRecord(char letter, const std::string& argument, LogReading& reading)
 
 } // namespace
 
-ProtectedFolders::ProtectedFolders()
+void ProtectedFolders::Gather() const
 {
+    if (m_gathered)
+        return;
+    m_gathered = true;
     for (const std::string* dir : {&Form1->WinDir, &Form1->SysDir, &Form1->ProgramsDir, &Form1->StartupDir})
         Add(*dir);
     char buffer[MAX_PATH];
@@ -236,10 +261,15 @@ ProtectedFolders::ProtectedFolders()
     }
 }
 
-void ProtectedFolders::Add(const std::string& path)
+void ProtectedFolders::Add(const std::string& path) const
 {
-    // Many of the folders share their parents: each parent is opened once.
-    if (path.empty())
+    // Many of the folders are named more than once (the registry keeps most
+    // of them under two keys), and many share their parents: each name is
+    // opened once.
+    std::string key = UpperCaseAscii(path);
+    while (key.size() > 1 && key.back() == '\\' && key[key.size() - 2] != ':')
+        key.pop_back();
+    if (path.empty() || !m_names.insert(key).second)
         return;
     if (const std::optional<FolderId> id = FolderIdentity(path))
         m_ids.insert(*id);
@@ -253,6 +283,7 @@ void ProtectedFolders::Add(const std::string& path)
 
 bool ProtectedFolders::Protects(const std::string& folder) const
 {
+    Gather();
     const std::optional<FolderId> id = FolderIdentity(folder);
     // A folder with no folder above it by any reading of its name is a
     // volume's root, whichever letter, share or mount point reaches it.
@@ -301,13 +332,10 @@ void TForm4::Form4Show(TObject*)
         if (record.Command == 'D')
             destination = record.Argument;
     }
-    // The protected folders are gathered afresh for each reading and kept
-    // for the removals that follow it.
+    // The protected folders are made afresh for each reading and kept for
+    // the removals that follow it.
     m_protected.reset();
-    const ProtectedFolders& protectedFolders = Protected();
-    LogReading reading{*ListBox1->Items(), protectedFolders, std::nullopt};
-    if (IsRemovableFolder(destination, protectedFolders))
-        reading.Destination = FolderIdentity(destination);
+    LogReading reading{*ListBox1->Items(), Protected(), destination};
     for (const TextRecord& record : records)
         ReadRecord(record.Command, record.Argument, reading);
     if (failure)
@@ -319,21 +347,23 @@ void TForm4::Form4Show(TObject*)
 void TForm4::Button1Click(TObject*)
 {
     TStrings& lines = *ListBox1->Items();
-    // One pass from the top: every selected line is acted on and removed in
-    // the order the list shows them, and the lines below it move up by one
-    // for each line removed above them.
+    // One pass from the top: every selected line is acted on in the order
+    // the list shows them; then the list keeps the lines that were not
+    // selected, in their order, as removing each selected line in turn
+    // would leave it.
     std::string directoryLine;
     {
         // The list is drawn again once, when the loop is done: nothing is
         // shown between two lines, as no message is handled meanwhile.
         TStringsUpdate update(lines);
         const int count = lines.Count();
-        int removed = 0;
-        for (int original = 0; original < count; ++original) {
-            const int index = original - removed;
-            if (!ListBox1->Selected(index))
+        std::vector<std::string> kept;
+        for (int index = 0; index < count; ++index) {
+            std::string line = lines.Get(index);
+            if (!ListBox1->Selected(index)) {
+                kept.push_back(std::move(line));
                 continue;
-            const std::string line = lines.Get(index);
+            }
             switch (line.empty() ? '\0' : line[0]) {
             case 'F':
                 DeletePro(line.substr(FileLabel.size()));
@@ -353,8 +383,15 @@ void TForm4::Button1Click(TObject*)
             default:
                 break;
             }
-            lines.Delete(index);
-            ++removed;
+        }
+        // NOTE: the list is made again from the kept lines rather than
+        // losing the selected ones one at a time: the platform's list box
+        // moves every line below a removed one, which made a hundred
+        // thousand lines take minutes.
+        if (static_cast<int>(kept.size()) != count) {
+            lines.Clear();
+            for (const std::string& line : kept)
+                lines.Add(line);
         }
     }
     if (!directoryLine.empty()) {
@@ -396,9 +433,7 @@ void TForm4::Button4Click(TObject*)
 {
     // Drawn once when every line is selected, as in the removal.
     TStringsUpdate update(*ListBox1->Items());
-    const int count = ListBox1->Items()->Count();
-    for (int i = 0; i < count; ++i)
-        ListBox1->SetSelected(i, true);
+    ListBox1->SelectAll();
 }
 
 void TForm4::DeletePro(const std::string& path)

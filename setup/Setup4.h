@@ -20,18 +20,21 @@
 // so that no other name of such a folder slips through.
 class ProtectedFolders {
 public:
-    // Gathers the folders as the system and the setup state name them now.
-    ProtectedFolders();
     // Whether the folder that the name reaches is one of them or holds one.
+    // The folders are gathered, as the system and the setup state name them
+    // then, the first time this is asked: a log that names only files never
+    // needs them, and gathering costs a good part of a second.
     // NOTE: a folder that cannot be opened to learn its identity, and a
     // volume's root under any name, count as protected.
     bool Protects(const std::string& folder) const;
 
 private:
-    void Add(const std::string& path);
-    std::set<FolderId> m_ids;
+    void Gather() const;
+    void Add(const std::string& path) const;
+    mutable bool m_gathered = false;
+    mutable std::set<FolderId> m_ids;
     // The names already opened while gathering, in upper case.
-    std::set<std::string> m_names;
+    mutable std::set<std::string> m_names;
 };
 
 class TForm4 : public TForm {
@@ -64,8 +67,9 @@ public:
     std::string RemoveEnd(const std::string& path) const;
 
 private:
-    // The protected folders, gathered when the log is read, or at the first
-    // folder that DeletePro is asked to delete when no log was read.
+    // The protected folders, made afresh each time the log is read, and
+    // gathered at the first folder that a record names or DeletePro is asked
+    // to delete.
     const ProtectedFolders& Protected();
     std::optional<ProtectedFolders> m_protected;
 };
