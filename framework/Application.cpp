@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "runtime/ThrowSite.h"
 
 TApplication* Application = nullptr;
@@ -209,10 +210,7 @@ void TApplication::PumpMessages()
 void TApplication::Run()
 {
     m_running = true;
-    struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{m_running};
+    const ScopeExit done([this] { m_running = false; });
     // Without a main form there is nothing to run.
     if (!m_mainForm)
         return;

@@ -528,11 +528,10 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     if (!control)
         return DefWindowProcA(window, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam};
-    try {
+    GuardEntry(control, false, [&] {
         control->WndProc(message);
-    } catch (...) {
-        ReportCallbackException(control);
-    }
+        return true;
+    });
     return message.Result;
 }
 

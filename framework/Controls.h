@@ -429,6 +429,21 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
 // never lets the exception go on into the platform's frames.
 void ReportCallbackException(TObject* sender) noexcept;
 
+// The guard of every entry point the platform calls (window and hook
+// procedures, enumeration and DDE callbacks): runs body and returns what it
+// returns; if it raises, the exception is reported for sender and fallback
+// is returned, so that no exception crosses the platform's frames.
+template <typename Result, typename Body>
+Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (...) {
+        ReportCallbackException(sender);
+        return fallback;
+    }
+}
+
 class EOutOfResources : public Exception {
 public:
     using Exception::Exception;
