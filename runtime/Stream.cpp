@@ -93,7 +93,7 @@ int64_t CopyStreamData(TStream& destination, TStream& source, int64_t count)
     }
     if (count <= 0)
         return 0;
-    const int64_t bufferSize = std::min(count, CopyBufferSize);
+    const int64_t bufferSize = std::min(count, CopyPieceSize);
     const auto buffer = std::make_unique<uint8_t[]>(static_cast<size_t>(bufferSize));
     for (int64_t left = count; left > 0;) {
         const int64_t n = std::min(left, bufferSize);

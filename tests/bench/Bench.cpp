@@ -45,6 +45,7 @@
 #include "framework/MessageDialogs.h"
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
+#include "runtime/Handles.h"
 #include "runtime/Paths.h"
 #include "runtime/RecordReader.h"
 #include "runtime/TextFile.h"
@@ -53,6 +54,7 @@
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
+#include "tests/setup/SetupFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/SetupSession.h"
@@ -657,32 +659,14 @@ class InProcessSetup {
 public:
     InProcessSetup(const std::string& dir, const std::string& dest)
     {
-        InitializeFramework();
-        Application->SetTitle("Brisdane 95 Setup");
-        Application->CreateAppForm(Form1);
-        Application->CreateAppForm(Form2);
-        Application->CreateAppForm(Form3);
-        Application->CreateAppForm(Form4);
-        Application->CreateAppForm(Form5);
+        StartSetupForms();
         Form1->GetDirectories();
         Form1->ExeDir = dir;
         Form1->SourceDir = UpperCaseAscii(dir);
         Form1->DestDir = dest;
         Form1->ProductTitle = "Halvarn 95";
     }
-    ~InProcessSetup()
-    {
-        FinalizeFramework();
-        Form1 = nullptr;
-        Form2 = nullptr;
-        Form3 = nullptr;
-        Form4 = nullptr;
-        Form5 = nullptr;
-        // The quit message that Terminate left must not reach the next one.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
+    ~InProcessSetup() { EndSetupForms(); }
     InProcessSetup(const InProcessSetup&) = delete;
     InProcessSetup& operator=(const InProcessSetup&) = delete;
 };
@@ -794,8 +778,23 @@ void UninstallParts(int count)
     std::printf("    %-58s %9.2f\n", "ratio (Select All + Uninstall) / DeleteFileA", (selecting + removing) / plain);
 }
 
-// The copy of one file by the system, by a plain loop of pieces of the
-// stream copy's size, by the setup's streams, and by the installation run's
+// Copies a file by a plain loop of ReadFile and WriteFile of pieces of the
+// given size.
+void PlainCopy(const std::string& source, const std::string& target, int64_t piece)
+{
+    const FileHandle in(
+        CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const FileHandle out(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    std::vector<char> buffer(static_cast<size_t>(piece));
+    DWORD got = 0;
+    DWORD wrote = 0;
+    while (ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0 &&
+           WriteFile(out.Get(), buffer.data(), got, &wrote, nullptr)) {
+    }
+}
+
+// The copy of one file by the system, by plain loops of the largest piece
+// allowed and of the stream copy's piece, by the setup's streams, and by the installation run's
 // CopyOneFile, in turn, runs times each after one of each not counted.
 void CopyParts(int files, size_t bytes, int runs)
 {
@@ -810,20 +809,8 @@ void CopyParts(int files, size_t bytes, int runs)
     };
     const std::vector<std::pair<const char*, std::function<void(int)>>> ways = {
         {"CopyFileA", [&](int i) { CopyFileA(source(i).c_str(), target(i).c_str(), FALSE); }},
-        {"ReadFile and WriteFile of 61,440 bytes",
-         [&](int i) {
-             HANDLE in = CreateFileA(source(i).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                     nullptr);
-             HANDLE out = CreateFileA(target(i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-             std::vector<char> buffer(CopyBufferSize);
-             DWORD got = 0;
-             DWORD wrote = 0;
-             while (ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0 &&
-                    WriteFile(out, buffer.data(), got, &wrote, nullptr)) {
-             }
-             CloseHandle(out);
-             CloseHandle(in);
-         }},
+        {"ReadFile and WriteFile of 61,440 bytes", [&](int i) { PlainCopy(source(i), target(i), CopyBufferSize); }},
+        {"ReadFile and WriteFile of 32,768 bytes", [&](int i) { PlainCopy(source(i), target(i), CopyPieceSize); }},
         {"file streams and CopyStreamData",
          [&](int i) {
              TFileStream in(source(i), FileStreamMode::OpenRead);

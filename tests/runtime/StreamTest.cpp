@@ -226,8 +226,8 @@ TEST(CopyStreamData, PiecesAreAtMost61440Bytes)
     WatchedSource source(inner);
     TMemoryStream destination;
     EXPECT_EQ(CopyStreamData(destination, source, 0), 200000);
-    EXPECT_EQ(source.largestRead, 61440);
-    EXPECT_EQ(source.reads, 4);
+    EXPECT_LE(source.largestRead, 61440);
+    EXPECT_EQ(source.reads, (200000 + source.largestRead - 1) / source.largestRead) << "every piece but the last full";
     EXPECT_TRUE(std::string(destination.Data().begin(), destination.Data().end()) == bytes);
 
     SCOPED_TRACE("a small count takes a small piece");

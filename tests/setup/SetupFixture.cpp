@@ -11,9 +11,8 @@
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
 
-void SetupTest::SetUp()
+void StartSetupForms()
 {
-    m_savedDir = CurrentDir();
     InitializeFramework();
     Application->SetTitle("Brisdane 95 Setup");
     Application->CreateAppForm(Form1);
@@ -21,10 +20,9 @@ void SetupTest::SetUp()
     Application->CreateAppForm(Form3);
     Application->CreateAppForm(Form4);
     Application->CreateAppForm(Form5);
-    Form1->ExeDir = m_dir.Path();
 }
 
-void SetupTest::TearDown()
+void EndSetupForms()
 {
     FinalizeFramework();
     Form1 = nullptr;
@@ -32,10 +30,21 @@ void SetupTest::TearDown()
     Form3 = nullptr;
     Form4 = nullptr;
     Form5 = nullptr;
-    // What a test left in the queue (a quit message) must not reach the next.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
+}
+
+void SetupTest::SetUp()
+{
+    m_savedDir = CurrentDir();
+    StartSetupForms();
+    Form1->ExeDir = m_dir.Path();
+}
+
+void SetupTest::TearDown()
+{
+    EndSetupForms();
     SetCurrentDirectoryA(m_savedDir.c_str());
 }
 

@@ -9,6 +9,12 @@
 
 #include "tests/support/TempDir.h"
 
+// Starts the framework with the setup's title and its five forms, as the
+// main program does; EndSetupForms frees them and empties the queue of what
+// they left (a quit message), so that it cannot reach the next start.
+void StartSetupForms();
+void EndSetupForms();
+
 class SetupTest : public testing::Test {
 protected:
     void SetUp() override;
