@@ -328,19 +328,6 @@ TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
     list.SetDirLabel(nullptr);
 }
 
-TEST(MinimizePath, DropsDirectoriesThenTheDrive)
-{
-    auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
-    const std::string path = "C:\\WINDOWS\\SYSTEM\\COLOR";
-    EXPECT_EQ(MinimizePath(path, 23, chars), path);
-    EXPECT_EQ(MinimizePath(path, 22, chars), "C:\\...\\SYSTEM\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 18, chars), "C:\\...\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 11, chars), "...\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 8, chars), "COLOR");
-    EXPECT_EQ(MinimizePath(path, 1, chars), "COLOR");
-    EXPECT_EQ(MinimizePath("C:\\", 1, chars), "");
-}
-
 // ---------------------------------------------------------------------------
 // Drive combo box behaviour
 
@@ -604,38 +591,6 @@ TEST_F(DirectoryTree, ChangeNotificationFeedsAFileList)
     list->SetFileList(files);
     list->SetDirectoryPath(root + "\\Beta");
     EXPECT_EQ(files->Directory(), root + "\\Beta");
-}
-
-TEST_F(DirectoryTree, ProcessPathSplitsAndRestoresTheCurrentDirectory)
-{
-    ASSERT_TRUE(SetCurrentDirectoryA((dir / "Gamma").c_str()));
-    const std::string before = CurrentDir();
-    char drive = '\0';
-    std::string dirPart;
-    std::string filePart;
-    ProcessPath(root + "\\file.txt", drive, dirPart, filePart);
-    EXPECT_EQ(drive, root[0]);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "file.txt");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A last component that is a directory belongs to the directory part.
-    ProcessPath(root + "\\alpha", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\alpha");
-    EXPECT_EQ(filePart, "");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A trailing backslash names the directory itself.
-    ProcessPath(root + "\\Beta\\", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\Beta");
-    EXPECT_EQ(filePart, "");
-
-    // A pattern stays the file part; a missing name fails and restores.
-    ProcessPath(root + "\\*.txt", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "*.txt");
-    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirPart, filePart), EInOutError);
-    EXPECT_EQ(CurrentDir(), before);
 }
 
 namespace {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/DirPaths.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "tests/support/TempDir.h"
 
@@ -278,4 +280,42 @@ TEST(Files, CurrentDirIsWhatWasSet)
         ASSERT_TRUE(cwd.Ok());
         EXPECT_EQ(CurrentDir(), "C:\\") << "a root keeps its backslash";
     }
+}
+
+TEST(Files, ProcessPathSplitsAndRestoresTheCurrentDirectory)
+{
+    TempDir dir;
+    for (const char* name : {"alpha", "Beta", "Gamma"})
+        CreateDirectoryPath(dir / name);
+    dir.WriteFile("file.txt", "text");
+    CurrentDirectoryScope cwd(dir / "Gamma");
+    ASSERT_TRUE(cwd.Ok());
+    const std::string before = CurrentDir();
+    const std::string root = before.substr(0, before.size() - 6);  // without "\\Gamma"
+    char drive = '\0';
+    std::string dirPart;
+    std::string filePart;
+    ProcessPath(root + "\\file.txt", drive, dirPart, filePart);
+    EXPECT_EQ(drive, root[0]);
+    EXPECT_EQ(dirPart, root.substr(2));
+    EXPECT_EQ(filePart, "file.txt");
+    EXPECT_EQ(CurrentDir(), before);
+
+    // A last component that is a directory belongs to the directory part.
+    ProcessPath(root + "\\alpha", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2) + "\\alpha");
+    EXPECT_EQ(filePart, "");
+    EXPECT_EQ(CurrentDir(), before);
+
+    // A trailing backslash names the directory itself.
+    ProcessPath(root + "\\Beta\\", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2) + "\\Beta");
+    EXPECT_EQ(filePart, "");
+
+    // A pattern stays the file part; a missing name fails and restores.
+    ProcessPath(root + "\\*.txt", drive, dirPart, filePart);
+    EXPECT_EQ(dirPart, root.substr(2));
+    EXPECT_EQ(filePart, "*.txt");
+    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirPart, filePart), EInOutError);
+    EXPECT_EQ(CurrentDir(), before);
 }

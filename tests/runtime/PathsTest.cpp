@@ -2,7 +2,9 @@
 // by concatenation, so each part must keep or drop its separators exactly.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -104,4 +106,39 @@ TEST(Paths, UpperCaseAsciiChangesOnlyTheLettersAToZ)
         {"", ""},
     });
     EXPECT_EQ(UpperCaseAscii(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+TEST(Paths, MinimizePathDropsDirectoriesThenTheDrive)
+{
+    auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
+    const std::string path = "C:\\WINDOWS\\SYSTEM\\COLOR";
+    EXPECT_EQ(MinimizePath(path, 23, chars), path);
+    EXPECT_EQ(MinimizePath(path, 22, chars), "C:\\...\\SYSTEM\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 18, chars), "C:\\...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 11, chars), "...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 8, chars), "COLOR");
+    EXPECT_EQ(MinimizePath(path, 1, chars), "COLOR");
+    EXPECT_EQ(MinimizePath("C:\\", 1, chars), "");
+}
+
+TEST(Paths, SplitDirectoryChainFromTheRootDown)
+{
+    using Names = std::vector<std::string>;
+    const std::vector<std::tuple<std::string, Names, std::string>> cases = {
+        {"C:\\", {}, "C:\\"},
+        {"C:\\A", {"C:\\"}, "A"},
+        {"C:\\A\\B\\C", {"C:\\", "A", "B"}, "C"},
+        {"\\\\srv\\share\\x\\y", {"\\\\srv\\share\\", "x"}, "y"},
+        {"\\\\srv\\share", {"\\\\srv\\share\\"}, ""},
+    };
+    for (const auto& [directory, ancestors, current] : cases) {
+        SCOPED_TRACE(directory);
+        const DirectoryChain chain = SplitDirectoryChain(directory);
+        EXPECT_EQ(chain.Ancestors, ancestors);
+        EXPECT_EQ(chain.Current, current);
+    }
+    SCOPED_TRACE("an ancestor's path leaves out the drive");
+    EXPECT_EQ(AncestorPath("C:\\A\\B\\C", 1), "\\A");
+    EXPECT_EQ(AncestorPath("C:\\A\\B\\C", 2), "\\A\\B");
+    EXPECT_EQ(AncestorPath("\\\\srv\\share\\x\\y", 1), "\\x");
 }
