@@ -12,6 +12,7 @@
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "runtime/Search.h"
 
 template <>
@@ -582,16 +583,11 @@ void TDirectoryListBox::SetDirectoryPath(const std::string& value)
         // The list moves once, below; the drive change must not rebuild it
         // or notify on the way.
         m_inDriveChange = true;
-        try {
-            if (m_driveCombo)
-                m_driveCombo->SetDriveLetter(drive);
-            else
-                DriveChange(drive);
-        } catch (...) {
-            m_inDriveChange = false;
-            throw;
-        }
-        m_inDriveChange = false;
+        const ScopeExit moved([this] { m_inDriveChange = false; });
+        if (m_driveCombo)
+            m_driveCombo->SetDriveLetter(drive);
+        else
+            DriveChange(drive);
     }
     // Start from where the list stands, so that a relative directory part
     // means the same as it did for ProcessPath.
@@ -631,7 +627,12 @@ void TDirectoryListBox::BuildList()
     if (drawing)
         Perform(WM_SETREDRAW, FALSE, 0);
     items->BeginUpdate();
-    try {
+    {
+        const ScopeExit updated([&] {
+            items->EndUpdate();
+            if (drawing)
+                Perform(WM_SETREDRAW, TRUE, 0);
+        });
         items->Clear();
         const std::string root = FileDrivePart(m_directory) + "\\";
         DWORD flags = 0;
@@ -665,15 +666,8 @@ void TDirectoryListBox::BuildList()
         }
         for (const std::string& name : names)
             items->AddObject(name, m_closedBmp.get());
-    } catch (...) {
-        items->EndUpdate();
-        if (drawing)
-            Perform(WM_SETREDRAW, TRUE, 0);
-        throw;
     }
-    items->EndUpdate();
     if (drawing) {
-        Perform(WM_SETREDRAW, TRUE, 0);
         Invalidate();
         SetItemIndex(current);
     }

@@ -9,6 +9,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -303,10 +304,7 @@ TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
     ASSERT_TRUE(IsExistingDirectory(system));
     const std::string color = system + "\\COLOR";
     ASSERT_TRUE(CreateDirectoryA(color.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    struct Remove {
-        std::string dir;
-        ~Remove() { RemoveDirectoryA(dir.c_str()); }
-    } remove{color};
+    const ScopeExit remove([&color] { RemoveDirectoryA(color.c_str()); });
     ASSERT_EQ(std::count(color.begin(), color.end(), '\\'), 3);
 
     TDirectoryListBox list(nullptr);
