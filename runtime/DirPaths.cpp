@@ -16,12 +16,6 @@ bool IsExistingFile(const std::string& name)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The variable that records the current directory of the drive of "X:...".
-std::string DriveVariable(const std::string& path)
-{
-    return "=" + UpperCaseAscii(path.substr(0, 2));
-}
-
 } // namespace
 
 int ChangeDir(const std::string& path)
@@ -37,7 +31,7 @@ int ChangeDir(const std::string& path)
         // could never be chosen again.
         if (path.size() != 2 || path[1] != ':')
             return code;
-        const std::string name = DriveVariable(path);
+        const std::string name = "=" + UpperCaseAscii(path);
         char recorded[MAX_PATH + 1];
         const DWORD length = GetEnvironmentVariableA(name.c_str(), recorded, sizeof recorded);
         if (length == 0 || length > MAX_PATH || IsExistingDirectory(recorded))
@@ -48,7 +42,7 @@ int ChangeDir(const std::string& path)
     }
     const std::string now = CurrentDir();
     if (now.size() >= 2 && now[1] == ':')
-        SetEnvironmentVariableA(DriveVariable(now).c_str(), now.c_str());
+        SetEnvironmentVariableA(("=" + UpperCaseAscii(now.substr(0, 2))).c_str(), now.c_str());
     return 0;
 }
 

@@ -76,18 +76,7 @@ TEST_F(FileCtrl, DriveComboBoxDefaults)
 {
     TDriveComboBox combo(nullptr);
     const TClassInfo& info = combo.ClassInfo();
-    struct Expected {
-        const char* name;
-        int64_t value;
-    };
-    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"ParentColor", 0},
-                              Expected{"TextCase", tcLowerCase}}) {
-        const TPropInfo* prop = info.FindProperty(e.name);
-        ASSERT_NE(prop, nullptr) << e.name;
-        EXPECT_TRUE(prop->HasDefault) << e.name;
-        EXPECT_EQ(prop->Default, e.value) << e.name;
-        EXPECT_EQ(prop->GetOrd(&combo), e.value) << e.name;
-    }
+    ExpectOrdDefaults(combo, {{"TabStop", 1}, {"Color", clWindow}, {"ParentColor", 0}, {"TextCase", tcLowerCase}});
     const TPropInfo* dirList = info.FindProperty("DirList");
     ASSERT_NE(dirList, nullptr);
     EXPECT_EQ(dirList->Kind, TTypeKind::Class);
@@ -101,18 +90,8 @@ TEST_F(FileCtrl, DirectoryListBoxDefaults)
 {
     TDirectoryListBox list(nullptr);
     const TClassInfo& info = list.ClassInfo();
-    struct Expected {
-        const char* name;
-        int64_t value;
-    };
-    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"Columns", 0},
-                              Expected{"IntegralHeight", 0}, Expected{"ParentColor", 0}}) {
-        const TPropInfo* prop = info.FindProperty(e.name);
-        ASSERT_NE(prop, nullptr) << e.name;
-        EXPECT_TRUE(prop->HasDefault) << e.name;
-        EXPECT_EQ(prop->Default, e.value) << e.name;
-        EXPECT_EQ(prop->GetOrd(&list), e.value) << e.name;
-    }
+    ExpectOrdDefaults(list, {{"TabStop", 1}, {"Color", clWindow}, {"Columns", 0}, {"IntegralHeight", 0},
+                             {"ParentColor", 0}});
     const TPropInfo* itemHeight = info.FindProperty("ItemHeight");
     ASSERT_NE(itemHeight, nullptr);
     EXPECT_FALSE(itemHeight->HasDefault);
@@ -222,10 +201,10 @@ TEST_F(FileCtrl, DirListLinkIsTwoWay)
     EXPECT_EQ(combo->DirList(), nullptr);
 }
 
-TEST_F(FileCtrl, DirListLinkIsClearedWhenTheListBoxIsFreed)
+TEST_F(FileCtrl, DirListLinkIsClearedWhenEitherSideIsFreed)
 {
-    // The list box has another owner, so only the free notification can
-    // tell the combo box.
+    // Each side has another owner, so only the free notification can tell
+    // the other.
     TComponent owner1(nullptr);
     TComponent owner2(nullptr);
     auto* combo = new TDriveComboBox(&owner1);
@@ -233,14 +212,8 @@ TEST_F(FileCtrl, DirListLinkIsClearedWhenTheListBoxIsFreed)
     combo->SetDirList(list);
     TComponent::Free(list);
     EXPECT_EQ(combo->DirList(), nullptr);
-}
 
-TEST_F(FileCtrl, ComboBoxLinkIsClearedWhenTheComboBoxIsFreed)
-{
-    TComponent owner1(nullptr);
-    TComponent owner2(nullptr);
-    auto* combo = new TDriveComboBox(&owner1);
-    auto* list = new TDirectoryListBox(&owner2);
+    list = new TDirectoryListBox(&owner2);
     combo->SetDirList(list);
     TComponent::Free(combo);
     EXPECT_EQ(list->DriveCombo(), nullptr);
@@ -279,19 +252,6 @@ TEST_F(FileCtrl, DirLabelShowsTheDirectoryAndIsClearedOnFree)
     EXPECT_EQ(label->Caption(), list->DirectoryPath());
     TComponent::Free(label);
     EXPECT_EQ(list->DirLabel(), nullptr);
-}
-
-TEST_F(FileCtrl, DirLabelTextIsShortenedToTheWidth)
-{
-    TempDir dir;
-    ASSERT_TRUE(CreateDirectoryA((dir / "somewhat long name").c_str(), nullptr));
-    ASSERT_TRUE(SetCurrentDirectoryA((dir / "somewhat long name").c_str()));
-    TDirectoryListBox list(nullptr);
-    TLabel label(nullptr);
-    label.SetAutoSize(false);
-    label.SetWidth(TextWidthIn(*label.Font(), "...\\somewhat long name"));
-    list.SetDirLabel(&label);
-    EXPECT_EQ(label.Caption(), "...\\somewhat long name");
 }
 
 TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
@@ -490,32 +450,19 @@ TEST_F(DirectoryTree, CaseFlagsComeFromTheVolumesFileSystemFlags)
     EXPECT_EQ(list.CasePreserved(), (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0);
 }
 
-TEST_F(DirectoryTree, ItemPaths)
-{
-    TDirectoryListBox list(nullptr);
-    list.SetDirectoryPath(root);
-    const int count = list.Items()->Count();
-    const int current = count - 4;
-    EXPECT_EQ(list.ItemPath(0), root.substr(0, 3));
-    EXPECT_EQ(list.ItemPath(current), root);
-    EXPECT_EQ(list.ItemPath(current + 1), root + "\\alpha");
-    EXPECT_EQ(list.ItemPath(count), "");
-    // An ancestor: its path without the drive.
-    if (current >= 2) {
-        const size_t second = root.find('\\', 3);
-        EXPECT_EQ(list.ItemPath(1), root.substr(2, second - 2));
-    }
-    EXPECT_EQ(ErrorOf<EStringListError>([&] { list.ItemPath(-1); }), "List index out of bounds");
-}
-
 TEST_F(DirectoryTree, OpeningAnItemPathMovesThere)
 {
     TDirectoryListBox list(nullptr);
     list.SetDirectoryPath(root + "\\alpha");
+    const int count = list.Items()->Count();
+    EXPECT_EQ(list.ItemPath(count - 2), root + "\\alpha");
+    EXPECT_EQ(list.ItemPath(count - 1), root + "\\alpha\\inner");
+    EXPECT_EQ(list.ItemPath(count), "");
+    EXPECT_EQ(ErrorOf<EStringListError>([&] { list.ItemPath(-1); }), "List index out of bounds");
     EventLog changes;
     list.SetOnChange(changes.Event());
     // The parent, an ancestor item written without its drive.
-    const int parent = list.Items()->Count() - 3;
+    const int parent = count - 3;
     ASSERT_EQ(list.Items()->Get(parent + 1), "alpha");
     list.SetDirectoryPath(list.ItemPath(parent));
     EXPECT_EQ(list.DirectoryPath(), root);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/DirPaths.h"
 #include "runtime/Exceptions.h"
@@ -292,30 +294,24 @@ TEST(Files, ProcessPathSplitsAndRestoresTheCurrentDirectory)
     ASSERT_TRUE(cwd.Ok());
     const std::string before = CurrentDir();
     const std::string root = before.substr(0, before.size() - 6);  // without "\\Gamma"
+    // A last component that is a directory belongs to the directory part, a
+    // trailing backslash names the directory itself, a file or a pattern
+    // stays the file part.
+    const std::vector<std::array<std::string, 3>> cases = {{"\\file.txt", "", "file.txt"},
+                                                           {"\\alpha", "\\alpha", ""},
+                                                           {"\\Beta\\", "\\Beta", ""},
+                                                           {"\\*.txt", "", "*.txt"}};
     char drive = '\0';
-    std::string dirPart;
-    std::string filePart;
-    ProcessPath(root + "\\file.txt", drive, dirPart, filePart);
-    EXPECT_EQ(drive, root[0]);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "file.txt");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A last component that is a directory belongs to the directory part.
-    ProcessPath(root + "\\alpha", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\alpha");
-    EXPECT_EQ(filePart, "");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A trailing backslash names the directory itself.
-    ProcessPath(root + "\\Beta\\", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\Beta");
-    EXPECT_EQ(filePart, "");
-
-    // A pattern stays the file part; a missing name fails and restores.
-    ProcessPath(root + "\\*.txt", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "*.txt");
-    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirPart, filePart), EInOutError);
+    std::string dirFound;
+    std::string fileFound;
+    for (const auto& [name, dirPart, filePart] : cases) {
+        SCOPED_TRACE(name);
+        ProcessPath(root + name, drive, dirFound, fileFound);
+        EXPECT_EQ(drive, root[0]);
+        EXPECT_EQ(dirFound, root.substr(2) + dirPart);
+        EXPECT_EQ(fileFound, filePart);
+        EXPECT_EQ(CurrentDir(), before);
+    }
+    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirFound, fileFound), EInOutError);
     EXPECT_EQ(CurrentDir(), before);
 }
