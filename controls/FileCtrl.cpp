@@ -79,9 +79,10 @@ int BackslashCount(const std::string& path)
     return static_cast<int>(std::count(path.begin(), path.end(), '\\'));
 }
 
-int CompareIgnoringCase(const std::string& a, const std::string& b)
+// Compares two names as the user's locale sorts them: below, at or above 0.
+int CompareNames(const std::string& a, const std::string& b, DWORD flags = NORM_IGNORECASE)
 {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) -
            CSTR_EQUAL;
 }
@@ -566,9 +567,7 @@ void TDirectoryListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, T
 
 bool TDirectoryListBox::SameDirectory(const std::string& a, const std::string& b) const
 {
-    const DWORD flags = m_caseSensitive ? 0 : NORM_IGNORECASE;
-    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+    return CompareNames(a, b, m_caseSensitive ? 0 : NORM_IGNORECASE) == 0;
 }
 
 void TDirectoryListBox::SetDirectoryPath(const std::string& value)
@@ -659,9 +658,9 @@ void TDirectoryListBox::BuildList()
                 continue;
             auto at = std::lower_bound(names.begin(), names.end(), record.Name,
                                        [](const std::string& a, const std::string& b) {
-                                           return CompareIgnoringCase(a, b) < 0;
+                                           return CompareNames(a, b) < 0;
                                        });
-            if (at == names.end() || CompareIgnoringCase(*at, record.Name) != 0)
+            if (at == names.end() || CompareNames(*at, record.Name) != 0)
                 names.insert(at, record.Name);
         }
         for (const std::string& name : names)

@@ -78,12 +78,12 @@ const bool ddeStartupRegistered = RegisterUnitStartup(CreateDdeMgr);
 static_assert(std::is_same_v<HSZ, HSZ__*> && std::is_same_v<HCONV, HCONV__*>,
               "the header's handle types are the DDE library's");
 
-void DdeStringFree::operator()(HSZ__* hsz) const
+void DdeFree::operator()(HSZ__* hsz) const
 {
     DdeFreeStringHandle(Instance, hsz);
 }
 
-void DdeConvDisconnect::operator()(HCONV__* conv) const
+void DdeFree::operator()(HCONV__* conv) const
 {
     DdeDisconnect(conv);
 }

@@ -18,15 +18,13 @@ struct HSZ__;
 
 // Owners of the DDE library's handles: each gives its handle back to the
 // library when it is reset or destroyed.
-struct DdeStringFree {
-    unsigned long Instance = 0;  // the instance the string handle belongs to
+struct DdeFree {
+    unsigned long Instance = 0;  // the instance a string handle belongs to
     void operator()(HSZ__* hsz) const;
-};
-using DdeString = std::unique_ptr<HSZ__, DdeStringFree>;
-struct DdeConvDisconnect {
     void operator()(HCONV__* conv) const;
 };
-using DdeConv = std::unique_ptr<HCONV__, DdeConvDisconnect>;
+using DdeString = std::unique_ptr<HSZ__, DdeFree>;
+using DdeConv = std::unique_ptr<HCONV__, DdeFree>;
 
 // The DDE library initialised for the program: uninitialised when destroyed.
 class DdeInstance {
