@@ -184,7 +184,7 @@ TEST_F(FileCtrl, ItemHeightsFollowTheFont)
 // ---------------------------------------------------------------------------
 // Links
 
-TEST_F(FileCtrl, DirListLinkIsTwoWay)
+TEST_F(FileCtrl, DirListLinkIsTwoWayAndClearedWhenEitherSideIsFreed)
 {
     TComponent owner(nullptr);
     auto* combo = new TDriveComboBox(&owner);
@@ -199,21 +199,16 @@ TEST_F(FileCtrl, DirListLinkIsTwoWay)
     combo->SetDirList(nullptr);
     EXPECT_EQ(list2->DriveCombo(), nullptr);
     EXPECT_EQ(combo->DirList(), nullptr);
-}
 
-TEST_F(FileCtrl, DirListLinkIsClearedWhenEitherSideIsFreed)
-{
     // Each side has another owner, so only the free notification can tell
-    // the other.
-    TComponent owner1(nullptr);
-    TComponent owner2(nullptr);
-    auto* combo = new TDriveComboBox(&owner1);
-    auto* list = new TDirectoryListBox(&owner2);
+    // the other that it is freed.
+    TComponent other(nullptr);
+    auto* list = new TDirectoryListBox(&other);
     combo->SetDirList(list);
     TComponent::Free(list);
     EXPECT_EQ(combo->DirList(), nullptr);
 
-    list = new TDirectoryListBox(&owner2);
+    list = new TDirectoryListBox(&other);
     combo->SetDirList(list);
     TComponent::Free(combo);
     EXPECT_EQ(list->DriveCombo(), nullptr);
@@ -329,7 +324,7 @@ TEST_F(FileCtrl, BuildListNamesEveryDriveWithItsGlyph)
     EXPECT_EQ(combo.ItemIndex(), -1);
 }
 
-TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
+TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCaseAndPutsTheErrorModeBack)
 {
     char name[261] = {};
     GetVolumeInformationA("C:\\", name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0);
@@ -341,11 +336,8 @@ TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
     EXPECT_EQ(VolumeLabelText('c'), "[" + lower + "]");
     // Not a network drive: the connection cannot be asked.
     EXPECT_EQ(NetworkDriveText('c'), "[" + lower + "]");
-}
 
-TEST_F(FileCtrl, ReadingALabelPutsTheErrorModeBack)
-{
-    // Critical-error boxes are suppressed only while the drive is asked.
+    SCOPED_TRACE("critical-error boxes are suppressed only while the drive is asked");
     const UINT before = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     VolumeLabelText('c');
     VolumeLabelText('a');  // removable: may have no medium
