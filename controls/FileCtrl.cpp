@@ -7,10 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/DirPaths.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "runtime/Search.h"
 
 template <>
@@ -72,76 +74,15 @@ std::string CasedAsLetter(std::string text, char drive)
     return text;
 }
 
-// Changes the process's current directory. Every drive keeps a current
-// directory of its own: the result is recorded as its drive's (in the "=X:"
-// variable that the system consults for a bare "X:"), so that changing to
-// "X:" later returns there. Returns 0 or the error code.
-int ChangeDir(const std::string& path)
-{
-    // An empty name names no directory.
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return ERROR_PATH_NOT_FOUND;
-    if (!SetCurrentDirectoryA(path.c_str())) {
-        const int code = static_cast<int>(GetLastError());
-        // NOTE: a drive's recorded directory may have been removed since
-        // (the system would not have allowed that for the current
-        // directory); the drive's root then takes its place, or the drive
-        // could never be chosen again.
-        if (path.size() != 2 || path[1] != ':')
-            return code;
-        const char name[] = {'=', UpperAscii(path[0]), ':', '\0'};
-        char recorded[MAX_PATH + 1];
-        const DWORD length = GetEnvironmentVariableA(name, recorded, sizeof recorded);
-        if (length == 0 || length > MAX_PATH || IsExistingDirectory(recorded))
-            return code;
-        SetEnvironmentVariableA(name, nullptr);
-        if (!SetCurrentDirectoryA(path.c_str()))
-            return static_cast<int>(GetLastError());
-    }
-    const std::string now = CurrentDir();
-    if (now.size() >= 2 && now[1] == ':') {
-        const char name[] = {'=', UpperAscii(now[0]), ':', '\0'};
-        SetEnvironmentVariableA(name, now.c_str());
-    }
-    return 0;
-}
-
-void ChDir(const std::string& path)
-{
-    if (const int code = ChangeDir(path))
-        throw EInOutError(code);
-}
-
-// Whether the name (relative to the current directory) is an existing file;
-// a directory does not count.
-bool IsExistingFile(const std::string& name)
-{
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// What follows the last "\" or ":", whatever its length.
-std::string LastComponent(const std::string& path)
-{
-    const size_t last = path.find_last_of("\\:");
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
 int BackslashCount(const std::string& path)
 {
     return static_cast<int>(std::count(path.begin(), path.end(), '\\'));
 }
 
-std::string JoinDir(const std::string& dir, const std::string& name)
+// Compares two names as the user's locale sorts them: below, at or above 0.
+int CompareNames(const std::string& a, const std::string& b, DWORD flags = NORM_IGNORECASE)
 {
-    if (!dir.empty() && dir.back() == '\\')
-        return dir + name;
-    return dir + "\\" + name;
-}
-
-int CompareIgnoringCase(const std::string& a, const std::string& b)
-{
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) -
            CSTR_EQUAL;
 }
@@ -244,96 +185,6 @@ std::string NetworkDriveText(char drive)
     if (WNetGetConnectionA(local, remote, &length) != NO_ERROR)
         return VolumeLabelText(drive);
     return CasedAsLetter(remote, drive);
-}
-
-std::string MinimizePath(std::string_view path, int32_t maxWidth,
-                         const std::function<int32_t(const std::string&)>& width)
-{
-    std::string dir(FileDirPart(path));
-    const std::string name(path.substr(dir.size()));
-    std::string drive;
-    if (dir.size() >= 2 && dir[1] == ':') {
-        drive = dir.substr(0, 2);
-        dir.erase(0, 2);
-    }
-    std::string result = drive + dir + name;
-    while ((!drive.empty() || !dir.empty()) && width(result) > maxWidth) {
-        if (dir == "\\...\\") {
-            drive.clear();
-            dir = "...\\";
-        } else if (dir.empty()) {
-            drive.clear();
-        } else if (dir == "\\") {
-            dir.clear();
-        } else {
-            // Drop the topmost directory that is still named, keeping one
-            // "..." for everything dropped so far.
-            const bool rooted = dir[0] == '\\';
-            if (rooted)
-                dir.erase(0, 1);
-            if (dir.compare(0, 4, "...\\") == 0)
-                dir.erase(0, 4);
-            const size_t next = dir.find('\\');
-            dir = next == std::string::npos ? std::string() : "...\\" + dir.substr(next + 1);
-            if (rooted)
-                dir.insert(0, "\\");
-        }
-        result = drive + dir + name;
-    }
-    return result;
-}
-
-void ProcessPath(const std::string& path, char& drive, std::string& dirPart, std::string& filePart)
-{
-    const std::string saved = CurrentDir();
-    drive = saved.empty() ? '\0' : saved[0];
-    std::string dir = path;
-    std::string file;
-    std::string drivePart;
-    try {
-        if (dir.size() >= 2 && dir.front() == '[' && dir.back() == ']') {
-            dir = dir.substr(1, dir.size() - 2);
-        } else {
-            drivePart = FileDrivePart(dir);
-            if (!drivePart.empty())
-                dir.erase(0, drivePart.size());
-            else
-                drivePart = FileDrivePart(saved);
-            drive = drivePart.size() >= 2 && drivePart[1] == ':' ? drivePart[0] : '\0';
-        }
-        ChDir(drivePart);
-
-        file = LastComponent(dir);
-        if (dir.size() == file.size() + 1) {
-            dir = "\\";
-        } else if (dir.size() > file.size()) {
-            dir.resize(dir.size() - file.size() - 1);
-        } else {
-            // No directory given: the drive's current one.
-            dir = CurrentDir();
-            dir.erase(0, FileDrivePart(dir).size());
-            if (dir.empty())
-                dir = "\\";
-        }
-        if (!dir.empty())
-            ChDir(dir);
-
-        // A last component that is a directory belongs to the directory part;
-        // a file or a pattern is dropped, and a missing name fails here.
-        if (!file.empty() && file.find_first_of("*?") == std::string::npos && !IsExistingFile(file)) {
-            ChDir(file);
-            dir = dir == "\\" ? "\\" + file : dir + "\\" + file;
-            file.clear();
-        }
-        if (drive == '\0')
-            dir = drivePart + dir;
-    } catch (...) {
-        ChangeDir(saved);
-        throw;
-    }
-    ChDir(saved);
-    dirPart = dir;
-    filePart = file;
 }
 
 // ---------------------------------------------------------------------------
@@ -716,9 +567,7 @@ void TDirectoryListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, T
 
 bool TDirectoryListBox::SameDirectory(const std::string& a, const std::string& b) const
 {
-    const DWORD flags = m_caseSensitive ? 0 : NORM_IGNORECASE;
-    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+    return CompareNames(a, b, m_caseSensitive ? 0 : NORM_IGNORECASE) == 0;
 }
 
 void TDirectoryListBox::SetDirectoryPath(const std::string& value)
@@ -733,16 +582,11 @@ void TDirectoryListBox::SetDirectoryPath(const std::string& value)
         // The list moves once, below; the drive change must not rebuild it
         // or notify on the way.
         m_inDriveChange = true;
-        try {
-            if (m_driveCombo)
-                m_driveCombo->SetDriveLetter(drive);
-            else
-                DriveChange(drive);
-        } catch (...) {
-            m_inDriveChange = false;
-            throw;
-        }
-        m_inDriveChange = false;
+        const ScopeExit moved([this] { m_inDriveChange = false; });
+        if (m_driveCombo)
+            m_driveCombo->SetDriveLetter(drive);
+        else
+            DriveChange(drive);
     }
     // Start from where the list stands, so that a relative directory part
     // means the same as it did for ProcessPath.
@@ -782,7 +626,12 @@ void TDirectoryListBox::BuildList()
     if (drawing)
         Perform(WM_SETREDRAW, FALSE, 0);
     items->BeginUpdate();
-    try {
+    {
+        const ScopeExit updated([&] {
+            items->EndUpdate();
+            if (drawing)
+                Perform(WM_SETREDRAW, TRUE, 0);
+        });
         items->Clear();
         const std::string root = FileDrivePart(m_directory) + "\\";
         DWORD flags = 0;
@@ -792,26 +641,11 @@ void TDirectoryListBox::BuildList()
         m_casePreserved = (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0;
 
         // The chain from the root down to the current directory.
-        std::string rest = m_directory;
-        int count = 0;
-        if (root.size() >= 2 && root[1] == '\\') {
-            items->AddObject(root, m_openedBmp.get());
-            rest = m_directory.size() > root.size() ? m_directory.substr(root.size()) : std::string();
-            count = 1;
-        }
-        if (!rest.empty()) {
-            if (rest.back() != '\\') {
-                for (size_t at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
-                    std::string name = rest.substr(0, at);
-                    if (count == 0)
-                        name += '\\';  // the root item, such as C:\ .
-                    rest.erase(0, at + 1);
-                    items->AddObject(name, m_openedBmp.get());
-                    ++count;
-                }
-            }
-            items->AddObject(rest, m_currentBmp.get());
-        }
+        const DirectoryChain chain = SplitDirectoryChain(m_directory);
+        for (const std::string& name : chain.Ancestors)
+            items->AddObject(name, m_openedBmp.get());
+        if (!chain.Current.empty())
+            items->AddObject(chain.Current, m_currentBmp.get());
         current = items->Count() - 1;
 
         // The subdirectories, sorted as the user's locale sorts names,
@@ -824,22 +658,15 @@ void TDirectoryListBox::BuildList()
                 continue;
             auto at = std::lower_bound(names.begin(), names.end(), record.Name,
                                        [](const std::string& a, const std::string& b) {
-                                           return CompareIgnoringCase(a, b) < 0;
+                                           return CompareNames(a, b) < 0;
                                        });
-            if (at == names.end() || CompareIgnoringCase(*at, record.Name) != 0)
+            if (at == names.end() || CompareNames(*at, record.Name) != 0)
                 names.insert(at, record.Name);
         }
         for (const std::string& name : names)
             items->AddObject(name, m_closedBmp.get());
-    } catch (...) {
-        items->EndUpdate();
-        if (drawing)
-            Perform(WM_SETREDRAW, TRUE, 0);
-        throw;
     }
-    items->EndUpdate();
     if (drawing) {
-        Perform(WM_SETREDRAW, TRUE, 0);
         Invalidate();
         SetItemIndex(current);
     }
@@ -850,22 +677,15 @@ std::string TDirectoryListBox::ItemPath(int index) const
     const TStrings* items = Items();
     if (index >= items->Count())
         return std::string();
-    const std::string drive = FileDrivePart(m_directory);
     if (index == 0)
-        return drive + "\\";
+        return FileDrivePart(m_directory) + "\\";
     const TObject* glyph = items->Objects(index);
     if (glyph == m_closedBmp.get())
         return JoinDir(m_directory, items->Get(index));
     if (glyph == m_currentBmp.get())
         return m_directory;
-    // An ancestor: the path without its drive, up to that ancestor. It is
-    // resolved on the current drive when written.
-    const std::string rest = m_directory.substr(drive.size());
-    int seen = 0;
-    for (size_t at = 0; at < rest.size(); ++at)
-        if (rest[at] == '\\' && ++seen == index + 1)
-            return rest.substr(0, at);
-    return rest;
+    // An ancestor: resolved on the current drive when written.
+    return AncestorPath(m_directory, index);
 }
 
 void TDirectoryListBox::SetFileList(TFileListBox* value)

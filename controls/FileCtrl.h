@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,11 +35,6 @@ std::string VolumeLabelText(char drive);
 // The remote name of the connection x:, cased as above; the volume label
 // text when the connection cannot be asked.
 std::string NetworkDriveText(char drive);
-// A path shortened to fit maxWidth as measured by width: directories from the
-// top are replaced by "...", then the drive goes, then the directories
-// altogether, leaving at least the last component.
-std::string MinimizePath(std::string_view path, int32_t maxWidth,
-                         const std::function<int32_t(const std::string&)>& width);
 
 // ---------------------------------------------------------------------------
 // Glyphs
@@ -238,11 +232,3 @@ private:
     std::string m_directory;
     TNotifyEvent m_onChange;
 };
-
-// Splits a path the way the directory list enters it, checking each step by
-// really changing the process's current directory and putting it back
-// afterwards, also on failure: the drive letter (zero for a network path),
-// the directory part (with its drive only for a network path) and the file
-// part (a last component that names a file or holds wildcards). Raises
-// EInOutError for a drive or directory that cannot be entered.
-void ProcessPath(const std::string& path, char& drive, std::string& dirPart, std::string& filePart);

@@ -9,6 +9,7 @@
 #include "framework/Reader.h"
 #include "framework/Writer.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 
 TDdeMgr* DdeMgr = nullptr;
 
@@ -51,7 +52,7 @@ std::string ExecutableBaseName()
 
 HDDEDATA CALLBACK DdeMgrCallback(UINT type, UINT, HCONV, HSZ, HSZ hsz2, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
-    try {
+    return GuardEntry(DdeMgr, HDDEDATA(nullptr), [&]() -> HDDEDATA {
         // The program serves no data. It accepts a conversation on its own
         // service name, so that another program can tell it is running;
         // every transaction on such a conversation is refused.
@@ -59,10 +60,7 @@ HDDEDATA CALLBACK DdeMgrCallback(UINT type, UINT, HCONV, HSZ, HSZ hsz2, HDDEDATA
             return reinterpret_cast<HDDEDATA>(
                 static_cast<ULONG_PTR>(DdeMgr && DdeCmpStringHandles(hsz2, DdeMgr->AppNameHandle()) == 0));
         return nullptr;
-    } catch (...) {
-        ReportCallbackException(DdeMgr);
-        return nullptr;
-    }
+    });
 }
 
 // The DDE support's start-up step: the program's DDE manager, owned by the
@@ -80,29 +78,44 @@ const bool ddeStartupRegistered = RegisterUnitStartup(CreateDdeMgr);
 static_assert(std::is_same_v<HSZ, HSZ__*> && std::is_same_v<HCONV, HCONV__*>,
               "the header's handle types are the DDE library's");
 
+void DdeFree::operator()(HSZ__* hsz) const
+{
+    DdeFreeStringHandle(Instance, hsz);
+}
+
+void DdeFree::operator()(HCONV__* conv) const
+{
+    DdeDisconnect(conv);
+}
+
+DdeInstance::~DdeInstance()
+{
+    if (m_id)
+        DdeUninitialize(m_id);
+}
+
 TDdeMgr::TDdeMgr(TComponent* owner) : TComponent(owner), m_appName(ExecutableBaseName())
 {
     m_linkClipFmt = RegisterClipboardFormatA("Link");
     // NOTE: the message is chosen by the code that the failed initialisation
     // returns. DdeGetLastError needs the instance that a failed
     // initialisation never gives, so it could only name a bad parameter.
-    const UINT result = DdeInitializeA(&m_instance, &DdeMgrCallback, 0, 0);
+    const UINT result = DdeInitializeA(m_instance.Receiver(), &DdeMgrCallback, 0, 0);
     if (result != DMLERR_NO_ERROR)
         throw EDdeError(DdeErrorMessage(result));
-    m_hszApp = DdeCreateStringHandleA(m_instance, m_appName.c_str(), CP_WINANSI);
-    DdeNameService(m_instance, m_hszApp, nullptr, DNS_REGISTER);
+    m_hszApp = DdeString(DdeCreateStringHandleA(m_instance.Id(), m_appName.c_str(), CP_WINANSI), {m_instance.Id()});
+    DdeNameService(m_instance.Id(), m_hszApp.get(), nullptr, DNS_REGISTER);
     DdeMgr = this;
 }
 
+// The name is unregistered here; the members then free the string handle and
+// uninitialise the library, in that order.
 TDdeMgr::~TDdeMgr()
 {
     if (DdeMgr == this)
         DdeMgr = nullptr;
-    if (m_hszApp) {
-        DdeNameService(m_instance, m_hszApp, nullptr, DNS_UNREGISTER);
-        DdeFreeStringHandle(m_instance, m_hszApp);
-    }
-    DdeUninitialize(m_instance);
+    if (m_hszApp)
+        DdeNameService(m_instance.Id(), m_hszApp.get(), nullptr, DNS_UNREGISTER);
 }
 
 // ---------------------------------------------------------------------------
@@ -152,13 +165,8 @@ void TDdeClientConv::WriteState(TWriter& writer)
     // Service and topic go out once, as LinkInfo (DefineProperties); while
     // the properties are written their published getters show nothing.
     SetState(csWriting, true);
-    try {
-        TComponent::WriteState(writer);
-    } catch (...) {
-        SetState(csWriting, false);
-        throw;
-    }
-    SetState(csWriting, false);
+    const ScopeExit written([this] { SetState(csWriting, false); });
+    TComponent::WriteState(writer);
 }
 
 void TDdeClientConv::DefineProperties(TFiler& filer)
@@ -226,21 +234,22 @@ bool TDdeClientConv::OpenLink()
     // Without the program's DDE manager there is no DDE instance to talk through.
     if (!DdeMgr)
         return false;
-    FreeNameHandles();
-    m_instance = DdeMgr->DdeInstId();
-    m_hszService = DdeCreateStringHandleA(m_instance, m_service.c_str(), CP_WINANSI);
-    m_hszTopic = DdeCreateStringHandleA(m_instance, m_topic.c_str(), CP_WINANSI);
+    m_hszService.reset();
+    m_hszTopic.reset();
+    const unsigned long instance = DdeMgr->DdeInstId();
+    m_hszService = DdeString(DdeCreateStringHandleA(instance, m_service.c_str(), CP_WINANSI), {instance});
+    m_hszTopic = DdeString(DdeCreateStringHandleA(instance, m_topic.c_str(), CP_WINANSI), {instance});
     CONVCONTEXT context{};
     context.cb = sizeof context;
     context.iCodePage = CP_WINANSI;
-    m_conv = DdeConnect(m_instance, m_hszService, m_hszTopic, &context);
+    m_conv.reset(DdeConnect(instance, m_hszService.get(), m_hszTopic.get(), &context));
     if (!m_conv && (!m_serviceApplication.empty() || !m_service.empty())) {
         // Start the server, minimised and without taking the focus, and try
         // once more.
         const std::string command =
             !m_serviceApplication.empty() ? m_serviceApplication : m_service + " " + m_topic;
         if (WinExec(command.c_str(), SW_SHOWMINNOACTIVE) >= 32)
-            m_conv = DdeConnect(m_instance, m_hszService, m_hszTopic, &context);
+            m_conv.reset(DdeConnect(instance, m_hszService.get(), m_hszTopic.get(), &context));
     }
     if (!m_conv)
         return false;
@@ -251,35 +260,17 @@ bool TDdeClientConv::OpenLink()
 
 void TDdeClientConv::CloseLink()
 {
-    if (m_conv && m_onClose) {
-        // The conversation ends also when OnClose raises.
-        try {
-            m_onClose(this);
-        } catch (...) {
-            EndConversation();
-            throw;
-        }
-    }
-    EndConversation();
+    // The conversation ends also when OnClose raises.
+    const ScopeExit end([this] { EndConversation(); });
+    if (m_conv && m_onClose)
+        m_onClose(this);
 }
 
 void TDdeClientConv::EndConversation()
 {
-    if (m_conv) {
-        DdeDisconnect(m_conv);
-        m_conv = nullptr;
-    }
-    FreeNameHandles();
+    m_conv.reset();
+    m_hszService.reset();
+    m_hszTopic.reset();
     m_service.clear();
     m_topic.clear();
-}
-
-void TDdeClientConv::FreeNameHandles()
-{
-    if (m_hszService)
-        DdeFreeStringHandle(m_instance, m_hszService);
-    if (m_hszTopic)
-        DdeFreeStringHandle(m_instance, m_hszTopic);
-    m_hszService = nullptr;
-    m_hszTopic = nullptr;
 }

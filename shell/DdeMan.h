@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/Component.h"
@@ -14,6 +15,32 @@
 // the system's macros.
 struct HCONV__;
 struct HSZ__;
+
+// Owners of the DDE library's handles: each gives its handle back to the
+// library when it is reset or destroyed.
+struct DdeFree {
+    unsigned long Instance = 0;  // the instance a string handle belongs to
+    void operator()(HSZ__* hsz) const;
+    void operator()(HCONV__* conv) const;
+};
+using DdeString = std::unique_ptr<HSZ__, DdeFree>;
+using DdeConv = std::unique_ptr<HCONV__, DdeFree>;
+
+// The DDE library initialised for the program: uninitialised when destroyed.
+class DdeInstance {
+public:
+    DdeInstance() = default;
+    ~DdeInstance();
+    DdeInstance(const DdeInstance&) = delete;
+    DdeInstance& operator=(const DdeInstance&) = delete;
+
+    unsigned long Id() const { return m_id; }
+    // Where the library's initialisation stores the instance it starts.
+    unsigned long* Receiver() { return &m_id; }
+
+private:
+    unsigned long m_id = 0;
+};
 
 class EDdeError : public Exception {
 public:
@@ -38,17 +65,18 @@ public:
     explicit TDdeMgr(TComponent* owner);
     ~TDdeMgr() override;
 
-    uint32_t DdeInstId() const { return m_instance; }
+    uint32_t DdeInstId() const { return m_instance.Id(); }
     // The registered service name.
     const std::string& AppName() const { return m_appName; }
     // The clipboard format "Link".
     unsigned LinkClipFmt() const { return m_linkClipFmt; }
     // The string handle of the service name.
-    HSZ__* AppNameHandle() const { return m_hszApp; }
+    HSZ__* AppNameHandle() const { return m_hszApp.get(); }
 
 private:
-    unsigned long m_instance = 0;
-    HSZ__* m_hszApp = nullptr;  // the registered service name; freed with the manager
+    // The string handle is freed before the library is uninitialised.
+    DdeInstance m_instance;
+    DdeString m_hszApp;  // the registered service name
     std::string m_appName;
     unsigned m_linkClipFmt = 0;
 };
@@ -89,7 +117,7 @@ public:
     // Ends an open conversation (firing OnClose first), frees the name
     // handles and clears service and topic, also when OnClose raises.
     void CloseLink();
-    HCONV__* Conv() const { return m_conv; }
+    HCONV__* Conv() const { return m_conv.get(); }
 
     // Events
     TNotifyEvent OnClose() const { return m_onClose; }
@@ -109,17 +137,15 @@ private:
     std::string StoredTopic() const;
     // CloseLink without OnClose.
     void EndConversation();
-    void FreeNameHandles();
 
     std::string m_serviceApplication;
     std::string m_service;
     std::string m_topic;
     TDataMode m_connectMode = ddeAutomatic;
     bool m_formatChars = false;
-    HCONV__* m_conv = nullptr;
-    unsigned long m_instance = 0;  // the DDE instance the handles below belong to
-    HSZ__* m_hszService = nullptr;
-    HSZ__* m_hszTopic = nullptr;
+    DdeConv m_conv;
+    DdeString m_hszService;
+    DdeString m_hszTopic;
     TNotifyEvent m_onClose;
     TNotifyEvent m_onOpen;
 };

@@ -64,6 +64,18 @@ std::vector<std::string> PublishedNames(const TClassInfo& info)
     return names;
 }
 
+void ExpectOrdDefaults(const TObject& object, std::initializer_list<std::pair<const char*, int64_t>> defaults)
+{
+    for (const auto& [name, value] : defaults) {
+        SCOPED_TRACE(name);
+        const TPropInfo* prop = object.ClassInfo().FindProperty(name);
+        ASSERT_NE(prop, nullptr);
+        EXPECT_TRUE(prop->HasDefault);
+        EXPECT_EQ(prop->Default, value);
+        EXPECT_EQ(prop->GetOrd(&object), value);
+    }
+}
+
 std::string NoSlash(std::string dir)
 {
     if (dir.size() > 3 && dir.back() == '\\')

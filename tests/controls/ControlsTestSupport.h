@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "controls/Gauges.h"
@@ -39,6 +41,9 @@ Bytes After(const Bytes& bytes, std::string_view text, size_t count);
 
 // The names of every published property of the class, ancestors' first.
 std::vector<std::string> PublishedNames(const TClassInfo& info);
+// Each named published property has that default in the type information,
+// and the object holds it.
+void ExpectOrdDefaults(const TObject& object, std::initializer_list<std::pair<const char*, int64_t>> defaults);
 
 // The directory without its trailing backslash, as the system reports a
 // current directory other than a drive root.

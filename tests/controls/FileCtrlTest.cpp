@@ -9,6 +9,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -75,18 +76,7 @@ TEST_F(FileCtrl, DriveComboBoxDefaults)
 {
     TDriveComboBox combo(nullptr);
     const TClassInfo& info = combo.ClassInfo();
-    struct Expected {
-        const char* name;
-        int64_t value;
-    };
-    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"ParentColor", 0},
-                              Expected{"TextCase", tcLowerCase}}) {
-        const TPropInfo* prop = info.FindProperty(e.name);
-        ASSERT_NE(prop, nullptr) << e.name;
-        EXPECT_TRUE(prop->HasDefault) << e.name;
-        EXPECT_EQ(prop->Default, e.value) << e.name;
-        EXPECT_EQ(prop->GetOrd(&combo), e.value) << e.name;
-    }
+    ExpectOrdDefaults(combo, {{"TabStop", 1}, {"Color", clWindow}, {"ParentColor", 0}, {"TextCase", tcLowerCase}});
     const TPropInfo* dirList = info.FindProperty("DirList");
     ASSERT_NE(dirList, nullptr);
     EXPECT_EQ(dirList->Kind, TTypeKind::Class);
@@ -100,18 +90,8 @@ TEST_F(FileCtrl, DirectoryListBoxDefaults)
 {
     TDirectoryListBox list(nullptr);
     const TClassInfo& info = list.ClassInfo();
-    struct Expected {
-        const char* name;
-        int64_t value;
-    };
-    for (const Expected& e : {Expected{"TabStop", 1}, Expected{"Color", clWindow}, Expected{"Columns", 0},
-                              Expected{"IntegralHeight", 0}, Expected{"ParentColor", 0}}) {
-        const TPropInfo* prop = info.FindProperty(e.name);
-        ASSERT_NE(prop, nullptr) << e.name;
-        EXPECT_TRUE(prop->HasDefault) << e.name;
-        EXPECT_EQ(prop->Default, e.value) << e.name;
-        EXPECT_EQ(prop->GetOrd(&list), e.value) << e.name;
-    }
+    ExpectOrdDefaults(list, {{"TabStop", 1}, {"Color", clWindow}, {"Columns", 0}, {"IntegralHeight", 0},
+                             {"ParentColor", 0}});
     const TPropInfo* itemHeight = info.FindProperty("ItemHeight");
     ASSERT_NE(itemHeight, nullptr);
     EXPECT_FALSE(itemHeight->HasDefault);
@@ -204,7 +184,7 @@ TEST_F(FileCtrl, ItemHeightsFollowTheFont)
 // ---------------------------------------------------------------------------
 // Links
 
-TEST_F(FileCtrl, DirListLinkIsTwoWay)
+TEST_F(FileCtrl, DirListLinkIsTwoWayAndClearedWhenEitherSideIsFreed)
 {
     TComponent owner(nullptr);
     auto* combo = new TDriveComboBox(&owner);
@@ -219,27 +199,16 @@ TEST_F(FileCtrl, DirListLinkIsTwoWay)
     combo->SetDirList(nullptr);
     EXPECT_EQ(list2->DriveCombo(), nullptr);
     EXPECT_EQ(combo->DirList(), nullptr);
-}
 
-TEST_F(FileCtrl, DirListLinkIsClearedWhenTheListBoxIsFreed)
-{
-    // The list box has another owner, so only the free notification can
-    // tell the combo box.
-    TComponent owner1(nullptr);
-    TComponent owner2(nullptr);
-    auto* combo = new TDriveComboBox(&owner1);
-    auto* list = new TDirectoryListBox(&owner2);
+    // Each side has another owner, so only the free notification can tell
+    // the other that it is freed.
+    TComponent other(nullptr);
+    auto* list = new TDirectoryListBox(&other);
     combo->SetDirList(list);
     TComponent::Free(list);
     EXPECT_EQ(combo->DirList(), nullptr);
-}
 
-TEST_F(FileCtrl, ComboBoxLinkIsClearedWhenTheComboBoxIsFreed)
-{
-    TComponent owner1(nullptr);
-    TComponent owner2(nullptr);
-    auto* combo = new TDriveComboBox(&owner1);
-    auto* list = new TDirectoryListBox(&owner2);
+    list = new TDirectoryListBox(&other);
     combo->SetDirList(list);
     TComponent::Free(combo);
     EXPECT_EQ(list->DriveCombo(), nullptr);
@@ -280,19 +249,6 @@ TEST_F(FileCtrl, DirLabelShowsTheDirectoryAndIsClearedOnFree)
     EXPECT_EQ(list->DirLabel(), nullptr);
 }
 
-TEST_F(FileCtrl, DirLabelTextIsShortenedToTheWidth)
-{
-    TempDir dir;
-    ASSERT_TRUE(CreateDirectoryA((dir / "somewhat long name").c_str(), nullptr));
-    ASSERT_TRUE(SetCurrentDirectoryA((dir / "somewhat long name").c_str()));
-    TDirectoryListBox list(nullptr);
-    TLabel label(nullptr);
-    label.SetAutoSize(false);
-    label.SetWidth(TextWidthIn(*label.Font(), "...\\somewhat long name"));
-    list.SetDirLabel(&label);
-    EXPECT_EQ(label.Caption(), "...\\somewhat long name");
-}
-
 TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
 {
     // A real path of the shape C:\WINDOWS\SYSTEM\COLOR, in the prefix's own
@@ -303,10 +259,7 @@ TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
     ASSERT_TRUE(IsExistingDirectory(system));
     const std::string color = system + "\\COLOR";
     ASSERT_TRUE(CreateDirectoryA(color.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    struct Remove {
-        std::string dir;
-        ~Remove() { RemoveDirectoryA(dir.c_str()); }
-    } remove{color};
+    const ScopeExit remove([&color] { RemoveDirectoryA(color.c_str()); });
     ASSERT_EQ(std::count(color.begin(), color.end(), '\\'), 3);
 
     TDirectoryListBox list(nullptr);
@@ -326,19 +279,6 @@ TEST_F(FileCtrl, ALabelNarrowsThePathStepByStep)
         EXPECT_EQ(label.Caption(), step);
     }
     list.SetDirLabel(nullptr);
-}
-
-TEST(MinimizePath, DropsDirectoriesThenTheDrive)
-{
-    auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
-    const std::string path = "C:\\WINDOWS\\SYSTEM\\COLOR";
-    EXPECT_EQ(MinimizePath(path, 23, chars), path);
-    EXPECT_EQ(MinimizePath(path, 22, chars), "C:\\...\\SYSTEM\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 18, chars), "C:\\...\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 11, chars), "...\\COLOR");
-    EXPECT_EQ(MinimizePath(path, 8, chars), "COLOR");
-    EXPECT_EQ(MinimizePath(path, 1, chars), "COLOR");
-    EXPECT_EQ(MinimizePath("C:\\", 1, chars), "");
 }
 
 // ---------------------------------------------------------------------------
@@ -384,7 +324,7 @@ TEST_F(FileCtrl, BuildListNamesEveryDriveWithItsGlyph)
     EXPECT_EQ(combo.ItemIndex(), -1);
 }
 
-TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
+TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCaseAndPutsTheErrorModeBack)
 {
     char name[261] = {};
     GetVolumeInformationA("C:\\", name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0);
@@ -396,11 +336,8 @@ TEST_F(FileCtrl, VolumeLabelTextFollowsTheLettersCase)
     EXPECT_EQ(VolumeLabelText('c'), "[" + lower + "]");
     // Not a network drive: the connection cannot be asked.
     EXPECT_EQ(NetworkDriveText('c'), "[" + lower + "]");
-}
 
-TEST_F(FileCtrl, ReadingALabelPutsTheErrorModeBack)
-{
-    // Critical-error boxes are suppressed only while the drive is asked.
+    SCOPED_TRACE("critical-error boxes are suppressed only while the drive is asked");
     const UINT before = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     VolumeLabelText('c');
     VolumeLabelText('a');  // removable: may have no medium
@@ -505,32 +442,19 @@ TEST_F(DirectoryTree, CaseFlagsComeFromTheVolumesFileSystemFlags)
     EXPECT_EQ(list.CasePreserved(), (flags & (FS_CASE_SENSITIVE | FS_CASE_IS_PRESERVED)) != 0);
 }
 
-TEST_F(DirectoryTree, ItemPaths)
-{
-    TDirectoryListBox list(nullptr);
-    list.SetDirectoryPath(root);
-    const int count = list.Items()->Count();
-    const int current = count - 4;
-    EXPECT_EQ(list.ItemPath(0), root.substr(0, 3));
-    EXPECT_EQ(list.ItemPath(current), root);
-    EXPECT_EQ(list.ItemPath(current + 1), root + "\\alpha");
-    EXPECT_EQ(list.ItemPath(count), "");
-    // An ancestor: its path without the drive.
-    if (current >= 2) {
-        const size_t second = root.find('\\', 3);
-        EXPECT_EQ(list.ItemPath(1), root.substr(2, second - 2));
-    }
-    EXPECT_EQ(ErrorOf<EStringListError>([&] { list.ItemPath(-1); }), "List index out of bounds");
-}
-
 TEST_F(DirectoryTree, OpeningAnItemPathMovesThere)
 {
     TDirectoryListBox list(nullptr);
     list.SetDirectoryPath(root + "\\alpha");
+    const int count = list.Items()->Count();
+    EXPECT_EQ(list.ItemPath(count - 2), root + "\\alpha");
+    EXPECT_EQ(list.ItemPath(count - 1), root + "\\alpha\\inner");
+    EXPECT_EQ(list.ItemPath(count), "");
+    EXPECT_EQ(ErrorOf<EStringListError>([&] { list.ItemPath(-1); }), "List index out of bounds");
     EventLog changes;
     list.SetOnChange(changes.Event());
     // The parent, an ancestor item written without its drive.
-    const int parent = list.Items()->Count() - 3;
+    const int parent = count - 3;
     ASSERT_EQ(list.Items()->Get(parent + 1), "alpha");
     list.SetDirectoryPath(list.ItemPath(parent));
     EXPECT_EQ(list.DirectoryPath(), root);
@@ -604,38 +528,6 @@ TEST_F(DirectoryTree, ChangeNotificationFeedsAFileList)
     list->SetFileList(files);
     list->SetDirectoryPath(root + "\\Beta");
     EXPECT_EQ(files->Directory(), root + "\\Beta");
-}
-
-TEST_F(DirectoryTree, ProcessPathSplitsAndRestoresTheCurrentDirectory)
-{
-    ASSERT_TRUE(SetCurrentDirectoryA((dir / "Gamma").c_str()));
-    const std::string before = CurrentDir();
-    char drive = '\0';
-    std::string dirPart;
-    std::string filePart;
-    ProcessPath(root + "\\file.txt", drive, dirPart, filePart);
-    EXPECT_EQ(drive, root[0]);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "file.txt");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A last component that is a directory belongs to the directory part.
-    ProcessPath(root + "\\alpha", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\alpha");
-    EXPECT_EQ(filePart, "");
-    EXPECT_EQ(CurrentDir(), before);
-
-    // A trailing backslash names the directory itself.
-    ProcessPath(root + "\\Beta\\", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2) + "\\Beta");
-    EXPECT_EQ(filePart, "");
-
-    // A pattern stays the file part; a missing name fails and restores.
-    ProcessPath(root + "\\*.txt", drive, dirPart, filePart);
-    EXPECT_EQ(dirPart, root.substr(2));
-    EXPECT_EQ(filePart, "*.txt");
-    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirPart, filePart), EInOutError);
-    EXPECT_EQ(CurrentDir(), before);
 }
 
 namespace {

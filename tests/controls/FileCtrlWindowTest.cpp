@@ -19,6 +19,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/TempDir.h"
@@ -387,10 +388,7 @@ TEST_F(ShownControls, ARemovableDriveWithoutAMediumRaisesAndTheListStays)
     const std::string folder = FloppyFolderThroughZ();
     const std::string away = folder + ".out";
     ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str())) << folder << " error " << GetLastError();
-    struct PutBack {
-        std::string from, to;
-        ~PutBack() { MoveFileA(from.c_str(), to.c_str()); }
-    } putBack{away, folder};
+    const ScopeExit putBack([&] { MoveFileA(away.c_str(), folder.c_str()); });
     const std::vector<std::string> before = ItemTexts(*list->Items());
     const int changes = listChanges.Count;
     EXPECT_THROW(list->SetDirectoryPath("A:\\"), EInOutError);

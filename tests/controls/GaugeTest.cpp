@@ -10,6 +10,7 @@
 
 #include "controls/Gauges.h"
 #include "framework/Application.h"
+#include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/FrameworkTest.h"
 #include "tests/controls/ControlsTestSupport.h"
 
@@ -52,23 +53,12 @@ TEST(Gauge, TypeInformationDefaultsMatchTheConstructedGauge)
 {
     TGauge gauge(nullptr);
     const TClassInfo& info = gauge.ClassInfo();
-    struct Expected {
-        const char* name;
-        int64_t value;
-    };
-    const Expected defaults[] = {
+    ExpectOrdDefaults(gauge, {
         {"MinValue", 0}, {"MaxValue", 100}, {"Kind", gkHorizontalBar}, {"ShowText", 1},
         {"BorderStyle", static_cast<int64_t>(TBorderStyle::bsSingle)}, {"ForeColor", clBlack},
         {"BackColor", clWhite}, {"Color", clWindow}, {"Enabled", 1}, {"ParentColor", 1}, {"ParentFont", 1},
         {"ParentShowHint", 1}, {"Visible", 1},
-    };
-    for (const Expected& e : defaults) {
-        const TPropInfo* prop = info.FindProperty(e.name);
-        ASSERT_NE(prop, nullptr) << e.name;
-        EXPECT_TRUE(prop->HasDefault) << e.name;
-        EXPECT_EQ(prop->Default, e.value) << e.name;
-        EXPECT_EQ(prop->GetOrd(&gauge), e.value) << e.name;
-    }
+    });
     const TPropInfo* progress = info.FindProperty("progress");
     ASSERT_NE(progress, nullptr);
     EXPECT_FALSE(progress->HasDefault);

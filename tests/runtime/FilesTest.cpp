@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "runtime/DirPaths.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "tests/support/TempDir.h"
 
@@ -278,4 +282,36 @@ TEST(Files, CurrentDirIsWhatWasSet)
         ASSERT_TRUE(cwd.Ok());
         EXPECT_EQ(CurrentDir(), "C:\\") << "a root keeps its backslash";
     }
+}
+
+TEST(Files, ProcessPathSplitsAndRestoresTheCurrentDirectory)
+{
+    TempDir dir;
+    for (const char* name : {"alpha", "Beta", "Gamma"})
+        CreateDirectoryPath(dir / name);
+    dir.WriteFile("file.txt", "text");
+    CurrentDirectoryScope cwd(dir / "Gamma");
+    ASSERT_TRUE(cwd.Ok());
+    const std::string before = CurrentDir();
+    const std::string root = before.substr(0, before.size() - 6);  // without "\\Gamma"
+    // A last component that is a directory belongs to the directory part, a
+    // trailing backslash names the directory itself, a file or a pattern
+    // stays the file part.
+    const std::vector<std::array<std::string, 3>> cases = {{"\\file.txt", "", "file.txt"},
+                                                           {"\\alpha", "\\alpha", ""},
+                                                           {"\\Beta\\", "\\Beta", ""},
+                                                           {"\\*.txt", "", "*.txt"}};
+    char drive = '\0';
+    std::string dirFound;
+    std::string fileFound;
+    for (const auto& [name, dirPart, filePart] : cases) {
+        SCOPED_TRACE(name);
+        ProcessPath(root + name, drive, dirFound, fileFound);
+        EXPECT_EQ(drive, root[0]);
+        EXPECT_EQ(dirFound, root.substr(2) + dirPart);
+        EXPECT_EQ(fileFound, filePart);
+        EXPECT_EQ(CurrentDir(), before);
+    }
+    EXPECT_THROW(ProcessPath(root + "\\NOPE", drive, dirFound, fileFound), EInOutError);
+    EXPECT_EQ(CurrentDir(), before);
 }

@@ -2,6 +2,7 @@
 // by concatenation, so each part must keep or drop its separators exactly.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -104,4 +105,32 @@ TEST(Paths, UpperCaseAsciiChangesOnlyTheLettersAToZ)
         {"", ""},
     });
     EXPECT_EQ(UpperCaseAscii(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+TEST(Paths, MinimizePathDropsDirectoriesThenTheDrive)
+{
+    auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
+    const std::string path = "C:\\WINDOWS\\SYSTEM\\COLOR";
+    EXPECT_EQ(MinimizePath(path, 23, chars), path);
+    EXPECT_EQ(MinimizePath(path, 22, chars), "C:\\...\\SYSTEM\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 18, chars), "C:\\...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 11, chars), "...\\COLOR");
+    EXPECT_EQ(MinimizePath(path, 8, chars), "COLOR");
+    EXPECT_EQ(MinimizePath(path, 1, chars), "COLOR");
+    EXPECT_EQ(MinimizePath("C:\\", 1, chars), "");
+}
+
+TEST(Paths, SplitDirectoryChainFromTheRootDown)
+{
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(SplitDirectoryChain("C:\\").Current, "C:\\");
+    EXPECT_EQ(SplitDirectoryChain("C:\\A\\B\\C").Ancestors, (Names{"C:\\", "A", "B"}));
+    EXPECT_EQ(SplitDirectoryChain("C:\\A\\B\\C").Current, "C");
+    EXPECT_EQ(SplitDirectoryChain("\\\\srv\\share\\x\\y").Ancestors, (Names{"\\\\srv\\share\\", "x"}));
+    EXPECT_EQ(SplitDirectoryChain("\\\\srv\\share").Ancestors, Names{"\\\\srv\\share\\"});
+    EXPECT_EQ(SplitDirectoryChain("\\\\srv\\share").Current, "");
+
+    SCOPED_TRACE("an ancestor's path leaves out the drive");
+    EXPECT_EQ(AncestorPath("C:\\A\\B\\C", 2), "\\A\\B");
+    EXPECT_EQ(AncestorPath("\\\\srv\\share\\x\\y", 1), "\\x");
 }

@@ -178,17 +178,13 @@ TEST(DdeClientConv, LinkInfoRoundTrip)
     EXPECT_EQ(copy.DdeService(), "Svc");
     EXPECT_EQ(copy.DdeTopic(), "Tp");
     EXPECT_EQ(copy.Conv(), nullptr);
-}
 
-TEST(DdeClientConv, NoLinkInfoWithoutServiceAndTopic)
-{
-    TDdeClientConv conv(nullptr);
-    conv.SetName("Conv1");
-    const Bytes stream = WriteRoot(&conv);
-    EXPECT_FALSE(Contains(stream, "LinkInfo"));
-
-    conv.SetDdeTopic("OnlyTopic");
-    EXPECT_TRUE(Contains(WriteRoot(&conv), "LinkInfo"));
+    SCOPED_TRACE("no LinkInfo without service and topic");
+    TDdeClientConv bare(nullptr);
+    bare.SetName("Conv1");
+    EXPECT_FALSE(Contains(WriteRoot(&bare), "LinkInfo"));
+    bare.SetDdeTopic("OnlyTopic");
+    EXPECT_TRUE(Contains(WriteRoot(&bare), "LinkInfo"));
 }
 
 TEST(DdeClientConv, LinkInfoLinesAreTakenByTheirFirstLetter)
@@ -459,17 +455,6 @@ TEST(ProgMan, ItemsGroupAndShowGroupRoundTrip)
     EXPECT_EQ(copy.ProgramItems()->Get(1), "two");
 }
 
-TEST(ProgMan, DestroyingAnUnconnectedComponentRaisesNoClose)
-{
-    EventLog closes;
-    {
-        TProgMan progman(nullptr);
-        progman.SetOnClose(closes.Event());
-        progman.SetDdeService("Svc");
-    }
-    EXPECT_EQ(closes.Count, 0);
-}
-
 TEST(ProgMan, DestroyingANeverConnectedComponentMakesNoDdeCall)
 {
     TDdeMgr manager(nullptr);
@@ -498,11 +483,17 @@ TEST(ProgMan, DestroyingANeverConnectedComponentMakesNoDdeCall)
     }
 }
 
-TEST(ProgMan, DestroyingAConnectedComponentClosesTheConversation)
+TEST(ProgMan, DestroyingFiresOnCloseOnlyForAnOpenConversation)
 {
     TDdeMgr manager(nullptr);
     EventLog closes;
     TestDdeClient client;
+    {
+        TProgMan unconnected(nullptr);
+        unconnected.SetOnClose(closes.Event());
+        unconnected.SetDdeService("Svc");
+    }
+    EXPECT_EQ(closes.Count, 0);
     {
         TProgMan progman(nullptr);
         progman.SetOnClose(closes.Event());

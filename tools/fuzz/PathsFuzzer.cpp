@@ -3,8 +3,11 @@
 // their contracts say: the directory part is a prefix that ends at a
 // separator, the name part is what follows it (cut at 255 characters) and
 // holds no separator, the drive part is a prefix of the path, and the
-// upper-case copy differs only in the letters a to z. A crash, undefined
-// behaviour, a leak, an exception or a broken contract is a finding.
+// upper-case copy differs only in the letters a to z. Shortened for a label,
+// the path keeps its last component and fits the width unless only that is
+// left; split into a directory tree's entries, it joins back to itself. A
+// crash, undefined behaviour, a leak, an exception or a broken contract is a
+// finding.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -64,5 +67,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const char c = path[i];
         Require(upper[i] == (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c));
     }
+
+    const auto chars = [](const std::string& text) { return static_cast<int32_t>(text.size()); };
+    for (const size_t width : {size_t{0}, size / 2, size}) {
+        const std::string shown = MinimizePath(path, static_cast<int32_t>(width), chars);
+        Require(shown.size() >= rest.size() && shown.compare(shown.size() - rest.size(), rest.size(), rest) == 0);
+        Require(shown.size() <= width || shown == rest);
+        Require(width < size || shown == path);
+    }
+
+    // The root keeps its backslash; every other ancestor is followed by one.
+    const DirectoryChain chain = SplitDirectoryChain(path);
+    std::string joined;
+    for (size_t i = 0; i < chain.Ancestors.size(); ++i)
+        joined += i == 0 ? chain.Ancestors[i] : chain.Ancestors[i] + "\\";
+    joined += chain.Current;
+    if (!chain.Current.empty())
+        Require(joined == path);
+    else if (size == 0)
+        Require(chain.Ancestors.empty());
+    else
+        // A network share's root by itself.
+        Require(chain.Ancestors.size() == 1 && (joined == path || joined == std::string(path) + "\\"));
     return 0;
 }
