@@ -375,7 +375,9 @@ public:
     {
         if (!CopyFileA(DistributedSetup().c_str(), (m_dir / "setup.exe").c_str(), FALSE))
             std::exit(1);
-        std::string script = "T\r\nHalvarn 95\r\nD\r\nC:\\BENCHCOPY\r\n";
+        // The group is named so that the run asks its Start Menu question,
+        // which marks the end of the copying.
+        std::string script = "T\r\nHalvarn 95\r\nD\r\nC:\\BENCHCOPY\r\nG\r\nHalvarn 95\r\n";
         const std::string content(bytes, 'c');
         for (int i = 0; i < files; ++i) {
             const std::string name = Name(i);
