@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "framework/Graphics.h"
+#include "framework/ListCtrls.h"
 #include "framework/StdCtrls.h"
 
 class TDirectoryListBox;

@@ -18,6 +18,7 @@
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/ListCtrls.h"
 #include "framework/GdiHandles.h"
 #include "framework/Reader.h"
 #include "framework/StdCtrls.h"
