@@ -63,14 +63,15 @@ const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>()
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>()
 {
-    static const TEnumTypeInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog"}};
+    static const TEnumTypeInfo info{"TFormBorderStyle",
+                                    {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>()
 {
-    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize"}};
+    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
     return info;
 }
 
@@ -107,7 +108,7 @@ template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>()
 {
     static const TEnumTypeInfo info{
-        "TShowGroup", {"activateNormalSize", "activateMinimized", "activateMaximized", "noActivateNormalSize"}};
+        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"}};
     return info;
 }
 
@@ -129,6 +130,12 @@ const TClassInfo& TStandInFont::StaticClassInfo()
 const TClassInfo& TStandInGraphic::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TStandInGraphic, TPersistent>("TPicture").Build();
+    return info;
+}
+
+const TClassInfo& TStandInIcon::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInIcon, TStandInGraphic>("TIcon").Build();
     return info;
 }
 
@@ -288,7 +295,7 @@ const TClassInfo& TStandInForm::StaticClassInfo()
 TStandInForm::TStandInForm(TComponent* owner)
     : TTestForm(owner),
       m_font(std::make_unique<TStandInFont>()),
-      m_icon(std::make_unique<TStandInGraphic>(false)),
+      m_icon(std::make_unique<TStandInIcon>()),
       m_horzScrollBar(std::make_unique<TStandInScrollBar>()),
       m_vertScrollBar(std::make_unique<TStandInScrollBar>())
 {
@@ -314,8 +321,8 @@ void TStandInForm::DefineProperties(TFiler& filer)
 
 namespace {
 
-// A class of the stored forms, made as one of the stand-ins. The
-// registration lasts for the whole run, and so does the class information.
+// A class of the stored forms, made as one of the stand-ins. The class
+// information lasts for the whole run.
 template <typename StandIn>
 const TClassInfo& Alias(std::string_view name)
 {
@@ -329,14 +336,25 @@ const TClassInfo& Alias(std::string_view name)
 
 } // namespace
 
+const std::vector<const TClassInfo*>& StandInClasses()
+{
+    static const std::vector<const TClassInfo*> classes = [] {
+        std::vector<const TClassInfo*> list;
+        for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
+            list.push_back(&Alias<TStandInForm>(name));
+        for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
+                                 "TDirectoryListBox", "TDriveComboBox", "TGauge"})
+            list.push_back(&Alias<TStandInControl>(name));
+        for (const char* name : {"TTimer", "TOpenDialog", "TDirectoryDialog", "TProgMan"})
+            list.push_back(&Alias<TStandInComponent>(name));
+        return list;
+    }();
+    return classes;
+}
+
 void RegisterStandIns()
 {
     TReader::RegisterClass(TTestForm::StaticClassInfo());
-    for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
-        TReader::RegisterClass(Alias<TStandInForm>(name));
-    for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
-                             "TDirectoryListBox", "TDriveComboBox", "TGauge"})
-        TReader::RegisterClass(Alias<TStandInControl>(name));
-    for (const char* name : {"TTimer", "TOpenDialog", "TDirectoryDialog", "TProgMan"})
-        TReader::RegisterClass(Alias<TStandInComponent>(name));
+    for (const TClassInfo* info : StandInClasses())
+        TReader::RegisterClass(*info);
 }
