@@ -24,7 +24,19 @@ const TEnumTypeInfo& EnumTypeOf<TComboBoxStyle>()
 
 const TClassInfo& TCustomListBox::StaticClassInfo()
 {
-    static const TClassInfo info = ClassInfoBuilder<TCustomListBox, TWinControl>("TCustomListBox").Build();
+    static const TClassInfo info = ClassInfoBuilder<TCustomListBox, TWinControl>("TCustomListBox")
+        .Declare<&TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
+        .Declare<&TCustomListBox::Columns, &TCustomListBox::SetColumns>("Columns", 0)
+        .Declare<&TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect>("ExtendedSelect", true)
+        .Declare<&TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight>("IntegralHeight", false)
+        // No default: a design stores its item height even when it is 16.
+        .Declare<&TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight>("ItemHeight")
+        .Declare<&TCustomListBox::Items, &TCustomListBox::SetItems>("Items")
+        .Declare<&TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect>("MultiSelect", false)
+        .Declare<&TCustomListBox::Sorted, &TCustomListBox::SetSorted>("Sorted", false)
+        .Declare<&TCustomListBox::Style, &TCustomListBox::SetStyle>("Style", lbStandard)
+        .Declare<&TCustomListBox::TabWidth, &TCustomListBox::SetTabWidth>("TabWidth", 0)
+        .Build();
     return info;
 }
 
@@ -434,7 +446,9 @@ void TCustomListBox::SelectAll()
 
 const TClassInfo& TCustomComboBox::StaticClassInfo()
 {
-    static const TClassInfo info = ClassInfoBuilder<TCustomComboBox, TWinControl>("TCustomComboBox").Build();
+    static const TClassInfo info = ClassInfoBuilder<TCustomComboBox, TWinControl>("TCustomComboBox")
+        .Declare<&TCustomComboBox::OnDropDown, &TCustomComboBox::SetOnDropDown>("OnDropDown")
+        .Build();
     return info;
 }
 
@@ -579,47 +593,15 @@ void TCustomComboBox::SetItemHeight(int32_t value)
 const TClassInfo& TListBox::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TListBox, TCustomListBox>("TListBox")
-        .Property<&TListBox::Align, &TListBox::SetAlign>("Align", alNone)
-        .Property<&TListBox::BorderStyle, &TListBox::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
-        .Property<&TListBox::Color, &TListBox::SetColor>("Color")
-        .Property<&TListBox::Columns, &TListBox::SetColumns>("Columns", 0)
-        .Property<&TListBox::Ctl3D, &TListBox::SetCtl3D>("Ctl3D", true)
-        .Property<&TListBox::DragCursor, &TListBox::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TListBox::DragMode, &TListBox::SetDragMode>("DragMode", dmManual)
-        .Property<&TListBox::Enabled, &TListBox::SetEnabled>("Enabled", true)
-        .Property<&TListBox::ExtendedSelect, &TListBox::SetExtendedSelect>("ExtendedSelect", true)
-        .Property<&TListBox::Font, &TListBox::SetFont>("Font")
-        .Property<&TListBox::IntegralHeight, &TListBox::SetIntegralHeight>("IntegralHeight", false)
-        // No default: a design stores its item height even when it is 16.
-        .Property<&TListBox::ItemHeight, &TListBox::SetItemHeight>("ItemHeight")
-        .Property<&TListBox::Items, &TListBox::SetItems>("Items")
-        .Property<&TListBox::MultiSelect, &TListBox::SetMultiSelect>("MultiSelect", false)
-        .Property<&TListBox::ParentColor, &TListBox::SetParentColor>("ParentColor", false)
-        .Property<&TListBox::ParentCtl3D, &TListBox::SetParentCtl3D>("ParentCtl3D", true)
-        .Property<&TListBox::ParentFont, &TListBox::SetParentFont>("ParentFont", true)
-        .Property<&TListBox::ParentShowHint, &TListBox::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TListBox::PopupMenu, &TListBox::SetPopupMenu>("PopupMenu")
-        .Property<&TListBox::ShowHint, &TListBox::SetShowHint>("ShowHint", false)
-        .Property<&TListBox::Sorted, &TListBox::SetSorted>("Sorted", false)
-        .Property<&TListBox::Style, &TListBox::SetStyle>("Style", lbStandard)
-        .Property<&TListBox::TabOrder, &TListBox::SetTabOrder>("TabOrder", -1)
-        .Property<&TListBox::TabStop, &TListBox::SetTabStop>("TabStop", true)
-        .Property<&TListBox::TabWidth, &TListBox::SetTabWidth>("TabWidth", 0)
-        .Property<&TListBox::Visible, &TListBox::SetVisible>("Visible", true)
-        .Property<&TListBox::OnClick, &TListBox::SetOnClick>("OnClick")
-        .Property<&TListBox::OnDblClick, &TListBox::SetOnDblClick>("OnDblClick")
-        .Property<&TListBox::OnDragDrop, &TListBox::SetOnDragDrop>("OnDragDrop")
-        .Property<&TListBox::OnDragOver, &TListBox::SetOnDragOver>("OnDragOver")
-        .Property<&TListBox::OnEndDrag, &TListBox::SetOnEndDrag>("OnEndDrag")
-        .Property<&TListBox::OnEnter, &TListBox::SetOnEnter>("OnEnter")
-        .Property<&TListBox::OnExit, &TListBox::SetOnExit>("OnExit")
-        .Property<&TListBox::OnKeyDown, &TListBox::SetOnKeyDown>("OnKeyDown")
-        .Property<&TListBox::OnKeyPress, &TListBox::SetOnKeyPress>("OnKeyPress")
-        .Property<&TListBox::OnKeyUp, &TListBox::SetOnKeyUp>("OnKeyUp")
-        .Property<&TListBox::OnMouseDown, &TListBox::SetOnMouseDown>("OnMouseDown")
-        .Property<&TListBox::OnMouseMove, &TListBox::SetOnMouseMove>("OnMouseMove")
-        .Property<&TListBox::OnMouseUp, &TListBox::SetOnMouseUp>("OnMouseUp")
-        .Property<&TListBox::OnStartDrag, &TListBox::SetOnStartDrag>("OnStartDrag")
+        .Publish("Align", "BorderStyle", "Color", "Columns", "Ctl3D", "DragCursor", "DragMode", "Enabled")
+        .Publish("ExtendedSelect", "Font", "IntegralHeight", "ItemHeight", "Items", "MultiSelect")
+        .Publish("ParentColor", false)
+        .Publish("ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "Sorted", "Style")
+        .Publish("TabOrder")
+        .Publish("TabStop", true)
+        .Publish("TabWidth", "Visible", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter")
+        .Publish("OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp")
+        .Publish("OnStartDrag")
         .Build();
     return info;
 }

@@ -223,6 +223,9 @@ struct TClassInfo {
     // create (abstract classes, objects that are not components).
     TComponent* (*Create)(TComponent* owner) = nullptr;
     std::vector<TPropInfo> Properties;  // this class's own, in declaration order
+    // Properties this class declares with their accessors and defaults but
+    // leaves for its descendants to publish by name (ClassInfoBuilder::Publish).
+    std::vector<TPropInfo> Unpublished;
     std::vector<TFieldInfo> Fields;
     std::vector<TMethodInfo> Methods;
 
@@ -236,6 +239,9 @@ struct TClassInfo {
     const TClassInfo* FindFieldClass(std::string_view name) const;
     // All published properties, ancestors' first.
     std::vector<const TPropInfo*> AllProperties() const;
+    // A property this class or an ancestor publishes or declares, by name
+    // ignoring ASCII case; throws std::logic_error when there is none.
+    const TPropInfo& DeclaredProperty(std::string_view name) const;
 };
 
 // ---------------------------------------------------------------------------
@@ -249,7 +255,7 @@ struct TClassInfo {
 //   {
 //       static const TClassInfo info = ClassInfoBuilder<TLabel, TGraphicControl>("TLabel")
 //           .Property<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment", taLeftJustify)
-//           .Property<&TLabel::Caption, &TLabel::SetCaption>("Caption")
+//           .Publish("Caption", "Color")   // declared by TControl
 //           .Build();
 //       return info;
 //   }
@@ -350,9 +356,44 @@ public:
     template <auto Getter, auto Setter = nullptr, typename D>
     ClassInfoBuilder& Property(std::string_view name, D defaultValue)
     {
-        TPropInfo info = MakeProperty<Getter, Setter>(name);
+        m_info.Properties.push_back(WithDefault<Getter>(MakeProperty<Getter, Setter>(name), defaultValue));
+        return *this;
+    }
+
+    // A property declared for descendants to publish by name; like Property,
+    // but not published by this class.
+    template <auto Getter, auto Setter = nullptr>
+    ClassInfoBuilder& Declare(std::string_view name)
+    {
+        m_info.Unpublished.push_back(MakeProperty<Getter, Setter>(name));
+        return *this;
+    }
+
+    template <auto Getter, auto Setter = nullptr, typename D>
+    ClassInfoBuilder& Declare(std::string_view name, D defaultValue)
+    {
+        m_info.Unpublished.push_back(WithDefault<Getter>(MakeProperty<Getter, Setter>(name), defaultValue));
+        return *this;
+    }
+
+    // Publishes properties an ancestor declares or publishes, in the order
+    // given, with the ancestor's accessors and defaults.
+    template <typename... Names>
+        requires(std::is_convertible_v<Names, std::string_view> && ...)
+    ClassInfoBuilder& Publish(Names... names)
+    {
+        (m_info.Properties.push_back(m_info.Parent->DeclaredProperty(names)), ...);
+        return *this;
+    }
+
+    // Publishes one with a default of this class's own.
+    template <typename D>
+        requires(!std::is_convertible_v<D, std::string_view>)
+    ClassInfoBuilder& Publish(std::string_view name, D defaultValue)
+    {
+        TPropInfo info = m_info.Parent->DeclaredProperty(name);
         info.HasDefault = true;
-        info.Default = detail::ToOrd(static_cast<typename detail::GetterTraits<Getter>::Value>(defaultValue));
+        info.Default = detail::ToOrd(defaultValue);
         m_info.Properties.push_back(info);
         return *this;
     }
@@ -394,6 +435,14 @@ public:
     TClassInfo Build() { return std::move(m_info); }
 
 private:
+    template <auto Getter, typename D>
+    static TPropInfo WithDefault(TPropInfo info, D defaultValue)
+    {
+        info.HasDefault = true;
+        info.Default = detail::ToOrd(static_cast<typename detail::GetterTraits<Getter>::Value>(defaultValue));
+        return info;
+    }
+
     template <auto Getter, auto Setter>
     static TPropInfo MakeProperty(std::string_view name)
     {

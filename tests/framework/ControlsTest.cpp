@@ -321,9 +321,11 @@ TEST(ControlClasses, OrdinalDefaultsAfterConstruction)
                                   &TImage::StaticClassInfo, &TTimer::StaticClassInfo, &TOpenDialog::StaticClassInfo}) {
         const TClassInfo& info = classInfo();
         TComponent* instance = info.Create(&owner);
-        for (const TPropInfo* prop : info.AllProperties())
-            if (prop->HasDefault && !prop->Stored)
-                EXPECT_EQ(prop->GetOrd(instance), prop->Default) << info.Name << "." << prop->Name;
+        for (const TPropInfo* prop : info.AllProperties()) {
+            if (!prop->HasDefault || prop->Stored)
+                continue;
+            EXPECT_EQ(prop->GetOrd(instance), prop->Default) << info.Name << "." << prop->Name;
+        }
         TComponent::Free(instance);
     }
 
