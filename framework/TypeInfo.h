@@ -343,36 +343,21 @@ public:
     }
 
     // A published property with a getter and a setter (or none: read-only).
-    // The kind follows from the value type.
-    template <auto Getter, auto Setter = nullptr>
-    ClassInfoBuilder& Property(std::string_view name)
+    // The kind follows from the value type. An ordinal property may have a
+    // default value, which the writer leaves out.
+    template <auto Getter, auto Setter = nullptr, typename... D>
+    ClassInfoBuilder& Property(std::string_view name, D... defaultValue)
     {
-        m_info.Properties.push_back(MakeProperty<Getter, Setter>(name));
+        m_info.Properties.push_back(MakeProperty<Getter, Setter>(name, defaultValue...));
         return *this;
     }
 
-    // The same, for an ordinal property with a default value, which the
-    // writer leaves out.
-    template <auto Getter, auto Setter = nullptr, typename D>
-    ClassInfoBuilder& Property(std::string_view name, D defaultValue)
+    // A property declared for descendants to publish by name (see Publish);
+    // like Property, but not published by this class.
+    template <auto Getter, auto Setter = nullptr, typename... D>
+    ClassInfoBuilder& Declare(std::string_view name, D... defaultValue)
     {
-        m_info.Properties.push_back(WithDefault<Getter>(MakeProperty<Getter, Setter>(name), defaultValue));
-        return *this;
-    }
-
-    // A property declared for descendants to publish by name; like Property,
-    // but not published by this class.
-    template <auto Getter, auto Setter = nullptr>
-    ClassInfoBuilder& Declare(std::string_view name)
-    {
-        m_info.Unpublished.push_back(MakeProperty<Getter, Setter>(name));
-        return *this;
-    }
-
-    template <auto Getter, auto Setter = nullptr, typename D>
-    ClassInfoBuilder& Declare(std::string_view name, D defaultValue)
-    {
-        m_info.Unpublished.push_back(WithDefault<Getter>(MakeProperty<Getter, Setter>(name), defaultValue));
+        m_info.Unpublished.push_back(MakeProperty<Getter, Setter>(name, defaultValue...));
         return *this;
     }
 
@@ -435,17 +420,10 @@ public:
     TClassInfo Build() { return std::move(m_info); }
 
 private:
-    template <auto Getter, typename D>
-    static TPropInfo WithDefault(TPropInfo info, D defaultValue)
+    template <auto Getter, auto Setter, typename... D>
+    static TPropInfo MakeProperty(std::string_view name, D... defaultValue)
     {
-        info.HasDefault = true;
-        info.Default = detail::ToOrd(static_cast<typename detail::GetterTraits<Getter>::Value>(defaultValue));
-        return info;
-    }
-
-    template <auto Getter, auto Setter>
-    static TPropInfo MakeProperty(std::string_view name)
-    {
+        static_assert(sizeof...(D) <= 1, "a property has one default at most");
         using G = detail::GetterTraits<Getter>;
         using T = typename G::Value;
         TPropInfo info;
@@ -499,6 +477,10 @@ private:
             info.GetOrd = [](const TObject* obj) { return detail::ToOrd(G::Get(obj)); };
             if constexpr (hasSetter)
                 info.SetOrd = [](TObject* obj, int64_t v) { detail::SetterTraits<Setter>::Set(obj, detail::FromOrd<T>(v)); };
+        }
+        if constexpr (sizeof...(D) == 1) {
+            info.HasDefault = true;
+            info.Default = (detail::ToOrd(static_cast<T>(defaultValue)), ...);
         }
         return info;
     }
