@@ -16,7 +16,7 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TTextCase>()
 {
-    static const TEnumTypeInfo info{"TTextCase", {"tcLowerCase", "tcUpperCase"}};
+    static const TEnumTypeInfo info = EnumType<tcUpperCase>("TTextCase", {"tcLowerCase", "tcUpperCase"});
     return info;
 }
 

@@ -10,7 +10,8 @@ static_assert(std::numeric_limits<long double>::digits == 64,
 template <>
 const TEnumTypeInfo& EnumTypeOf<TGaugeKind>()
 {
-    static const TEnumTypeInfo info{"TGaugeKind", {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"}};
+    static const TEnumTypeInfo info =
+        EnumType<gkNeedle>("TGaugeKind", {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"});
     return info;
 }
 

@@ -9,28 +9,31 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
 {
-    static const TEnumTypeInfo info{"TControlStyleFlag", {"csOpaque", "csFramed", "csFixedWidth", "csFixedHeight"}};
+    static const TEnumTypeInfo info =
+        EnumType<csFixedHeight>("TControlStyleFlag", {"csOpaque", "csFramed", "csFixedWidth", "csFixedHeight"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>()
 {
-    static const TEnumTypeInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+    static const TEnumTypeInfo info =
+        EnumType<alClient>("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TDragMode>()
 {
-    static const TEnumTypeInfo info{"TDragMode", {"dmManual", "dmAutomatic"}};
+    static const TEnumTypeInfo info = EnumType<dmAutomatic>("TDragMode", {"dmManual", "dmAutomatic"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TShiftStateFlag>()
 {
-    static const TEnumTypeInfo info{"TShiftStateFlag", {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"}};
+    static const TEnumTypeInfo info = EnumType<ssDouble>(
+        "TShiftStateFlag", {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"});
     return info;
 }
 

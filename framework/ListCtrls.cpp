@@ -7,15 +7,16 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TListBoxStyle>()
 {
-    static const TEnumTypeInfo info{"TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"}};
+    static const TEnumTypeInfo info =
+        EnumType<lbOwnerDrawVariable>("TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TComboBoxStyle>()
 {
-    static const TEnumTypeInfo info{"TComboBoxStyle",
-                                    {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"}};
+    static const TEnumTypeInfo info = EnumType<csOwnerDrawVariable>(
+        "TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"});
     return info;
 }
 

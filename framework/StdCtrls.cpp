@@ -7,21 +7,23 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlignment>()
 {
-    static const TEnumTypeInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    static const TEnumTypeInfo info = EnumType<taCenter>("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TLeftRight>()
 {
-    static const TEnumTypeInfo info{"TLeftRight", {"taLeftJustify", "taRightJustify"}};
+    static const TEnumTypeInfo info =
+        EnumType<TLeftRight::taRightJustify>("TLeftRight", {"taLeftJustify", "taRightJustify"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TEditCharCase>()
 {
-    static const TEnumTypeInfo info{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+    static const TEnumTypeInfo info =
+        EnumType<ecLowerCase>("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
     return info;
 }
 

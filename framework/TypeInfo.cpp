@@ -59,14 +59,15 @@ bool TIntTypeInfo::IntToIdent(int32_t value, std::string_view& ident) const
 template <>
 const TEnumTypeInfo& EnumTypeOf<bool>()
 {
-    static const TEnumTypeInfo info{"Boolean", {"False", "True"}};
+    static const TEnumTypeInfo info = EnumType<true>("Boolean", {"False", "True"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TCloseAction>()
 {
-    static const TEnumTypeInfo info{"TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"}};
+    static const TEnumTypeInfo info =
+        EnumType<caMinimize>("TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"});
     return info;
 }
 

@@ -65,6 +65,17 @@ const TEnumTypeInfo& EnumTypeOf();
 template <>
 const TEnumTypeInfo& EnumTypeOf<bool>();
 
+// An enumeration's names, one for each of its values in order, for an
+// EnumTypeOf specialisation. Last is the enumeration's last value, so that a
+// name missing or left over does not compile.
+template <auto Last, size_t N>
+TEnumTypeInfo EnumType(std::string_view name, const std::string_view (&names)[N])
+{
+    static_assert(std::is_enum_v<decltype(Last)> || std::is_same_v<decltype(Last), bool>);
+    static_assert(N == static_cast<size_t>(Last) + 1, "an enumeration needs one name for each of its values");
+    return TEnumTypeInfo{name, std::vector<std::string_view>(names, names + N)};
+}
+
 // A set of up to 32 elements of the enumeration E.
 template <typename E>
 class TSet {

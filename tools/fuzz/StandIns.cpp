@@ -49,66 +49,72 @@ const TIntTypeInfo& IntTypeOf(TStandInCharset)
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>()
 {
-    static const TEnumTypeInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInFontStyle::fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>()
 {
-    static const TEnumTypeInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInAlignment::taCenter>("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>()
 {
-    static const TEnumTypeInfo info{"TFormBorderStyle",
-                                    {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+    static const TEnumTypeInfo info = EnumType<TStandInBorderStyle::bsSizeToolWin>(
+        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>()
 {
-    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInBorderIcon::biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInFormStyle>()
 {
-    static const TEnumTypeInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInFormStyle::fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInPosition>()
 {
-    static const TEnumTypeInfo info{
-        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"}};
+    static const TEnumTypeInfo info = EnumType<TStandInPosition::poScreenCenter>(
+        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>()
 {
-    static const TEnumTypeInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInWindowState::wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>()
 {
-    static const TEnumTypeInfo info{"TFileEditStyle", {"fsEdit", "fsComboBox"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInEditStyle::fsComboBox>("TFileEditStyle", {"fsEdit", "fsComboBox"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>()
 {
-    static const TEnumTypeInfo info{
-        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"}};
+    static const TEnumTypeInfo info = EnumType<TStandInShowGroup::iconizeNoActivate>(
+        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"});
     return info;
 }
 
