@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "framework/Graphics.h"
+#include "framework/ListCtrls.h"
 #include "framework/StdCtrls.h"
 
 class TDirectoryListBox;

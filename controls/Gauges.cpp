@@ -10,7 +10,8 @@ static_assert(std::numeric_limits<long double>::digits == 64,
 template <>
 const TEnumTypeInfo& EnumTypeOf<TGaugeKind>()
 {
-    static const TEnumTypeInfo info{"TGaugeKind", {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"}};
+    static const TEnumTypeInfo info =
+        EnumType<gkNeedle>("TGaugeKind", {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"});
     return info;
 }
 
@@ -20,27 +21,24 @@ const TClassInfo& TGauge::StaticClassInfo()
     // default, so a design always stores it, 0 included. Colour, font and
     // ShowHint are stored only while they are the gauge's own.
     static const TClassInfo info = ClassInfoBuilder<TGauge, TGraphicControl>("TGauge")
-        .Property<&TGauge::Align, &TGauge::SetAlign>("Align", alNone)
-        .Property<&TGauge::Color, &TGauge::SetColor>("Color", clWindow)
+        .Publish("Align")
+        .Publish("Color", clWindow)
         .StoredWhen<&TGauge::IsColorStored>()
-        .Property<&TGauge::Enabled, &TGauge::SetEnabled>("Enabled", true)
+        .Publish("Enabled")
         .Property<&TGauge::Kind, &TGauge::SetKind>("Kind", gkHorizontalBar)
         .Property<&TGauge::ShowText, &TGauge::SetShowText>("ShowText", true)
-        .Property<&TGauge::Font, &TGauge::SetFont>("Font")
+        .Publish("Font")
         .StoredWhen<&TGauge::IsFontStored>()
         .Property<&TGauge::BorderStyle, &TGauge::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
         .Property<&TGauge::ForeColor, &TGauge::SetForeColor>("ForeColor", clBlack)
         .Property<&TGauge::BackColor, &TGauge::SetBackColor>("BackColor", clWhite)
         .Property<&TGauge::MinValue, &TGauge::SetMinValue>("MinValue", 0)
         .Property<&TGauge::MaxValue, &TGauge::SetMaxValue>("MaxValue", 100)
-        .Property<&TGauge::ParentColor, &TGauge::SetParentColor>("ParentColor", true)
-        .Property<&TGauge::ParentFont, &TGauge::SetParentFont>("ParentFont", true)
-        .Property<&TGauge::ParentShowHint, &TGauge::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TGauge::PopupMenu, &TGauge::SetPopupMenu>("PopupMenu")
+        .Publish("ParentColor", "ParentFont", "ParentShowHint", "PopupMenu")
         .Property<&TGauge::Progress, &TGauge::SetProgress>("Progress")
-        .Property<&TGauge::ShowHint, &TGauge::SetShowHint>("ShowHint", false)
+        .Publish("ShowHint")
         .StoredWhen<&TGauge::IsShowHintStored>()
-        .Property<&TGauge::Visible, &TGauge::SetVisible>("Visible", true)
+        .Publish("Visible")
         .Build();
     return info;
 }

@@ -27,8 +27,8 @@ void TPersistent::DefineProperties(TFiler&) {}
 template <>
 const TEnumTypeInfo& EnumTypeOf<TComponentStateFlag>()
 {
-    static const TEnumTypeInfo info{"TComponentStateFlag",
-                                    {"csLoading", "csReading", "csWriting", "csDestroying", "csDesigning", "csFixups"}};
+    static const TEnumTypeInfo info = EnumType<csFixups>(
+        "TComponentStateFlag", {"csLoading", "csReading", "csWriting", "csDestroying", "csDesigning", "csFixups"});
     return info;
 }
 

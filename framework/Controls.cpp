@@ -9,28 +9,31 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
 {
-    static const TEnumTypeInfo info{"TControlStyleFlag", {"csOpaque", "csFramed", "csFixedWidth", "csFixedHeight"}};
+    static const TEnumTypeInfo info =
+        EnumType<csFixedHeight>("TControlStyleFlag", {"csOpaque", "csFramed", "csFixedWidth", "csFixedHeight"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>()
 {
-    static const TEnumTypeInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+    static const TEnumTypeInfo info =
+        EnumType<alClient>("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TDragMode>()
 {
-    static const TEnumTypeInfo info{"TDragMode", {"dmManual", "dmAutomatic"}};
+    static const TEnumTypeInfo info = EnumType<dmAutomatic>("TDragMode", {"dmManual", "dmAutomatic"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TShiftStateFlag>()
 {
-    static const TEnumTypeInfo info{"TShiftStateFlag", {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"}};
+    static const TEnumTypeInfo info = EnumType<ssDouble>(
+        "TShiftStateFlag", {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"});
     return info;
 }
 
@@ -55,6 +58,29 @@ const TClassInfo& TControl::StaticClassInfo()
         .Property<&TControl::Height, &TControl::SetHeight>("Height")
         .Property<&TControl::Cursor, &TControl::SetCursor>("Cursor", crDefault)
         .Property<&TControl::Hint, &TControl::SetHint>("Hint")
+        .Declare<&TControl::Align, &TControl::SetAlign>("Align", alNone)
+        .Declare<&TControl::Caption, &TControl::SetCaption>("Caption")
+        .Declare<&TControl::Color, &TControl::SetColor>("Color")
+        .Declare<&TControl::DragCursor, &TControl::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
+        .Declare<&TControl::DragMode, &TControl::SetDragMode>("DragMode", dmManual)
+        .Declare<&TControl::Enabled, &TControl::SetEnabled>("Enabled", true)
+        .Declare<&TControl::Font, &TControl::SetFont>("Font")
+        .Declare<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor", true)
+        .Declare<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont", true)
+        .Declare<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint", true)
+        .Declare<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu")
+        .Declare<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint", false)
+        .Declare<&TControl::Text, &TControl::SetText>("Text")
+        .Declare<&TControl::Visible, &TControl::SetVisible>("Visible", true)
+        .Declare<&TControl::OnClick, &TControl::SetOnClick>("OnClick")
+        .Declare<&TControl::OnDblClick, &TControl::SetOnDblClick>("OnDblClick")
+        .Declare<&TControl::OnDragDrop, &TControl::SetOnDragDrop>("OnDragDrop")
+        .Declare<&TControl::OnDragOver, &TControl::SetOnDragOver>("OnDragOver")
+        .Declare<&TControl::OnEndDrag, &TControl::SetOnEndDrag>("OnEndDrag")
+        .Declare<&TControl::OnMouseDown, &TControl::SetOnMouseDown>("OnMouseDown")
+        .Declare<&TControl::OnMouseMove, &TControl::SetOnMouseMove>("OnMouseMove")
+        .Declare<&TControl::OnMouseUp, &TControl::SetOnMouseUp>("OnMouseUp")
+        .Declare<&TControl::OnStartDrag, &TControl::SetOnStartDrag>("OnStartDrag")
         .Build();
     return info;
 }
@@ -319,6 +345,15 @@ const TClassInfo& TWinControl::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TWinControl, TControl>("TWinControl")
         .Property<&TWinControl::HelpContext, &TWinControl::SetHelpContext>("HelpContext", 0)
+        .Declare<&TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", true)
+        .Declare<&TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D>("ParentCtl3D", true)
+        .Declare<&TWinControl::TabOrder, &TWinControl::SetTabOrder>("TabOrder", -1)
+        .Declare<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop", false)
+        .Declare<&TWinControl::OnEnter, &TWinControl::SetOnEnter>("OnEnter")
+        .Declare<&TWinControl::OnExit, &TWinControl::SetOnExit>("OnExit")
+        .Declare<&TWinControl::OnKeyDown, &TWinControl::SetOnKeyDown>("OnKeyDown")
+        .Declare<&TWinControl::OnKeyPress, &TWinControl::SetOnKeyPress>("OnKeyPress")
+        .Declare<&TWinControl::OnKeyUp, &TWinControl::SetOnKeyUp>("OnKeyUp")
         .Build();
     return info;
 }

@@ -29,34 +29,33 @@ TCommonDialog::TCommonDialog(TComponent* owner) : TComponent(owner) {}
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFileEditStyle>()
 {
-    static const TEnumTypeInfo info{"TFileEditStyle", {"fsEdit", "fsComboBox"}};
+    static const TEnumTypeInfo info = EnumType<fsComboBox>("TFileEditStyle", {"fsEdit", "fsComboBox"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TOpenOption>()
 {
-    static const TEnumTypeInfo info{"TOpenOption",
-                                    {
-                                        "ofReadOnly",
-                                        "ofOverwritePrompt",
-                                        "ofHideReadOnly",
-                                        "ofNoChangeDir",
-                                        "ofShowHelp",
-                                        "ofNoValidate",
-                                        "ofAllowMultiSelect",
-                                        "ofExtensionDifferent",
-                                        "ofPathMustExist",
-                                        "ofFileMustExist",
-                                        "ofCreatePrompt",
-                                        "ofShareAware",
-                                        "ofNoReadOnlyReturn",
-                                        "ofNoTestFileCreate",
-                                        "ofNoNetworkButton",
-                                        "ofNoLongNames",
-                                        "ofOldStyleDialog",
-                                        "ofNoDereferenceLinks",
-                                    }};
+    static const TEnumTypeInfo info = EnumType<ofNoDereferenceLinks>("TOpenOption", {
+        "ofReadOnly",
+        "ofOverwritePrompt",
+        "ofHideReadOnly",
+        "ofNoChangeDir",
+        "ofShowHelp",
+        "ofNoValidate",
+        "ofAllowMultiSelect",
+        "ofExtensionDifferent",
+        "ofPathMustExist",
+        "ofFileMustExist",
+        "ofCreatePrompt",
+        "ofShareAware",
+        "ofNoReadOnlyReturn",
+        "ofNoTestFileCreate",
+        "ofNoNetworkButton",
+        "ofNoLongNames",
+        "ofOldStyleDialog",
+        "ofNoDereferenceLinks",
+    });
     return info;
 }
 

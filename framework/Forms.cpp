@@ -15,51 +15,54 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
 {
-    static const TEnumTypeInfo info{"TFormBorderStyle",
-                                    {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+    static const TEnumTypeInfo info = EnumType<bsSizeToolWin>(
+        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
 {
-    static const TEnumTypeInfo info{"TBorderStyle", {"bsNone", "bsSingle"}};
+    static const TEnumTypeInfo info = EnumType<TBorderStyle::bsSingle>("TBorderStyle", {"bsNone", "bsSingle"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TBorderIcon>()
 {
-    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+    static const TEnumTypeInfo info =
+        EnumType<biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormStyle>()
 {
-    static const TEnumTypeInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    static const TEnumTypeInfo info =
+        EnumType<fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TPosition>()
 {
-    static const TEnumTypeInfo info{"TPosition",
-                                    {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"}};
+    static const TEnumTypeInfo info = EnumType<poScreenCenter>(
+        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TWindowState>()
 {
-    static const TEnumTypeInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+    static const TEnumTypeInfo info = EnumType<wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
 {
-    static const TEnumTypeInfo info{"TPrintScale", {"poNone", "poProportional", "poPrintToFit"}};
+    static const TEnumTypeInfo info =
+        EnumType<poPrintToFit>("TPrintScale", {"poNone", "poProportional", "poPrintToFit"});
     return info;
 }
 

@@ -140,14 +140,15 @@ const TIntTypeInfo& IntTypeOf(TCursor)
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFontStyle>()
 {
-    static const TEnumTypeInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    static const TEnumTypeInfo info =
+        EnumType<fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFontPitch>()
 {
-    static const TEnumTypeInfo info{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+    static const TEnumTypeInfo info = EnumType<fpFixed>("TFontPitch", {"fpDefault", "fpVariable", "fpFixed"});
     return info;
 }
 

@@ -1,600 +1,30 @@
 #include "framework/StdCtrls.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
-#include <functional>
 
 #include "framework/GdiHandles.h"
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlignment>()
 {
-    static const TEnumTypeInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    static const TEnumTypeInfo info = EnumType<taCenter>("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TLeftRight>()
 {
-    static const TEnumTypeInfo info{"TLeftRight", {"taLeftJustify", "taRightJustify"}};
+    static const TEnumTypeInfo info =
+        EnumType<TLeftRight::taRightJustify>("TLeftRight", {"taLeftJustify", "taRightJustify"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TEditCharCase>()
 {
-    static const TEnumTypeInfo info{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+    static const TEnumTypeInfo info =
+        EnumType<ecLowerCase>("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
     return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TListBoxStyle>()
-{
-    static const TEnumTypeInfo info{"TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"}};
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TComboBoxStyle>()
-{
-    static const TEnumTypeInfo info{"TComboBoxStyle",
-                                    {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"}};
-    return info;
-}
-
-// ---------------------------------------------------------------------------
-// TCustomListBox
-
-const TClassInfo& TCustomListBox::StaticClassInfo()
-{
-    static const TClassInfo info = ClassInfoBuilder<TCustomListBox, TWinControl>("TCustomListBox").Build();
-    return info;
-}
-
-namespace {
-
-// The messages of the platform's list box or combo box that a list of lines
-// kept in its window is read and written with.
-struct TListWindowMessages {
-    UINT GetCount, GetTextLen, GetText, GetItemData, SetItemData, AddString, InsertString, DeleteString,
-        ResetContent;
-};
-
-constexpr TListWindowMessages ListBoxMessages{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,
-                                              LB_GETITEMDATA,  LB_SETITEMDATA,  LB_ADDSTRING,
-                                              LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT};
-constexpr TListWindowMessages ComboBoxMessages{CB_GETCOUNT,    CB_GETLBTEXTLEN,  CB_GETLBTEXT,
-                                               CB_GETITEMDATA, CB_SETITEMDATA,   CB_ADDSTRING,
-                                               CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT};
-// LB_ERR and CB_ERR, LB_ERRSPACE and CB_ERRSPACE are the same values.
-static_assert(LB_ERR == CB_ERR && LB_ERRSPACE == CB_ERRSPACE);
-
-// The lines of a list box or combo box: in its window once there is one,
-// otherwise in the control's memory copy.
-class TWindowStrings : public TStrings {
-public:
-    TWindowStrings(TWinControl& control, TStringList& saved, const TListWindowMessages& messages)
-        : m_control(control), m_saved(saved), m_msg(messages)
-    {
-    }
-
-    int Count() const override
-    {
-        if (!Window())
-            return m_saved.Count();
-        return static_cast<int>(SendMessageA(Window(), m_msg.GetCount, 0, 0));
-    }
-
-    std::string Get(int index) const override
-    {
-        if (!Window())
-            return m_saved.Get(index);
-        const LRESULT length = SendMessageA(Window(), m_msg.GetTextLen, static_cast<WPARAM>(index), 0);
-        if (length == LB_ERR)
-            IndexError();
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        const LRESULT copied =
-            SendMessageA(Window(), m_msg.GetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-        return text;
-    }
-
-    TObject* Objects(int index) const override
-    {
-        if (!Window())
-            return m_saved.Objects(index);
-        const LRESULT data = SendMessageA(Window(), m_msg.GetItemData, static_cast<WPARAM>(index), 0);
-        if (data == LB_ERR)
-            IndexError();
-        return reinterpret_cast<TObject*>(data);
-    }
-
-    void SetObject(int index, TObject* object) override
-    {
-        if (!Window()) {
-            m_saved.SetObject(index, object);
-            return;
-        }
-        if (SendMessageA(Window(), m_msg.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object)) ==
-            LB_ERR)
-            IndexError();
-    }
-
-    // A sorted list box puts an added line where it belongs; the index
-    // returned is that place.
-    int Add(const std::string& text) override
-    {
-        if (!Window())
-            return m_saved.Add(text);
-        const LRESULT index = SendMessageA(Window(), m_msg.AddString, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (index < 0)
-            throw EListError(std::string("Unable to insert a line"));
-        Changed();
-        return static_cast<int>(index);
-    }
-
-    void Insert(int index, const std::string& text) override
-    {
-        if (!Window()) {
-            m_saved.Insert(index, text);
-            return;
-        }
-        if (index < 0 || index > Count())
-            IndexError();
-        if (SendMessageA(Window(), m_msg.InsertString, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(text.c_str())) < 0)
-            throw EListError(std::string("Unable to insert a line"));
-        Changed();
-    }
-
-    void Delete(int index) override
-    {
-        if (!Window()) {
-            m_saved.Delete(index);
-            return;
-        }
-        if (SendMessageA(Window(), m_msg.DeleteString, static_cast<WPARAM>(index), 0) == LB_ERR)
-            IndexError();
-        Changed();
-    }
-
-    void Clear() override
-    {
-        if (!Window()) {
-            m_saved.Clear();
-            return;
-        }
-        SendMessageA(Window(), m_msg.ResetContent, 0, 0);
-        Changed();
-    }
-
-protected:
-    // NOTE: while a list is being changed line by line the window is not
-    // redrawn: the platform's list box otherwise updates its scroll bar on
-    // the screen for every line added or removed, which made thousands of
-    // lines take seconds. The whole list is drawn once at the end.
-    void SetUpdateState(bool updating) override
-    {
-        if (!Window())
-            return;
-        SendMessageA(Window(), WM_SETREDRAW, updating ? FALSE : TRUE, 0);
-        if (!updating)
-            InvalidateRect(Window(), nullptr, TRUE);
-    }
-
-private:
-    HWND Window() const { return m_control.HandleAllocated() ? m_control.Handle() : nullptr; }
-
-    TWinControl& m_control;
-    TStringList& m_saved;
-    const TListWindowMessages& m_msg;
-};
-
-// Moves the lines kept in memory into a new window.
-void RestoreLines(HWND window, TStringList& saved, const TListWindowMessages& msg)
-{
-    for (int i = 0; i < saved.Count(); ++i) {
-        const LRESULT index = SendMessageA(window, msg.AddString, 0, reinterpret_cast<LPARAM>(saved.Get(i).c_str()));
-        if (index >= 0)
-            SendMessageA(window, msg.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(saved.Objects(i)));
-    }
-    saved.Clear();
-}
-
-// Keeps the lines of a window that is going, for a window made again later.
-void SaveLines(const TStrings& items, TStringList& saved)
-{
-    saved.Clear();
-    const int count = items.Count();
-    for (int i = 0; i < count; ++i)
-        saved.AddObject(items.Get(i), items.Objects(i));
-}
-
-// The owner-draw dispatch of list and combo boxes: prepares the canvas (the
-// control's font, its Color or the highlight colours for a selected item),
-// lets draw paint the item, then adds the focus rectangle of a focused item.
-void DispatchDrawItem(TWinControl& control, const DRAWITEMSTRUCT& item,
-                      const std::function<void(int, const RECT&, TOwnerDrawState, TItemCanvas&)>& draw)
-{
-    TOwnerDrawState state;
-    if (item.itemState & ODS_SELECTED)
-        state.Include(odSelected);
-    if (item.itemState & ODS_GRAYED)
-        state.Include(odGrayed);
-    if (item.itemState & ODS_DISABLED)
-        state.Include(odDisabled);
-    if (item.itemState & ODS_CHECKED)
-        state.Include(odChecked);
-    if (item.itemState & ODS_FOCUS)
-        state.Include(odFocused);
-    const bool selected = state.Contains(odSelected);
-    const COLORREF brushColor = ColorToRGB(selected ? clHighlight : control.Color());
-    Brush brush(CreateSolidBrush(brushColor));
-    ScopedSaveDC saved(item.hDC);
-    SelectObject(item.hDC, control.Font()->Handle());
-    SelectObject(item.hDC, brush.Get());
-    SetTextColor(item.hDC, ColorToRGB(selected ? clHighlightText : control.Font()->Color()));
-    SetBkColor(item.hDC, brushColor);
-    TItemCanvas canvas{item.hDC, brush.Get()};
-    if (static_cast<int>(item.itemID) >= 0) {
-        draw(static_cast<int>(item.itemID), item.rcItem, state, canvas);
-    } else {
-        // An empty list or combo box still shows the focus.
-        FillRect(item.hDC, &item.rcItem, brush.Get());
-    }
-    if (state.Contains(odFocused))
-        DrawFocusRect(item.hDC, &item.rcItem);
-}
-
-// The default drawing of an owner-drawn item: its text on the brush.
-void DrawItemText(const TStrings& items, int index, const RECT& rect, TItemCanvas& canvas)
-{
-    FillRect(canvas.DC, &rect, canvas.Brush);
-    const std::string text = index < items.Count() ? items.Get(index) : std::string();
-    TextOutA(canvas.DC, rect.left + 2, rect.top, text.c_str(), static_cast<int>(text.size()));
-}
-
-} // namespace
-
-
-TCustomListBox::TCustomListBox(TComponent* owner)
-    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ListBoxMessages))
-{
-    SetBounds(0, 0, 121, 97);
-    SetTabStop(true);
-    SetParentColor(false);
-    SetColor(clWindow);
-}
-
-// The window goes while this object is still whole, so that its last
-// messages (and the saving of its lines) reach this class.
-TCustomListBox::~TCustomListBox()
-{
-    DestroyHandle();
-}
-
-void TCustomListBox::SetItems(TStrings* value)
-{
-    if (value)
-        m_items->Assign(*value);
-}
-
-void TCustomListBox::SetItemHeight(int32_t value)
-{
-    if (value <= 0)
-        return;
-    m_itemHeight = value;
-    if (HandleAllocated() && m_style == lbOwnerDrawFixed) {
-        Perform(LB_SETITEMHEIGHT, 0, value);
-        Invalidate();
-    }
-}
-
-void TCustomListBox::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.SystemClass = "LISTBOX";
-    params.Style |= LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | WS_HSCROLL;
-    if (m_borderStyle == TBorderStyle::bsSingle) {
-        // The three-dimensional look of version 4 and later sinks the list
-        // into its client edge in place of the flat border.
-        if (Ctl3D() && LOBYTE(LOWORD(GetVersion())) >= 4)
-            params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            params.Style |= WS_BORDER;
-    }
-    if (m_sorted)
-        params.Style |= LBS_SORT;
-    if (m_style == lbOwnerDrawFixed)
-        params.Style |= LBS_OWNERDRAWFIXED;
-    else if (m_style == lbOwnerDrawVariable)
-        params.Style |= LBS_OWNERDRAWVARIABLE;
-    if (!m_integralHeight)
-        params.Style |= LBS_NOINTEGRALHEIGHT;
-    if (m_columns != 0)
-        params.Style |= LBS_MULTICOLUMN;
-    if (m_tabWidth != 0)
-        params.Style |= LBS_USETABSTOPS;
-    if (m_multiSelect)
-        params.Style |= m_extendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
-}
-
-// The lines kept in memory move into the new window.
-void TCustomListBox::CreateHandleDone()
-{
-    HWND window = Handle();
-    if (m_style == lbOwnerDrawFixed)
-        SendMessageA(window, LB_SETITEMHEIGHT, 0, m_itemHeight);
-    if (m_columns != 0)
-        SendMessageA(window, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Width() / m_columns), 0);
-    if (m_tabWidth != 0) {
-        UINT tabs = static_cast<UINT>(m_tabWidth);
-        SendMessageA(window, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabs));
-    }
-    RestoreLines(window, m_saved, ListBoxMessages);
-    if (m_itemIndex >= 0 && !m_multiSelect)
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
-}
-
-void TCustomListBox::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_DESTROY) {
-        // The lines outlive the window, for a window made again later.
-        HWND window = Handle();
-        SaveLines(*m_items, m_saved);
-        m_itemIndex = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
-    }
-    TWinControl::WndProc(message);
-}
-
-bool TCustomListBox::CnCommand(WORD notifyCode)
-{
-    switch (notifyCode) {
-    case LBN_SELCHANGE:
-        Click();
-        return true;
-    case LBN_DBLCLK:
-        DblClick();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TCustomListBox::CnDrawItem(DRAWITEMSTRUCT& item)
-{
-    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
-        DrawItem(index, rect, state, canvas);
-    });
-    return true;
-}
-
-void TCustomListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
-{
-    DrawItemText(*m_items, index, rect, canvas);
-}
-
-int32_t TCustomListBox::ItemIndex() const
-{
-    if (!HandleAllocated())
-        return m_itemIndex;
-    HWND window = const_cast<TCustomListBox*>(this)->Handle();
-    // With multiple selection the current line is the one with the focus
-    // rectangle.
-    if (m_multiSelect)
-        return static_cast<int32_t>(SendMessageA(window, LB_GETCARETINDEX, 0, 0));
-    return static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
-}
-
-void TCustomListBox::SetItemIndex(int32_t value)
-{
-    if (!HandleAllocated()) {
-        m_itemIndex = value;
-        return;
-    }
-    if (m_multiSelect)
-        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
-    else
-        Perform(LB_SETCURSEL, static_cast<WPARAM>(value), 0);
-}
-
-int32_t TCustomListBox::SelCount() const
-{
-    if (!HandleAllocated())
-        return 0;
-    HWND window = const_cast<TCustomListBox*>(this)->Handle();
-    if (!m_multiSelect)
-        return SendMessageA(window, LB_GETCURSEL, 0, 0) >= 0 ? 1 : 0;
-    return static_cast<int32_t>(SendMessageA(window, LB_GETSELCOUNT, 0, 0));
-}
-
-bool TCustomListBox::Selected(int32_t index) const
-{
-    HWND window = const_cast<TCustomListBox*>(this)->Handle();
-    const LRESULT state = SendMessageA(window, LB_GETSEL, static_cast<WPARAM>(index), 0);
-    if (state == LB_ERR)
-        throw EListError(StrId::SListIndexError);
-    return state != 0;
-}
-
-void TCustomListBox::SetSelected(int32_t index, bool value)
-{
-    HWND window = Handle();
-    LRESULT result;
-    if (m_multiSelect) {
-        result = SendMessageA(window, LB_SETSEL, value ? TRUE : FALSE, static_cast<LPARAM>(index));
-    } else if (index < 0 || index >= static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0))) {
-        result = LB_ERR;
-    } else if (value) {
-        result = SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    } else {
-        result = 0;
-        if (SendMessageA(window, LB_GETCURSEL, 0, 0) == index)
-            SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    }
-    if (result == LB_ERR)
-        throw EListError(StrId::SListIndexError);
-}
-
-void TCustomListBox::SelectAll()
-{
-    if (!m_multiSelect)
-        return;
-    HWND window = Handle();
-    // NOTE: one message for all lines: selecting them one by one moves the
-    // focus and scrolls the list for each, which took the platform's list
-    // box over a second for ten thousand lines.
-    SendMessageA(window, LB_SETSEL, TRUE, -1);
-    const LRESULT last = SendMessageA(window, LB_GETCOUNT, 0, 0) - 1;
-    if (last >= 0) {
-        SendMessageA(window, LB_SETANCHORINDEX, static_cast<WPARAM>(last), 0);
-        SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(last), FALSE);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// TCustomComboBox
-
-const TClassInfo& TCustomComboBox::StaticClassInfo()
-{
-    static const TClassInfo info = ClassInfoBuilder<TCustomComboBox, TWinControl>("TCustomComboBox").Build();
-    return info;
-}
-
-TCustomComboBox::TCustomComboBox(TComponent* owner)
-    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ComboBoxMessages))
-{
-    SetBounds(0, 0, 145, 21);
-    // The platform gives the selection field the height of its font.
-    SetControlStyle(ControlStyle().Include(csFixedHeight));
-    SetTabStop(true);
-    SetParentColor(false);
-    SetColor(clWindow);
-}
-
-// The window goes while this object is still whole, so that its last
-// messages (and the saving of its lines) reach this class.
-TCustomComboBox::~TCustomComboBox()
-{
-    DestroyHandle();
-}
-
-void TCustomComboBox::SetMaxLength(int32_t value)
-{
-    m_maxLength = value;
-    if (HandleAllocated())
-        Perform(CB_LIMITTEXT, static_cast<WPARAM>(value), 0);
-}
-
-int32_t TCustomComboBox::ItemIndex() const
-{
-    if (!HandleAllocated())
-        return m_itemIndex;
-    return static_cast<int32_t>(SendMessageA(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
-}
-
-void TCustomComboBox::SetItemIndex(int32_t value)
-{
-    if (!HandleAllocated()) {
-        m_itemIndex = value;
-        return;
-    }
-    Perform(CB_SETCURSEL, static_cast<WPARAM>(value), 0);
-}
-
-void TCustomComboBox::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.SystemClass = "COMBOBOX";
-    params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL;
-    switch (m_style) {
-    case csDropDown:
-        params.Style |= CBS_DROPDOWN;
-        break;
-    case csSimple:
-        params.Style |= CBS_SIMPLE;
-        break;
-    case csDropDownList:
-        params.Style |= CBS_DROPDOWNLIST;
-        break;
-    case csOwnerDrawFixed:
-        params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
-        break;
-    case csOwnerDrawVariable:
-        params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE;
-        break;
-    }
-    if (m_sorted)
-        params.Style |= CBS_SORT;
-    // The window's height includes the dropped-down list.
-    if (m_style != csSimple)
-        params.Height = Height() + m_itemHeight * m_dropDownCount + 2;
-}
-
-void TCustomComboBox::CreateHandleDone()
-{
-    HWND window = Handle();
-    if (m_style == csOwnerDrawFixed)
-        SendMessageA(window, CB_SETITEMHEIGHT, 0, m_itemHeight);
-    if (m_maxLength != 0)
-        SendMessageA(window, CB_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
-    RestoreLines(window, m_saved, ComboBoxMessages);
-    if (m_itemIndex >= 0)
-        SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
-}
-
-void TCustomComboBox::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_DESTROY) {
-        SaveLines(*m_items, m_saved);
-        m_itemIndex = static_cast<int32_t>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
-    }
-    TWinControl::WndProc(message);
-}
-
-bool TCustomComboBox::CnCommand(WORD notifyCode)
-{
-    switch (notifyCode) {
-    case CBN_SELCHANGE:
-        Click();
-        return true;
-    case CBN_DROPDOWN:
-        m_onDropDown(this);
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TCustomComboBox::CnDrawItem(DRAWITEMSTRUCT& item)
-{
-    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
-        DrawItem(index, rect, state, canvas);
-    });
-    return true;
-}
-
-void TCustomComboBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
-{
-    DrawItemText(*m_items, index, rect, canvas);
-}
-
-void TCustomComboBox::SetItems(TStrings* value)
-{
-    if (value)
-        m_items->Assign(*value);
-}
-
-void TCustomComboBox::SetItemHeight(int32_t value)
-{
-    if (value <= 0)
-        return;
-    m_itemHeight = value;
-    if (HandleAllocated() && m_style == csOwnerDrawFixed) {
-        Perform(CB_SETITEMHEIGHT, 0, value);
-        Invalidate();
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -603,34 +33,19 @@ void TCustomComboBox::SetItemHeight(int32_t value)
 const TClassInfo& TLabel::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TLabel, TGraphicControl>("TLabel")
-        .Property<&TLabel::Align, &TLabel::SetAlign>("Align", alNone)
+        .Publish("Align")
         .Property<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment", taLeftJustify)
         .Property<&TLabel::AutoSize, &TLabel::SetAutoSize>("AutoSize", true)
-        .Property<&TLabel::Caption, &TLabel::SetCaption>("Caption")
-        .Property<&TLabel::Color, &TLabel::SetColor>("Color")
-        .Property<&TLabel::DragCursor, &TLabel::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TLabel::DragMode, &TLabel::SetDragMode>("DragMode", dmManual)
-        .Property<&TLabel::Enabled, &TLabel::SetEnabled>("Enabled", true)
+        .Publish("Caption", "Color", "DragCursor", "DragMode", "Enabled")
         .Property<&TLabel::FocusControl, &TLabel::SetFocusControl>("FocusControl")
-        .Property<&TLabel::Font, &TLabel::SetFont>("Font")
-        .Property<&TLabel::ParentColor, &TLabel::SetParentColor>("ParentColor", true)
-        .Property<&TLabel::ParentFont, &TLabel::SetParentFont>("ParentFont", true)
-        .Property<&TLabel::ParentShowHint, &TLabel::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TLabel::PopupMenu, &TLabel::SetPopupMenu>("PopupMenu")
+        .Publish("Font", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu")
         .Property<&TLabel::ShowAccelChar, &TLabel::SetShowAccelChar>("ShowAccelChar", true)
-        .Property<&TLabel::ShowHint, &TLabel::SetShowHint>("ShowHint", false)
+        .Publish("ShowHint")
         .Property<&TLabel::Transparent, &TLabel::SetTransparent>("Transparent", false)
-        .Property<&TLabel::Visible, &TLabel::SetVisible>("Visible", true)
+        .Publish("Visible")
         .Property<&TLabel::WordWrap, &TLabel::SetWordWrap>("WordWrap", false)
-        .Property<&TLabel::OnClick, &TLabel::SetOnClick>("OnClick")
-        .Property<&TLabel::OnDblClick, &TLabel::SetOnDblClick>("OnDblClick")
-        .Property<&TLabel::OnDragDrop, &TLabel::SetOnDragDrop>("OnDragDrop")
-        .Property<&TLabel::OnDragOver, &TLabel::SetOnDragOver>("OnDragOver")
-        .Property<&TLabel::OnEndDrag, &TLabel::SetOnEndDrag>("OnEndDrag")
-        .Property<&TLabel::OnMouseDown, &TLabel::SetOnMouseDown>("OnMouseDown")
-        .Property<&TLabel::OnMouseMove, &TLabel::SetOnMouseMove>("OnMouseMove")
-        .Property<&TLabel::OnMouseUp, &TLabel::SetOnMouseUp>("OnMouseUp")
-        .Property<&TLabel::OnStartDrag, &TLabel::SetOnStartDrag>("OnStartDrag")
+        .Publish("OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnMouseDown", "OnMouseMove")
+        .Publish("OnMouseUp", "OnStartDrag")
         .Build();
     return info;
 }
@@ -793,33 +208,14 @@ const TClassInfo& TButton::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TButton, TWinControl>("TButton")
         .Property<&TButton::Cancel, &TButton::SetCancel>("Cancel", false)
-        .Property<&TButton::Caption, &TButton::SetCaption>("Caption")
+        .Publish("Caption")
         .Property<&TButton::Default, &TButton::SetDefault>("Default", false)
-        .Property<&TButton::DragCursor, &TButton::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TButton::DragMode, &TButton::SetDragMode>("DragMode", dmManual)
-        .Property<&TButton::Enabled, &TButton::SetEnabled>("Enabled", true)
-        .Property<&TButton::Font, &TButton::SetFont>("Font")
+        .Publish("DragCursor", "DragMode", "Enabled", "Font")
         .Property<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult", 0)
-        .Property<&TButton::ParentFont, &TButton::SetParentFont>("ParentFont", true)
-        .Property<&TButton::ParentShowHint, &TButton::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TButton::PopupMenu, &TButton::SetPopupMenu>("PopupMenu")
-        .Property<&TButton::ShowHint, &TButton::SetShowHint>("ShowHint", false)
-        .Property<&TButton::TabOrder, &TButton::SetTabOrder>("TabOrder", -1)
-        .Property<&TButton::TabStop, &TButton::SetTabStop>("TabStop", true)
-        .Property<&TButton::Visible, &TButton::SetVisible>("Visible", true)
-        .Property<&TButton::OnClick, &TButton::SetOnClick>("OnClick")
-        .Property<&TButton::OnDragDrop, &TButton::SetOnDragDrop>("OnDragDrop")
-        .Property<&TButton::OnDragOver, &TButton::SetOnDragOver>("OnDragOver")
-        .Property<&TButton::OnEndDrag, &TButton::SetOnEndDrag>("OnEndDrag")
-        .Property<&TButton::OnEnter, &TButton::SetOnEnter>("OnEnter")
-        .Property<&TButton::OnExit, &TButton::SetOnExit>("OnExit")
-        .Property<&TButton::OnKeyDown, &TButton::SetOnKeyDown>("OnKeyDown")
-        .Property<&TButton::OnKeyPress, &TButton::SetOnKeyPress>("OnKeyPress")
-        .Property<&TButton::OnKeyUp, &TButton::SetOnKeyUp>("OnKeyUp")
-        .Property<&TButton::OnMouseDown, &TButton::SetOnMouseDown>("OnMouseDown")
-        .Property<&TButton::OnMouseMove, &TButton::SetOnMouseMove>("OnMouseMove")
-        .Property<&TButton::OnMouseUp, &TButton::SetOnMouseUp>("OnMouseUp")
-        .Property<&TButton::OnStartDrag, &TButton::SetOnStartDrag>("OnStartDrag")
+        .Publish("ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder")
+        .Publish("TabStop", true)
+        .Publish("Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown")
+        .Publish("OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag")
         .Build();
     return info;
 }
@@ -918,37 +314,12 @@ const TClassInfo& TRadioButton::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TRadioButton, TWinControl>("TRadioButton")
         .Property<&TRadioButton::Alignment, &TRadioButton::SetAlignment>("Alignment", TLeftRight::taRightJustify)
-        .Property<&TRadioButton::Caption, &TRadioButton::SetCaption>("Caption")
+        .Publish("Caption")
         .Property<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked", false)
-        .Property<&TRadioButton::Color, &TRadioButton::SetColor>("Color")
-        .Property<&TRadioButton::Ctl3D, &TRadioButton::SetCtl3D>("Ctl3D", true)
-        .Property<&TRadioButton::DragCursor, &TRadioButton::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TRadioButton::DragMode, &TRadioButton::SetDragMode>("DragMode", dmManual)
-        .Property<&TRadioButton::Enabled, &TRadioButton::SetEnabled>("Enabled", true)
-        .Property<&TRadioButton::Font, &TRadioButton::SetFont>("Font")
-        .Property<&TRadioButton::ParentColor, &TRadioButton::SetParentColor>("ParentColor", true)
-        .Property<&TRadioButton::ParentCtl3D, &TRadioButton::SetParentCtl3D>("ParentCtl3D", true)
-        .Property<&TRadioButton::ParentFont, &TRadioButton::SetParentFont>("ParentFont", true)
-        .Property<&TRadioButton::ParentShowHint, &TRadioButton::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TRadioButton::PopupMenu, &TRadioButton::SetPopupMenu>("PopupMenu")
-        .Property<&TRadioButton::ShowHint, &TRadioButton::SetShowHint>("ShowHint", false)
-        .Property<&TRadioButton::TabOrder, &TRadioButton::SetTabOrder>("TabOrder", -1)
-        .Property<&TRadioButton::TabStop, &TRadioButton::SetTabStop>("TabStop", false)
-        .Property<&TRadioButton::Visible, &TRadioButton::SetVisible>("Visible", true)
-        .Property<&TRadioButton::OnClick, &TRadioButton::SetOnClick>("OnClick")
-        .Property<&TRadioButton::OnDblClick, &TRadioButton::SetOnDblClick>("OnDblClick")
-        .Property<&TRadioButton::OnDragDrop, &TRadioButton::SetOnDragDrop>("OnDragDrop")
-        .Property<&TRadioButton::OnDragOver, &TRadioButton::SetOnDragOver>("OnDragOver")
-        .Property<&TRadioButton::OnEndDrag, &TRadioButton::SetOnEndDrag>("OnEndDrag")
-        .Property<&TRadioButton::OnEnter, &TRadioButton::SetOnEnter>("OnEnter")
-        .Property<&TRadioButton::OnExit, &TRadioButton::SetOnExit>("OnExit")
-        .Property<&TRadioButton::OnKeyDown, &TRadioButton::SetOnKeyDown>("OnKeyDown")
-        .Property<&TRadioButton::OnKeyPress, &TRadioButton::SetOnKeyPress>("OnKeyPress")
-        .Property<&TRadioButton::OnKeyUp, &TRadioButton::SetOnKeyUp>("OnKeyUp")
-        .Property<&TRadioButton::OnMouseDown, &TRadioButton::SetOnMouseDown>("OnMouseDown")
-        .Property<&TRadioButton::OnMouseMove, &TRadioButton::SetOnMouseMove>("OnMouseMove")
-        .Property<&TRadioButton::OnMouseUp, &TRadioButton::SetOnMouseUp>("OnMouseUp")
-        .Property<&TRadioButton::OnStartDrag, &TRadioButton::SetOnStartDrag>("OnStartDrag")
+        .Publish("Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ParentColor", "ParentCtl3D")
+        .Publish("ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick")
+        .Publish("OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown")
+        .Publish("OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag")
         .Build();
     return info;
 }
@@ -1035,42 +406,21 @@ const TClassInfo& TEdit::StaticClassInfo()
         .Property<&TEdit::AutoSize, &TEdit::SetAutoSize>("AutoSize", true)
         .Property<&TEdit::BorderStyle, &TEdit::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
         .Property<&TEdit::CharCase, &TEdit::SetCharCase>("CharCase", ecNormal)
-        .Property<&TEdit::Color, &TEdit::SetColor>("Color")
-        .Property<&TEdit::Ctl3D, &TEdit::SetCtl3D>("Ctl3D", true)
-        .Property<&TEdit::DragCursor, &TEdit::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TEdit::DragMode, &TEdit::SetDragMode>("DragMode", dmManual)
-        .Property<&TEdit::Enabled, &TEdit::SetEnabled>("Enabled", true)
-        .Property<&TEdit::Font, &TEdit::SetFont>("Font")
+        .Publish("Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font")
         .Property<&TEdit::HideSelection, &TEdit::SetHideSelection>("HideSelection", true)
         .Property<&TEdit::MaxLength, &TEdit::SetMaxLength>("MaxLength", 0)
         .Property<&TEdit::OEMConvert, &TEdit::SetOEMConvert>("OEMConvert", false)
-        .Property<&TEdit::ParentColor, &TEdit::SetParentColor>("ParentColor", false)
-        .Property<&TEdit::ParentCtl3D, &TEdit::SetParentCtl3D>("ParentCtl3D", true)
-        .Property<&TEdit::ParentFont, &TEdit::SetParentFont>("ParentFont", true)
-        .Property<&TEdit::ParentShowHint, &TEdit::SetParentShowHint>("ParentShowHint", true)
+        .Publish("ParentColor", false)
+        .Publish("ParentCtl3D", "ParentFont", "ParentShowHint")
         .Property<&TEdit::PasswordChar, &TEdit::SetPasswordChar>("PasswordChar", '\0')
-        .Property<&TEdit::PopupMenu, &TEdit::SetPopupMenu>("PopupMenu")
+        .Publish("PopupMenu")
         .Property<&TEdit::ReadOnly, &TEdit::SetReadOnly>("ReadOnly", false)
-        .Property<&TEdit::ShowHint, &TEdit::SetShowHint>("ShowHint", false)
-        .Property<&TEdit::TabOrder, &TEdit::SetTabOrder>("TabOrder", -1)
-        .Property<&TEdit::TabStop, &TEdit::SetTabStop>("TabStop", true)
-        .Property<&TEdit::Text, &TEdit::SetText>("Text")
-        .Property<&TEdit::Visible, &TEdit::SetVisible>("Visible", true)
+        .Publish("ShowHint", "TabOrder")
+        .Publish("TabStop", true)
+        .Publish("Text", "Visible")
         .Property<&TEdit::OnChange, &TEdit::SetOnChange>("OnChange")
-        .Property<&TEdit::OnClick, &TEdit::SetOnClick>("OnClick")
-        .Property<&TEdit::OnDblClick, &TEdit::SetOnDblClick>("OnDblClick")
-        .Property<&TEdit::OnDragDrop, &TEdit::SetOnDragDrop>("OnDragDrop")
-        .Property<&TEdit::OnDragOver, &TEdit::SetOnDragOver>("OnDragOver")
-        .Property<&TEdit::OnEndDrag, &TEdit::SetOnEndDrag>("OnEndDrag")
-        .Property<&TEdit::OnEnter, &TEdit::SetOnEnter>("OnEnter")
-        .Property<&TEdit::OnExit, &TEdit::SetOnExit>("OnExit")
-        .Property<&TEdit::OnKeyDown, &TEdit::SetOnKeyDown>("OnKeyDown")
-        .Property<&TEdit::OnKeyPress, &TEdit::SetOnKeyPress>("OnKeyPress")
-        .Property<&TEdit::OnKeyUp, &TEdit::SetOnKeyUp>("OnKeyUp")
-        .Property<&TEdit::OnMouseDown, &TEdit::SetOnMouseDown>("OnMouseDown")
-        .Property<&TEdit::OnMouseMove, &TEdit::SetOnMouseMove>("OnMouseMove")
-        .Property<&TEdit::OnMouseUp, &TEdit::SetOnMouseUp>("OnMouseUp")
-        .Property<&TEdit::OnStartDrag, &TEdit::SetOnStartDrag>("OnStartDrag")
+        .Publish("OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown")
+        .Publish("OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag")
         .Build();
     return info;
 }
@@ -1172,90 +522,15 @@ void TEdit::SetPasswordChar(char value)
 }
 
 // ---------------------------------------------------------------------------
-// TListBox
-
-const TClassInfo& TListBox::StaticClassInfo()
-{
-    static const TClassInfo info = ClassInfoBuilder<TListBox, TCustomListBox>("TListBox")
-        .Property<&TListBox::Align, &TListBox::SetAlign>("Align", alNone)
-        .Property<&TListBox::BorderStyle, &TListBox::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
-        .Property<&TListBox::Color, &TListBox::SetColor>("Color")
-        .Property<&TListBox::Columns, &TListBox::SetColumns>("Columns", 0)
-        .Property<&TListBox::Ctl3D, &TListBox::SetCtl3D>("Ctl3D", true)
-        .Property<&TListBox::DragCursor, &TListBox::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TListBox::DragMode, &TListBox::SetDragMode>("DragMode", dmManual)
-        .Property<&TListBox::Enabled, &TListBox::SetEnabled>("Enabled", true)
-        .Property<&TListBox::ExtendedSelect, &TListBox::SetExtendedSelect>("ExtendedSelect", true)
-        .Property<&TListBox::Font, &TListBox::SetFont>("Font")
-        .Property<&TListBox::IntegralHeight, &TListBox::SetIntegralHeight>("IntegralHeight", false)
-        // No default: a design stores its item height even when it is 16.
-        .Property<&TListBox::ItemHeight, &TListBox::SetItemHeight>("ItemHeight")
-        .Property<&TListBox::Items, &TListBox::SetItems>("Items")
-        .Property<&TListBox::MultiSelect, &TListBox::SetMultiSelect>("MultiSelect", false)
-        .Property<&TListBox::ParentColor, &TListBox::SetParentColor>("ParentColor", false)
-        .Property<&TListBox::ParentCtl3D, &TListBox::SetParentCtl3D>("ParentCtl3D", true)
-        .Property<&TListBox::ParentFont, &TListBox::SetParentFont>("ParentFont", true)
-        .Property<&TListBox::ParentShowHint, &TListBox::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TListBox::PopupMenu, &TListBox::SetPopupMenu>("PopupMenu")
-        .Property<&TListBox::ShowHint, &TListBox::SetShowHint>("ShowHint", false)
-        .Property<&TListBox::Sorted, &TListBox::SetSorted>("Sorted", false)
-        .Property<&TListBox::Style, &TListBox::SetStyle>("Style", lbStandard)
-        .Property<&TListBox::TabOrder, &TListBox::SetTabOrder>("TabOrder", -1)
-        .Property<&TListBox::TabStop, &TListBox::SetTabStop>("TabStop", true)
-        .Property<&TListBox::TabWidth, &TListBox::SetTabWidth>("TabWidth", 0)
-        .Property<&TListBox::Visible, &TListBox::SetVisible>("Visible", true)
-        .Property<&TListBox::OnClick, &TListBox::SetOnClick>("OnClick")
-        .Property<&TListBox::OnDblClick, &TListBox::SetOnDblClick>("OnDblClick")
-        .Property<&TListBox::OnDragDrop, &TListBox::SetOnDragDrop>("OnDragDrop")
-        .Property<&TListBox::OnDragOver, &TListBox::SetOnDragOver>("OnDragOver")
-        .Property<&TListBox::OnEndDrag, &TListBox::SetOnEndDrag>("OnEndDrag")
-        .Property<&TListBox::OnEnter, &TListBox::SetOnEnter>("OnEnter")
-        .Property<&TListBox::OnExit, &TListBox::SetOnExit>("OnExit")
-        .Property<&TListBox::OnKeyDown, &TListBox::SetOnKeyDown>("OnKeyDown")
-        .Property<&TListBox::OnKeyPress, &TListBox::SetOnKeyPress>("OnKeyPress")
-        .Property<&TListBox::OnKeyUp, &TListBox::SetOnKeyUp>("OnKeyUp")
-        .Property<&TListBox::OnMouseDown, &TListBox::SetOnMouseDown>("OnMouseDown")
-        .Property<&TListBox::OnMouseMove, &TListBox::SetOnMouseMove>("OnMouseMove")
-        .Property<&TListBox::OnMouseUp, &TListBox::SetOnMouseUp>("OnMouseUp")
-        .Property<&TListBox::OnStartDrag, &TListBox::SetOnStartDrag>("OnStartDrag")
-        .Build();
-    return info;
-}
-
-// ---------------------------------------------------------------------------
 // TGroupBox
 
 const TClassInfo& TGroupBox::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TGroupBox, TWinControl>("TGroupBox")
-        .Property<&TGroupBox::Align, &TGroupBox::SetAlign>("Align", alNone)
-        .Property<&TGroupBox::Caption, &TGroupBox::SetCaption>("Caption")
-        .Property<&TGroupBox::Color, &TGroupBox::SetColor>("Color")
-        .Property<&TGroupBox::Ctl3D, &TGroupBox::SetCtl3D>("Ctl3D", true)
-        .Property<&TGroupBox::DragCursor, &TGroupBox::SetDragCursor>("DragCursor", static_cast<TCursor>(-12))
-        .Property<&TGroupBox::DragMode, &TGroupBox::SetDragMode>("DragMode", dmManual)
-        .Property<&TGroupBox::Enabled, &TGroupBox::SetEnabled>("Enabled", true)
-        .Property<&TGroupBox::Font, &TGroupBox::SetFont>("Font")
-        .Property<&TGroupBox::ParentColor, &TGroupBox::SetParentColor>("ParentColor", true)
-        .Property<&TGroupBox::ParentCtl3D, &TGroupBox::SetParentCtl3D>("ParentCtl3D", true)
-        .Property<&TGroupBox::ParentFont, &TGroupBox::SetParentFont>("ParentFont", true)
-        .Property<&TGroupBox::ParentShowHint, &TGroupBox::SetParentShowHint>("ParentShowHint", true)
-        .Property<&TGroupBox::PopupMenu, &TGroupBox::SetPopupMenu>("PopupMenu")
-        .Property<&TGroupBox::ShowHint, &TGroupBox::SetShowHint>("ShowHint", false)
-        .Property<&TGroupBox::TabOrder, &TGroupBox::SetTabOrder>("TabOrder", -1)
-        .Property<&TGroupBox::TabStop, &TGroupBox::SetTabStop>("TabStop", false)
-        .Property<&TGroupBox::Visible, &TGroupBox::SetVisible>("Visible", true)
-        .Property<&TGroupBox::OnClick, &TGroupBox::SetOnClick>("OnClick")
-        .Property<&TGroupBox::OnDblClick, &TGroupBox::SetOnDblClick>("OnDblClick")
-        .Property<&TGroupBox::OnDragDrop, &TGroupBox::SetOnDragDrop>("OnDragDrop")
-        .Property<&TGroupBox::OnDragOver, &TGroupBox::SetOnDragOver>("OnDragOver")
-        .Property<&TGroupBox::OnEndDrag, &TGroupBox::SetOnEndDrag>("OnEndDrag")
-        .Property<&TGroupBox::OnEnter, &TGroupBox::SetOnEnter>("OnEnter")
-        .Property<&TGroupBox::OnExit, &TGroupBox::SetOnExit>("OnExit")
-        .Property<&TGroupBox::OnMouseDown, &TGroupBox::SetOnMouseDown>("OnMouseDown")
-        .Property<&TGroupBox::OnMouseMove, &TGroupBox::SetOnMouseMove>("OnMouseMove")
-        .Property<&TGroupBox::OnMouseUp, &TGroupBox::SetOnMouseUp>("OnMouseUp")
-        .Property<&TGroupBox::OnStartDrag, &TGroupBox::SetOnStartDrag>("OnStartDrag")
+        .Publish("Align", "Caption", "Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ParentColor")
+        .Publish("ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop")
+        .Publish("Visible", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit")
+        .Publish("OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag")
         .Build();
     return info;
 }

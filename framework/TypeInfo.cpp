@@ -1,5 +1,7 @@
 #include "framework/TypeInfo.h"
 
+#include <stdexcept>
+
 #include "framework/Component.h"
 
 namespace {
@@ -57,14 +59,15 @@ bool TIntTypeInfo::IntToIdent(int32_t value, std::string_view& ident) const
 template <>
 const TEnumTypeInfo& EnumTypeOf<bool>()
 {
-    static const TEnumTypeInfo info{"Boolean", {"False", "True"}};
+    static const TEnumTypeInfo info = EnumType<true>("Boolean", {"False", "True"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TCloseAction>()
 {
-    static const TEnumTypeInfo info{"TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"}};
+    static const TEnumTypeInfo info =
+        EnumType<caMinimize>("TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"});
     return info;
 }
 
@@ -128,4 +131,15 @@ std::vector<const TPropInfo*> TClassInfo::AllProperties() const
         for (const TPropInfo& p : (*it)->Properties)
             result.push_back(&p);
     return result;
+}
+
+const TPropInfo& TClassInfo::DeclaredProperty(std::string_view name) const
+{
+    for (const TClassInfo* c = this; c; c = c->Parent)
+        for (const std::vector<TPropInfo>* list : {&c->Properties, &c->Unpublished})
+            for (const TPropInfo& p : *list)
+                if (SameName(p.Name, name))
+                    return p;
+    // A misspelt name in a class's table: every table is built by the tests.
+    throw std::logic_error(std::string(Name) + " has no property " + std::string(name) + " to publish");
 }

@@ -65,6 +65,17 @@ const TEnumTypeInfo& EnumTypeOf();
 template <>
 const TEnumTypeInfo& EnumTypeOf<bool>();
 
+// An enumeration's names, one for each of its values in order, for an
+// EnumTypeOf specialisation. Last is the enumeration's last value, so that a
+// name missing or left over does not compile.
+template <auto Last, size_t N>
+TEnumTypeInfo EnumType(std::string_view name, const std::string_view (&names)[N])
+{
+    static_assert(std::is_enum_v<decltype(Last)> || std::is_same_v<decltype(Last), bool>);
+    static_assert(N == static_cast<size_t>(Last) + 1, "an enumeration needs one name for each of its values");
+    return TEnumTypeInfo{name, std::vector<std::string_view>(names, names + N)};
+}
+
 // A set of up to 32 elements of the enumeration E.
 template <typename E>
 class TSet {
@@ -223,6 +234,9 @@ struct TClassInfo {
     // create (abstract classes, objects that are not components).
     TComponent* (*Create)(TComponent* owner) = nullptr;
     std::vector<TPropInfo> Properties;  // this class's own, in declaration order
+    // Properties this class declares with their accessors and defaults but
+    // leaves for its descendants to publish by name (ClassInfoBuilder::Publish).
+    std::vector<TPropInfo> Unpublished;
     std::vector<TFieldInfo> Fields;
     std::vector<TMethodInfo> Methods;
 
@@ -236,6 +250,9 @@ struct TClassInfo {
     const TClassInfo* FindFieldClass(std::string_view name) const;
     // All published properties, ancestors' first.
     std::vector<const TPropInfo*> AllProperties() const;
+    // A property this class or an ancestor publishes or declares, by name
+    // ignoring ASCII case; throws std::logic_error when there is none.
+    const TPropInfo& DeclaredProperty(std::string_view name) const;
 };
 
 // ---------------------------------------------------------------------------
@@ -249,7 +266,7 @@ struct TClassInfo {
 //   {
 //       static const TClassInfo info = ClassInfoBuilder<TLabel, TGraphicControl>("TLabel")
 //           .Property<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment", taLeftJustify)
-//           .Property<&TLabel::Caption, &TLabel::SetCaption>("Caption")
+//           .Publish("Caption", "Color")   // declared by TControl
 //           .Build();
 //       return info;
 //   }
@@ -337,22 +354,42 @@ public:
     }
 
     // A published property with a getter and a setter (or none: read-only).
-    // The kind follows from the value type.
-    template <auto Getter, auto Setter = nullptr>
-    ClassInfoBuilder& Property(std::string_view name)
+    // The kind follows from the value type. An ordinal property may have a
+    // default value, which the writer leaves out.
+    template <auto Getter, auto Setter = nullptr, typename... D>
+    ClassInfoBuilder& Property(std::string_view name, D... defaultValue)
     {
-        m_info.Properties.push_back(MakeProperty<Getter, Setter>(name));
+        m_info.Properties.push_back(MakeProperty<Getter, Setter>(name, defaultValue...));
         return *this;
     }
 
-    // The same, for an ordinal property with a default value, which the
-    // writer leaves out.
-    template <auto Getter, auto Setter = nullptr, typename D>
-    ClassInfoBuilder& Property(std::string_view name, D defaultValue)
+    // A property declared for descendants to publish by name (see Publish);
+    // like Property, but not published by this class.
+    template <auto Getter, auto Setter = nullptr, typename... D>
+    ClassInfoBuilder& Declare(std::string_view name, D... defaultValue)
     {
-        TPropInfo info = MakeProperty<Getter, Setter>(name);
+        m_info.Unpublished.push_back(MakeProperty<Getter, Setter>(name, defaultValue...));
+        return *this;
+    }
+
+    // Publishes properties an ancestor declares or publishes, in the order
+    // given, with the ancestor's accessors and defaults.
+    template <typename... Names>
+        requires(std::is_convertible_v<Names, std::string_view> && ...)
+    ClassInfoBuilder& Publish(Names... names)
+    {
+        (m_info.Properties.push_back(m_info.Parent->DeclaredProperty(names)), ...);
+        return *this;
+    }
+
+    // Publishes one with a default of this class's own.
+    template <typename D>
+        requires(!std::is_convertible_v<D, std::string_view>)
+    ClassInfoBuilder& Publish(std::string_view name, D defaultValue)
+    {
+        TPropInfo info = m_info.Parent->DeclaredProperty(name);
         info.HasDefault = true;
-        info.Default = detail::ToOrd(static_cast<typename detail::GetterTraits<Getter>::Value>(defaultValue));
+        info.Default = detail::ToOrd(defaultValue);
         m_info.Properties.push_back(info);
         return *this;
     }
@@ -394,9 +431,10 @@ public:
     TClassInfo Build() { return std::move(m_info); }
 
 private:
-    template <auto Getter, auto Setter>
-    static TPropInfo MakeProperty(std::string_view name)
+    template <auto Getter, auto Setter, typename... D>
+    static TPropInfo MakeProperty(std::string_view name, D... defaultValue)
     {
+        static_assert(sizeof...(D) <= 1, "a property has one default at most");
         using G = detail::GetterTraits<Getter>;
         using T = typename G::Value;
         TPropInfo info;
@@ -450,6 +488,10 @@ private:
             info.GetOrd = [](const TObject* obj) { return detail::ToOrd(G::Get(obj)); };
             if constexpr (hasSetter)
                 info.SetOrd = [](TObject* obj, int64_t v) { detail::SetterTraits<Setter>::Set(obj, detail::FromOrd<T>(v)); };
+        }
+        if constexpr (sizeof...(D) == 1) {
+            info.HasDefault = true;
+            info.Default = (detail::ToOrd(static_cast<T>(defaultValue)), ...);
         }
         return info;
     }

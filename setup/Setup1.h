@@ -8,6 +8,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/StringList.h"
 
 class TForm1 : public TForm {
     DECLARE_CLASS_INFO(TForm1)

@@ -10,6 +10,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/StringList.h"
 
 class TForm3 : public TForm {
     DECLARE_CLASS_INFO(TForm3)

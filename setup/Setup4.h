@@ -8,6 +8,7 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
+#include "framework/ListCtrls.h"
 #include "framework/StdCtrls.h"
 #include "runtime/FolderIdentity.h"
 

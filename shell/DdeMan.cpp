@@ -124,7 +124,7 @@ TDdeMgr::~TDdeMgr()
 template <>
 const TEnumTypeInfo& EnumTypeOf<TDataMode>()
 {
-    static const TEnumTypeInfo info{"TDataMode", {"ddeAutomatic", "ddeManual"}};
+    static const TEnumTypeInfo info = EnumType<ddeManual>("TDataMode", {"ddeAutomatic", "ddeManual"});
     return info;
 }
 

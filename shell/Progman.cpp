@@ -5,8 +5,8 @@
 template <>
 const TEnumTypeInfo& EnumTypeOf<TActivateType>()
 {
-    static const TEnumTypeInfo info{"TActivateType",
-                                    {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"}};
+    static const TEnumTypeInfo info = EnumType<iconizeNoActivate>(
+        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"});
     return info;
 }
 

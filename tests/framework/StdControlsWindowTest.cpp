@@ -13,6 +13,7 @@
 
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/ListCtrls.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
 #include "tests/support/UiDriver.h"

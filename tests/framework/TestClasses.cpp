@@ -27,26 +27,27 @@ const TIntTypeInfo& IntTypeOf(TTestColor)
 template <>
 const TEnumTypeInfo& EnumTypeOf<TTestShape>()
 {
-    static const TEnumTypeInfo info{"TTestShape", {"tshCircle", "tshSquare", "tshTriangle"}};
+    static const TEnumTypeInfo info = EnumType<tshTriangle>("TTestShape", {"tshCircle", "tshSquare", "tshTriangle"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TTestStyle>()
 {
-    static const TEnumTypeInfo info{"TTestStyle", {"tstBold", "tstItalic", "tstUnderline", "tstStrikeOut"}};
+    static const TEnumTypeInfo info =
+        EnumType<tstStrikeOut>("TTestStyle", {"tstBold", "tstItalic", "tstUnderline", "tstStrikeOut"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TTestElement>()
 {
-    static const TEnumTypeInfo info{
+    static const TEnumTypeInfo info = EnumType<te39>(
         "TTestElement",
         {"te0",  "te1",  "te2",  "te3",  "te4",  "te5",  "te6",  "te7",  "te8",  "te9",
          "te10", "te11", "te12", "te13", "te14", "te15", "te16", "te17", "te18", "te19",
          "te20", "te21", "te22", "te23", "te24", "te25", "te26", "te27", "te28", "te29",
-         "te30", "te31", "te32", "te33", "te34", "te35", "te36", "te37", "te38", "te39"}};
+         "te30", "te31", "te32", "te33", "te34", "te35", "te36", "te37", "te38", "te39"});
     return info;
 }
 

@@ -49,65 +49,72 @@ const TIntTypeInfo& IntTypeOf(TStandInCharset)
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>()
 {
-    static const TEnumTypeInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInFontStyle::fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>()
 {
-    static const TEnumTypeInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInAlignment::taCenter>("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>()
 {
-    static const TEnumTypeInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog"}};
+    static const TEnumTypeInfo info = EnumType<TStandInBorderStyle::bsSizeToolWin>(
+        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>()
 {
-    static const TEnumTypeInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInBorderIcon::biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInFormStyle>()
 {
-    static const TEnumTypeInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInFormStyle::fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInPosition>()
 {
-    static const TEnumTypeInfo info{
-        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"}};
+    static const TEnumTypeInfo info = EnumType<TStandInPosition::poScreenCenter>(
+        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>()
 {
-    static const TEnumTypeInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInWindowState::wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>()
 {
-    static const TEnumTypeInfo info{"TFileEditStyle", {"fsEdit", "fsComboBox"}};
+    static const TEnumTypeInfo info =
+        EnumType<TStandInEditStyle::fsComboBox>("TFileEditStyle", {"fsEdit", "fsComboBox"});
     return info;
 }
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>()
 {
-    static const TEnumTypeInfo info{
-        "TShowGroup", {"activateNormalSize", "activateMinimized", "activateMaximized", "noActivateNormalSize"}};
+    static const TEnumTypeInfo info = EnumType<TStandInShowGroup::iconizeNoActivate>(
+        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"});
     return info;
 }
 
@@ -129,6 +136,12 @@ const TClassInfo& TStandInFont::StaticClassInfo()
 const TClassInfo& TStandInGraphic::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TStandInGraphic, TPersistent>("TPicture").Build();
+    return info;
+}
+
+const TClassInfo& TStandInIcon::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TStandInIcon, TStandInGraphic>("TIcon").Build();
     return info;
 }
 
@@ -288,7 +301,7 @@ const TClassInfo& TStandInForm::StaticClassInfo()
 TStandInForm::TStandInForm(TComponent* owner)
     : TTestForm(owner),
       m_font(std::make_unique<TStandInFont>()),
-      m_icon(std::make_unique<TStandInGraphic>(false)),
+      m_icon(std::make_unique<TStandInIcon>()),
       m_horzScrollBar(std::make_unique<TStandInScrollBar>()),
       m_vertScrollBar(std::make_unique<TStandInScrollBar>())
 {
@@ -314,8 +327,8 @@ void TStandInForm::DefineProperties(TFiler& filer)
 
 namespace {
 
-// A class of the stored forms, made as one of the stand-ins. The
-// registration lasts for the whole run, and so does the class information.
+// A class of the stored forms, made as one of the stand-ins. The class
+// information lasts for the whole run.
 template <typename StandIn>
 const TClassInfo& Alias(std::string_view name)
 {
@@ -329,14 +342,25 @@ const TClassInfo& Alias(std::string_view name)
 
 } // namespace
 
+const std::vector<const TClassInfo*>& StandInClasses()
+{
+    static const std::vector<const TClassInfo*> classes = [] {
+        std::vector<const TClassInfo*> list;
+        for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
+            list.push_back(&Alias<TStandInForm>(name));
+        for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
+                                 "TDirectoryListBox", "TDriveComboBox", "TGauge"})
+            list.push_back(&Alias<TStandInControl>(name));
+        for (const char* name : {"TTimer", "TOpenDialog", "TDirectoryDialog", "TProgMan"})
+            list.push_back(&Alias<TStandInComponent>(name));
+        return list;
+    }();
+    return classes;
+}
+
 void RegisterStandIns()
 {
     TReader::RegisterClass(TTestForm::StaticClassInfo());
-    for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
-        TReader::RegisterClass(Alias<TStandInForm>(name));
-    for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
-                             "TDirectoryListBox", "TDriveComboBox", "TGauge"})
-        TReader::RegisterClass(Alias<TStandInControl>(name));
-    for (const char* name : {"TTimer", "TOpenDialog", "TDirectoryDialog", "TProgMan"})
-        TReader::RegisterClass(Alias<TStandInComponent>(name));
+    for (const TClassInfo* info : StandInClasses())
+        TReader::RegisterClass(*info);
 }

@@ -29,10 +29,10 @@ const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>();
 enum class TStandInAlignment { taLeftJustify, taRightJustify, taCenter };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>();
-enum class TStandInBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+enum class TStandInBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>();
-enum class TStandInBorderIcon { biSystemMenu, biMinimize, biMaximize };
+enum class TStandInBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>();
 enum class TStandInFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -47,7 +47,7 @@ const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>();
 enum class TStandInEditStyle { fsEdit, fsComboBox };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>();
-enum class TStandInShowGroup { activateNormalSize, activateMinimized, activateMaximized, noActivateNormalSize };
+enum class TStandInShowGroup { activateNormalSize, activateAndIconize, activateMaximize, iconizeNoActivate };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>();
 
@@ -89,6 +89,13 @@ private:
     bool m_picture;
     std::string m_graphicClass;
     std::vector<uint8_t> m_data;
+};
+
+// A form's icon: its "Data" is the icon file.
+class TStandInIcon : public TStandInGraphic {
+    DECLARE_CLASS_INFO(TStandInIcon)
+public:
+    TStandInIcon() : TStandInGraphic(false) {}
 };
 
 class TStandInScrollBar : public TPersistent {
@@ -245,7 +252,7 @@ public:
     void SetFont(TStandInFont*) {}
     TStandInFormStyle FormStyle() const { return m_formStyle; }
     void SetFormStyle(TStandInFormStyle value) { m_formStyle = value; }
-    TStandInGraphic* Icon() const { return m_icon.get(); }
+    TStandInIcon* Icon() const { return m_icon.get(); }
     TStandInPosition Position() const { return m_position; }
     void SetPosition(TStandInPosition value) { m_position = value; }
     TStandInWindowState WindowState() const { return m_windowState; }
@@ -279,7 +286,7 @@ private:
     TStandInColor m_color{};
     std::unique_ptr<TStandInFont> m_font;
     TStandInFormStyle m_formStyle = TStandInFormStyle::fsNormal;
-    std::unique_ptr<TStandInGraphic> m_icon;
+    std::unique_ptr<TStandInIcon> m_icon;
     TStandInPosition m_position = TStandInPosition::poDesigned;
     TStandInWindowState m_windowState = TStandInWindowState::wsNormal;
     std::unique_ptr<TStandInScrollBar> m_horzScrollBar;
@@ -290,6 +297,10 @@ private:
     int32_t m_pixelsPerInch = 0;
     int32_t m_textHeight = 0;
 };
+
+// The classes of the stored forms (TForm1, TLabel, ...), each made as the
+// stand-in for it: a class of that name derived from the stand-in.
+const std::vector<const TClassInfo*>& StandInClasses();
 
 // Registers the stand-ins under the class names of the stored forms, and
 // the test form, so that a stream may name any of them as its root class.
