@@ -2,7 +2,6 @@
 
 #include <cxxabi.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <typeinfo>
 #include <utility>
@@ -16,29 +15,6 @@ TApplication* Application = nullptr;
 namespace {
 
 const char AppClassName[] = "TApplication";
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
-{
-    try {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-    } catch (...) {
-        ReportCallbackException(nullptr);
-        return FALSE;
-    }
-}
-
-// The top-level windows of this thread, in z-order.
-std::vector<HWND> ThreadWindows()
-{
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    std::vector<HWND> ordered;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (std::find(windows.begin(), windows.end(), w) != windows.end())
-            ordered.push_back(w);
-    return ordered;
-}
 
 void ReportThroughApplication(TObject* sender)
 {
@@ -139,90 +115,33 @@ std::string TApplication::ExecutablePath() const
 
 void TApplication::FormCreated(TForm* form)
 {
-    if (!m_mainForm) {
+    if (!MainForm()) {
         form->HandleNeeded();
-        m_mainForm = form;
+        SetProgramMainForm(form);
     }
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opRemove && component == m_mainForm)
-        m_mainForm = nullptr;
+    if (operation == opRemove && component == MainForm())
+        SetProgramMainForm(nullptr);
 }
 
 // ---------------------------------------------------------------------------
 // The message loop
-
-bool TApplication::ProcessMessage(MSG& msg)
-{
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        return false;
-    if (msg.message == WM_QUIT) {
-        m_terminated = true;
-        return true;
-    }
-    // NOTE: the keyboard handling clicks buttons (Enter, Esc, accelerators)
-    // from here, outside any window procedure, so their handlers are
-    // reported here as a mouse click's are in the window procedure.
-    CallHandler(this, [&] {
-        if (!IsKeyMessage(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    });
-    return true;
-}
-
-bool TApplication::IsKeyMessage(const MSG& msg)
-{
-    if ((msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) || GetCapture())
-        return false;
-    // The framework control the message is for, or the nearest one that
-    // holds the window it is for.
-    TWinControl* control = nullptr;
-    for (HWND w = msg.hwnd; w && !control; w = GetParent(w))
-        control = TWinControl::FindControl(w);
-    TForm* form = control ? control->ParentForm() : nullptr;
-    return form && form->DialogKey(msg, control);
-}
-
-void TApplication::Idle()
-{
-    WaitMessage();
-}
-
-void TApplication::HandleOneMessage()
-{
-    MSG msg;
-    if (!ProcessMessage(msg))
-        Idle();
-}
-
-void TApplication::PumpMessages()
-{
-    MSG msg;
-    while (ProcessMessage(msg)) {
-    }
-}
 
 void TApplication::Run()
 {
     m_running = true;
     const ScopeExit done([this] { m_running = false; });
     // Without a main form there is nothing to run.
-    if (!m_mainForm)
+    if (!MainForm())
         return;
     if (m_showMainForm)
-        m_mainForm->SetVisible(true);
-    while (!m_terminated)
+        MainForm()->SetVisible(true);
+    while (!Terminated())
         HandleOneMessage();
-}
-
-void TApplication::Terminate()
-{
-    PostQuitMessage(0);
 }
 
 // ---------------------------------------------------------------------------
@@ -256,31 +175,6 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     return RunTaskModal([&] { return ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags); });
 }
 
-std::vector<HWND> TApplication::DisableTaskWindows(HWND except)
-{
-    std::vector<HWND> disabled;
-    for (HWND w : ThreadWindows()) {
-        if (w == except || !IsWindowVisible(w) || !IsWindowEnabled(w))
-            continue;
-        disabled.push_back(w);
-    }
-    // The application's window last, so that the stay-on-top forms are
-    // suspended while the others are still enabled.
-    for (HWND w : disabled)
-        if (w != m_handle)
-            EnableWindow(w, FALSE);
-    if (std::find(disabled.begin(), disabled.end(), m_handle) != disabled.end())
-        EnableWindow(m_handle, FALSE);
-    return disabled;
-}
-
-void TApplication::EnableTaskWindows(const std::vector<HWND>& windows)
-{
-    for (HWND w : windows)
-        if (IsWindow(w))
-            EnableWindow(w, TRUE);
-}
-
 void TApplication::SuspendTopMost()
 {
     if (m_topMostLevel++ > 0)
@@ -288,7 +182,7 @@ void TApplication::SuspendTopMost()
     // The owned topmost windows above the first one that is not topmost (or
     // the main form's) move down to just above it, last collected first.
     HWND anchor = nullptr;
-    HWND mainWindow = m_mainForm && m_mainForm->HandleAllocated() ? m_mainForm->Handle() : nullptr;
+    HWND mainWindow = MainForm() && MainForm()->HandleAllocated() ? MainForm()->Handle() : nullptr;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         if (GetWindow(w, GW_OWNER) != m_handle)
             continue;
@@ -345,8 +239,8 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_CLOSE:
         // Closing the task-bar entry closes the main form.
-        if (m_mainForm)
-            m_mainForm->Close();
+        if (TForm* form = MainForm())
+            form->Close();
         return 0;
     case WM_ENABLE:
         // Whoever disables the application's window (a platform dialog it
@@ -475,59 +369,4 @@ int ShowLastChanceError() noexcept
 {
     ShowRuntimeErrorBox();
     return 1;
-}
-
-void HandleOneMessageOrWait()
-{
-    if (Application) {
-        Application->HandleOneMessage();
-        return;
-    }
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            return;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    } else {
-        WaitMessage();
-    }
-}
-
-bool ApplicationTerminated()
-{
-    return Application && Application->Terminated();
-}
-
-TForm* ApplicationMainForm()
-{
-    return Application ? Application->MainForm() : nullptr;
-}
-
-std::vector<HWND> DisableTaskWindows(HWND except)
-{
-    if (Application)
-        return Application->DisableTaskWindows(except);
-    return {};
-}
-
-void EnableTaskWindows(const std::vector<HWND>& windows)
-{
-    if (Application)
-        Application->EnableTaskWindows(windows);
-}
-
-int RunTaskModal(const std::function<int()>& call)
-{
-    struct Restore {
-        HWND active;
-        std::vector<HWND> disabled;
-        ~Restore()
-        {
-            EnableTaskWindows(disabled);
-            if (active && IsWindow(active))
-                SetActiveWindow(active);
-        }
-    } restore{GetActiveWindow(), DisableTaskWindows(nullptr)};
-    return call();
 }

@@ -505,6 +505,35 @@ TWinControl* TWinControl::FindControl(HWND window)
     return it == map.end() ? nullptr : it->second;
 }
 
+namespace {
+
+ExceptionReporter g_reporter = nullptr;
+
+} // namespace
+
+void SetExceptionReporter(ExceptionReporter reporter)
+{
+    g_reporter = reporter;
+}
+
+void ReportHandlerException(TObject* sender)
+{
+    if (!g_reporter)
+        throw;
+    g_reporter(sender);
+}
+
+bool CallHandler(TObject* sender, const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        ReportHandlerException(sender);
+        return false;
+    }
+}
+
 void ReportCallbackException(TObject* sender) noexcept
 {
     try {

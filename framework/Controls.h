@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -357,6 +358,10 @@ public:
 
     // Handles one message of the control's window.
     virtual void WndProc(TMessage& message);
+    // A keyboard message for control, a control inside this top-level one,
+    // that the message loop offers before the control sees it; true when it
+    // was handled (a form's dialog keys).
+    virtual bool DialogKey(const MSG&, TWinControl*) { return false; }
     // What the window's class does with a message the framework leaves alone.
     void DefaultHandler(TMessage& message);
     // Draws the controls without a window of their own that lie in area.
@@ -424,6 +429,18 @@ public:
 
 // The one window procedure of every window the framework makes.
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Where exceptions from the event handlers the framework calls are reported
+// (the application installs its reporter); without one they pass on.
+using ExceptionReporter = void (*)(TObject* sender);
+void SetExceptionReporter(ExceptionReporter reporter);
+// Reports the exception being handled; call it only inside a catch block.
+void ReportHandlerException(TObject* sender);
+// Runs an event handler (or a step that runs handlers) that the framework
+// calls itself, outside the window procedure: the message loop's keyboard
+// handling, a form's creation, showing, activation and closing. What it
+// raises is reported, so the caller goes on; returns false when it raised.
+bool CallHandler(TObject* sender, const std::function<void()>& handler);
 
 // Reports an exception caught where the platform called the framework; it
 // never lets the exception go on into the platform's frames.

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/MessageLoop.h"
 
 // ---------------------------------------------------------------------------
 // TCommonDialog
@@ -253,7 +253,7 @@ bool TOpenDialog::RunDialog()
 
     OPENFILENAMEA ofn{};
     ofn.lStructSize = OpenFileNameSize;
-    ofn.hwndOwner = Application ? Application->Handle() : nullptr;
+    ofn.hwndOwner = FormOwnerWindow();
     ofn.hInstance = GetModuleHandleA(nullptr);
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(m_filterIndex);

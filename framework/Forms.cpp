@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/Application.h"
 #include "framework/Filer.h"
 #include "framework/StdCtrls.h"
 #include "framework/Reader.h"
@@ -61,49 +60,6 @@ const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
 {
     static const TEnumTypeInfo info{"TPrintScale", {"poNone", "poProportional", "poPrintToFit"}};
     return info;
-}
-
-// ---------------------------------------------------------------------------
-// Reporting exceptions from handlers
-
-namespace {
-
-ExceptionReporter g_reporter = nullptr;
-HWND g_formOwner = nullptr;
-
-} // namespace
-
-void SetFormOwnerWindow(HWND window)
-{
-    g_formOwner = window;
-}
-
-HWND FormOwnerWindow()
-{
-    return g_formOwner;
-}
-
-void SetExceptionReporter(ExceptionReporter reporter)
-{
-    g_reporter = reporter;
-}
-
-void ReportHandlerException(TObject* sender)
-{
-    if (!g_reporter)
-        throw;
-    g_reporter(sender);
-}
-
-bool CallHandler(TObject* sender, const std::function<void()>& handler)
-{
-    try {
-        handler();
-        return true;
-    } catch (...) {
-        ReportHandlerException(sender);
-        return false;
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -345,8 +301,8 @@ void TForm::Close()
     m_onClose(this, action);
     if (action == caNone)
         return;
-    if (ApplicationMainForm() == this) {
-        Application->Terminate();  // the main form ends the program; it is not hidden first
+    if (ProgramMainForm() == this) {
+        TerminateLoop();  // the main form ends the program; it is not hidden first
         return;
     }
     switch (action) {
@@ -562,7 +518,7 @@ int32_t TForm::RunModal()
     m_modalResult = 0;
     do {
         HandleOneMessageOrWait();
-        if (ApplicationTerminated()) {
+        if (LoopTerminated()) {
             m_modalResult = 2;
         } else if (m_modalResult != 0) {
             // The modal close step: the handlers may keep the form open.
@@ -672,7 +628,7 @@ void TForm::CreateParams(TCreateParams& params)
     FormStyles(m_borderStyle, style, exStyle);
     params.Style = style | WS_CLIPCHILDREN;
     params.ExStyle = exStyle;
-    params.WndParent = g_formOwner;
+    params.WndParent = FormOwnerWindow();
     const bool framed = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
     switch (m_borderStyle) {
     case bsNone:

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/MessageLoop.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 template <>
@@ -132,7 +133,7 @@ public:
     void FocusFirstControl();
     // A key the focused control (control) does not take for itself: Tab,
     // arrows, Enter, Esc and button accelerators. True when it was handled.
-    bool DialogKey(const MSG& msg, TWinControl* control);
+    bool DialogKey(const MSG& msg, TWinControl* control) override;
     // Runs OnActivate or OnDeactivate.
     void Activate();
     void Deactivate();
@@ -316,23 +317,6 @@ private:
 bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor);
 // Reads one stored design; false when the program has no such resource.
 bool ReadComponentResource(std::string_view resourceName, TComponent* instance);
-
-// Where exceptions from the event handlers the framework calls are reported
-// (the application installs its reporter); without one they pass on.
-using ExceptionReporter = void (*)(TObject* sender);
-void SetExceptionReporter(ExceptionReporter reporter);
-// Reports the exception being handled; call it only inside a catch block.
-void ReportHandlerException(TObject* sender);
-// Runs an event handler (or a step that runs handlers) that the framework
-// calls itself, outside the window procedure: the message loop's keyboard
-// handling, a form's creation, showing, activation and closing. What it
-// raises is reported, so the caller goes on; returns false when it raised.
-bool CallHandler(TObject* sender, const std::function<void()>& handler);
-
-// The window that owns every form's window (the application's), once there
-// is one.
-void SetFormOwnerWindow(HWND window);
-HWND FormOwnerWindow();
 
 class EResNotFound : public Exception {
 public:
