@@ -14,6 +14,13 @@ const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
 }
 
 template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
+{
+    static const TEnumTypeInfo info{"TBorderStyle", {"bsNone", "bsSingle"}};
+    return info;
+}
+
+template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>()
 {
     static const TEnumTypeInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};

@@ -45,6 +45,11 @@ struct TCreateParams {
     UINT ClassStyle = CS_DBLCLKS;
 };
 
+// The frame of a control that is not a form: none or a single line.
+enum class TBorderStyle { bsNone, bsSingle };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderStyle>();
+
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>();
@@ -362,6 +367,11 @@ public:
     // that the message loop offers before the control sees it; true when it
     // was handled (a form's dialog keys).
     virtual bool DialogKey(const MSG&, TWinControl*) { return false; }
+    // What a form's dialog keys ask of its controls: whether Enter, with the
+    // focus here, clicks this control rather than the form's default button
+    // (a push button), and whether key (either case) is its accelerator.
+    virtual bool ClickedByEnter() const { return false; }
+    virtual bool IsAccelerator(char) const { return false; }
     // What the window's class does with a message the framework leaves alone.
     void DefaultHandler(TMessage& message);
     // Draws the controls without a window of their own that lie in area.
@@ -462,6 +472,10 @@ Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
 }
 
 class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+class EResNotFound : public Exception {
 public:
     using Exception::Exception;
 };

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "framework/Filer.h"
-#include "framework/StdCtrls.h"
 #include "framework/Reader.h"
 #include "framework/Writer.h"
 #include "runtime/Stream.h"
@@ -16,13 +15,6 @@ const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
 {
     static const TEnumTypeInfo info{"TFormBorderStyle",
                                     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
-{
-    static const TEnumTypeInfo info{"TBorderStyle", {"bsNone", "bsSingle"}};
     return info;
 }
 
@@ -348,24 +340,6 @@ bool CanTakeFocus(const TWinControl* control)
     return control->HandleAllocated() && control->CanFocus();
 }
 
-// The character after the "&" of a caption ("&&" stands for "&"), or 0.
-char AcceleratorOf(const std::string& caption)
-{
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] != '&')
-            return caption[i + 1];
-        ++i;
-    }
-    return 0;
-}
-
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 } // namespace
 
 bool TForm::DialogKey(const MSG& msg, TWinControl* control)
@@ -421,15 +395,12 @@ bool TForm::DialogKey(const MSG& msg, TWinControl* control)
         case VK_ESCAPE: {
             if (shift || ctrl || alt || (code & DLGC_WANTALLKEYS))
                 return false;
-            TButton* target = nullptr;
+            TWinControl* target = m_cancelButton;
             if (msg.wParam == VK_RETURN)
-                target = dynamic_cast<TButton*>(control);
-            for (size_t i = 0; !target && i < order.size(); ++i) {
-                auto* button = dynamic_cast<TButton*>(order[i]);
-                if (button && (msg.wParam == VK_RETURN ? button->Default() : button->Cancel()))
-                    target = button;
-            }
-            if (!target || !CanTakeFocus(target))
+                target = control && control->ClickedByEnter() ? control : m_defaultButton;
+            // A registered button that has moved to another form is not this
+            // form's any more.
+            if (!target || target->ParentForm() != this || !CanTakeFocus(target))
                 return false;
             target->Click();
             return true;
@@ -439,11 +410,9 @@ bool TForm::DialogKey(const MSG& msg, TWinControl* control)
         }
     }
     if (msg.message == WM_SYSCHAR || (msg.message == WM_CHAR && !(code & DLGC_WANTCHARS))) {
-        const char key = UpperAscii(static_cast<char>(msg.wParam));
         for (TWinControl* c : order) {
-            auto* button = dynamic_cast<TButton*>(c);
-            if (button && UpperAscii(AcceleratorOf(button->Caption())) == key && CanTakeFocus(button)) {
-                button->Click();
+            if (c->IsAccelerator(static_cast<char>(msg.wParam)) && CanTakeFocus(c)) {
+                c->Click();
                 return true;
             }
         }
@@ -558,13 +527,33 @@ void TForm::SetActiveControl(TWinControl* control)
         control->FreeNotification(this);
 }
 
+void TForm::SetDialogButtons(TWinControl* button, bool isDefault, bool isCancel)
+{
+    if (isDefault)
+        m_defaultButton = button;
+    else if (m_defaultButton == button)
+        m_defaultButton = nullptr;
+    if (isCancel)
+        m_cancelButton = button;
+    else if (m_cancelButton == button)
+        m_cancelButton = nullptr;
+    if (isDefault || isCancel)
+        button->FreeNotification(this);
+}
+
 void TForm::Notification(TComponent* component, TOperation operation)
 {
     TScrollingWinControl::Notification(component, operation);
-    if (operation == opRemove && component == m_activeControl)
+    if (operation != opRemove)
+        return;
+    if (component == m_activeControl)
         m_activeControl = nullptr;
-    if (operation == opRemove && component == m_returnFocus)
+    if (component == m_returnFocus)
         m_returnFocus = nullptr;
+    if (component == m_defaultButton)
+        m_defaultButton = nullptr;
+    if (component == m_cancelButton)
+        m_cancelButton = nullptr;
 }
 
 std::vector<TComponent*> TForm::GetChildren(TComponent* root) const

@@ -18,11 +18,6 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>();
 
-// The frame of a control that is not a form: none or a single line.
-enum class TBorderStyle { bsNone, bsSingle };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderStyle>();
-
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TBorderIcon>();
@@ -134,6 +129,9 @@ public:
     // A key the focused control (control) does not take for itself: Tab,
     // arrows, Enter, Esc and button accelerators. True when it was handled.
     bool DialogKey(const MSG& msg, TWinControl* control) override;
+    // The buttons Enter and Esc click: a button registers itself through its
+    // Default and Cancel, and a freed one is forgotten.
+    void SetDialogButtons(TWinControl* button, bool isDefault, bool isCancel);
     // Runs OnActivate or OnDeactivate.
     void Activate();
     void Deactivate();
@@ -227,6 +225,8 @@ private:
 
     TWinControl* m_activeControl = nullptr;  // cleared through the free notification
     TForm* m_returnFocus = nullptr;          // while modal; cleared through the free notification
+    TWinControl* m_defaultButton = nullptr;  // cleared through the free notification
+    TWinControl* m_cancelButton = nullptr;   // cleared through the free notification
     TBorderIcons m_borderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormBorderStyle m_borderStyle = bsSizeable;
     TFormStyle m_formStyle = fsNormal;
@@ -318,10 +318,6 @@ bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor);
 // Reads one stored design; false when the program has no such resource.
 bool ReadComponentResource(std::string_view resourceName, TComponent* instance);
 
-class EResNotFound : public Exception {
-public:
-    using Exception::Exception;
-};
 class EInvalidOperation : public Exception {
 public:
     using Exception::Exception;

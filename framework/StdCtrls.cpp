@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "framework/Forms.h"
 #include "framework/GdiHandles.h"
 
 template <>
@@ -855,11 +856,47 @@ void TButton::Click()
     TWinControl::Click();
 }
 
+void TButton::CreateHandleDone()
+{
+    // Also for a button put on its form through a parent that was not on
+    // the form yet when Default or Cancel was set.
+    RegisterWithForm();
+}
+
+void TButton::RegisterWithForm()
+{
+    if (TForm* form = ParentForm())
+        form->SetDialogButtons(this, m_default, m_cancel);
+}
+
+void TButton::SetCancel(bool value)
+{
+    m_cancel = value;
+    RegisterWithForm();
+}
+
+bool TButton::IsAccelerator(char key) const
+{
+    // The character after the "&" of the caption ("&&" stands for "&").
+    const std::string caption = Caption();
+    char accelerator = 0;
+    for (size_t i = 0; i + 1 < caption.size() && !accelerator; ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] != '&')
+            accelerator = caption[i + 1];
+        ++i;
+    }
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return upper(accelerator) == upper(key);
+}
+
 void TButton::SetDefault(bool value)
 {
     if (value == m_default)
         return;
     m_default = value;
+    RegisterWithForm();
     if (!HandleAllocated())
         return;
     TButton* focused = dynamic_cast<TButton*>(FindControl(GetFocus()));
