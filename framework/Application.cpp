@@ -6,6 +6,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "framework/Screen.h"
 #include "runtime/Paths.h"
 #include "runtime/ScopeGuard.h"
 #include "runtime/ThrowSite.h"

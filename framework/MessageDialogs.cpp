@@ -5,6 +5,7 @@
 
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "runtime/ResStrings.h"
 

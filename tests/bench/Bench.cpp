@@ -41,6 +41,7 @@
 
 #include "controls/DirForm.h"
 #include "framework/Application.h"
+#include "framework/FormResources.h"
 #include "framework/Forms.h"
 #include "framework/MessageDialogs.h"
 #include "runtime/FileStream.h"

@@ -17,6 +17,7 @@
 
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
+#include "framework/FormResources.h"
 #include "framework/Forms.h"
 #include "framework/GdiHandles.h"
 #include "framework/Reader.h"

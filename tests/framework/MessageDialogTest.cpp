@@ -16,6 +16,7 @@
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "runtime/ResStrings.h"
 #include "tests/support/FrameworkTest.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls/DirForm.h"
+#include "framework/FormResources.h"
 #include "framework/Reader.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"

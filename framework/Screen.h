@@ -1,0 +1,47 @@
+// The screen object: every form in existence, the form with the focus, the
+// program's cursor, and the screen's size and pixels per inch.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "framework/Graphics.h"
+
+class TForm;
+
+class TScreen {
+public:
+    static TScreen& Instance();
+
+    int FormCount() const { return static_cast<int>(m_forms.size()); }
+    TForm* Forms(int index) const { return m_forms.at(static_cast<size_t>(index)); }
+    void InsertForm(TForm* form);
+    void RemoveForm(TForm* form);
+    // The form of that name, ignoring ASCII case, or none.
+    TForm* FindForm(std::string_view name) const;
+
+    // The form that owns the control with the keyboard focus.
+    TForm* FocusedForm() const { return m_focusedForm; }
+    // Makes form the focused form: the previous one is deactivated, then
+    // form is activated, unless a handler moves the focus meanwhile.
+    void SetFocusedForm(TForm* form);
+    // Changes the focused form without running any handler (modal runs).
+    void RestoreFocusedForm(TForm* form) { m_focusedForm = form; }
+    int FocusCount() const { return m_focusCount; }
+    void SetFocusCount(int count) { m_focusCount = count; }
+    TCursor Cursor() const { return m_cursor; }
+    void SetCursor(TCursor cursor) { m_cursor = cursor; }
+
+    int32_t Width() const;
+    int32_t Height() const;
+    int32_t PixelsPerInch() const;
+
+private:
+    TScreen();
+    std::vector<TForm*> m_forms;  // not owned: each form adds and removes itself
+    int32_t m_pixelsPerInch;
+    TForm* m_focusedForm = nullptr;  // not owned: cleared when the form goes
+    int m_focusCount = 0;
+    TCursor m_cursor = crDefault;
+};
