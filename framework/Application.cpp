@@ -15,8 +15,6 @@ TApplication* Application = nullptr;
 
 namespace {
 
-const char AppClassName[] = "TApplication";
-
 void ReportThroughApplication(TObject* sender)
 {
     if (!Application)
@@ -49,62 +47,40 @@ const TClassInfo& TApplication::StaticClassInfo()
     return info;
 }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner)
+TApplication::TApplication(TComponent* owner)
+    : TComponent(owner),
+      // A window without area, marked visible: nothing of it is seen, but it
+      // gives the program its task-bar entry and owns the forms' windows.
+      m_window(DefaultTitle().c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
+               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, nullptr, this,
+               [this](UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); })
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_icon = LoadIconA(instance, "MAINICON");
-    if (!m_icon)
-        m_icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, AppClassName, &wc)) {
-        wc.lpfnWndProc = AppWndProc;
-        wc.hInstance = instance;
-        wc.hIcon = m_icon;
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-        wc.lpszClassName = AppClassName;
-        if (!RegisterClassA(&wc))
-            throw EOutOfResources(StrId::SWindowClass);
-    }
-    // A window without area, marked visible: nothing of it is seen, but it
-    // gives the program its task-bar entry and owns the forms' windows.
-    m_handle = CreateWindowExA(0, AppClassName, DefaultTitle().c_str(),
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
-                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                               nullptr, instance, nullptr);
-    if (!m_handle)
-        throw EOutOfResources(StrId::SWindowCreate);
-    SetWindowLongPtrA(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageA(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    if (HMENU menu = GetSystemMenu(m_handle, FALSE)) {
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
         DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
         DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
         if (LOBYTE(LOWORD(GetVersion())) >= 4)
             DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
     }
-    SetFormOwnerWindow(m_handle);
+    SetFormOwnerWindow(Handle());
 }
 
 TApplication::~TApplication()
 {
     PrepareDestroy();
     SetFormOwnerWindow(nullptr);
-    if (m_handle) {
-        SetWindowLongPtrA(m_handle, GWLP_USERDATA, 0);
-        DestroyWindow(m_handle);
-    }
 }
 
 std::string TApplication::Title() const
 {
     char text[256] = {};
-    GetWindowTextA(m_handle, text, sizeof text);
+    GetWindowTextA(Handle(), text, sizeof text);
     return text;
 }
 
 void TApplication::SetTitle(const std::string& title)
 {
-    SetWindowTextA(m_handle, title.c_str());
+    SetWindowTextA(Handle(), title.c_str());
 }
 
 std::string TApplication::ExecutablePath() const
@@ -173,7 +149,7 @@ void TApplication::ShowExceptionMessage(const Exception& e)
 
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags)
 {
-    return RunTaskModal([&] { return ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags); });
+    return RunTaskModal([&] { return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags); });
 }
 
 void TApplication::SuspendTopMost()
@@ -185,7 +161,7 @@ void TApplication::SuspendTopMost()
     HWND anchor = nullptr;
     HWND mainWindow = MainForm() && MainForm()->HandleAllocated() ? MainForm()->Handle() : nullptr;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindow(w, GW_OWNER) != m_handle)
+        if (GetWindow(w, GW_OWNER) != Handle())
             continue;
         if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) && w != mainWindow) {
             m_topMost.push_back(w);
@@ -214,26 +190,13 @@ void TApplication::ResumeTopMost()
 
 void TApplication::Shutdown()
 {
-    ShowOwnedPopups(m_handle, FALSE);
+    ShowOwnedPopups(Handle(), FALSE);
     Destroying();
     DestroyComponents();
 }
 
 // ---------------------------------------------------------------------------
 // The application's window
-
-LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!app)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    try {
-        return app->WndProc(msg, wParam, lParam);
-    } catch (...) {
-        ReportCallbackException(app);
-        return 0;
-    }
-}
 
 LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -252,7 +215,7 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         } else {
             SuspendTopMost();
             if (m_taskWindows.empty())
-                m_taskWindows = DisableTaskWindows(m_handle);
+                m_taskWindows = DisableTaskWindows(Handle());
         }
         break;
     case WM_ACTIVATEAPP:
@@ -274,7 +237,7 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefWindowProcA(m_handle, msg, wParam, lParam);
+    return DefWindowProcA(Handle(), msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------

@@ -25,7 +25,7 @@ public:
     // The task-bar caption.
     std::string Title() const;
     void SetTitle(const std::string& title);
-    HWND Handle() const { return m_handle; }
+    HWND Handle() const { return m_window.Handle(); }
     TForm* MainForm() const { return static_cast<TForm*>(ProgramMainForm()); }
     bool Terminated() const { return LoopTerminated(); }
     bool ShowMainForm() const { return m_showMainForm; }
@@ -84,10 +84,9 @@ protected:
 private:
     void FormCreated(TForm* form);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND m_handle = nullptr;  // destroyed with the application
-    HICON m_icon = nullptr;   // from the program's resources or the platform: not destroyed
+    HICON m_icon = ProgramIcon();  // from the program's resources or the platform: not destroyed
+    UtilityWindow m_window;
     bool m_showMainForm = true;
     bool m_running = false;
     std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected

@@ -397,7 +397,6 @@ protected:
     // it; a key set to zero goes no further.
     virtual void KeyPress(char& key);
     virtual bool CnDrawItem(DRAWITEMSTRUCT& item);
-    virtual bool CnMeasureItem(MEASUREITEMSTRUCT& item);
     // The colours of a platform control's painting; returns the brush.
     virtual HBRUSH CnCtlColor(HDC dc);
     // Whether the window is of a platform control's class.
@@ -470,6 +469,32 @@ Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
         return fallback;
     }
 }
+
+// A hidden window of the framework's one utility class ("TApplication", the
+// class the program's window is found by), for a component that is not a
+// control: the application's window and each timer's. Once made, its
+// messages go to handler under the entry-point guard, with sender as the
+// object reported; it is destroyed with this owner.
+class UtilityWindow {
+public:
+    using Handler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
+    UtilityWindow(const char* title, DWORD style, int x, int y, HWND parent, TObject* sender, Handler handler);
+    ~UtilityWindow();
+    UtilityWindow(const UtilityWindow&) = delete;
+    UtilityWindow& operator=(const UtilityWindow&) = delete;
+
+    HWND Handle() const { return m_handle; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    TObject* m_sender;  // not owned: the component that owns this window
+    Handler m_handler;
+    HWND m_handle = nullptr;
+};
+
+// The program's icon: its resource "MAINICON", else the platform's.
+HICON ProgramIcon();
 
 class EOutOfResources : public Exception {
 public:

@@ -129,31 +129,26 @@ void PlaceDialog(HWND window)
 // The hook of the old-style dialog, which is the dialog itself.
 UINT_PTR CALLBACK OldStyleHook(HWND dialog, UINT msg, WPARAM, LPARAM)
 {
-    try {
-        if (msg == WM_INITDIALOG) {
-            PlaceDialog(dialog);
-            // NOTE: the platform's dialogs draw with the three-dimensional
-            // look themselves since the platforms of major version 4, so
-            // Ctl3D has nothing left to switch on or off here.
-            return TRUE;  // the dialog puts the focus on its first control
-        }
-    } catch (...) {
-        ReportCallbackException(nullptr);
-    }
-    return 0;
+    return GuardEntry<UINT_PTR>(nullptr, 0, [&]() -> UINT_PTR {
+        if (msg != WM_INITDIALOG)
+            return 0;
+        PlaceDialog(dialog);
+        // NOTE: the platform's dialogs draw with the three-dimensional look
+        // themselves since the platforms of major version 4, so Ctl3D has
+        // nothing left to switch on or off here.
+        return TRUE;  // the dialog puts the focus on its first control
+    });
 }
 
 // The hook of the explorer-style dialog: a child of the dialog's frame,
 // told through notifications.
 UINT_PTR CALLBACK ExplorerHook(HWND child, UINT msg, WPARAM, LPARAM lParam)
 {
-    try {
+    return GuardEntry<UINT_PTR>(nullptr, 0, [&]() -> UINT_PTR {
         if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE)
             PlaceDialog(GetParent(child));
-    } catch (...) {
-        ReportCallbackException(nullptr);
-    }
-    return 0;
+        return 0;
+    });
 }
 
 bool IsAbsoluteName(const std::string& name)

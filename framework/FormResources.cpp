@@ -13,7 +13,7 @@ bool ReadComponentResource(std::string_view resourceName, TComponent* instance)
 {
     const std::string name(resourceName);
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceA(module, name.c_str(), RT_RCDATA);
     if (!info)
         return false;
     HGLOBAL data = LoadResource(module, info);

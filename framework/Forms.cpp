@@ -10,6 +10,7 @@
 #include "framework/Reader.h"
 #include "framework/Screen.h"
 #include "framework/Writer.h"
+#include "runtime/ScopeGuard.h"
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
@@ -163,13 +164,10 @@ void TForm::FinishConstruction()
         return;
     m_creating = true;
     bool found = false;
-    try {
+    {
+        const ScopeExit done([this] { m_creating = false; });
         found = ReadFormResource(this, TForm::StaticClassInfo());
-    } catch (...) {
-        m_creating = false;
-        throw;
     }
-    m_creating = false;
     if (!found)
         throw EResNotFound(StrId::SResNotFound, {ClassName()});
     if (m_onCreate)
@@ -205,10 +203,7 @@ void TForm::SetVisible(bool value)
     if (m_showingChange)
         throw EInvalidOperation(StrId::SVisibleChanged);
     m_showingChange = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_showingChange};
+    const ScopeExit done([this] { m_showingChange = false; });
     TControl::SetVisible(value);
     HWND window = Handle();
     if (value) {
@@ -283,7 +278,7 @@ void TForm::SetWindowState(TWindowState value)
 void TForm::Close()
 {
     if (m_modal) {
-        m_modalResult = 2;
+        m_modalResult = mrCancel;
         return;
     }
     bool canClose = true;
@@ -459,29 +454,20 @@ int32_t TForm::RunModal()
     screen.RestoreFocusedForm(this);
     screen.SetCursor(crDefault);
     std::vector<HWND> disabled = DisableTaskWindows(Handle());
-    struct Restore {
-        TForm& form;
-        std::vector<HWND>& disabled;
-        HWND& activeWindow;
-        int focusCount;
-        TCursor cursor;
-        ~Restore()
-        {
-            TScreen& screen = TScreen::Instance();
-            try {
-                form.Hide();
-            } catch (...) {
-                ReportCallbackException(&form);
-            }
-            screen.SetCursor(cursor);
-            EnableTaskWindows(disabled);
-            screen.RestoreFocusedForm(std::exchange(form.m_returnFocus, nullptr));
-            if (activeWindow)
-                SetActiveWindow(activeWindow);
-            screen.SetFocusCount(focusCount);
-            form.m_modal = false;
+    const ScopeExit restore([&] {
+        try {
+            Hide();
+        } catch (...) {
+            ReportCallbackException(this);
         }
-    } restore{*this, disabled, activeWindow, focusCount, cursor};
+        screen.SetCursor(cursor);
+        EnableTaskWindows(disabled);
+        screen.RestoreFocusedForm(std::exchange(m_returnFocus, nullptr));
+        if (activeWindow)
+            SetActiveWindow(activeWindow);
+        screen.SetFocusCount(focusCount);
+        m_modal = false;
+    });
 
     Show();
     CallHandler(this, [this] { Activate(); });
@@ -489,7 +475,7 @@ int32_t TForm::RunModal()
     do {
         HandleOneMessageOrWait();
         if (LoopTerminated()) {
-            m_modalResult = 2;
+            m_modalResult = mrCancel;
         } else if (m_modalResult != 0) {
             // The modal close step: the handlers may keep the form open.
             const bool ran = CallHandler(this, [this] {

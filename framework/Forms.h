@@ -260,14 +260,9 @@ private:
 template <typename T>
 T* CreateForm(TComponent* owner)
 {
-    auto* form = new T(owner);
-    try {
-        form->FinishConstruction();
-    } catch (...) {
-        delete form;
-        throw;
-    }
-    return form;
+    ComponentPtr<T> form(new T(owner));
+    form->FinishConstruction();
+    return form.release();
 }
 
 class EInvalidOperation : public Exception {

@@ -907,7 +907,7 @@ void TButton::ShowDefaultFrame(bool on)
 {
     if (!HandleAllocated())
         return;
-    const auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & 0x0F;
+    const auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & BS_TYPEMASK;
     const DWORD wanted = on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     if (style != wanted)
         SendMessageA(Handle(), BM_SETSTYLE, wanted, TRUE);

@@ -26,10 +26,7 @@ namespace {
 
 using MessageDialogTest = FrameworkTest;
 
-struct FreeForm {
-    void operator()(TComponent* c) const { TComponent::Free(c); }
-};
-using FormPtr = std::unique_ptr<TMessageForm, FreeForm>;
+using FormPtr = ComponentPtr<TMessageForm>;
 
 // Runs the steps one per timer tick while a message dialog is up; a step
 // that returns false is tried again on the next tick.
