@@ -436,11 +436,6 @@ void TWinControl::FontChanged()
         control->ParentFontChanged();
 }
 
-void TWinControl::ParentFontChanged()
-{
-    TControl::ParentFontChanged();
-}
-
 void TWinControl::ParentColorChanged()
 {
     TControl::ParentColorChanged();

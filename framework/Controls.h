@@ -334,7 +334,6 @@ public:
     std::vector<TComponent*> GetChildren(TComponent* root) const override;
     void SetChildOrder(TComponent* child, int order) override;
 
-    void ParentFontChanged() override;
     void ParentColorChanged() override;
 
     // Windowing

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "framework/Filer.h"
-#include "framework/FormResources.h"
 #include "framework/Reader.h"
 #include "framework/Screen.h"
 #include "framework/Writer.h"
@@ -326,10 +325,6 @@ void CollectTabOrder(const TWinControl* parent, std::vector<TWinControl*>& out)
         CollectTabOrder(control, out);
     }
 }
-
-} // namespace
-
-namespace {
 
 bool CanTakeFocus(const TWinControl* control)
 {

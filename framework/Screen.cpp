@@ -1,9 +1,13 @@
 #include "framework/Screen.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <string>
 
 #include "framework/Forms.h"
 #include "framework/Reader.h"
+#include "runtime/Stream.h"
 
 TScreen& TScreen::Instance()
 {
@@ -67,4 +71,40 @@ int32_t TScreen::Height() const
 int32_t TScreen::PixelsPerInch() const
 {
     return m_pixelsPerInch;
+}
+
+// ---------------------------------------------------------------------------
+// Stored designs
+
+bool ReadComponentResource(std::string_view resourceName, TComponent* instance)
+{
+    const std::string name(resourceName);
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name.c_str(), RT_RCDATA);
+    if (!info)
+        return false;
+    HGLOBAL data = LoadResource(module, info);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes)
+        return false;
+    // The design is read in place from the loaded resource.
+    TMemoryViewStream stream(bytes, SizeofResource(module, info));
+    TReader reader(stream);
+    reader.ReadRootComponent(instance);
+    return true;
+}
+
+bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor)
+{
+    return TReader::ReadWithGlobalLoading([&] {
+        std::vector<const TClassInfo*> chain;
+        for (const TClassInfo* c = &instance->ClassInfo();
+             c && c != &rootAncestor && c != &TComponent::StaticClassInfo(); c = c->Parent)
+            chain.push_back(c);
+        bool found = false;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            if (ReadComponentResource((*it)->Name, instance))
+                found = true;
+        return found;
+    });
 }

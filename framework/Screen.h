@@ -1,5 +1,7 @@
 // The screen object: every form in existence, the form with the focus, the
-// program's cursor, and the screen's size and pixels per inch.
+// program's cursor, and the screen's size and pixels per inch; and the
+// reading of the forms' stored designs, each a data resource of the program
+// named after its form class.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include "framework/Graphics.h"
 
 class TForm;
+struct TClassInfo;
 
 class TScreen {
 public:
@@ -45,3 +48,10 @@ private:
     int m_focusCount = 0;
     TCursor m_cursor = crDefault;
 };
+
+// Reads the stored designs of instance's class chain, from the first class
+// below rootAncestor down to the instance's own class. Returns whether at
+// least one was found.
+bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor);
+// Reads one stored design; false when the program has no such resource.
+bool ReadComponentResource(std::string_view resourceName, TComponent* instance);

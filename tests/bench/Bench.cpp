@@ -41,9 +41,9 @@
 
 #include "controls/DirForm.h"
 #include "framework/Application.h"
-#include "framework/FormResources.h"
 #include "framework/Forms.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Screen.h"
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"

@@ -17,10 +17,10 @@
 
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
-#include "framework/FormResources.h"
 #include "framework/Forms.h"
 #include "framework/GdiHandles.h"
 #include "framework/Reader.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "controls/DirForm.h"
-#include "framework/FormResources.h"
 #include "framework/Reader.h"
+#include "framework/Screen.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
 #include "setup/Setup1.h"
