@@ -40,16 +40,15 @@ public:
     template <typename T>
     void CreateAppForm(T*& reference)
     {
-        reference = new T(this);
+        ComponentPtr<T> form(new T(this));
+        reference = form.get();
         try {
-            reference->FinishConstruction();
+            form->FinishConstruction();
         } catch (...) {
-            T* failed = reference;
-            reference = nullptr;
-            TComponent::Free(failed);
+            reference = nullptr;  // before the form is freed
             throw;
         }
-        FormCreated(reference);
+        FormCreated(form.release());
     }
 
     // The message loop

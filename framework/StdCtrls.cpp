@@ -877,16 +877,12 @@ void TButton::SetCancel(bool value)
 
 bool TButton::IsAccelerator(char key) const
 {
-    // The character after the "&" of the caption ("&&" stands for "&").
+    // The character after the first "&" of the caption that is not "&&".
     const std::string caption = Caption();
-    char accelerator = 0;
-    for (size_t i = 0; i + 1 < caption.size() && !accelerator; ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] != '&')
-            accelerator = caption[i + 1];
-        ++i;
-    }
+    size_t at = caption.find('&');
+    while (at != std::string::npos && at + 1 < caption.size() && caption[at + 1] == '&')
+        at = caption.find('&', at + 2);
+    const char accelerator = at != std::string::npos && at + 1 < caption.size() ? caption[at + 1] : '\0';
     auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
     return upper(accelerator) == upper(key);
 }
