@@ -8,7 +8,6 @@
 
 #include "framework/Screen.h"
 #include "runtime/Paths.h"
-#include "runtime/ScopeGuard.h"
 #include "runtime/ThrowSite.h"
 
 TApplication* Application = nullptr;
@@ -110,8 +109,6 @@ void TApplication::Notification(TComponent* component, TOperation operation)
 
 void TApplication::Run()
 {
-    m_running = true;
-    const ScopeExit done([this] { m_running = false; });
     // Without a main form there is nothing to run.
     if (!MainForm())
         return;

@@ -87,7 +87,6 @@ private:
     HICON m_icon = ProgramIcon();  // from the program's resources or the platform: not destroyed
     UtilityWindow m_window;
     bool m_showMainForm = true;
-    bool m_running = false;
     std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected
     int m_topMostLevel = 0;
     std::vector<HWND> m_taskWindows;  // disabled while the application's window is disabled
