@@ -37,15 +37,9 @@ int32_t TDirectoryDialog::RunDialog()
     // its window is made).
     form->HandleNeeded();
     form->SetWindowState(m_windowState);
-    int32_t result = mrNone;
-    try {
-        result = form->RunModal();
-        if (result == mrOk)
-            m_path = form->ChosenPath();
-    } catch (...) {
-        TComponent::Free(form);
-        throw;
-    }
-    TComponent::Free(form);
+    const ComponentPtr<TFDIRFORM> owned(form);
+    const int32_t result = form->RunModal();
+    if (result == mrOk)
+        m_path = form->ChosenPath();
     return result;
 }

@@ -2,43 +2,17 @@
 
 #include <cxxabi.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <typeinfo>
 #include <utility>
 
+#include "framework/Screen.h"
 #include "runtime/Paths.h"
-#include "runtime/ScopeGuard.h"
 #include "runtime/ThrowSite.h"
 
 TApplication* Application = nullptr;
 
 namespace {
-
-const char AppClassName[] = "TApplication";
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
-{
-    try {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-    } catch (...) {
-        ReportCallbackException(nullptr);
-        return FALSE;
-    }
-}
-
-// The top-level windows of this thread, in z-order.
-std::vector<HWND> ThreadWindows()
-{
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    std::vector<HWND> ordered;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (std::find(windows.begin(), windows.end(), w) != windows.end())
-            ordered.push_back(w);
-    return ordered;
-}
 
 void ReportThroughApplication(TObject* sender)
 {
@@ -72,62 +46,40 @@ const TClassInfo& TApplication::StaticClassInfo()
     return info;
 }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner)
+TApplication::TApplication(TComponent* owner)
+    : TComponent(owner),
+      // A window without area, marked visible: nothing of it is seen, but it
+      // gives the program its task-bar entry and owns the forms' windows.
+      m_window(DefaultTitle().c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
+               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, nullptr, this,
+               [this](UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); })
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_icon = LoadIconA(instance, "MAINICON");
-    if (!m_icon)
-        m_icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, AppClassName, &wc)) {
-        wc.lpfnWndProc = AppWndProc;
-        wc.hInstance = instance;
-        wc.hIcon = m_icon;
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-        wc.lpszClassName = AppClassName;
-        if (!RegisterClassA(&wc))
-            throw EOutOfResources(StrId::SWindowClass);
-    }
-    // A window without area, marked visible: nothing of it is seen, but it
-    // gives the program its task-bar entry and owns the forms' windows.
-    m_handle = CreateWindowExA(0, AppClassName, DefaultTitle().c_str(),
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
-                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                               nullptr, instance, nullptr);
-    if (!m_handle)
-        throw EOutOfResources(StrId::SWindowCreate);
-    SetWindowLongPtrA(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageA(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    if (HMENU menu = GetSystemMenu(m_handle, FALSE)) {
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
         DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
         DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
         if (LOBYTE(LOWORD(GetVersion())) >= 4)
             DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
     }
-    SetFormOwnerWindow(m_handle);
+    SetFormOwnerWindow(Handle());
 }
 
 TApplication::~TApplication()
 {
     PrepareDestroy();
     SetFormOwnerWindow(nullptr);
-    if (m_handle) {
-        SetWindowLongPtrA(m_handle, GWLP_USERDATA, 0);
-        DestroyWindow(m_handle);
-    }
 }
 
 std::string TApplication::Title() const
 {
     char text[256] = {};
-    GetWindowTextA(m_handle, text, sizeof text);
+    GetWindowTextA(Handle(), text, sizeof text);
     return text;
 }
 
 void TApplication::SetTitle(const std::string& title)
 {
-    SetWindowTextA(m_handle, title.c_str());
+    SetWindowTextA(Handle(), title.c_str());
 }
 
 std::string TApplication::ExecutablePath() const
@@ -139,90 +91,31 @@ std::string TApplication::ExecutablePath() const
 
 void TApplication::FormCreated(TForm* form)
 {
-    if (!m_mainForm) {
+    if (!MainForm()) {
         form->HandleNeeded();
-        m_mainForm = form;
+        SetProgramMainForm(form);
     }
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opRemove && component == m_mainForm)
-        m_mainForm = nullptr;
+    if (operation == opRemove && component == MainForm())
+        SetProgramMainForm(nullptr);
 }
 
 // ---------------------------------------------------------------------------
 // The message loop
 
-bool TApplication::ProcessMessage(MSG& msg)
-{
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        return false;
-    if (msg.message == WM_QUIT) {
-        m_terminated = true;
-        return true;
-    }
-    // NOTE: the keyboard handling clicks buttons (Enter, Esc, accelerators)
-    // from here, outside any window procedure, so their handlers are
-    // reported here as a mouse click's are in the window procedure.
-    CallHandler(this, [&] {
-        if (!IsKeyMessage(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    });
-    return true;
-}
-
-bool TApplication::IsKeyMessage(const MSG& msg)
-{
-    if ((msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) || GetCapture())
-        return false;
-    // The framework control the message is for, or the nearest one that
-    // holds the window it is for.
-    TWinControl* control = nullptr;
-    for (HWND w = msg.hwnd; w && !control; w = GetParent(w))
-        control = TWinControl::FindControl(w);
-    TForm* form = control ? control->ParentForm() : nullptr;
-    return form && form->DialogKey(msg, control);
-}
-
-void TApplication::Idle()
-{
-    WaitMessage();
-}
-
-void TApplication::HandleOneMessage()
-{
-    MSG msg;
-    if (!ProcessMessage(msg))
-        Idle();
-}
-
-void TApplication::PumpMessages()
-{
-    MSG msg;
-    while (ProcessMessage(msg)) {
-    }
-}
-
 void TApplication::Run()
 {
-    m_running = true;
-    const ScopeExit done([this] { m_running = false; });
     // Without a main form there is nothing to run.
-    if (!m_mainForm)
+    if (!MainForm())
         return;
     if (m_showMainForm)
-        m_mainForm->SetVisible(true);
-    while (!m_terminated)
+        MainForm()->SetVisible(true);
+    while (!Terminated())
         HandleOneMessage();
-}
-
-void TApplication::Terminate()
-{
-    PostQuitMessage(0);
 }
 
 // ---------------------------------------------------------------------------
@@ -253,32 +146,7 @@ void TApplication::ShowExceptionMessage(const Exception& e)
 
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags)
 {
-    return RunTaskModal([&] { return ::MessageBoxA(m_handle, text.c_str(), caption.c_str(), flags); });
-}
-
-std::vector<HWND> TApplication::DisableTaskWindows(HWND except)
-{
-    std::vector<HWND> disabled;
-    for (HWND w : ThreadWindows()) {
-        if (w == except || !IsWindowVisible(w) || !IsWindowEnabled(w))
-            continue;
-        disabled.push_back(w);
-    }
-    // The application's window last, so that the stay-on-top forms are
-    // suspended while the others are still enabled.
-    for (HWND w : disabled)
-        if (w != m_handle)
-            EnableWindow(w, FALSE);
-    if (std::find(disabled.begin(), disabled.end(), m_handle) != disabled.end())
-        EnableWindow(m_handle, FALSE);
-    return disabled;
-}
-
-void TApplication::EnableTaskWindows(const std::vector<HWND>& windows)
-{
-    for (HWND w : windows)
-        if (IsWindow(w))
-            EnableWindow(w, TRUE);
+    return RunTaskModal([&] { return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags); });
 }
 
 void TApplication::SuspendTopMost()
@@ -288,9 +156,9 @@ void TApplication::SuspendTopMost()
     // The owned topmost windows above the first one that is not topmost (or
     // the main form's) move down to just above it, last collected first.
     HWND anchor = nullptr;
-    HWND mainWindow = m_mainForm && m_mainForm->HandleAllocated() ? m_mainForm->Handle() : nullptr;
+    HWND mainWindow = MainForm() && MainForm()->HandleAllocated() ? MainForm()->Handle() : nullptr;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindow(w, GW_OWNER) != m_handle)
+        if (GetWindow(w, GW_OWNER) != Handle())
             continue;
         if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) && w != mainWindow) {
             m_topMost.push_back(w);
@@ -319,7 +187,7 @@ void TApplication::ResumeTopMost()
 
 void TApplication::Shutdown()
 {
-    ShowOwnedPopups(m_handle, FALSE);
+    ShowOwnedPopups(Handle(), FALSE);
     Destroying();
     DestroyComponents();
 }
@@ -327,26 +195,13 @@ void TApplication::Shutdown()
 // ---------------------------------------------------------------------------
 // The application's window
 
-LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!app)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    try {
-        return app->WndProc(msg, wParam, lParam);
-    } catch (...) {
-        ReportCallbackException(app);
-        return 0;
-    }
-}
-
 LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CLOSE:
         // Closing the task-bar entry closes the main form.
-        if (m_mainForm)
-            m_mainForm->Close();
+        if (TForm* form = MainForm())
+            form->Close();
         return 0;
     case WM_ENABLE:
         // Whoever disables the application's window (a platform dialog it
@@ -357,7 +212,7 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         } else {
             SuspendTopMost();
             if (m_taskWindows.empty())
-                m_taskWindows = DisableTaskWindows(m_handle);
+                m_taskWindows = DisableTaskWindows(Handle());
         }
         break;
     case WM_ACTIVATEAPP:
@@ -379,7 +234,7 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefWindowProcA(m_handle, msg, wParam, lParam);
+    return DefWindowProcA(Handle(), msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -475,59 +330,4 @@ int ShowLastChanceError() noexcept
 {
     ShowRuntimeErrorBox();
     return 1;
-}
-
-void HandleOneMessageOrWait()
-{
-    if (Application) {
-        Application->HandleOneMessage();
-        return;
-    }
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            return;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    } else {
-        WaitMessage();
-    }
-}
-
-bool ApplicationTerminated()
-{
-    return Application && Application->Terminated();
-}
-
-TForm* ApplicationMainForm()
-{
-    return Application ? Application->MainForm() : nullptr;
-}
-
-std::vector<HWND> DisableTaskWindows(HWND except)
-{
-    if (Application)
-        return Application->DisableTaskWindows(except);
-    return {};
-}
-
-void EnableTaskWindows(const std::vector<HWND>& windows)
-{
-    if (Application)
-        Application->EnableTaskWindows(windows);
-}
-
-int RunTaskModal(const std::function<int()>& call)
-{
-    struct Restore {
-        HWND active;
-        std::vector<HWND> disabled;
-        ~Restore()
-        {
-            EnableTaskWindows(disabled);
-            if (active && IsWindow(active))
-                SetActiveWindow(active);
-        }
-    } restore{GetActiveWindow(), DisableTaskWindows(nullptr)};
-    return call();
 }

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/Forms.h"
+#include "framework/MessageLoop.h"
 
 class TApplication : public TComponent {
     DECLARE_CLASS_INFO(TApplication)
@@ -25,9 +25,9 @@ public:
     // The task-bar caption.
     std::string Title() const;
     void SetTitle(const std::string& title);
-    HWND Handle() const { return m_handle; }
-    TForm* MainForm() const { return m_mainForm; }
-    bool Terminated() const { return m_terminated; }
+    HWND Handle() const { return m_window.Handle(); }
+    TForm* MainForm() const { return static_cast<TForm*>(ProgramMainForm()); }
+    bool Terminated() const { return LoopTerminated(); }
     bool ShowMainForm() const { return m_showMainForm; }
     void SetShowMainForm(bool value) { m_showMainForm = value; }
     // The full path of the running program file.
@@ -40,27 +40,26 @@ public:
     template <typename T>
     void CreateAppForm(T*& reference)
     {
-        reference = new T(this);
+        ComponentPtr<T> form(new T(this));
+        reference = form.get();
         try {
-            reference->FinishConstruction();
+            form->FinishConstruction();
         } catch (...) {
-            T* failed = reference;
-            reference = nullptr;
-            TComponent::Free(failed);
+            reference = nullptr;  // before the form is freed
             throw;
         }
-        FormCreated(reference);
+        FormCreated(form.release());
     }
 
     // The message loop
     // Shows the main form and handles messages until Terminated.
     void Run();
     // Posts the request to end; the loops notice it when they take it.
-    void Terminate();
+    void Terminate() { TerminateLoop(); }
     // Handles every waiting message, then returns; never waits.
-    void PumpMessages();
-    // Handles one waiting message, or runs the idle step, which waits for one.
-    void HandleOneMessage();
+    void PumpMessages() { PumpWaitingMessages(); }
+    // Handles one waiting message, or waits for one.
+    void HandleOneMessage() { HandleOneMessageOrWait(); }
 
     // Exceptions
     // Reports the exception being handled; call it only inside a catch block.
@@ -70,9 +69,6 @@ public:
     // disabled meanwhile.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
-    // Other windows of the program while a modal window runs
-    std::vector<HWND> DisableTaskWindows(HWND except);
-    void EnableTaskWindows(const std::vector<HWND>& windows);
     // Takes the stay-on-top forms out of the topmost band, and puts them back.
     void SuspendTopMost();
     void ResumeTopMost();
@@ -86,18 +82,11 @@ protected:
 
 private:
     void FormCreated(TForm* form);
-    bool ProcessMessage(MSG& msg);
-    bool IsKeyMessage(const MSG& msg);
-    void Idle();
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND m_handle = nullptr;  // destroyed with the application
-    HICON m_icon = nullptr;   // from the program's resources or the platform: not destroyed
-    TForm* m_mainForm = nullptr;  // owned through the component list
-    bool m_terminated = false;
+    HICON m_icon = ProgramIcon();  // from the program's resources or the platform: not destroyed
+    UtilityWindow m_window;
     bool m_showMainForm = true;
-    bool m_running = false;
     std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected
     int m_topMostLevel = 0;
     std::vector<HWND> m_taskWindows;  // disabled while the application's window is disabled
@@ -138,15 +127,3 @@ std::string LastChanceText(const std::exception& e);
 int ShowLastChanceError() noexcept;
 // The same box without ending anything; inside a catch block only.
 void ShowRuntimeErrorBox() noexcept;
-
-// For the form layer, which runs modal loops with or without an application.
-void HandleOneMessageOrWait();
-bool ApplicationTerminated();
-TForm* ApplicationMainForm();
-std::vector<HWND> DisableTaskWindows(HWND except);
-void EnableTaskWindows(const std::vector<HWND>& windows);
-// Runs a platform dialog (a message box, a common dialog) task-modally: the
-// other windows of the program are disabled while call runs, then enabled
-// again, and the window that was active is activated again, also when call
-// raises. Returns what call returns.
-int RunTaskModal(const std::function<int()>& call);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -166,3 +167,11 @@ class EClassNotFound : public EFilerError {
 public:
     using EFilerError::EFilerError;
 };
+
+// An owning pointer to a component that frees it (see TComponent::Free) on
+// every way out of the scope that holds it.
+struct FreeComponent {
+    void operator()(TComponent* component) const { TComponent::Free(component); }
+};
+template <typename T>
+using ComponentPtr = std::unique_ptr<T, FreeComponent>;

@@ -15,6 +15,13 @@ const TEnumTypeInfo& EnumTypeOf<TControlStyleFlag>()
 }
 
 template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
+{
+    static const TEnumTypeInfo info = EnumType<TBorderStyle::bsSingle>("TBorderStyle", {"bsNone", "bsSingle"});
+    return info;
+}
+
+template <>
 const TEnumTypeInfo& EnumTypeOf<TAlign>()
 {
     static const TEnumTypeInfo info =
@@ -464,11 +471,6 @@ void TWinControl::FontChanged()
         control->ParentFontChanged();
 }
 
-void TWinControl::ParentFontChanged()
-{
-    TControl::ParentFontChanged();
-}
-
 void TWinControl::ParentColorChanged()
 {
     TControl::ParentColorChanged();
@@ -519,7 +521,7 @@ WNDPROC RegisterControlClass(const std::string& name, const TCreateParams& param
         original = wc.lpfnWndProc;
     } else {
         wc.style = params.ClassStyle;
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     }
     wc.lpfnWndProc = FrameworkWndProc;
     wc.hInstance = instance;
@@ -538,6 +540,35 @@ TWinControl* TWinControl::FindControl(HWND window)
     auto& map = WindowMap();
     auto it = map.find(window);
     return it == map.end() ? nullptr : it->second;
+}
+
+namespace {
+
+ExceptionReporter g_reporter = nullptr;
+
+} // namespace
+
+void SetExceptionReporter(ExceptionReporter reporter)
+{
+    g_reporter = reporter;
+}
+
+void ReportHandlerException(TObject* sender)
+{
+    if (!g_reporter)
+        throw;
+    g_reporter(sender);
+}
+
+bool CallHandler(TObject* sender, const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        ReportHandlerException(sender);
+        return false;
+    }
 }
 
 void ReportCallbackException(TObject* sender) noexcept
@@ -568,6 +599,49 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
         return true;
     });
     return message.Result;
+}
+
+HICON ProgramIcon()
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    return icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
+}
+
+UtilityWindow::UtilityWindow(const char* title, DWORD style, int x, int y, HWND parent, TObject* sender,
+                             Handler handler)
+    : m_sender(sender), m_handler(std::move(handler))
+{
+    static const char className[] = "TApplication";
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(instance, className, &wc)) {
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hIcon = ProgramIcon();
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = className;
+        if (!RegisterClassA(&wc))
+            throw EOutOfResources(StrId::SWindowClass);
+    }
+    m_handle = CreateWindowExA(0, className, title, style, x, y, 0, 0, parent, nullptr, instance, nullptr);
+    if (!m_handle)
+        throw EOutOfResources(StrId::SWindowCreate);
+    // Bound once made: what the creation sends gets the default handling.
+    SetWindowLongPtrA(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+UtilityWindow::~UtilityWindow()
+{
+    SetWindowLongPtrA(m_handle, GWLP_USERDATA, 0);
+    DestroyWindow(m_handle);
+}
+
+LRESULT CALLBACK UtilityWindow::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<UtilityWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    return GuardEntry<LRESULT>(self->m_sender, 0, [&] { return self->m_handler(msg, wParam, lParam); });
 }
 
 void TWinControl::AttachHandle(HWND window)
@@ -673,16 +747,6 @@ void TWinControl::WndProc(TMessage& message)
         if (TWinControl* child = FindControl(item.hwndItem); child && child->CnDrawItem(item)) {
             message.Result = TRUE;
             return;
-        }
-        break;
-    }
-    case WM_MEASUREITEM: {
-        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-        if (HWND child = GetDlgItem(m_handle, static_cast<int>(item.CtlID))) {
-            if (TWinControl* control = FindControl(child); control && control->CnMeasureItem(item)) {
-                message.Result = TRUE;
-                return;
-            }
         }
         break;
     }
@@ -792,11 +856,6 @@ void TWinControl::KeyPress(char& key)
 }
 
 bool TWinControl::CnDrawItem(DRAWITEMSTRUCT&)
-{
-    return false;
-}
-
-bool TWinControl::CnMeasureItem(MEASUREITEMSTRUCT&)
 {
     return false;
 }

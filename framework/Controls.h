@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,11 @@ struct TCreateParams {
     const char* SystemClass = nullptr;
     UINT ClassStyle = CS_DBLCLKS;
 };
+
+// The frame of a control that is not a form: none or a single line.
+enum class TBorderStyle { bsNone, bsSingle };
+template <>
+const TEnumTypeInfo& EnumTypeOf<TBorderStyle>();
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 template <>
@@ -328,7 +334,6 @@ public:
     std::vector<TComponent*> GetChildren(TComponent* root) const override;
     void SetChildOrder(TComponent* child, int order) override;
 
-    void ParentFontChanged() override;
     void ParentColorChanged() override;
 
     // Windowing
@@ -357,6 +362,15 @@ public:
 
     // Handles one message of the control's window.
     virtual void WndProc(TMessage& message);
+    // A keyboard message for control, a control inside this top-level one,
+    // that the message loop offers before the control sees it; true when it
+    // was handled (a form's dialog keys).
+    virtual bool DialogKey(const MSG&, TWinControl*) { return false; }
+    // What a form's dialog keys ask of its controls: whether Enter, with the
+    // focus here, clicks this control rather than the form's default button
+    // (a push button), and whether key (either case) is its accelerator.
+    virtual bool ClickedByEnter() const { return false; }
+    virtual bool IsAccelerator(char) const { return false; }
     // What the window's class does with a message the framework leaves alone.
     void DefaultHandler(TMessage& message);
     // Draws the controls without a window of their own that lie in area.
@@ -382,7 +396,6 @@ protected:
     // it; a key set to zero goes no further.
     virtual void KeyPress(char& key);
     virtual bool CnDrawItem(DRAWITEMSTRUCT& item);
-    virtual bool CnMeasureItem(MEASUREITEMSTRUCT& item);
     // The colours of a platform control's painting; returns the brush.
     virtual HBRUSH CnCtlColor(HDC dc);
     // Whether the window is of a platform control's class.
@@ -425,6 +438,18 @@ public:
 // The one window procedure of every window the framework makes.
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Where exceptions from the event handlers the framework calls are reported
+// (the application installs its reporter); without one they pass on.
+using ExceptionReporter = void (*)(TObject* sender);
+void SetExceptionReporter(ExceptionReporter reporter);
+// Reports the exception being handled; call it only inside a catch block.
+void ReportHandlerException(TObject* sender);
+// Runs an event handler (or a step that runs handlers) that the framework
+// calls itself, outside the window procedure: the message loop's keyboard
+// handling, a form's creation, showing, activation and closing. What it
+// raises is reported, so the caller goes on; returns false when it raised.
+bool CallHandler(TObject* sender, const std::function<void()>& handler);
+
 // Reports an exception caught where the platform called the framework; it
 // never lets the exception go on into the platform's frames.
 void ReportCallbackException(TObject* sender) noexcept;
@@ -444,7 +469,37 @@ Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
     }
 }
 
+// A hidden window of the framework's one utility class ("TApplication", the
+// class the program's window is found by), for a component that is not a
+// control: the application's window and each timer's. Once made, its
+// messages go to handler under the entry-point guard, with sender as the
+// object reported; it is destroyed with this owner.
+class UtilityWindow {
+public:
+    using Handler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
+    UtilityWindow(const char* title, DWORD style, int x, int y, HWND parent, TObject* sender, Handler handler);
+    ~UtilityWindow();
+    UtilityWindow(const UtilityWindow&) = delete;
+    UtilityWindow& operator=(const UtilityWindow&) = delete;
+
+    HWND Handle() const { return m_handle; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    TObject* m_sender;  // not owned: the component that owns this window
+    Handler m_handler;
+    HWND m_handle = nullptr;
+};
+
+// The program's icon: its resource "MAINICON", else the platform's.
+HICON ProgramIcon();
+
 class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+class EResNotFound : public Exception {
 public:
     using Exception::Exception;
 };

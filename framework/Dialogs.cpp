@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/MessageLoop.h"
 
 // ---------------------------------------------------------------------------
 // TCommonDialog
@@ -128,31 +128,26 @@ void PlaceDialog(HWND window)
 // The hook of the old-style dialog, which is the dialog itself.
 UINT_PTR CALLBACK OldStyleHook(HWND dialog, UINT msg, WPARAM, LPARAM)
 {
-    try {
-        if (msg == WM_INITDIALOG) {
-            PlaceDialog(dialog);
-            // NOTE: the platform's dialogs draw with the three-dimensional
-            // look themselves since the platforms of major version 4, so
-            // Ctl3D has nothing left to switch on or off here.
-            return TRUE;  // the dialog puts the focus on its first control
-        }
-    } catch (...) {
-        ReportCallbackException(nullptr);
-    }
-    return 0;
+    return GuardEntry<UINT_PTR>(nullptr, 0, [&]() -> UINT_PTR {
+        if (msg != WM_INITDIALOG)
+            return 0;
+        PlaceDialog(dialog);
+        // NOTE: the platform's dialogs draw with the three-dimensional look
+        // themselves since the platforms of major version 4, so Ctl3D has
+        // nothing left to switch on or off here.
+        return TRUE;  // the dialog puts the focus on its first control
+    });
 }
 
 // The hook of the explorer-style dialog: a child of the dialog's frame,
 // told through notifications.
 UINT_PTR CALLBACK ExplorerHook(HWND child, UINT msg, WPARAM, LPARAM lParam)
 {
-    try {
+    return GuardEntry<UINT_PTR>(nullptr, 0, [&]() -> UINT_PTR {
         if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE)
             PlaceDialog(GetParent(child));
-    } catch (...) {
-        ReportCallbackException(nullptr);
-    }
-    return 0;
+        return 0;
+    });
 }
 
 bool IsAbsoluteName(const std::string& name)
@@ -252,7 +247,7 @@ bool TOpenDialog::RunDialog()
 
     OPENFILENAMEA ofn{};
     ofn.lStructSize = OpenFileNameSize;
-    ofn.hwndOwner = Application ? Application->Handle() : nullptr;
+    ofn.hwndOwner = FormOwnerWindow();
     ofn.hInstance = GetModuleHandleA(nullptr);
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(m_filterIndex);

@@ -172,40 +172,23 @@ const TClassInfo& TTimer::StaticClassInfo()
 
 namespace {
 
-const char TimerWindowClass[] = "TimerUtilityWindow";
 // The platform's timer id on each timer's own window.
 const UINT_PTR TimerId = 1;
 
 } // namespace
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner)
+TTimer::TTimer(TComponent* owner)
+    : TComponent(owner),
+      m_window("", 0, 0, 0, HWND_MESSAGE, this,
+               [this](UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); })
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, TimerWindowClass, &wc)) {
-        wc.lpfnWndProc = TimerWndProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = TimerWindowClass;
-        if (!RegisterClassA(&wc))
-            throw EOutOfResources(StrId::SWindowClass);
-    }
-    // A message-only window: it takes no part in the z-order of the
-    // program's windows, which the modal loops walk.
-    m_window = CreateWindowExA(0, TimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (!m_window)
-        throw EOutOfResources(StrId::SWindowCreate);
-    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TTimer::~TTimer()
 {
     PrepareDestroy();
     m_enabled = false;
-    if (m_window) {
-        KillTimer(m_window, TimerId);
-        SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
-    }
+    KillTimer(m_window.Handle(), TimerId);
 }
 
 void TTimer::SetEnabled(bool value)
@@ -234,9 +217,9 @@ void TTimer::SetOnTimer(TNotifyEvent e)
 // Every arming restarts the period from this moment.
 void TTimer::UpdateTimer()
 {
-    KillTimer(m_window, TimerId);
+    KillTimer(m_window.Handle(), TimerId);
     if (m_interval != 0 && m_enabled && m_onTimer) {
-        if (!SetTimer(m_window, TimerId, m_interval, nullptr))
+        if (!SetTimer(m_window.Handle(), TimerId, m_interval, nullptr))
             throw EOutOfResources(StrId::SNoTimers);
     }
 }
@@ -246,20 +229,11 @@ void TTimer::Timer()
     m_onTimer(this);
 }
 
-LRESULT CALLBACK TTimer::TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT TTimer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!timer)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    try {
-        if (msg == WM_TIMER) {
-            if (wParam == TimerId)
-                timer->Timer();
-            return 0;
-        }
-        return DefWindowProcA(window, msg, wParam, lParam);
-    } catch (...) {
-        ReportCallbackException(timer);
-        return 0;
-    }
+    if (msg != WM_TIMER)
+        return DefWindowProcA(m_window.Handle(), msg, wParam, lParam);
+    if (wParam == TimerId)
+        Timer();
+    return 0;
 }

@@ -61,7 +61,7 @@ public:
     void SetOnTimer(TNotifyEvent e);
 
     // The window the ticks arrive at.
-    HWND WindowHandle() const { return m_window; }
+    HWND WindowHandle() const { return m_window.Handle(); }
 
 protected:
     // Runs OnTimer; called for each tick.
@@ -69,10 +69,12 @@ protected:
 
 private:
     void UpdateTimer();
-    static LRESULT CALLBACK TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool m_enabled = true;
     uint32_t m_interval = 1000;
     TNotifyEvent m_onTimer;
-    HWND m_window = nullptr;  // destroyed with the timer
+    // A message-only window: it takes no part in the z-order of the
+    // program's windows, which the modal loops walk.
+    UtilityWindow m_window;
 };

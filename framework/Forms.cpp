@@ -5,25 +5,17 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/Application.h"
 #include "framework/Filer.h"
-#include "framework/StdCtrls.h"
 #include "framework/Reader.h"
+#include "framework/Screen.h"
 #include "framework/Writer.h"
-#include "runtime/Stream.h"
+#include "runtime/ScopeGuard.h"
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
 {
     static const TEnumTypeInfo info = EnumType<bsSizeToolWin>(
         "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderStyle>()
-{
-    static const TEnumTypeInfo info = EnumType<TBorderStyle::bsSingle>("TBorderStyle", {"bsNone", "bsSingle"});
     return info;
 }
 
@@ -64,49 +56,6 @@ const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
     static const TEnumTypeInfo info =
         EnumType<poPrintToFit>("TPrintScale", {"poNone", "poProportional", "poPrintToFit"});
     return info;
-}
-
-// ---------------------------------------------------------------------------
-// Reporting exceptions from handlers
-
-namespace {
-
-ExceptionReporter g_reporter = nullptr;
-HWND g_formOwner = nullptr;
-
-} // namespace
-
-void SetFormOwnerWindow(HWND window)
-{
-    g_formOwner = window;
-}
-
-HWND FormOwnerWindow()
-{
-    return g_formOwner;
-}
-
-void SetExceptionReporter(ExceptionReporter reporter)
-{
-    g_reporter = reporter;
-}
-
-void ReportHandlerException(TObject* sender)
-{
-    if (!g_reporter)
-        throw;
-    g_reporter(sender);
-}
-
-bool CallHandler(TObject* sender, const std::function<void()>& handler)
-{
-    try {
-        handler();
-        return true;
-    } catch (...) {
-        ReportHandlerException(sender);
-        return false;
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -217,13 +166,10 @@ void TForm::FinishConstruction()
         return;
     m_creating = true;
     bool found = false;
-    try {
+    {
+        const ScopeExit done([this] { m_creating = false; });
         found = ReadFormResource(this, TForm::StaticClassInfo());
-    } catch (...) {
-        m_creating = false;
-        throw;
     }
-    m_creating = false;
     if (!found)
         throw EResNotFound(StrId::SResNotFound, {ClassName()});
     if (m_onCreate)
@@ -259,10 +205,7 @@ void TForm::SetVisible(bool value)
     if (m_showingChange)
         throw EInvalidOperation(StrId::SVisibleChanged);
     m_showingChange = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_showingChange};
+    const ScopeExit done([this] { m_showingChange = false; });
     TControl::SetVisible(value);
     HWND window = Handle();
     if (value) {
@@ -337,7 +280,7 @@ void TForm::SetWindowState(TWindowState value)
 void TForm::Close()
 {
     if (m_modal) {
-        m_modalResult = 2;
+        m_modalResult = mrCancel;
         return;
     }
     bool canClose = true;
@@ -348,8 +291,8 @@ void TForm::Close()
     m_onClose(this, action);
     if (action == caNone)
         return;
-    if (ApplicationMainForm() == this) {
-        Application->Terminate();  // the main form ends the program; it is not hidden first
+    if (ProgramMainForm() == this) {
+        TerminateLoop();  // the main form ends the program; it is not hidden first
         return;
     }
     switch (action) {
@@ -386,31 +329,9 @@ void CollectTabOrder(const TWinControl* parent, std::vector<TWinControl*>& out)
     }
 }
 
-} // namespace
-
-namespace {
-
 bool CanTakeFocus(const TWinControl* control)
 {
     return control->HandleAllocated() && control->CanFocus();
-}
-
-// The character after the "&" of a caption ("&&" stands for "&"), or 0.
-char AcceleratorOf(const std::string& caption)
-{
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] != '&')
-            return caption[i + 1];
-        ++i;
-    }
-    return 0;
-}
-
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 } // namespace
@@ -468,15 +389,12 @@ bool TForm::DialogKey(const MSG& msg, TWinControl* control)
         case VK_ESCAPE: {
             if (shift || ctrl || alt || (code & DLGC_WANTALLKEYS))
                 return false;
-            TButton* target = nullptr;
+            TWinControl* target = m_cancelButton;
             if (msg.wParam == VK_RETURN)
-                target = dynamic_cast<TButton*>(control);
-            for (size_t i = 0; !target && i < order.size(); ++i) {
-                auto* button = dynamic_cast<TButton*>(order[i]);
-                if (button && (msg.wParam == VK_RETURN ? button->Default() : button->Cancel()))
-                    target = button;
-            }
-            if (!target || !CanTakeFocus(target))
+                target = control && control->ClickedByEnter() ? control : m_defaultButton;
+            // A registered button that has moved to another form is not this
+            // form's any more.
+            if (!target || target->ParentForm() != this || !CanTakeFocus(target))
                 return false;
             target->Click();
             return true;
@@ -486,11 +404,9 @@ bool TForm::DialogKey(const MSG& msg, TWinControl* control)
         }
     }
     if (msg.message == WM_SYSCHAR || (msg.message == WM_CHAR && !(code & DLGC_WANTCHARS))) {
-        const char key = UpperAscii(static_cast<char>(msg.wParam));
         for (TWinControl* c : order) {
-            auto* button = dynamic_cast<TButton*>(c);
-            if (button && UpperAscii(AcceleratorOf(button->Caption())) == key && CanTakeFocus(button)) {
-                button->Click();
+            if (c->IsAccelerator(static_cast<char>(msg.wParam)) && CanTakeFocus(c)) {
+                c->Click();
                 return true;
             }
         }
@@ -536,37 +452,28 @@ int32_t TForm::RunModal()
     screen.RestoreFocusedForm(this);
     screen.SetCursor(crDefault);
     std::vector<HWND> disabled = DisableTaskWindows(Handle());
-    struct Restore {
-        TForm& form;
-        std::vector<HWND>& disabled;
-        HWND& activeWindow;
-        int focusCount;
-        TCursor cursor;
-        ~Restore()
-        {
-            TScreen& screen = TScreen::Instance();
-            try {
-                form.Hide();
-            } catch (...) {
-                ReportCallbackException(&form);
-            }
-            screen.SetCursor(cursor);
-            EnableTaskWindows(disabled);
-            screen.RestoreFocusedForm(std::exchange(form.m_returnFocus, nullptr));
-            if (activeWindow)
-                SetActiveWindow(activeWindow);
-            screen.SetFocusCount(focusCount);
-            form.m_modal = false;
+    const ScopeExit restore([&] {
+        try {
+            Hide();
+        } catch (...) {
+            ReportCallbackException(this);
         }
-    } restore{*this, disabled, activeWindow, focusCount, cursor};
+        screen.SetCursor(cursor);
+        EnableTaskWindows(disabled);
+        screen.RestoreFocusedForm(std::exchange(m_returnFocus, nullptr));
+        if (activeWindow)
+            SetActiveWindow(activeWindow);
+        screen.SetFocusCount(focusCount);
+        m_modal = false;
+    });
 
     Show();
     CallHandler(this, [this] { Activate(); });
     m_modalResult = 0;
     do {
         HandleOneMessageOrWait();
-        if (ApplicationTerminated()) {
-            m_modalResult = 2;
+        if (LoopTerminated()) {
+            m_modalResult = mrCancel;
         } else if (m_modalResult != 0) {
             // The modal close step: the handlers may keep the form open.
             const bool ran = CallHandler(this, [this] {
@@ -605,13 +512,33 @@ void TForm::SetActiveControl(TWinControl* control)
         control->FreeNotification(this);
 }
 
+void TForm::SetDialogButtons(TWinControl* button, bool isDefault, bool isCancel)
+{
+    if (isDefault)
+        m_defaultButton = button;
+    else if (m_defaultButton == button)
+        m_defaultButton = nullptr;
+    if (isCancel)
+        m_cancelButton = button;
+    else if (m_cancelButton == button)
+        m_cancelButton = nullptr;
+    if (isDefault || isCancel)
+        button->FreeNotification(this);
+}
+
 void TForm::Notification(TComponent* component, TOperation operation)
 {
     TScrollingWinControl::Notification(component, operation);
-    if (operation == opRemove && component == m_activeControl)
+    if (operation != opRemove)
+        return;
+    if (component == m_activeControl)
         m_activeControl = nullptr;
-    if (operation == opRemove && component == m_returnFocus)
+    if (component == m_returnFocus)
         m_returnFocus = nullptr;
+    if (component == m_defaultButton)
+        m_defaultButton = nullptr;
+    if (component == m_cancelButton)
+        m_cancelButton = nullptr;
 }
 
 std::vector<TComponent*> TForm::GetChildren(TComponent* root) const
@@ -675,7 +602,7 @@ void TForm::CreateParams(TCreateParams& params)
     FormStyles(m_borderStyle, style, exStyle);
     params.Style = style | WS_CLIPCHILDREN;
     params.ExStyle = exStyle;
-    params.WndParent = g_formOwner;
+    params.WndParent = FormOwnerWindow();
     const bool framed = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
     switch (m_borderStyle) {
     case bsNone:
@@ -868,107 +795,4 @@ void TForm::ScaleForm(int32_t storedTextHeight, int32_t storedPixelsPerInch)
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* control = dynamic_cast<TControl*>(Components(i)))
             control->ChangeScale(textHeight, storedTextHeight);
-}
-
-// ---------------------------------------------------------------------------
-// Screen
-
-TScreen& TScreen::Instance()
-{
-    static TScreen screen;
-    return screen;
-}
-
-TScreen::TScreen()
-{
-    m_pixelsPerInch = ScreenPixelsPerInch();
-    TReader::SetFindGlobalComponent([](std::string_view name) -> TComponent* { return Instance().FindForm(name); });
-}
-
-void TScreen::InsertForm(TForm* form)
-{
-    m_forms.push_back(form);
-}
-
-void TScreen::RemoveForm(TForm* form)
-{
-    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
-    if (m_focusedForm == form)
-        m_focusedForm = nullptr;
-}
-
-void TScreen::SetFocusedForm(TForm* form)
-{
-    if (form == m_focusedForm)
-        return;
-    // A handler that moves the focus elsewhere ends this sequence.
-    const int count = ++m_focusCount;
-    if (TForm* previous = m_focusedForm) {
-        CallHandler(previous, [previous] { previous->Deactivate(); });
-        if (count != m_focusCount)
-            return;
-    }
-    m_focusedForm = form;
-    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), form), m_forms.end());
-    m_forms.insert(m_forms.begin(), form);
-    CallHandler(form, [form] { form->Activate(); });
-}
-
-TForm* TScreen::FindForm(std::string_view name) const
-{
-    for (TForm* form : m_forms)
-        if (!form->Name().empty() && SameName(form->Name(), name))
-            return form;
-    return nullptr;
-}
-
-int32_t TScreen::Width() const
-{
-    return GetSystemMetrics(SM_CXSCREEN);
-}
-
-int32_t TScreen::Height() const
-{
-    return GetSystemMetrics(SM_CYSCREEN);
-}
-
-int32_t TScreen::PixelsPerInch() const
-{
-    return m_pixelsPerInch;
-}
-
-// ---------------------------------------------------------------------------
-// Stored designs
-
-bool ReadComponentResource(std::string_view resourceName, TComponent* instance)
-{
-    const std::string name(resourceName);
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    if (!info)
-        return false;
-    HGLOBAL data = LoadResource(module, info);
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes)
-        return false;
-    // The design is read in place from the loaded resource.
-    TMemoryViewStream stream(bytes, SizeofResource(module, info));
-    TReader reader(stream);
-    reader.ReadRootComponent(instance);
-    return true;
-}
-
-bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor)
-{
-    return TReader::ReadWithGlobalLoading([&] {
-        std::vector<const TClassInfo*> chain;
-        for (const TClassInfo* c = &instance->ClassInfo();
-             c && c != &rootAncestor && c != &TComponent::StaticClassInfo(); c = c->Parent)
-            chain.push_back(c);
-        bool found = false;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-            if (ReadComponentResource((*it)->Name, instance))
-                found = true;
-        return found;
-    });
 }

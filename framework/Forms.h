@@ -1,26 +1,18 @@
-// Forms: top-level windows built from their stored designs. This module
-// holds the form class with its published properties, the screen object that
-// knows every form, and the reading of a form's design from the program's
-// resources.
+// Forms: top-level windows built from their stored designs, with their
+// published properties, showing, activation, closing, modal runs and the
+// dialog keys that work the same on every form.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/MessageLoop.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>();
-
-// The frame of a control that is not a form: none or a single line.
-enum class TBorderStyle { bsNone, bsSingle };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderStyle>();
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 template <>
@@ -132,7 +124,10 @@ public:
     void FocusFirstControl();
     // A key the focused control (control) does not take for itself: Tab,
     // arrows, Enter, Esc and button accelerators. True when it was handled.
-    bool DialogKey(const MSG& msg, TWinControl* control);
+    bool DialogKey(const MSG& msg, TWinControl* control) override;
+    // The buttons Enter and Esc click: a button registers itself through its
+    // Default and Cancel, and a freed one is forgotten.
+    void SetDialogButtons(TWinControl* button, bool isDefault, bool isCancel);
     // Runs OnActivate or OnDeactivate.
     void Activate();
     void Deactivate();
@@ -226,6 +221,8 @@ private:
 
     TWinControl* m_activeControl = nullptr;  // cleared through the free notification
     TForm* m_returnFocus = nullptr;          // while modal; cleared through the free notification
+    TWinControl* m_defaultButton = nullptr;  // cleared through the free notification
+    TWinControl* m_cancelButton = nullptr;   // cleared through the free notification
     TBorderIcons m_borderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormBorderStyle m_borderStyle = bsSizeable;
     TFormStyle m_formStyle = fsNormal;
@@ -263,81 +260,11 @@ private:
 template <typename T>
 T* CreateForm(TComponent* owner)
 {
-    auto* form = new T(owner);
-    try {
-        form->FinishConstruction();
-    } catch (...) {
-        delete form;
-        throw;
-    }
-    return form;
+    ComponentPtr<T> form(new T(owner));
+    form->FinishConstruction();
+    return form.release();
 }
 
-// The screen: every form in existence, and the screen's metrics.
-class TScreen {
-public:
-    static TScreen& Instance();
-
-    int FormCount() const { return static_cast<int>(m_forms.size()); }
-    TForm* Forms(int index) const { return m_forms.at(static_cast<size_t>(index)); }
-    void InsertForm(TForm* form);
-    void RemoveForm(TForm* form);
-    // The form of that name, ignoring ASCII case, or none.
-    TForm* FindForm(std::string_view name) const;
-
-    // The form that owns the control with the keyboard focus.
-    TForm* FocusedForm() const { return m_focusedForm; }
-    // Makes form the focused form: the previous one is deactivated, then
-    // form is activated, unless a handler moves the focus meanwhile.
-    void SetFocusedForm(TForm* form);
-    // Changes the focused form without running any handler (modal runs).
-    void RestoreFocusedForm(TForm* form) { m_focusedForm = form; }
-    int FocusCount() const { return m_focusCount; }
-    void SetFocusCount(int count) { m_focusCount = count; }
-    TCursor Cursor() const { return m_cursor; }
-    void SetCursor(TCursor cursor) { m_cursor = cursor; }
-
-    int32_t Width() const;
-    int32_t Height() const;
-    int32_t PixelsPerInch() const;
-
-private:
-    TScreen();
-    std::vector<TForm*> m_forms;  // not owned: each form adds and removes itself
-    int32_t m_pixelsPerInch;
-    TForm* m_focusedForm = nullptr;  // not owned: cleared when the form goes
-    int m_focusCount = 0;
-    TCursor m_cursor = crDefault;
-};
-
-// Reads the stored designs of instance's class chain, from the first class
-// below rootAncestor down to the instance's own class. Returns whether at
-// least one was found.
-bool ReadFormResource(TComponent* instance, const TClassInfo& rootAncestor);
-// Reads one stored design; false when the program has no such resource.
-bool ReadComponentResource(std::string_view resourceName, TComponent* instance);
-
-// Where exceptions from the event handlers the framework calls are reported
-// (the application installs its reporter); without one they pass on.
-using ExceptionReporter = void (*)(TObject* sender);
-void SetExceptionReporter(ExceptionReporter reporter);
-// Reports the exception being handled; call it only inside a catch block.
-void ReportHandlerException(TObject* sender);
-// Runs an event handler (or a step that runs handlers) that the framework
-// calls itself, outside the window procedure: the message loop's keyboard
-// handling, a form's creation, showing, activation and closing. What it
-// raises is reported, so the caller goes on; returns false when it raised.
-bool CallHandler(TObject* sender, const std::function<void()>& handler);
-
-// The window that owns every form's window (the application's), once there
-// is one.
-void SetFormOwnerWindow(HWND window);
-HWND FormOwnerWindow();
-
-class EResNotFound : public Exception {
-public:
-    using Exception::Exception;
-};
 class EInvalidOperation : public Exception {
 public:
     using Exception::Exception;

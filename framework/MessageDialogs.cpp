@@ -5,6 +5,7 @@
 
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "runtime/ResStrings.h"
 
@@ -96,11 +97,6 @@ std::string CutToHeight(HDC dc, const std::string& text, int width, int height)
     return text.substr(0, fits) + ellipsis;
 }
 
-// Frees a form on every way out of the scope that holds it.
-struct FreeComponent {
-    void operator()(TComponent* component) const { TComponent::Free(component); }
-};
-
 } // namespace
 
 const TClassInfo& TMessageForm::StaticClassInfo()
@@ -186,9 +182,9 @@ MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textH
     return l;
 }
 
-TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons)
+ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons)
 {
-    std::unique_ptr<TMessageForm, FreeComponent> form(new TMessageForm(Application));
+    ComponentPtr<TMessageForm> form(new TMessageForm(Application));
     form->SetBorderStyle(bsDialog);
 
     // The average character size of the dialog's font, and the message
@@ -279,13 +275,13 @@ TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, Mess
         button->SetBounds(x, layout.ButtonTop, layout.ButtonWidth, layout.ButtonHeight);
         x += layout.ButtonWidth + layout.ButtonSpacing;
     }
-    return form.release();
+    return form;
 }
 
 int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
                         int y)
 {
-    std::unique_ptr<TMessageForm, FreeComponent> form(BuildMessageDialog(text, kind, buttons));
+    const ComponentPtr<TMessageForm> form = BuildMessageDialog(text, kind, buttons);
     form->SetHelpContext(helpContext);
     if (x >= 0)
         form->SetLeft(x);

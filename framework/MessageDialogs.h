@@ -56,9 +56,9 @@ MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textH
 // The largest text such a dialog holds: width and height in pixels.
 SIZE MessageTextRoom(int cx, int cy, bool hasIcon, int maxClientWidth, int maxClientHeight);
 
-// Builds the complete dialog, hidden, owned by the application object; the
-// caller frees it.
-TMessageForm* BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons);
+// Builds the complete dialog, hidden, owned by the application object until
+// the caller frees it.
+ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons);
 
 // Runs the dialog modally and frees it on every path; returns the modal
 // result of the button that ended it, or mrCancel when it was closed.

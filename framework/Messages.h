@@ -15,6 +15,4 @@ struct TMessage {
 enum : UINT {
     CM_BASE = WM_APP + 0x100,
     CM_RELEASE = CM_BASE + 1,  // posted to a form that frees itself when it arrives
-    CM_ACTIVATE = CM_BASE + 2, // sent to a form that becomes the focused form
-    CM_DEACTIVATE = CM_BASE + 3,
 };

@@ -7,6 +7,7 @@
 
 #include "framework/Collection.h"
 #include "framework/Component.h"
+#include "runtime/ScopeGuard.h"
 #include "runtime/Stream.h"
 
 static_assert(std::numeric_limits<long double>::digits == 64, "floats are stored as 80-bit extended values");
@@ -605,32 +606,19 @@ void TReader::ReadData(TComponent* instance)
     const bool outermost = m_fixups == nullptr;
     if (outermost)
         m_fixups = &localFixups;
-    struct FixupListReset {
-        TReader& reader;
-        bool active;
-        ~FixupListReset()
-        {
-            if (active)
-                reader.m_fixups = nullptr;
-        }
-    } reset{*this, outermost};
+    const ScopeExit reset([this, outermost] {
+        if (outermost)
+            m_fixups = nullptr;
+    });
 
     while (!EndOfList())
         ReadProperty(instance);
     ReadListEnd();
 
-    TComponent* savedParent = m_parent;
-    TComponent* savedOwner = m_owner;
-    struct Restore {
-        TReader& reader;
-        TComponent* parent;
-        TComponent* owner;
-        ~Restore()
-        {
-            reader.m_parent = parent;
-            reader.m_owner = owner;
-        }
-    } restore{*this, savedParent, savedOwner};
+    const ScopeExit restore([this, parent = m_parent, owner = m_owner] {
+        m_parent = parent;
+        m_owner = owner;
+    });
     m_parent = instance->GetChildParent();
     if (TComponent* owner = instance->GetChildOwner())
         m_owner = owner;
@@ -843,10 +831,7 @@ void TReader::ReadCollection(TObject* object)
         InvalidValue();
     }
     collection->BeginUpdate();
-    struct EndUpdate {
-        TCollection* c;
-        ~EndUpdate() { c->EndUpdate(); }
-    } endUpdate{collection};
+    const ScopeExit endUpdate([collection] { collection->EndUpdate(); });
     int32_t index = 0;
     while (!EndOfList()) {
         if (IsIntegerCode(NextValue()))

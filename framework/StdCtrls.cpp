@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/Forms.h"
 #include "framework/GdiHandles.h"
 
 template <>
@@ -251,11 +252,43 @@ void TButton::Click()
     TWinControl::Click();
 }
 
+void TButton::CreateHandleDone()
+{
+    // Also for a button put on its form through a parent that was not on
+    // the form yet when Default or Cancel was set.
+    RegisterWithForm();
+}
+
+void TButton::RegisterWithForm()
+{
+    if (TForm* form = ParentForm())
+        form->SetDialogButtons(this, m_default, m_cancel);
+}
+
+void TButton::SetCancel(bool value)
+{
+    m_cancel = value;
+    RegisterWithForm();
+}
+
+bool TButton::IsAccelerator(char key) const
+{
+    // The character after the first "&" of the caption that is not "&&".
+    const std::string caption = Caption();
+    size_t at = caption.find('&');
+    while (at != std::string::npos && at + 1 < caption.size() && caption[at + 1] == '&')
+        at = caption.find('&', at + 2);
+    const char accelerator = at != std::string::npos && at + 1 < caption.size() ? caption[at + 1] : '\0';
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return upper(accelerator) == upper(key);
+}
+
 void TButton::SetDefault(bool value)
 {
     if (value == m_default)
         return;
     m_default = value;
+    RegisterWithForm();
     if (!HandleAllocated())
         return;
     TButton* focused = dynamic_cast<TButton*>(FindControl(GetFocus()));
@@ -266,7 +299,7 @@ void TButton::ShowDefaultFrame(bool on)
 {
     if (!HandleAllocated())
         return;
-    const auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & 0x0F;
+    const auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & BS_TYPEMASK;
     const DWORD wanted = on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     if (style != wanted)
         SendMessageA(Handle(), BM_SETSTYLE, wanted, TRUE);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "framework/Controls.h"
-#include "framework/Forms.h"
 
 // How a text sits in the width it is given.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -82,7 +81,7 @@ public:
 
     // Properties
     bool Cancel() const { return m_cancel; }
-    void SetCancel(bool value) { m_cancel = value; }
+    void SetCancel(bool value);
     bool Default() const { return m_default; }
     void SetDefault(bool value);
     int32_t ModalResult() const { return m_modalResult; }
@@ -91,12 +90,17 @@ public:
     // Sets the form's ModalResult to the button's, then runs OnClick.
     void Click() override;
     void WndProc(TMessage& message) override;
+    bool ClickedByEnter() const override { return true; }
+    bool IsAccelerator(char key) const override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
     bool CnCommand(WORD notifyCode) override;
 
 private:
+    // Tells the button's form whether Enter and Esc click it.
+    void RegisterWithForm();
     // Gives the thick default frame to the button that Enter presses now:
     // focused is the button that has (or is about to have) the focus, or
     // none when the focus is on something that is not a button.

@@ -43,6 +43,7 @@
 #include "framework/Application.h"
 #include "framework/Forms.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Screen.h"
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"

@@ -14,6 +14,7 @@
 #include "controls/DirDlg.h"
 #include "controls/DirForm.h"
 #include "framework/Application.h"
+#include "framework/Screen.h"
 #include "tests/support/EndAfter.h"
 
 namespace {

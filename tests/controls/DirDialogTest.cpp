@@ -9,6 +9,7 @@
 #include "controls/DirDlg.h"
 #include "controls/DirForm.h"
 #include "framework/Application.h"
+#include "framework/Screen.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "tests/controls/ControlsTestSupport.h"

@@ -19,6 +19,7 @@
 #include "framework/Application.h"
 #include "framework/Forms.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Screen.h"
 #include "runtime/Files.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/FrameworkTest.h"

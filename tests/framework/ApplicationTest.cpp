@@ -15,6 +15,7 @@
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "runtime/Exceptions.h"
 #include "tests/support/FrameworkTest.h"

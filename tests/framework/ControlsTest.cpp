@@ -20,6 +20,7 @@
 #include "framework/ListCtrls.h"
 #include "framework/GdiHandles.h"
 #include "framework/Reader.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"

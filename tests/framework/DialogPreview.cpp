@@ -65,7 +65,8 @@ void ShowPrompts()
          MessageButtons{mbRetry, mbIgnore}, 330, 200},
     };
     for (const Prompt& p : prompts) {
-        TMessageForm* dialog = BuildMessageDialog(p.text, p.kind, p.buttons);
+        // Left to their owner, the application, which frees them at the end.
+        TMessageForm* dialog = BuildMessageDialog(p.text, p.kind, p.buttons).release();
         dialog->SetLeft(p.left);
         dialog->SetTop(p.top);
         dialog->Show();

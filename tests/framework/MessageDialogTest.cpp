@@ -16,6 +16,7 @@
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialogs.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
 #include "runtime/ResStrings.h"
 #include "tests/support/FrameworkTest.h"
@@ -25,10 +26,7 @@ namespace {
 
 using MessageDialogTest = FrameworkTest;
 
-struct FreeForm {
-    void operator()(TComponent* c) const { TComponent::Free(c); }
-};
-using FormPtr = std::unique_ptr<TMessageForm, FreeForm>;
+using FormPtr = ComponentPtr<TMessageForm>;
 
 // Runs the steps one per timer tick while a message dialog is up; a step
 // that returns false is tried again on the next tick.

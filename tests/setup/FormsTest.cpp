@@ -12,6 +12,7 @@
 
 #include "controls/DirForm.h"
 #include "framework/Reader.h"
+#include "framework/Screen.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
 #include "setup/Setup1.h"

@@ -60,10 +60,6 @@ void Settle(DWORD milliseconds)
     }
 }
 
-struct FreeForm {
-    void operator()(TComponent* component) const { TComponent::Free(component); }
-};
-
 } // namespace
 
 testing::AssertionResult MessageDialogShows(HWND dialog, const std::string& text, MessageKind kind,
@@ -74,7 +70,7 @@ testing::AssertionResult MessageDialogShows(HWND dialog, const std::string& text
     if (!dialog || !IsWindowVisible(dialog))
         return testing::AssertionFailure() << "no dialog is shown";
 
-    std::unique_ptr<TMessageForm, FreeForm> expected(BuildMessageDialog(text, kind, buttons));
+    const ComponentPtr<TMessageForm> expected = BuildMessageDialog(text, kind, buttons);
     auto* message = dynamic_cast<TLabel*>(expected->FindComponent("Message"));
     if (!message)
         return testing::AssertionFailure() << "the built dialog has no message";
