@@ -451,6 +451,10 @@ void PrintComparison(const char* name, const Comparison& c, double goal)
                 ratio <= goal ? "met" : "NOT met");
 }
 
+// How long the copy benchmark lets the host's file system settle (its
+// write-back and the freeing of deleted files) before each timed run.
+constexpr DWORD SettleMilliseconds = 1500;
+
 int CopyCommand(int runs)
 {
     struct Case {
@@ -480,10 +484,18 @@ int CopyCommand(int runs)
         Comparison result;
         // One run of each first, not counted: the platform caches the
         // source files and its own parts on the first run.
+        // NOTE: each run starts from the same state of the file system: the
+        // other's copies deleted and the disk given time to settle. Without
+        // this, the host was still writing back and freeing the setup's
+        // copies while the baseline ran right after it, and the baseline's
+        // time moved with that state.
         for (int i = -1; i < runs; ++i) {
-            const double a = TimeSetupCopy(dist, setupDest);
             RemoveTree(baseDest);
+            Sleep(SettleMilliseconds);
+            const double a = TimeSetupCopy(dist, setupDest);
+            RemoveTree(setupDest);
             CreateDirectoryA(baseDest.c_str(), nullptr);
+            Sleep(SettleMilliseconds);
             const double b = RunFileBaseline("copy", list, scratch / "copy.result");
             if (a < 0 || b < 0) {
                 std::fprintf(stderr, "bench: a copy run of %s failed\n", c.Name);
