@@ -2,10 +2,13 @@
 # The benchmarks: each builds what is missing, then runs the real setup.exe
 # in the Wine test bed and prints what it measured.
 #
-#   scripts/bench.sh startup [runs]   process start to the splash's first paint
-#                                     against a one-window program, alternating
-#                                     runs (15 of each unless told), medians and
-#                                     ratio; then the reading of the six forms
+#   scripts/bench.sh startup [runs [earlier-setup.exe]]
+#                                     process start to the splash's first paint
+#                                     against a one-window program (and against
+#                                     an earlier build of setup.exe when one is
+#                                     named), alternating runs (15 of each
+#                                     unless told), medians and ratios; then
+#                                     the reading of the six forms
 #   scripts/bench.sh footprint        size of setup.exe, peak working set with
 #                                     the installation settings shown
 #   scripts/bench.sh copy [runs]      the installation run copying one file of
@@ -28,7 +31,7 @@ cd "$root"
 what=${1:-all}
 case $what in
     startup|footprint|copy|uninstall|parts|all) ;;
-    *) echo "usage: $0 startup [runs] | footprint | copy [runs] | uninstall [runs] | parts [runs] | all" >&2; exit 2 ;;
+    *) echo "usage: $0 startup [runs [earlier-setup.exe]] | footprint | copy [runs] | uninstall [runs] | parts [runs] | all" >&2; exit 2 ;;
 esac
 
 scripts/build.sh >/dev/null
@@ -36,7 +39,14 @@ bench=$root/build/win32/tests/bench.exe
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores;" \
      "$(wine --version); $(date -u '+%Y-%m-%d %H:%M UTC')"
 if [ "$what" = startup ] || [ "$what" = all ]; then
-    scripts/winebed.sh -- wine "$bench" startup "${2:-15}"
+    earlier=()
+    if [ "$what" = startup ] && [ -n "${3:-}" ]; then
+        # Drive Z: of the bed shows the build folder only.
+        mkdir -p build/win32/bench-earlier
+        cp "$3" build/win32/bench-earlier/setup.exe
+        earlier=("$(scripts/winebed.sh --windows-path build/win32/bench-earlier/setup.exe)")
+    fi
+    scripts/winebed.sh -- wine "$bench" startup "${2:-15}" "${earlier[@]}"
 fi
 if [ "$what" = footprint ] || [ "$what" = all ]; then
     scripts/winebed.sh -- wine "$bench" footprint

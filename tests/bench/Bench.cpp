@@ -1,9 +1,11 @@
 // The benchmarks that measure the real setup.exe under the platform, and
 // print what they measure (scripts/bench.sh runs them in the test bed):
 //
-//   bench startup [runs]    process start to the first paint of the splash,
-//                           against baseline_window.exe, in alternating runs;
-//                           then the reading of the six form resources
+//   bench startup [runs [earlier]]
+//                           process start to the first paint of the splash,
+//                           against baseline_window.exe (and an earlier
+//                           build of setup.exe when named), in alternating
+//                           runs; then the reading of the six form resources
 //   bench footprint         the size of setup.exe and its peak working set
 //                           with the installation settings shown
 //   bench read-forms FILE   reads each form resource once in this fresh
@@ -36,6 +38,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,10 +115,10 @@ std::string DistributedSetup()
 // that the mode choice follows the splash at once.
 class Distribution {
 public:
-    Distribution()
+    explicit Distribution(const std::string& program = DistributedSetup())
     {
-        if (!CopyFileA(DistributedSetup().c_str(), (m_dir / "setup.exe").c_str(), FALSE)) {
-            std::fprintf(stderr, "bench: cannot copy %s\n", DistributedSetup().c_str());
+        if (!CopyFileA(program.c_str(), (m_dir / "setup.exe").c_str(), FALSE)) {
+            std::fprintf(stderr, "bench: cannot copy %s\n", program.c_str());
             std::exit(1);
         }
         m_dir.WriteFile("product.exe", std::string(3000, 'x'));
@@ -206,35 +209,53 @@ int ReadFormsCommand(const char* file)
     return out ? 0 : 1;
 }
 
-int StartupCommand(int runs)
+// earlier: another build of setup.exe (a Windows path), started in turn with
+// the two others so that a change of the start-up can be measured side by
+// side; empty for none.
+int StartupCommand(int runs, const std::string& earlier)
 {
+    struct Series {
+        std::string Name;
+        std::string Program;
+        std::string Folder;
+        const char* ClassName;
+        std::vector<double> Seconds;
+        int Seen = 0;
+    };
     const Distribution dist;
-    const std::string baseline = "\"" + TestProgramFolder() + "baseline_window.exe\"";
+    const std::optional<Distribution> earlierDist =
+        earlier.empty() ? std::nullopt : std::optional<Distribution>(std::in_place, earlier);
+    std::vector<Series> series = {
+        {"setup.exe (splash)", dist.Program(), dist.Folder(), "TForm1", {}},
+        {"baseline_window.exe", "\"" + TestProgramFolder() + "baseline_window.exe\"", dist.Folder(), "BaselineWindow",
+         {}},
+    };
+    if (earlierDist)
+        series.push_back({"earlier setup.exe (splash)", earlierDist->Program(), earlierDist->Folder(), "TForm1", {}});
     // One start of each first: the platform loads and caches its own parts
     // on the first start of a program.
-    TimeToFirstPaint(dist.Program(), dist.Folder(), "TForm1");
-    TimeToFirstPaint(baseline, dist.Folder(), "BaselineWindow");
-    std::vector<double> setup;
-    std::vector<double> base;
-    int setupSeen = 0;
-    int baseSeen = 0;
+    for (const Series& s : series)
+        TimeToFirstPaint(s.Program, s.Folder, s.ClassName);
     for (int i = 0; i < runs; ++i) {
-        const FirstPaint a = TimeToFirstPaint(dist.Program(), dist.Folder(), "TForm1");
-        setup.push_back(a.Seconds);
-        setupSeen += a.SeenUnpainted;
-        const FirstPaint b = TimeToFirstPaint(baseline, dist.Folder(), "BaselineWindow");
-        base.push_back(b.Seconds);
-        baseSeen += b.SeenUnpainted;
+        for (Series& s : series) {
+            const FirstPaint paint = TimeToFirstPaint(s.Program, s.Folder, s.ClassName);
+            s.Seconds.push_back(paint.Seconds);
+            s.Seen += paint.SeenUnpainted;
+        }
     }
-    auto row = [runs](const char* name, const std::vector<double>& v, int seen) {
-        std::printf("  %-30s median %7.1f ms   min %7.1f   max %7.1f   (seen unpainted first: %d of %d)\n", name,
-                    Median(v) * 1000, *std::min_element(v.begin(), v.end()) * 1000,
-                    *std::max_element(v.begin(), v.end()) * 1000, seen, runs);
-    };
     std::printf("Start-up: process start to first paint, %d alternating runs each\n", runs);
-    row("setup.exe (splash)", setup, setupSeen);
-    row("baseline_window.exe", base, baseSeen);
-    std::printf("  ratio setup / baseline         %.2f (goal: at most 1.50)\n", Median(setup) / Median(base));
+    for (const Series& s : series) {
+        const std::vector<double>& v = s.Seconds;
+        std::printf("  %-30s median %7.1f ms   min %7.1f   max %7.1f   (seen unpainted first: %d of %d)\n",
+                    s.Name.c_str(), Median(v) * 1000, *std::min_element(v.begin(), v.end()) * 1000,
+                    *std::max_element(v.begin(), v.end()) * 1000, s.Seen, runs);
+    }
+    std::printf("  ratio setup / baseline         %.2f (goal: at most 1.50)\n",
+                Median(series[0].Seconds) / Median(series[1].Seconds));
+    if (earlierDist)
+        std::printf("  ratio earlier / baseline       %.2f\n  ratio setup / earlier          %.2f\n",
+                    Median(series[2].Seconds) / Median(series[1].Seconds),
+                    Median(series[0].Seconds) / Median(series[2].Seconds));
 
     // The reading of the forms, first in fresh processes as at start-up,
     // then again and again in this one.
@@ -875,7 +896,7 @@ int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "startup")
-        return StartupCommand(argc > 2 ? std::max(1, std::atoi(argv[2])) : 15);
+        return StartupCommand(argc > 2 ? std::max(1, std::atoi(argv[2])) : 15, argc > 3 ? argv[3] : "");
     if (command == "footprint")
         return FootprintCommand();
     if (command == "read-forms" && argc > 2)
@@ -886,7 +907,7 @@ int main(int argc, char** argv)
         return UninstallCommand(argc > 2 ? std::max(1, std::atoi(argv[2])) : 3);
     if (command == "parts")
         return PartsCommand(argc > 2 ? std::max(1, std::atoi(argv[2])) : 3, argc > 3 ? std::atoi(argv[3]) : 100000);
-    std::fprintf(stderr, "usage: bench startup [runs] | footprint | copy [runs] | uninstall [runs] |"
+    std::fprintf(stderr, "usage: bench startup [runs [earlier-setup.exe]] | footprint | copy [runs] | uninstall [runs] |"
                          " parts [runs] | read-forms FILE\n");
     return 2;
 }
