@@ -124,6 +124,20 @@ std::vector<uint8_t> BitmapResourceFile(const char* name)
     return file;
 }
 
+// The owner-drawn item of a drive or directory list: fills its background
+// and draws the line's glyph at left, centred in height. Answers the glyph's
+// width, 16 for a line without one.
+int DrawItemGlyph(TItemCanvas& canvas, const RECT& rect, const TObject* object, int left)
+{
+    FillRect(canvas.DC, &rect, canvas.Brush);
+    const auto* glyph = dynamic_cast<const TBitmap*>(object);
+    if (!glyph)
+        return 16;
+    BrushCopy(canvas.DC, left, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph, glyph->CornerColor(),
+              canvas.Brush);
+    return glyph->Width();
+}
+
 // A blank 16 x 16 bitmap of 16 colours.
 std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height)
 {
@@ -281,14 +295,7 @@ void TDriveComboBox::Click()
 
 void TDriveComboBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
 {
-    FillRect(canvas.DC, &rect, canvas.Brush);
-    const auto* glyph = dynamic_cast<const TBitmap*>(Items()->Objects(index));
-    int width = 16;
-    if (glyph) {
-        width = glyph->Width();
-        BrushCopy(canvas.DC, rect.left + 2, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph,
-                  glyph->CornerColor(), canvas.Brush);
-    }
+    const int width = DrawItemGlyph(canvas, rect, Items()->Objects(index), rect.left + 2);
     RECT textRect = rect;
     textRect.left += width + 6;
     const std::string text = Items()->Get(index);
@@ -506,15 +513,8 @@ int TDirectoryListBox::ItemIndent(int index) const
 
 void TDirectoryListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
 {
-    FillRect(canvas.DC, &rect, canvas.Brush);
-    const auto* glyph = dynamic_cast<const TBitmap*>(Items()->Objects(index));
     const int indent = ItemIndent(index);
-    int width = 16;
-    if (glyph) {
-        width = glyph->Width();
-        BrushCopy(canvas.DC, rect.left + indent, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph,
-                  glyph->CornerColor(), canvas.Brush);
-    }
+    const int width = DrawItemGlyph(canvas, rect, Items()->Objects(index), rect.left + indent);
     std::string text = Items()->Get(index);
     // A file system that keeps no case shows its names in lower case.
     if (!m_casePreserved && !m_caseSensitive && !text.empty())
@@ -578,17 +578,9 @@ void TDirectoryListBox::BuildList()
 {
     TStrings* items = Items();
     int current = -1;  // the current directory's item
-    // The window is not repainted until the list is whole.
-    const bool drawing = HandleAllocated();
-    if (drawing)
-        Perform(WM_SETREDRAW, FALSE, 0);
-    items->BeginUpdate();
     {
-        const ScopeExit updated([&] {
-            items->EndUpdate();
-            if (drawing)
-                Perform(WM_SETREDRAW, TRUE, 0);
-        });
+        // The window is not repainted until the list is whole.
+        const TStringsUpdate update(*items);
         items->Clear();
         const std::string root = FileDrivePart(m_directory) + "\\";
         DWORD flags = 0;
@@ -623,10 +615,8 @@ void TDirectoryListBox::BuildList()
         for (const std::string& name : names)
             items->AddObject(name, m_closedBmp.get());
     }
-    if (drawing) {
-        Invalidate();
+    if (HandleAllocated())
         SetItemIndex(current);
-    }
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const

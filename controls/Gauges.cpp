@@ -120,46 +120,6 @@ int32_t TGauge::PercentComplete() const
     return static_cast<int32_t>(difference * 100.0L / static_cast<long double>(range));
 }
 
-void TGauge::SetKind(TGaugeKind value)
-{
-    if (value == m_kind)
-        return;
-    m_kind = value;
-    RepaintNow();
-}
-
-void TGauge::SetShowText(bool value)
-{
-    if (value == m_showText)
-        return;
-    m_showText = value;
-    RepaintNow();
-}
-
-void TGauge::SetBorderStyle(TBorderStyle value)
-{
-    if (value == m_borderStyle)
-        return;
-    m_borderStyle = value;
-    RepaintNow();
-}
-
-void TGauge::SetForeColor(TColor value)
-{
-    if (value == m_foreColor)
-        return;
-    m_foreColor = value;
-    RepaintNow();
-}
-
-void TGauge::SetBackColor(TColor value)
-{
-    if (value == m_backColor)
-        return;
-    m_backColor = value;
-    RepaintNow();
-}
-
 int32_t GaugeShare(int32_t percent, int32_t length)
 {
     // The factor is rounded to extended precision before the multiplication

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/GdiHandles.h"
+#include "framework/StdCtrls.h"
 
 enum TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 template <>
@@ -68,15 +69,15 @@ public:
     int32_t PercentComplete() const;
 
     TGaugeKind Kind() const { return m_kind; }
-    void SetKind(TGaugeKind value);
+    void SetKind(TGaugeKind value) { StoreAndShow(m_kind, value, [this] { RepaintNow(); }); }
     bool ShowText() const { return m_showText; }
-    void SetShowText(bool value);
+    void SetShowText(bool value) { StoreAndShow(m_showText, value, [this] { RepaintNow(); }); }
     TBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TBorderStyle value);
+    void SetBorderStyle(TBorderStyle value) { StoreAndShow(m_borderStyle, value, [this] { RepaintNow(); }); }
     TColor ForeColor() const { return m_foreColor; }
-    void SetForeColor(TColor value);
+    void SetForeColor(TColor value) { StoreAndShow(m_foreColor, value, [this] { RepaintNow(); }); }
     TColor BackColor() const { return m_backColor; }
-    void SetBackColor(TColor value);
+    void SetBackColor(TColor value) { StoreAndShow(m_backColor, value, [this] { RepaintNow(); }); }
 
     // Composes the whole picture off-screen and copies it onto dc in one
     // transfer; dc has its origin at the gauge's top-left corner.

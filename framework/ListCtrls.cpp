@@ -1,7 +1,5 @@
 #include "framework/ListCtrls.h"
 
-#include <functional>
-
 #include "framework/GdiHandles.h"
 
 template <>
@@ -20,42 +18,21 @@ const TEnumTypeInfo& EnumTypeOf<TComboBoxStyle>()
     return info;
 }
 
-// ---------------------------------------------------------------------------
-// TCustomListBox
-
-const TClassInfo& TCustomListBox::StaticClassInfo()
-{
-    static const TClassInfo info = ClassInfoBuilder<TCustomListBox, TWinControl>("TCustomListBox")
-        .Declare<&TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
-        .Declare<&TCustomListBox::Columns, &TCustomListBox::SetColumns>("Columns", 0)
-        .Declare<&TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect>("ExtendedSelect", true)
-        .Declare<&TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight>("IntegralHeight", false)
-        // No default: a design stores its item height even when it is 16.
-        .Declare<&TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight>("ItemHeight")
-        .Declare<&TCustomListBox::Items, &TCustomListBox::SetItems>("Items")
-        .Declare<&TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect>("MultiSelect", false)
-        .Declare<&TCustomListBox::Sorted, &TCustomListBox::SetSorted>("Sorted", false)
-        .Declare<&TCustomListBox::Style, &TCustomListBox::SetStyle>("Style", lbStandard)
-        .Declare<&TCustomListBox::TabWidth, &TCustomListBox::SetTabWidth>("TabWidth", 0)
-        .Build();
-    return info;
-}
+// The messages of the platform's list box or combo box that a list control
+// reads and writes its lines, its selection and its item height with.
+struct TListWindowMessages {
+    UINT GetCount, GetTextLen, GetText, GetItemData, SetItemData, AddString, InsertString, DeleteString,
+        ResetContent, GetCurSel, SetCurSel, SetItemHeight;
+};
 
 namespace {
 
-// The messages of the platform's list box or combo box that a list of lines
-// kept in its window is read and written with.
-struct TListWindowMessages {
-    UINT GetCount, GetTextLen, GetText, GetItemData, SetItemData, AddString, InsertString, DeleteString,
-        ResetContent;
-};
-
-constexpr TListWindowMessages ListBoxMessages{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,
-                                              LB_GETITEMDATA,  LB_SETITEMDATA,  LB_ADDSTRING,
-                                              LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT};
-constexpr TListWindowMessages ComboBoxMessages{CB_GETCOUNT,    CB_GETLBTEXTLEN,  CB_GETLBTEXT,
-                                               CB_GETITEMDATA, CB_SETITEMDATA,   CB_ADDSTRING,
-                                               CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT};
+constexpr TListWindowMessages ListBoxMessages{
+    LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,      LB_GETITEMDATA, LB_SETITEMDATA, LB_ADDSTRING,
+    LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, LB_GETCURSEL,   LB_SETCURSEL,   LB_SETITEMHEIGHT};
+constexpr TListWindowMessages ComboBoxMessages{
+    CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_GETITEMDATA, CB_SETITEMDATA, CB_ADDSTRING,
+    CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, CB_GETCURSEL,   CB_SETCURSEL,   CB_SETITEMHEIGHT};
 // LB_ERR and CB_ERR, LB_ERRSPACE and CB_ERRSPACE are the same values.
 static_assert(LB_ERR == CB_ERR && LB_ERRSPACE == CB_ERRSPACE);
 
@@ -180,31 +157,91 @@ private:
     const TListWindowMessages& m_msg;
 };
 
-// Moves the lines kept in memory into a new window.
-void RestoreLines(HWND window, TStringList& saved, const TListWindowMessages& msg)
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TListControl
+
+TListControl::TListControl(TComponent* owner, const TListWindowMessages& messages)
+    : TWinControl(owner), m_msg(messages), m_items(std::make_unique<TWindowStrings>(*this, m_saved, messages))
 {
-    for (int i = 0; i < saved.Count(); ++i) {
-        const LRESULT index = SendMessageA(window, msg.AddString, 0, reinterpret_cast<LPARAM>(saved.Get(i).c_str()));
-        if (index >= 0)
-            SendMessageA(window, msg.SetItemData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(saved.Objects(i)));
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+}
+
+TListControl::~TListControl()
+{
+    DestroyHandle();
+}
+
+void TListControl::SetItems(TStrings* value)
+{
+    if (value)
+        m_items->Assign(*value);
+}
+
+void TListControl::SetItemHeight(int32_t value)
+{
+    if (value <= 0)
+        return;
+    m_itemHeight = value;
+    if (HandleAllocated() && FixedHeightItems()) {
+        Perform(m_msg.SetItemHeight, 0, value);
+        Invalidate();
     }
-    saved.Clear();
 }
 
-// Keeps the lines of a window that is going, for a window made again later.
-void SaveLines(const TStrings& items, TStringList& saved)
+int32_t TListControl::ItemIndex() const
 {
-    saved.Clear();
-    const int count = items.Count();
-    for (int i = 0; i < count; ++i)
-        saved.AddObject(items.Get(i), items.Objects(i));
+    if (!HandleAllocated())
+        return m_itemIndex;
+    return static_cast<int32_t>(SendMessageA(const_cast<TListControl*>(this)->Handle(), m_msg.GetCurSel, 0, 0));
 }
 
-// The owner-draw dispatch of list and combo boxes: prepares the canvas (the
-// control's font, its Color or the highlight colours for a selected item),
-// lets draw paint the item, then adds the focus rectangle of a focused item.
-void DispatchDrawItem(TWinControl& control, const DRAWITEMSTRUCT& item,
-                      const std::function<void(int, const RECT&, TOwnerDrawState, TItemCanvas&)>& draw)
+void TListControl::SetItemIndex(int32_t value)
+{
+    if (!HandleAllocated()) {
+        m_itemIndex = value;
+        return;
+    }
+    Perform(m_msg.SetCurSel, static_cast<WPARAM>(value), 0);
+}
+
+void TListControl::RestoreLines(bool select)
+{
+    HWND window = Handle();
+    if (FixedHeightItems())
+        SendMessageA(window, m_msg.SetItemHeight, 0, m_itemHeight);
+    for (int i = 0; i < m_saved.Count(); ++i) {
+        const LRESULT index =
+            SendMessageA(window, m_msg.AddString, 0, reinterpret_cast<LPARAM>(m_saved.Get(i).c_str()));
+        if (index >= 0)
+            SendMessageA(window, m_msg.SetItemData, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(m_saved.Objects(i)));
+    }
+    m_saved.Clear();
+    if (select && m_itemIndex >= 0)
+        SendMessageA(window, m_msg.SetCurSel, static_cast<WPARAM>(m_itemIndex), 0);
+}
+
+void TListControl::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_DESTROY) {
+        // The lines outlive the window, for a window made again later.
+        m_saved.Clear();
+        const int count = m_items->Count();
+        for (int i = 0; i < count; ++i)
+            m_saved.AddObject(m_items->Get(i), m_items->Objects(i));
+        m_itemIndex = static_cast<int32_t>(SendMessageA(Handle(), m_msg.GetCurSel, 0, 0));
+    }
+    TWinControl::WndProc(message);
+}
+
+// The owner-draw dispatch: prepares the canvas (the control's font, its
+// Color or the highlight colours for a selected item), lets DrawItem paint
+// the item, then adds the focus rectangle of a focused item.
+bool TListControl::CnDrawItem(DRAWITEMSTRUCT& item)
 {
     TOwnerDrawState state;
     if (item.itemState & ODS_SELECTED)
@@ -218,66 +255,56 @@ void DispatchDrawItem(TWinControl& control, const DRAWITEMSTRUCT& item,
     if (item.itemState & ODS_FOCUS)
         state.Include(odFocused);
     const bool selected = state.Contains(odSelected);
-    const COLORREF brushColor = ColorToRGB(selected ? clHighlight : control.Color());
+    const COLORREF brushColor = ColorToRGB(selected ? clHighlight : Color());
     Brush brush(CreateSolidBrush(brushColor));
     ScopedSaveDC saved(item.hDC);
-    SelectObject(item.hDC, control.Font()->Handle());
+    SelectObject(item.hDC, Font()->Handle());
     SelectObject(item.hDC, brush.Get());
-    SetTextColor(item.hDC, ColorToRGB(selected ? clHighlightText : control.Font()->Color()));
+    SetTextColor(item.hDC, ColorToRGB(selected ? clHighlightText : Font()->Color()));
     SetBkColor(item.hDC, brushColor);
     TItemCanvas canvas{item.hDC, brush.Get()};
     if (static_cast<int>(item.itemID) >= 0) {
-        draw(static_cast<int>(item.itemID), item.rcItem, state, canvas);
+        DrawItem(static_cast<int>(item.itemID), item.rcItem, state, canvas);
     } else {
         // An empty list or combo box still shows the focus.
         FillRect(item.hDC, &item.rcItem, brush.Get());
     }
     if (state.Contains(odFocused))
         DrawFocusRect(item.hDC, &item.rcItem);
+    return true;
 }
 
-// The default drawing of an owner-drawn item: its text on the brush.
-void DrawItemText(const TStrings& items, int index, const RECT& rect, TItemCanvas& canvas)
+void TListControl::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
 {
     FillRect(canvas.DC, &rect, canvas.Brush);
-    const std::string text = index < items.Count() ? items.Get(index) : std::string();
+    const std::string text = index < m_items->Count() ? m_items->Get(index) : std::string();
     TextOutA(canvas.DC, rect.left + 2, rect.top, text.c_str(), static_cast<int>(text.size()));
 }
 
-} // namespace
+// ---------------------------------------------------------------------------
+// TCustomListBox
 
+const TClassInfo& TCustomListBox::StaticClassInfo()
+{
+    static const TClassInfo info = ClassInfoBuilder<TCustomListBox, TWinControl>("TCustomListBox")
+        .Declare<&TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle>("BorderStyle", TBorderStyle::bsSingle)
+        .Declare<&TCustomListBox::Columns, &TCustomListBox::SetColumns>("Columns", 0)
+        .Declare<&TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect>("ExtendedSelect", true)
+        .Declare<&TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight>("IntegralHeight", false)
+        // No default: a design stores its item height even when it is 16.
+        .Declare<&TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight>("ItemHeight")
+        .Declare<&TCustomListBox::Items, &TCustomListBox::SetItems>("Items")
+        .Declare<&TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect>("MultiSelect", false)
+        .Declare<&TCustomListBox::Sorted, &TCustomListBox::SetSorted>("Sorted", false)
+        .Declare<&TCustomListBox::Style, &TCustomListBox::SetStyle>("Style", lbStandard)
+        .Declare<&TCustomListBox::TabWidth, &TCustomListBox::SetTabWidth>("TabWidth", 0)
+        .Build();
+    return info;
+}
 
-TCustomListBox::TCustomListBox(TComponent* owner)
-    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ListBoxMessages))
+TCustomListBox::TCustomListBox(TComponent* owner) : TListControl(owner, ListBoxMessages)
 {
     SetBounds(0, 0, 121, 97);
-    SetTabStop(true);
-    SetParentColor(false);
-    SetColor(clWindow);
-}
-
-// The window goes while this object is still whole, so that its last
-// messages (and the saving of its lines) reach this class.
-TCustomListBox::~TCustomListBox()
-{
-    DestroyHandle();
-}
-
-void TCustomListBox::SetItems(TStrings* value)
-{
-    if (value)
-        m_items->Assign(*value);
-}
-
-void TCustomListBox::SetItemHeight(int32_t value)
-{
-    if (value <= 0)
-        return;
-    m_itemHeight = value;
-    if (HandleAllocated() && m_style == lbOwnerDrawFixed) {
-        Perform(LB_SETITEMHEIGHT, 0, value);
-        Invalidate();
-    }
 }
 
 void TCustomListBox::CreateParams(TCreateParams& params)
@@ -293,7 +320,7 @@ void TCustomListBox::CreateParams(TCreateParams& params)
         else
             params.Style |= WS_BORDER;
     }
-    if (m_sorted)
+    if (Sorted())
         params.Style |= LBS_SORT;
     if (m_style == lbOwnerDrawFixed)
         params.Style |= LBS_OWNERDRAWFIXED;
@@ -313,28 +340,14 @@ void TCustomListBox::CreateParams(TCreateParams& params)
 void TCustomListBox::CreateHandleDone()
 {
     HWND window = Handle();
-    if (m_style == lbOwnerDrawFixed)
-        SendMessageA(window, LB_SETITEMHEIGHT, 0, m_itemHeight);
     if (m_columns != 0)
         SendMessageA(window, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Width() / m_columns), 0);
     if (m_tabWidth != 0) {
         UINT tabs = static_cast<UINT>(m_tabWidth);
         SendMessageA(window, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabs));
     }
-    RestoreLines(window, m_saved, ListBoxMessages);
-    if (m_itemIndex >= 0 && !m_multiSelect)
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
-}
-
-void TCustomListBox::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_DESTROY) {
-        // The lines outlive the window, for a window made again later.
-        HWND window = Handle();
-        SaveLines(*m_items, m_saved);
-        m_itemIndex = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
-    }
-    TWinControl::WndProc(message);
+    // A selection kept from before is not made again with multiple selection.
+    RestoreLines(!m_multiSelect);
 }
 
 bool TCustomListBox::CnCommand(WORD notifyCode)
@@ -351,41 +364,19 @@ bool TCustomListBox::CnCommand(WORD notifyCode)
     }
 }
 
-bool TCustomListBox::CnDrawItem(DRAWITEMSTRUCT& item)
-{
-    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
-        DrawItem(index, rect, state, canvas);
-    });
-    return true;
-}
-
-void TCustomListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
-{
-    DrawItemText(*m_items, index, rect, canvas);
-}
-
 int32_t TCustomListBox::ItemIndex() const
 {
-    if (!HandleAllocated())
-        return m_itemIndex;
-    HWND window = const_cast<TCustomListBox*>(this)->Handle();
-    // With multiple selection the current line is the one with the focus
-    // rectangle.
-    if (m_multiSelect)
-        return static_cast<int32_t>(SendMessageA(window, LB_GETCARETINDEX, 0, 0));
-    return static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
+    if (!HandleAllocated() || !m_multiSelect)
+        return TListControl::ItemIndex();
+    return static_cast<int32_t>(SendMessageA(const_cast<TCustomListBox*>(this)->Handle(), LB_GETCARETINDEX, 0, 0));
 }
 
 void TCustomListBox::SetItemIndex(int32_t value)
 {
-    if (!HandleAllocated()) {
-        m_itemIndex = value;
-        return;
-    }
-    if (m_multiSelect)
-        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
+    if (!HandleAllocated() || !m_multiSelect)
+        TListControl::SetItemIndex(value);
     else
-        Perform(LB_SETCURSEL, static_cast<WPARAM>(value), 0);
+        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
 }
 
 int32_t TCustomListBox::SelCount() const
@@ -453,22 +444,11 @@ const TClassInfo& TCustomComboBox::StaticClassInfo()
     return info;
 }
 
-TCustomComboBox::TCustomComboBox(TComponent* owner)
-    : TWinControl(owner), m_items(std::make_unique<TWindowStrings>(*this, m_saved, ComboBoxMessages))
+TCustomComboBox::TCustomComboBox(TComponent* owner) : TListControl(owner, ComboBoxMessages)
 {
     SetBounds(0, 0, 145, 21);
     // The platform gives the selection field the height of its font.
     SetControlStyle(ControlStyle().Include(csFixedHeight));
-    SetTabStop(true);
-    SetParentColor(false);
-    SetColor(clWindow);
-}
-
-// The window goes while this object is still whole, so that its last
-// messages (and the saving of its lines) reach this class.
-TCustomComboBox::~TCustomComboBox()
-{
-    DestroyHandle();
 }
 
 void TCustomComboBox::SetMaxLength(int32_t value)
@@ -476,22 +456,6 @@ void TCustomComboBox::SetMaxLength(int32_t value)
     m_maxLength = value;
     if (HandleAllocated())
         Perform(CB_LIMITTEXT, static_cast<WPARAM>(value), 0);
-}
-
-int32_t TCustomComboBox::ItemIndex() const
-{
-    if (!HandleAllocated())
-        return m_itemIndex;
-    return static_cast<int32_t>(SendMessageA(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
-}
-
-void TCustomComboBox::SetItemIndex(int32_t value)
-{
-    if (!HandleAllocated()) {
-        m_itemIndex = value;
-        return;
-    }
-    Perform(CB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
 void TCustomComboBox::CreateParams(TCreateParams& params)
@@ -516,32 +480,18 @@ void TCustomComboBox::CreateParams(TCreateParams& params)
         params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE;
         break;
     }
-    if (m_sorted)
+    if (Sorted())
         params.Style |= CBS_SORT;
     // The window's height includes the dropped-down list.
     if (m_style != csSimple)
-        params.Height = Height() + m_itemHeight * m_dropDownCount + 2;
+        params.Height = Height() + ItemHeight() * m_dropDownCount + 2;
 }
 
 void TCustomComboBox::CreateHandleDone()
 {
-    HWND window = Handle();
-    if (m_style == csOwnerDrawFixed)
-        SendMessageA(window, CB_SETITEMHEIGHT, 0, m_itemHeight);
     if (m_maxLength != 0)
-        SendMessageA(window, CB_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
-    RestoreLines(window, m_saved, ComboBoxMessages);
-    if (m_itemIndex >= 0)
-        SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(m_itemIndex), 0);
-}
-
-void TCustomComboBox::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_DESTROY) {
-        SaveLines(*m_items, m_saved);
-        m_itemIndex = static_cast<int32_t>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
-    }
-    TWinControl::WndProc(message);
+        SendMessageA(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
+    RestoreLines(true);
 }
 
 bool TCustomComboBox::CnCommand(WORD notifyCode)
@@ -555,36 +505,6 @@ bool TCustomComboBox::CnCommand(WORD notifyCode)
         return true;
     default:
         return false;
-    }
-}
-
-bool TCustomComboBox::CnDrawItem(DRAWITEMSTRUCT& item)
-{
-    DispatchDrawItem(*this, item, [this](int index, const RECT& rect, TOwnerDrawState state, TItemCanvas& canvas) {
-        DrawItem(index, rect, state, canvas);
-    });
-    return true;
-}
-
-void TCustomComboBox::DrawItem(int index, const RECT& rect, TOwnerDrawState, TItemCanvas& canvas)
-{
-    DrawItemText(*m_items, index, rect, canvas);
-}
-
-void TCustomComboBox::SetItems(TStrings* value)
-{
-    if (value)
-        m_items->Assign(*value);
-}
-
-void TCustomComboBox::SetItemHeight(int32_t value)
-{
-    if (value <= 0)
-        return;
-    m_itemHeight = value;
-    if (HandleAllocated() && m_style == csOwnerDrawFixed) {
-        Perform(CB_SETITEMHEIGHT, 0, value);
-        Invalidate();
     }
 }
 

@@ -28,6 +28,23 @@ const TEnumTypeInfo& EnumTypeOf<TEditCharCase>()
     return info;
 }
 
+namespace {
+
+// Replaces the bits of mask in a window's style with bits.
+void ChangeWindowStyle(HWND window, DWORD mask, DWORD bits)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & ~mask;
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(style | bits));
+}
+
+// The edit box style that forces a letter case.
+DWORD CharCaseStyle(TEditCharCase charCase)
+{
+    return charCase == ecUpperCase ? ES_UPPERCASE : charCase == ecLowerCase ? ES_LOWERCASE : 0;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // TLabel
 
@@ -57,20 +74,9 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner)
     SetControlStyle(ControlStyle().Include(csOpaque));
 }
 
-void TLabel::SetAlignment(TAlignment value)
+void TLabel::LayoutChanged()
 {
-    if (value == m_alignment)
-        return;
-    m_alignment = value;
     Changed();
-    AdjustBounds();
-}
-
-void TLabel::SetAutoSize(bool value)
-{
-    if (value == m_autoSize)
-        return;
-    m_autoSize = value;
     AdjustBounds();
 }
 
@@ -79,15 +85,6 @@ void TLabel::SetFocusControl(TWinControl* value)
     m_focusControl = value;
     if (value)
         value->FreeNotification(this);
-}
-
-void TLabel::SetShowAccelChar(bool value)
-{
-    if (value == m_showAccelChar)
-        return;
-    m_showAccelChar = value;
-    Changed();
-    AdjustBounds();
 }
 
 void TLabel::SetTransparent(bool value)
@@ -103,15 +100,6 @@ void TLabel::SetTransparent(bool value)
         style.Include(csOpaque);
     SetControlStyle(style);
     Changed();
-}
-
-void TLabel::SetWordWrap(bool value)
-{
-    if (value == m_wordWrap)
-        return;
-    m_wordWrap = value;
-    Changed();
-    AdjustBounds();
 }
 
 void TLabel::SetText(const std::string& value)
@@ -368,11 +356,8 @@ void TRadioButton::SetAlignment(TLeftRight value)
     if (value == m_alignment)
         return;
     m_alignment = value;
-    if (HandleAllocated()) {
-        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
-        style = value == TLeftRight::taLeftJustify ? style | BS_LEFTTEXT : style & ~static_cast<DWORD>(BS_LEFTTEXT);
-        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
-    }
+    if (HandleAllocated())
+        ChangeWindowStyle(Handle(), BS_LEFTTEXT, value == TLeftRight::taLeftJustify ? BS_LEFTTEXT : 0);
     Changed();
 }
 
@@ -412,9 +397,7 @@ void TRadioButton::SetChecked(bool value)
     if (HandleAllocated()) {
         SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
         // The window's tab stop follows, so that Tab enters the group here.
-        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
-        style = value ? style | WS_TABSTOP : style & ~static_cast<DWORD>(WS_TABSTOP);
-        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+        ChangeWindowStyle(Handle(), WS_TABSTOP, value ? WS_TABSTOP : 0);
     }
     Changed();
     if (!value)
@@ -484,10 +467,7 @@ void TEdit::CreateParams(TCreateParams& params)
         params.Style |= ES_NOHIDESEL;
     if (m_oemConvert)
         params.Style |= ES_OEMCONVERT;
-    if (m_charCase == ecUpperCase)
-        params.Style |= ES_UPPERCASE;
-    else if (m_charCase == ecLowerCase)
-        params.Style |= ES_LOWERCASE;
+    params.Style |= CharCaseStyle(m_charCase);
 }
 
 void TEdit::CreateHandleDone()
@@ -519,28 +499,13 @@ void TEdit::SetReadOnly(bool value)
         SendMessageA(Handle(), EM_SETREADONLY, value ? TRUE : FALSE, 0);
 }
 
-void TEdit::SetBorderStyle(TBorderStyle value)
-{
-    if (value == m_borderStyle)
-        return;
-    m_borderStyle = value;
-    Changed();
-}
-
 void TEdit::SetCharCase(TEditCharCase value)
 {
     if (value == m_charCase)
         return;
     m_charCase = value;
-    if (HandleAllocated()) {
-        auto style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) &
-                     ~static_cast<DWORD>(ES_UPPERCASE | ES_LOWERCASE);
-        if (value == ecUpperCase)
-            style |= ES_UPPERCASE;
-        else if (value == ecLowerCase)
-            style |= ES_LOWERCASE;
-        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
-    }
+    if (HandleAllocated())
+        ChangeWindowStyle(Handle(), ES_UPPERCASE | ES_LOWERCASE, CharCaseStyle(value));
     Changed();
 }
 

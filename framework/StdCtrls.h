@@ -25,6 +25,17 @@ enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TEditCharCase>();
 
+// What the setter of a value that a control shows does: returns at once
+// when value is the one held, else stores it and lets show show the change.
+template <typename T, typename Show>
+void StoreAndShow(T& member, T value, Show show)
+{
+    if (value == member)
+        return;
+    member = value;
+    show();
+}
+
 // ---------------------------------------------------------------------------
 // Labels, buttons, radio buttons, edit boxes and group boxes
 
@@ -37,18 +48,18 @@ public:
 
     // Properties
     TAlignment Alignment() const { return m_alignment; }
-    void SetAlignment(TAlignment value);
+    void SetAlignment(TAlignment value) { StoreAndShow(m_alignment, value, [this] { LayoutChanged(); }); }
     bool AutoSize() const { return m_autoSize; }
-    void SetAutoSize(bool value);
+    void SetAutoSize(bool value) { StoreAndShow(m_autoSize, value, [this] { AdjustBounds(); }); }
     // The control that takes the focus when the label's accelerator is pressed.
     TWinControl* FocusControl() const { return m_focusControl; }
     void SetFocusControl(TWinControl* value);
     bool ShowAccelChar() const { return m_showAccelChar; }
-    void SetShowAccelChar(bool value);
+    void SetShowAccelChar(bool value) { StoreAndShow(m_showAccelChar, value, [this] { LayoutChanged(); }); }
     bool Transparent() const { return m_transparent; }
     void SetTransparent(bool value);
     bool WordWrap() const { return m_wordWrap; }
-    void SetWordWrap(bool value);
+    void SetWordWrap(bool value) { StoreAndShow(m_wordWrap, value, [this] { LayoutChanged(); }); }
 
     void SetText(const std::string& value) override;
     void Paint(HDC dc) override;
@@ -59,6 +70,9 @@ protected:
     void FontChanged() override;
 
 private:
+    // A value the caption's layout depends on changed: the label is redrawn
+    // and, with AutoSize, sized again.
+    void LayoutChanged();
     // The DrawText flags of the caption, without the measuring flag.
     UINT TextFlags() const;
     // With AutoSize, takes the size of the caption (see Loaded).
@@ -147,7 +161,7 @@ public:
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool value) { m_autoSize = value; }
     TBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TBorderStyle value);
+    void SetBorderStyle(TBorderStyle value) { StoreAndShow(m_borderStyle, value, [this] { Changed(); }); }
     TEditCharCase CharCase() const { return m_charCase; }
     void SetCharCase(TEditCharCase value);
     bool HideSelection() const { return m_hideSelection; }

@@ -348,6 +348,15 @@ TEST_F(WindowTest, ListBoxLinesMoveIntoTheWindowAndLiveThere)
     list->Items()->Delete(0);
     EXPECT_EQ(list->Items()->Get(0), "two");
     EXPECT_THROW(list->Items()->Get(10), Exception);
+
+    // A new window gets the lines, their objects and the selection.
+    list->SetItemIndex(1);
+    list->RecreateWnd();
+    ASSERT_TRUE(list->HandleAllocated());
+    window = list->Handle();
+    EXPECT_EQ(SendMessageA(window, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(list->Items()->Objects(0), list);
+    EXPECT_EQ(list->ItemIndex(), 1);
     list->Items()->Clear();
     EXPECT_EQ(SendMessageA(window, LB_GETCOUNT, 0, 0), 0);
 }
