@@ -1,4 +1,4 @@
-// Owners for the kernel handles the runtime opens: each closes its handle
+// Owners for the handles the program opens: each closes its handle
 // exactly once, when it is reset or destroyed. Copying is deleted; moving
 // hands the handle over.
 #pragma once
@@ -6,6 +6,37 @@
 #include <windows.h>
 
 #include <utility>
+
+// An owned handle of type H (a GDI object, a registry key) that is null when
+// there is none, freed through Close.
+template <typename H, auto Close>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(H handle) : m_handle(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
+    {
+        if (this != &other)
+            Reset(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+
+    H Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+    void Reset(H handle = nullptr)
+    {
+        if (m_handle)
+            Close(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    H m_handle = nullptr;
+};
 
 // Closes a kernel handle through the given function; Invalid is the value that
 // means "no handle" for that kind (INVALID_HANDLE_VALUE for files and searches).
