@@ -134,7 +134,6 @@ public:
     TWindowState WindowState() const { return m_windowState; }
     void SetWindowState(TWindowState value);
     int32_t PixelsPerInch() const { return m_pixelsPerInch; }
-    void SetPixelsPerInch(int32_t value) { m_pixelsPerInch = value; }
     int32_t ModalResult() const { return m_modalResult; }
     void SetModalResult(int32_t value) { m_modalResult = value; }
     void SetVisible(bool value) override;

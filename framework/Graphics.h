@@ -59,7 +59,6 @@ public:
     void SetStyle(TFontStyles value);
 
     int32_t PixelsPerInch() const { return m_pixelsPerInch; }
-    void SetPixelsPerInch(int32_t value) { m_pixelsPerInch = value; }
 
     // Copies every property of another font.
     void Assign(const TFont& other);
