@@ -112,8 +112,7 @@ void TApplication::Run()
     // Without a main form there is nothing to run.
     if (!MainForm())
         return;
-    if (m_showMainForm)
-        MainForm()->SetVisible(true);
+    MainForm()->SetVisible(true);
     while (!Terminated())
         HandleOneMessage();
 }

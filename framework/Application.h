@@ -28,8 +28,6 @@ public:
     HWND Handle() const { return m_window.Handle(); }
     TForm* MainForm() const { return static_cast<TForm*>(ProgramMainForm()); }
     bool Terminated() const { return LoopTerminated(); }
-    bool ShowMainForm() const { return m_showMainForm; }
-    void SetShowMainForm(bool value) { m_showMainForm = value; }
     // The full path of the running program file.
     std::string ExecutablePath() const;
     HICON Icon() const { return m_icon; }
@@ -86,7 +84,6 @@ private:
 
     HICON m_icon = ProgramIcon();  // from the program's resources or the platform: not destroyed
     UtilityWindow m_window;
-    bool m_showMainForm = true;
     std::vector<HWND> m_topMost;  // suspended stay-on-top windows, in the order collected
     int m_topMostLevel = 0;
     std::vector<HWND> m_taskWindows;  // disabled while the application's window is disabled

@@ -140,7 +140,6 @@ protected:
 private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);
-    void NotifyOwnerAndSiblings(TComponent* component, TOperation operation);
     void SetOwnerField(TComponent* value, std::string_view name);
 
     std::string m_name;

@@ -483,11 +483,18 @@ void TWinControl::ParentColorChanged()
 
 namespace {
 
-// The one place that maps a window to its control: set when the window is
-// made, cleared when it is destroyed.
-std::unordered_map<HWND, TWinControl*>& WindowMap()
+// What a window of the framework's is bound to: a control, or the utility
+// window of a component that is not one.
+struct WindowTarget {
+    TWinControl* Control = nullptr;
+    UtilityWindow* Utility = nullptr;
+};
+
+// The one place that maps a window to what it is bound to: set when the
+// window is made, cleared when it is destroyed.
+std::unordered_map<HWND, WindowTarget>& WindowMap()
 {
-    static std::unordered_map<HWND, TWinControl*> map;
+    static std::unordered_map<HWND, WindowTarget> map;
     return map;
 }
 
@@ -503,10 +510,10 @@ std::unordered_map<std::string, WNDPROC>& SystemProcs()
     return procs;
 }
 
-// Registers the window class for a control class once: the framework's own
-// classes use the framework's window procedure throughout; a class built on
-// a platform control copies that control's class and puts the framework's
-// procedure in front of it.
+// Registers the window class for a control class (or the utility windows'
+// class) once: the framework's own classes use the framework's window
+// procedure throughout; a class built on a platform control copies that
+// control's class and puts the framework's procedure in front of it.
 WNDPROC RegisterControlClass(const std::string& name, const TCreateParams& params)
 {
     auto& procs = SystemProcs();
@@ -521,6 +528,7 @@ WNDPROC RegisterControlClass(const std::string& name, const TCreateParams& param
         original = wc.lpfnWndProc;
     } else {
         wc.style = params.ClassStyle;
+        wc.hIcon = params.ClassIcon;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     }
     wc.lpfnWndProc = FrameworkWndProc;
@@ -539,7 +547,7 @@ TWinControl* TWinControl::FindControl(HWND window)
 {
     auto& map = WindowMap();
     auto it = map.find(window);
-    return it == map.end() ? nullptr : it->second;
+    return it == map.end() ? nullptr : it->second.Control;
 }
 
 namespace {
@@ -586,16 +594,19 @@ void ReportCallbackException(TObject* sender) noexcept
 
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TWinControl* control = TWinControl::FindControl(window);
-    if (!control && t_creating) {
-        control = std::exchange(t_creating, nullptr);
-        control->AttachHandle(window);
-    }
-    if (!control)
+    auto& map = WindowMap();
+    if (t_creating && !map.contains(window))
+        std::exchange(t_creating, nullptr)->AttachHandle(window);
+    auto it = map.find(window);
+    if (it == map.end())
         return DefWindowProcA(window, msg, wParam, lParam);
+    const auto [control, utility] = it->second;
     TMessage message{msg, wParam, lParam};
-    GuardEntry(control, false, [&] {
-        control->WndProc(message);
+    GuardEntry(utility ? utility->m_sender : control, false, [&] {
+        if (utility)
+            message.Result = utility->m_handler(msg, wParam, lParam);
+        else
+            control->WndProc(message);
         return true;
     });
     return message.Result;
@@ -612,42 +623,28 @@ UtilityWindow::UtilityWindow(const char* title, DWORD style, int x, int y, HWND 
     : m_sender(sender), m_handler(std::move(handler))
 {
     static const char className[] = "TApplication";
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, className, &wc)) {
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hIcon = ProgramIcon();
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = className;
-        if (!RegisterClassA(&wc))
-            throw EOutOfResources(StrId::SWindowClass);
-    }
-    m_handle = CreateWindowExA(0, className, title, style, x, y, 0, 0, parent, nullptr, instance, nullptr);
+    TCreateParams params;
+    params.ClassStyle = 0;
+    params.ClassIcon = ProgramIcon();
+    RegisterControlClass(className, params);
+    m_handle = CreateWindowExA(0, className, title, style, x, y, 0, 0, parent, nullptr, GetModuleHandleA(nullptr),
+                               nullptr);
     if (!m_handle)
         throw EOutOfResources(StrId::SWindowCreate);
     // Bound once made: what the creation sends gets the default handling.
-    SetWindowLongPtrA(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    WindowMap()[m_handle] = {nullptr, this};
 }
 
 UtilityWindow::~UtilityWindow()
 {
-    SetWindowLongPtrA(m_handle, GWLP_USERDATA, 0);
+    WindowMap().erase(m_handle);
     DestroyWindow(m_handle);
-}
-
-LRESULT CALLBACK UtilityWindow::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<UtilityWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    return GuardEntry<LRESULT>(self->m_sender, 0, [&] { return self->m_handler(msg, wParam, lParam); });
 }
 
 void TWinControl::AttachHandle(HWND window)
 {
     m_handle = window;
-    WindowMap()[window] = this;
+    WindowMap()[window] = {this, nullptr};
 }
 
 void TWinControl::DetachHandle()

@@ -40,9 +40,11 @@ struct TCreateParams {
     HWND WndParent = nullptr;
     // The window class: registered under the control's class name. A class
     // built on one of the platform's controls names that control here; its
-    // window procedure then handles what the framework leaves to it.
+    // window procedure then handles what the framework leaves to it. The
+    // style and icon are those of a class of the framework's own.
     const char* SystemClass = nullptr;
     UINT ClassStyle = CS_DBLCLKS;
+    HICON ClassIcon = nullptr;
 };
 
 // The frame of a control that is not a form: none or a single line.
@@ -93,29 +95,13 @@ public:
 
     // Position and size, relative to the parent's client area
     int32_t Left() const { return m_left; }
-    void SetLeft(int32_t value)
-    {
-        MarkStored(sfLeft);
-        SetBounds(value, m_top, m_width, m_height);
-    }
+    void SetLeft(int32_t value) { SetStoredBounds(sfLeft, value, m_top, m_width, m_height); }
     int32_t Top() const { return m_top; }
-    void SetTop(int32_t value)
-    {
-        MarkStored(sfTop);
-        SetBounds(m_left, value, m_width, m_height);
-    }
+    void SetTop(int32_t value) { SetStoredBounds(sfTop, m_left, value, m_width, m_height); }
     int32_t Width() const { return m_width; }
-    void SetWidth(int32_t value)
-    {
-        MarkStored(sfWidth);
-        SetBounds(m_left, m_top, value, m_height);
-    }
+    void SetWidth(int32_t value) { SetStoredBounds(sfWidth, m_left, m_top, value, m_height); }
     int32_t Height() const { return m_height; }
-    void SetHeight(int32_t value)
-    {
-        MarkStored(sfHeight);
-        SetBounds(m_left, m_top, m_width, value);
-    }
+    void SetHeight(int32_t value) { SetStoredBounds(sfHeight, m_left, m_top, m_width, value); }
     virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
     // The size of the area inside the control's frame; the same as its size
     // unless a class has a frame.
@@ -247,6 +233,12 @@ private:
     {
         if (ComponentState().Contains(csReading))
             m_scaling |= flag;
+    }
+    // One of the four bounds properties set: flag names which.
+    void SetStoredBounds(ScalingFlag flag, int32_t left, int32_t top, int32_t width, int32_t height)
+    {
+        MarkStored(flag);
+        SetBounds(left, top, width, height);
     }
 
     int32_t m_left = 0;
@@ -472,8 +464,9 @@ Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
 // A hidden window of the framework's one utility class ("TApplication", the
 // class the program's window is found by), for a component that is not a
 // control: the application's window and each timer's. Once made, its
-// messages go to handler under the entry-point guard, with sender as the
-// object reported; it is destroyed with this owner.
+// messages go through the framework's window procedure to handler under the
+// entry-point guard, with sender as the object reported; it is destroyed
+// with this owner.
 class UtilityWindow {
 public:
     using Handler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
@@ -485,7 +478,7 @@ public:
     HWND Handle() const { return m_handle; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
 
     TObject* m_sender;  // not owned: the component that owns this window
     Handler m_handler;

@@ -27,13 +27,6 @@ TCommonDialog::TCommonDialog(TComponent* owner) : TComponent(owner) {}
 // TOpenDialog
 
 template <>
-const TEnumTypeInfo& EnumTypeOf<TFileEditStyle>()
-{
-    static const TEnumTypeInfo info = EnumType<fsComboBox>("TFileEditStyle", {"fsEdit", "fsComboBox"});
-    return info;
-}
-
-template <>
 const TEnumTypeInfo& EnumTypeOf<TOpenOption>()
 {
     static const TEnumTypeInfo info = EnumType<ofNoDereferenceLinks>("TOpenOption", {

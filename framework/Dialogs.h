@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "framework/Component.h"
+#include "framework/DesignTypes.h"
 #include "framework/StringList.h"
 
 // What the dialog components share.
@@ -29,12 +30,6 @@ private:
     bool m_ctl3D = true;
     int32_t m_helpContext = 0;
 };
-
-// Kept with the component; the dialog this program shows looks the same
-// either way.
-enum TFileEditStyle { fsEdit, fsComboBox };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TFileEditStyle>();
 
 // The options of the file-open dialog, each standing for one flag of the
 // platform's dialog.

@@ -53,8 +53,6 @@ public:
     virtual void DefineBinaryProperty(std::string_view name, const StreamProc& readData,
                                       const StreamProc& writeData, bool hasData) = 0;
 
-    TComponent* Root() const { return m_root; }
-
 protected:
     TComponent* m_root = nullptr;  // not owned: the component whose stream is read or written
 };

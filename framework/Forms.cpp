@@ -12,45 +12,6 @@
 #include "runtime/ScopeGuard.h"
 
 template <>
-const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>()
-{
-    static const TEnumTypeInfo info = EnumType<bsSizeToolWin>(
-        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderIcon>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TFormStyle>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TPosition>()
-{
-    static const TEnumTypeInfo info = EnumType<poScreenCenter>(
-        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TWindowState>()
-{
-    static const TEnumTypeInfo info = EnumType<wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
-    return info;
-}
-
-template <>
 const TEnumTypeInfo& EnumTypeOf<TPrintScale>()
 {
     static const TEnumTypeInfo info =

@@ -8,28 +8,8 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/DesignTypes.h"
 #include "framework/MessageLoop.h"
-
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TFormBorderStyle>();
-
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TBorderIcon>();
-using TBorderIcons = TSet<TBorderIcon>;
-
-enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TFormStyle>();
-
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TPosition>();
-
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TWindowState>();
 
 // The modal results: what ended a modal run of a form or a message dialog.
 enum TModalResult : int32_t {
@@ -154,7 +134,6 @@ public:
     TWindowState WindowState() const { return m_windowState; }
     void SetWindowState(TWindowState value);
     int32_t PixelsPerInch() const { return m_pixelsPerInch; }
-    void SetPixelsPerInch(int32_t value) { m_pixelsPerInch = value; }
     int32_t ModalResult() const { return m_modalResult; }
     void SetModalResult(int32_t value) { m_modalResult = value; }
     void SetVisible(bool value) override;
@@ -203,11 +182,6 @@ public:
 
     // Windowing
     void WndProc(TMessage& message) override;
-
-    // Whether the form's design is being read (Visible is only recorded then).
-    bool IsCreating() const { return m_creating; }
-    // Whether Visible was set to true while the design was read.
-    bool VisibleRequested() const { return m_visibleRequested; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

@@ -5,37 +5,11 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "runtime/Handles.h"
 
 // An owned GDI object (pen, brush, font, bitmap), deleted with DeleteObject.
 template <typename H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : m_handle(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
-    {
-        if (this != &other)
-            Reset(std::exchange(other.m_handle, nullptr));
-        return *this;
-    }
-
-    H Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    void Reset(H handle = nullptr)
-    {
-        if (m_handle)
-            DeleteObject(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    H m_handle = nullptr;
-};
+using GdiObject = UniqueHandle<H, DeleteObject>;
 
 using Pen = GdiObject<HPEN>;
 using Brush = GdiObject<HBRUSH>;

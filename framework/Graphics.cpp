@@ -26,89 +26,12 @@ std::vector<uint8_t> ReadRest(TStream& stream)
 
 } // namespace
 
-const TIntTypeInfo& IntTypeOf(TColor)
-{
-    static const TIntTypeInfo info{"TColor",
-                                   {
-                                       {clBlack, "clBlack"},
-                                       {clMaroon, "clMaroon"},
-                                       {clGreen, "clGreen"},
-                                       {clOlive, "clOlive"},
-                                       {clNavy, "clNavy"},
-                                       {clPurple, "clPurple"},
-                                       {clTeal, "clTeal"},
-                                       {clGray, "clGray"},
-                                       {clSilver, "clSilver"},
-                                       {clRed, "clRed"},
-                                       {clLime, "clLime"},
-                                       {clYellow, "clYellow"},
-                                       {clBlue, "clBlue"},
-                                       {clFuchsia, "clFuchsia"},
-                                       {clAqua, "clAqua"},
-                                       {clWhite, "clWhite"},
-                                       {clScrollBar, "clScrollBar"},
-                                       {clBackground, "clBackground"},
-                                       {clActiveCaption, "clActiveCaption"},
-                                       {clInactiveCaption, "clInactiveCaption"},
-                                       {clMenu, "clMenu"},
-                                       {clWindow, "clWindow"},
-                                       {clWindowFrame, "clWindowFrame"},
-                                       {clMenuText, "clMenuText"},
-                                       {clWindowText, "clWindowText"},
-                                       {clCaptionText, "clCaptionText"},
-                                       {clActiveBorder, "clActiveBorder"},
-                                       {clInactiveBorder, "clInactiveBorder"},
-                                       {clAppWorkSpace, "clAppWorkSpace"},
-                                       {clHighlight, "clHighlight"},
-                                       {clHighlightText, "clHighlightText"},
-                                       {clBtnFace, "clBtnFace"},
-                                       {clBtnShadow, "clBtnShadow"},
-                                       {clGrayText, "clGrayText"},
-                                       {clBtnText, "clBtnText"},
-                                       {clInactiveCaptionText, "clInactiveCaptionText"},
-                                       {clBtnHighlight, "clBtnHighlight"},
-                                       {cl3DDkShadow, "cl3DDkShadow"},
-                                       {cl3DLight, "cl3DLight"},
-                                       {clInfoText, "clInfoText"},
-                                       {clInfoBk, "clInfoBk"},
-                                       {clNone, "clNone"},
-                                   }};
-    return info;
-}
-
 COLORREF ColorToRGB(TColor color)
 {
     const auto value = static_cast<uint32_t>(color);
     if (value & 0x80000000u)
         return GetSysColor(static_cast<int>(value & 0xFF));
     return value & 0x00FFFFFFu;
-}
-
-const TIntTypeInfo& IntTypeOf(TFontCharset)
-{
-    static const TIntTypeInfo info{"TFontCharset",
-                                   {
-                                       {0, "ANSI_CHARSET"},
-                                       {1, "DEFAULT_CHARSET"},
-                                       {2, "SYMBOL_CHARSET"},
-                                       {77, "MAC_CHARSET"},
-                                       {128, "SHIFTJIS_CHARSET"},
-                                       {129, "HANGEUL_CHARSET"},
-                                       {130, "JOHAB_CHARSET"},
-                                       {134, "GB2312_CHARSET"},
-                                       {136, "CHINESEBIG5_CHARSET"},
-                                       {161, "GREEK_CHARSET"},
-                                       {162, "TURKISH_CHARSET"},
-                                       {163, "VIETNAMESE_CHARSET"},
-                                       {177, "HEBREW_CHARSET"},
-                                       {178, "ARABIC_CHARSET"},
-                                       {186, "BALTIC_CHARSET"},
-                                       {204, "RUSSIAN_CHARSET"},
-                                       {222, "THAI_CHARSET"},
-                                       {238, "EASTEUROPE_CHARSET"},
-                                       {255, "OEM_CHARSET"},
-                                   }};
-    return info;
 }
 
 const TIntTypeInfo& IntTypeOf(TCursor)
@@ -134,14 +57,6 @@ const TIntTypeInfo& IntTypeOf(TCursor)
                                        {-16, "crMultiDrag"},
                                        {-17, "crSQLWait"},
                                    }};
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TFontStyle>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     return info;
 }
 

@@ -64,11 +64,6 @@ public:
     void SkipValue();
     void SkipComponent(bool skipHeader);
 
-    TComponent* Owner() const { return m_owner; }
-    TComponent* Parent() const { return m_parent; }
-    void SetOwner(TComponent* owner) { m_owner = owner; }
-    void SetParent(TComponent* parent) { m_parent = parent; }
-
     // TFiler
     void DefineProperty(std::string_view name, const ReaderProc& readData, const WriterProc& writeData,
                         bool hasData) override;

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 
 #include "runtime/Exceptions.h"
+#include "runtime/Handles.h"
 
 class ERegistryException : public Exception {
 public:
@@ -17,33 +17,7 @@ public:
 
 // An open registry key, closed with RegCloseKey exactly once. The predefined
 // root keys are never closed, so only keys this program opened belong here.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    explicit RegistryKey(HKEY key) : m_key(key) {}
-    ~RegistryKey() { Reset(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    RegistryKey(RegistryKey&& other) noexcept : m_key(std::exchange(other.m_key, nullptr)) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept
-    {
-        if (this != &other)
-            Reset(std::exchange(other.m_key, nullptr));
-        return *this;
-    }
-
-    HKEY Get() const { return m_key; }
-    explicit operator bool() const { return m_key != nullptr; }
-    void Reset(HKEY key = nullptr)
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-        m_key = key;
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
+using RegistryKey = UniqueHandle<HKEY, RegCloseKey>;
 
 class TRegistry {
 public:

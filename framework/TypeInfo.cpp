@@ -83,31 +83,35 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const
     return false;
 }
 
+namespace {
+
+// The entry named name in one list of a class or of its ancestors, the
+// nearest class's first.
+template <typename Entry>
+const Entry* FindInherited(const TClassInfo* info, std::vector<Entry> TClassInfo::*list, std::string_view name)
+{
+    for (const TClassInfo* c = info; c; c = c->Parent)
+        for (const Entry& entry : c->*list)
+            if (SameName(entry.Name, name))
+                return &entry;
+    return nullptr;
+}
+
+} // namespace
+
 const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c; c = c->Parent)
-        for (const TPropInfo& p : c->Properties)
-            if (SameName(p.Name, name))
-                return &p;
-    return nullptr;
+    return FindInherited(this, &TClassInfo::Properties, name);
 }
 
 const TFieldInfo* TClassInfo::FindField(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c; c = c->Parent)
-        for (const TFieldInfo& f : c->Fields)
-            if (SameName(f.Name, name))
-                return &f;
-    return nullptr;
+    return FindInherited(this, &TClassInfo::Fields, name);
 }
 
 const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c; c = c->Parent)
-        for (const TMethodInfo& m : c->Methods)
-            if (SameName(m.Name, name))
-                return &m;
-    return nullptr;
+    return FindInherited(this, &TClassInfo::Methods, name);
 }
 
 const TClassInfo* TClassInfo::FindFieldClass(std::string_view name) const

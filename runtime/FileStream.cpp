@@ -20,38 +20,40 @@ TFileStream::TFileStream(std::string_view fileName, FileStreamMode mode) : m_fil
     }
 }
 
+namespace {
+
 // ReadFile and WriteFile move at most 4 GiB - 1 at a time; larger requests go
-// in pieces until the system moves less than asked.
-int64_t TFileStream::Read(void* buffer, int64_t count)
+// in pieces until the system moves less than asked. move runs one of them.
+template <typename Byte, typename Move>
+int64_t MoveInPieces(Byte* p, int64_t count, Move move)
 {
     int64_t done = 0;
-    auto* p = static_cast<char*>(buffer);
     while (done < count) {
         const DWORD piece = static_cast<DWORD>(std::min<int64_t>(count - done, 0x40000000));
-        DWORD got = 0;
-        if (!ReadFile(m_handle.Get(), p + done, piece, &got, nullptr))
+        DWORD moved = 0;
+        if (!move(p + done, piece, &moved))
             break;
-        done += got;
-        if (got < piece)
+        done += moved;
+        if (moved < piece)
             break;
     }
     return done;
 }
 
+} // namespace
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    return MoveInPieces(static_cast<char*>(buffer), count, [this](char* p, DWORD piece, DWORD* got) {
+        return ReadFile(m_handle.Get(), p, piece, got, nullptr);
+    });
+}
+
 int64_t TFileStream::Write(const void* buffer, int64_t count)
 {
-    int64_t done = 0;
-    const auto* p = static_cast<const char*>(buffer);
-    while (done < count) {
-        const DWORD piece = static_cast<DWORD>(std::min<int64_t>(count - done, 0x40000000));
-        DWORD wrote = 0;
-        if (!WriteFile(m_handle.Get(), p + done, piece, &wrote, nullptr))
-            break;
-        done += wrote;
-        if (wrote < piece)
-            break;
-    }
-    return done;
+    return MoveInPieces(static_cast<const char*>(buffer), count, [this](const char* p, DWORD piece, DWORD* wrote) {
+        return WriteFile(m_handle.Get(), p, piece, wrote, nullptr);
+    });
 }
 
 int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin)

@@ -1,4 +1,4 @@
-// Owners for the kernel handles the runtime opens: each closes its handle
+// Owners for the handles the program opens: each closes its handle
 // exactly once, when it is reset or destroyed. Copying is deleted; moving
 // hands the handle over.
 #pragma once
@@ -7,46 +7,55 @@
 
 #include <utility>
 
-// Closes a kernel handle through the given function; Invalid is the value that
-// means "no handle" for that kind (INVALID_HANDLE_VALUE for files and searches).
-template <BOOL(WINAPI* CloseFn)(HANDLE)>
-class KernelHandle {
-public:
-    KernelHandle() = default;
-    explicit KernelHandle(HANDLE handle) : m_handle(handle) {}
-    ~KernelHandle() { Reset(); }
+// What "no handle" is for a kind of handle: null for most.
+template <typename H>
+H NoHandle()
+{
+    return nullptr;
+}
+// For files and searches it is INVALID_HANDLE_VALUE.
+inline HANDLE InvalidHandle()
+{
+    return INVALID_HANDLE_VALUE;
+}
 
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    KernelHandle(KernelHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
-    KernelHandle& operator=(KernelHandle&& other) noexcept
+// An owned handle of type H (a GDI object, a registry key, a kernel handle),
+// freed through Close; None gives the value that means "no handle" for its
+// kind, and a null handle is none either.
+template <typename H, auto Close, H (*None)() = NoHandle<H>>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(H handle) : m_handle(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other)
-            Reset(std::exchange(other.m_handle, INVALID_HANDLE_VALUE));
+            Reset(other.Release());
         return *this;
     }
 
-    HANDLE Get() const { return m_handle; }
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
+    H Get() const { return m_handle; }
+    bool IsValid() const { return m_handle != None() && m_handle != nullptr; }
     explicit operator bool() const { return IsValid(); }
 
-    // Closes the current handle (if any) and takes the new one. Returns
-    // whether the close succeeded, for callers that report it.
-    bool Reset(HANDLE handle = INVALID_HANDLE_VALUE)
+    // Closes the current handle (if any) and takes the new one.
+    void Reset(H handle = None())
     {
-        bool closed = true;
         if (IsValid())
-            closed = CloseFn(m_handle) != FALSE;
+            Close(m_handle);
         m_handle = handle;
-        return closed;
     }
 
     // Gives up ownership without closing.
-    HANDLE Release() { return std::exchange(m_handle, INVALID_HANDLE_VALUE); }
+    H Release() { return std::exchange(m_handle, None()); }
 
 private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    H m_handle = None();
 };
 
-using FileHandle = KernelHandle<CloseHandle>;
-using SearchHandle = KernelHandle<FindClose>;
+using FileHandle = UniqueHandle<HANDLE, CloseHandle, InvalidHandle>;
+using SearchHandle = UniqueHandle<HANDLE, FindClose, InvalidHandle>;

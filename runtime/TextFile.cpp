@@ -57,7 +57,7 @@ int TTextFile::Release()
     int error = 0;
     if (m_mode == TextFileMode::Output && !Flush())
         error = t_inOutResult;
-    if (!m_owned.Reset() && error == 0)
+    if (m_owned && !CloseHandle(m_owned.Release()) && error == 0)
         error = static_cast<int>(GetLastError());
     m_handle = nullptr;
     m_mode = TextFileMode::Closed;

@@ -118,9 +118,7 @@ void TForm1::WndProc(TMessage& message)
 
 std::string TForm1::CheckPath(const std::string& path) const
 {
-    if (!path.empty() && path.back() == '\\')
-        return path;
-    return path + '\\';
+    return JoinDir(path, "");
 }
 
 // ---------------------------------------------------------------------------

@@ -2,14 +2,6 @@
 
 #include "framework/Forms.h"
 
-template <>
-const TEnumTypeInfo& EnumTypeOf<TActivateType>()
-{
-    static const TEnumTypeInfo info = EnumType<iconizeNoActivate>(
-        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"});
-    return info;
-}
-
 const TClassInfo& TProgMan::StaticClassInfo()
 {
     // ShowGroup has no default, so a design always stores it.

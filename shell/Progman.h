@@ -6,12 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "framework/DesignTypes.h"
 #include "framework/StringList.h"
 #include "shell/DdeMan.h"
-
-enum TActivateType { activateNormalSize, activateAndIconize, activateMaximize, iconizeNoActivate };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TActivateType>();
 
 class TProgMan : public TDdeClientConv {
     DECLARE_CLASS_INFO(TProgMan)

@@ -339,8 +339,7 @@ private:
         // The destinations under the default destination directory, as the
         // setup will form them.
         if (m_hasDest) {
-            const std::string destDir =
-                m_destDir.empty() || m_destDir.back() != '\\' ? m_destDir + "\\" : m_destDir;
+            const std::string destDir = JoinDir(m_destDir, "");
             for (const auto& [path, line, record] : m_destinationLines) {
                 const size_t length = path[0] == 'D' ? destDir.size() + path.size() - 1
                                       : path[0] == 'N' ? path.size() - 1 : 0;

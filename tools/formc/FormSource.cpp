@@ -464,48 +464,43 @@ private:
 
     Value ParseSet()
     {
-        Value v;
-        v.kind = Value::Kind::Set;
-        v.line = m_tok.line;
-        Advance();
-        if (m_tok.kind == Tok::RBrace) {
-            Advance();
-            return v;
-        }
-        for (;;) {
+        return ParseSeparated(Value::Kind::Set, Tok::RBrace, "',' or '}' in the set", [this](Value& v) {
             const int line = m_tok.line;
             std::string name = ExpectName("a set element name");
             for (const std::string& other : v.names)
                 if (SameName(other, name))
                     throw FormError(line, "set element " + name + " is given twice");
             v.names.push_back(std::move(name));
-            if (m_tok.kind == Tok::Comma) {
-                Advance();
-                continue;
-            }
-            Expect(Tok::RBrace, "',' or '}' in the set");
-            return v;
-        }
+        });
     }
 
     Value ParseList()
     {
         const Nesting nesting(m_depth, m_tok.line);
+        return ParseSeparated(Value::Kind::List, Tok::RParen, "',' or ')' in the list",
+                              [this](Value& v) { v.items.push_back(ParseValue()); });
+    }
+
+    // The elements of a set or list, separated by commas, from the opening
+    // bracket (the current token) to close; element reads one into v.
+    template <typename Element>
+    Value ParseSeparated(Value::Kind kind, Tok close, const char* expected, Element element)
+    {
         Value v;
-        v.kind = Value::Kind::List;
+        v.kind = kind;
         v.line = m_tok.line;
         Advance();
-        if (m_tok.kind == Tok::RParen) {
+        if (m_tok.kind == close) {
             Advance();
             return v;
         }
         for (;;) {
-            v.items.push_back(ParseValue());
+            element(v);
             if (m_tok.kind == Tok::Comma) {
                 Advance();
                 continue;
             }
-            Expect(Tok::RParen, "',' or ')' in the list");
+            Expect(close, expected);
             return v;
         }
     }

@@ -1,6 +1,5 @@
 #include "tools/fuzz/StandIns.h"
 
-#include <array>
 #include <deque>
 
 #include "framework/Filer.h"
@@ -11,110 +10,11 @@
 // ---------------------------------------------------------------------------
 // Types
 
-const TIntTypeInfo& IntTypeOf(TStandInColor)
-{
-    static const TIntTypeInfo info = [] {
-        TIntTypeInfo table{"TColor", {}};
-        auto rgb = [](int r, int g, int b) { return static_cast<int32_t>(r + 256 * g + 65536 * b); };
-        table.Idents = {
-            {rgb(0, 0, 0), "clBlack"},       {rgb(128, 0, 0), "clMaroon"},   {rgb(0, 128, 0), "clGreen"},
-            {rgb(128, 128, 0), "clOlive"},   {rgb(0, 0, 128), "clNavy"},     {rgb(128, 0, 128), "clPurple"},
-            {rgb(0, 128, 128), "clTeal"},    {rgb(128, 128, 128), "clGray"}, {rgb(192, 192, 192), "clSilver"},
-            {rgb(255, 0, 0), "clRed"},       {rgb(0, 255, 0), "clLime"},     {rgb(255, 255, 0), "clYellow"},
-            {rgb(0, 0, 255), "clBlue"},      {rgb(255, 0, 255), "clFuchsia"}, {rgb(0, 255, 255), "clAqua"},
-            {rgb(255, 255, 255), "clWhite"},
-        };
-        static constexpr std::array<std::string_view, 25> systemColors = {
-            "clScrollBar",   "clBackground",      "clActiveCaption", "clInactiveCaption", "clMenu",
-            "clWindow",      "clWindowFrame",     "clMenuText",      "clWindowText",      "clCaptionText",
-            "clActiveBorder", "clInactiveBorder", "clAppWorkSpace",  "clHighlight",       "clHighlightText",
-            "clBtnFace",     "clBtnShadow",       "clGrayText",      "clBtnText",         "clInactiveCaptionText",
-            "clBtnHighlight", "cl3DDkShadow",     "cl3DLight",       "clInfoText",        "clInfoBk",
-        };
-        for (size_t i = 0; i < systemColors.size(); ++i)
-            table.Idents.push_back({static_cast<int32_t>(0x80000000u + i), systemColors[i]});
-        table.Idents.push_back({0x1FFFFFFF, "clNone"});
-        return table;
-    }();
-    return info;
-}
-
-const TIntTypeInfo& IntTypeOf(TStandInCharset)
-{
-    static const TIntTypeInfo info{"TFontCharset",
-                                   {{0, "ANSI_CHARSET"}, {1, "DEFAULT_CHARSET"}, {2, "SYMBOL_CHARSET"}, {255, "OEM_CHARSET"}}};
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<TStandInFontStyle::fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
-    return info;
-}
-
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>()
 {
     static const TEnumTypeInfo info =
         EnumType<TStandInAlignment::taCenter>("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>()
-{
-    static const TEnumTypeInfo info = EnumType<TStandInBorderStyle::bsSizeToolWin>(
-        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<TStandInBorderIcon::biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInFormStyle>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<TStandInFormStyle::fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInPosition>()
-{
-    static const TEnumTypeInfo info = EnumType<TStandInPosition::poScreenCenter>(
-        "TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<TStandInWindowState::wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>()
-{
-    static const TEnumTypeInfo info =
-        EnumType<TStandInEditStyle::fsComboBox>("TFileEditStyle", {"fsEdit", "fsComboBox"});
-    return info;
-}
-
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>()
-{
-    static const TEnumTypeInfo info = EnumType<TStandInShowGroup::iconizeNoActivate>(
-        "TActivateType", {"activateNormalSize", "activateAndIconize", "activateMaximize", "iconizeNoActivate"});
     return info;
 }
 
@@ -255,7 +155,7 @@ const TClassInfo& TStandInComponent::StaticClassInfo()
     static const TClassInfo info = ClassInfoBuilder<TStandInComponent, TTestComponent>("TStandInComponent")
         .Property<&TStandInComponent::Interval, &TStandInComponent::SetInterval>("Interval", 1000)
         .Property<&TStandInComponent::FileEditStyle, &TStandInComponent::SetFileEditStyle>("FileEditStyle",
-                                                                                            TStandInEditStyle::fsComboBox)
+                                                                                            fsComboBox)
         .Property<&TStandInComponent::ShowGroup, &TStandInComponent::SetShowGroup>("ShowGroup")
         .Property<&TStandInComponent::OnTimer, &TStandInComponent::SetOnTimer>("OnTimer")
         .Build();

@@ -11,67 +11,36 @@
 #include <string>
 #include <vector>
 
+#include "framework/DesignTypes.h"
 #include "tests/framework/TestClasses.h"
 
 class TStream;
 
-// The colour type of the forms: 16 RGB names, 25 system colours and clNone.
-enum TStandInColor : int32_t {};
-const TIntTypeInfo& IntTypeOf(TStandInColor);
-
-// A font's character set, stored by name.
-enum TStandInCharset : int32_t {};
-const TIntTypeInfo& IntTypeOf(TStandInCharset);
-
-enum class TStandInFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInFontStyle>();
 enum class TStandInAlignment { taLeftJustify, taRightJustify, taCenter };
 template <>
 const TEnumTypeInfo& EnumTypeOf<TStandInAlignment>();
-enum class TStandInBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInBorderStyle>();
-enum class TStandInBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInBorderIcon>();
-enum class TStandInFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInFormStyle>();
-enum class TStandInPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInPosition>();
-enum class TStandInWindowState { wsNormal, wsMinimized, wsMaximized };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInWindowState>();
-enum class TStandInEditStyle { fsEdit, fsComboBox };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInEditStyle>();
-enum class TStandInShowGroup { activateNormalSize, activateAndIconize, activateMaximize, iconizeNoActivate };
-template <>
-const TEnumTypeInfo& EnumTypeOf<TStandInShowGroup>();
 
 class TStandInFont : public TPersistent {
     DECLARE_CLASS_INFO(TStandInFont)
 public:
     // Properties
-    TStandInCharset Charset() const { return m_charset; }
-    void SetCharset(TStandInCharset charset) { m_charset = charset; }
-    TStandInColor Color() const { return m_color; }
-    void SetColor(TStandInColor color) { m_color = color; }
+    TFontCharset Charset() const { return m_charset; }
+    void SetCharset(TFontCharset charset) { m_charset = charset; }
+    TColor Color() const { return m_color; }
+    void SetColor(TColor color) { m_color = color; }
     int32_t Height() const { return m_height; }
     void SetHeight(int32_t height) { m_height = height; }
     const std::string& Name() const { return m_name; }
     void SetName(const std::string& name) { m_name = name; }
-    TSet<TStandInFontStyle> Style() const { return m_style; }
-    void SetStyle(TSet<TStandInFontStyle> style) { m_style = style; }
+    TSet<TFontStyle> Style() const { return m_style; }
+    void SetStyle(TSet<TFontStyle> style) { m_style = style; }
 
 private:
-    TStandInCharset m_charset{};
-    TStandInColor m_color{};
+    TFontCharset m_charset{};
+    TColor m_color{};
     int32_t m_height = 0;
     std::string m_name;
-    TSet<TStandInFontStyle> m_style;
+    TSet<TFontStyle> m_style;
 };
 
 // A picture or an icon: its "Data" is a binary value. A picture's begins
@@ -139,8 +108,8 @@ public:
     void SetParentFont(bool value) { m_parentFont = value; }
     bool ParentColor() const { return m_parentColor; }
     void SetParentColor(bool value) { m_parentColor = value; }
-    TStandInColor Color() const { return m_color; }
-    void SetColor(TStandInColor value) { m_color = value; }
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value) { m_color = value; }
     TStandInFont* Font() const { return m_font.get(); }
     void SetFont(TStandInFont*) {}
     bool Cancel() const { return m_cancel; }
@@ -181,7 +150,7 @@ private:
     bool m_wordWrap = false;
     bool m_parentFont = true;
     bool m_parentColor = true;
-    TStandInColor m_color{};
+    TColor m_color{};
     std::unique_ptr<TStandInFont> m_font;
     bool m_cancel = false;
     bool m_default = false;
@@ -206,10 +175,10 @@ public:
     // Properties
     int32_t Interval() const { return m_interval; }
     void SetInterval(int32_t value) { m_interval = value; }
-    TStandInEditStyle FileEditStyle() const { return m_fileEditStyle; }
-    void SetFileEditStyle(TStandInEditStyle value) { m_fileEditStyle = value; }
-    TStandInShowGroup ShowGroup() const { return m_showGroup; }
-    void SetShowGroup(TStandInShowGroup value) { m_showGroup = value; }
+    TFileEditStyle FileEditStyle() const { return m_fileEditStyle; }
+    void SetFileEditStyle(TFileEditStyle value) { m_fileEditStyle = value; }
+    TActivateType ShowGroup() const { return m_showGroup; }
+    void SetShowGroup(TActivateType value) { m_showGroup = value; }
 
     // Events
     const TNotifyEvent& OnTimer() const { return m_onTimer; }
@@ -217,8 +186,8 @@ public:
 
 private:
     int32_t m_interval = 1000;
-    TStandInEditStyle m_fileEditStyle = TStandInEditStyle::fsComboBox;
-    TStandInShowGroup m_showGroup = TStandInShowGroup::activateNormalSize;
+    TFileEditStyle m_fileEditStyle = fsComboBox;
+    TActivateType m_showGroup = activateNormalSize;
     TNotifyEvent m_onTimer;
 };
 
@@ -242,21 +211,21 @@ public:
     void SetClientWidth(int32_t value) { m_clientWidth = value; }
     int32_t ClientHeight() const { return m_clientHeight; }
     void SetClientHeight(int32_t value) { m_clientHeight = value; }
-    TStandInBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TStandInBorderStyle value) { m_borderStyle = value; }
-    TSet<TStandInBorderIcon> BorderIcons() const { return m_borderIcons; }
-    void SetBorderIcons(TSet<TStandInBorderIcon> value) { m_borderIcons = value; }
-    TStandInColor Color() const { return m_color; }
-    void SetColor(TStandInColor value) { m_color = value; }
+    TFormBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TFormBorderStyle value) { m_borderStyle = value; }
+    TBorderIcons BorderIcons() const { return m_borderIcons; }
+    void SetBorderIcons(TBorderIcons value) { m_borderIcons = value; }
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value) { m_color = value; }
     TStandInFont* Font() const { return m_font.get(); }
     void SetFont(TStandInFont*) {}
-    TStandInFormStyle FormStyle() const { return m_formStyle; }
-    void SetFormStyle(TStandInFormStyle value) { m_formStyle = value; }
+    TFormStyle FormStyle() const { return m_formStyle; }
+    void SetFormStyle(TFormStyle value) { m_formStyle = value; }
     TStandInIcon* Icon() const { return m_icon.get(); }
-    TStandInPosition Position() const { return m_position; }
-    void SetPosition(TStandInPosition value) { m_position = value; }
-    TStandInWindowState WindowState() const { return m_windowState; }
-    void SetWindowState(TStandInWindowState value) { m_windowState = value; }
+    TPosition Position() const { return m_position; }
+    void SetPosition(TPosition value) { m_position = value; }
+    TWindowState WindowState() const { return m_windowState; }
+    void SetWindowState(TWindowState value) { m_windowState = value; }
     TStandInScrollBar* HorzScrollBar() const { return m_horzScrollBar.get(); }
     TStandInScrollBar* VertScrollBar() const { return m_vertScrollBar.get(); }
 
@@ -281,14 +250,14 @@ private:
     int32_t m_height = 0;
     int32_t m_clientWidth = 0;
     int32_t m_clientHeight = 0;
-    TStandInBorderStyle m_borderStyle = TStandInBorderStyle::bsSizeable;
-    TSet<TStandInBorderIcon> m_borderIcons;
-    TStandInColor m_color{};
+    TFormBorderStyle m_borderStyle = bsSizeable;
+    TBorderIcons m_borderIcons;
+    TColor m_color{};
     std::unique_ptr<TStandInFont> m_font;
-    TStandInFormStyle m_formStyle = TStandInFormStyle::fsNormal;
+    TFormStyle m_formStyle = fsNormal;
     std::unique_ptr<TStandInIcon> m_icon;
-    TStandInPosition m_position = TStandInPosition::poDesigned;
-    TStandInWindowState m_windowState = TStandInWindowState::wsNormal;
+    TPosition m_position = poDesigned;
+    TWindowState m_windowState = wsNormal;
     std::unique_ptr<TStandInScrollBar> m_horzScrollBar;
     std::unique_ptr<TStandInScrollBar> m_vertScrollBar;
     TNotifyEvent m_onActivate;
