@@ -4,14 +4,38 @@
 
 #include "runtime/Exceptions.h"
 
+namespace {
+
+// Makes the file, or empties the one already there, for reading and writing
+// by this handle alone.
+// NOTE: a new file is made with CREATE_NEW, and only a file that is already
+// there is emptied with CREATE_ALWAYS; on Windows the two ways are one.
+// Wine empties even the file that CREATE_ALWAYS has just made, and a Linux
+// host's ext4 writes an emptied and rewritten file back to the disk when it
+// is closed: the close of a new 256 MiB file took 112 to 165 ms that way
+// and 0.2 ms made with CREATE_NEW.
+HANDLE CreateOrEmpty(const std::string& name)
+{
+    auto create = [&name](DWORD disposition) {
+        return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    };
+    const HANDLE made = create(CREATE_NEW);
+    if (made == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+        return create(CREATE_ALWAYS);
+    return made;
+}
+
+} // namespace
+
 TFileStream::TFileStream(std::string_view fileName, FileStreamMode mode) : m_fileName(fileName)
 {
     const bool create = mode == FileStreamMode::Create;
     // A name with a NUL byte would open a shorter, different name.
     if (m_fileName.find('\0') == std::string::npos) {
-        m_handle.Reset(create
-            ? CreateFileA(m_fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
-            : CreateFileA(m_fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        m_handle.Reset(create ? CreateOrEmpty(m_fileName)
+                              : CreateFileA(m_fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     if (!m_handle) {
         if (create)
