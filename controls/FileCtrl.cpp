@@ -24,14 +24,9 @@ const TEnumTypeInfo& EnumTypeOf<TTextCase>()
 
 namespace {
 
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool SameLetter(char a, char b)
 {
-    return UpperAscii(a) == UpperAscii(b);
+    return UpperCaseAscii(a) == UpperCaseAscii(b);
 }
 
 // A font selected into a screen device context, for measuring text.
@@ -315,7 +310,7 @@ void TDriveComboBox::BuildList()
         const char root[] = {letter, ':', '\\', '\0'};
         const UINT kind = GetDriveTypeA(root);
         if (m_textCase == tcUpperCase)
-            letter = UpperAscii(letter);
+            letter = UpperCaseAscii(letter);
         const std::string prefix(1, letter);
         switch (kind) {
         case DRIVE_REMOVABLE:
@@ -348,7 +343,7 @@ void TDriveComboBox::SetDriveLetter(char value)
         m_driveLetter = '\0';
         SetItemIndex(-1);
     } else {
-        m_driveLetter = m_textCase == tcUpperCase ? UpperAscii(value) : static_cast<char>(UpperAscii(value) + 32);
+        m_driveLetter = m_textCase == tcUpperCase ? UpperCaseAscii(value) : static_cast<char>(UpperCaseAscii(value) + 32);
         // A letter no entry has leaves the old selection.
         TStrings* items = Items();
         for (int i = 0; i < items->Count(); ++i) {

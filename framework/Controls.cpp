@@ -625,7 +625,9 @@ UtilityWindow::UtilityWindow(const char* title, DWORD style, int x, int y, HWND 
     static const char className[] = "TApplication";
     TCreateParams params;
     params.ClassStyle = 0;
-    params.ClassIcon = ProgramIcon();
+    // The icon counts only when the class is registered, with the first.
+    static const HICON icon = ProgramIcon();
+    params.ClassIcon = icon;
     RegisterControlClass(className, params);
     m_handle = CreateWindowExA(0, className, title, style, x, y, 0, 0, parent, nullptr, GetModuleHandleA(nullptr),
                                nullptr);

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/GdiHandles.h"
+#include "runtime/Paths.h"
 
 template <>
 const TEnumTypeInfo& EnumTypeOf<TAlignment>()
@@ -267,8 +268,7 @@ bool TButton::IsAccelerator(char key) const
     while (at != std::string::npos && at + 1 < caption.size() && caption[at + 1] == '&')
         at = caption.find('&', at + 2);
     const char accelerator = at != std::string::npos && at + 1 < caption.size() ? caption[at + 1] : '\0';
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return upper(accelerator) == upper(key);
+    return UpperCaseAscii(accelerator) == UpperCaseAscii(key);
 }
 
 void TButton::SetDefault(bool value)

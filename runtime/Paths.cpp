@@ -38,12 +38,16 @@ std::string FileDrivePart(std::string_view path)
     return std::string();
 }
 
+char UpperCaseAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string UpperCaseAscii(std::string_view text)
 {
     std::string result(text);
     for (char& c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = UpperCaseAscii(c);
     return result;
 }
 

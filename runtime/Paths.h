@@ -16,6 +16,7 @@ std::string FileNamePart(std::string_view path);
 // backslashes, the server and share part (\\server\share); otherwise empty.
 std::string FileDrivePart(std::string_view path);
 // Maps a to z to A to Z and leaves every other byte as it is.
+char UpperCaseAscii(char c);
 std::string UpperCaseAscii(std::string_view text);
 // The directory and the name joined by one backslash; a directory that ends
 // in a backslash (a root) gets no second one.

@@ -95,7 +95,7 @@ TEST(Paths, FileDrivePartIsTheDriveOrTheShare)
 
 TEST(Paths, UpperCaseAsciiChangesOnlyTheLettersAToZ)
 {
-    ExpectAll(UpperCaseAscii, {
+    ExpectAll(static_cast<std::string (*)(std::string_view)>(UpperCaseAscii), {
         {"c:\\program files\\halvarn", "C:\\PROGRAM FILES\\HALVARN"},
         {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
         {"ALREADY UPPER 123", "ALREADY UPPER 123"},
