@@ -59,3 +59,6 @@ private:
 
 using FileHandle = UniqueHandle<HANDLE, CloseHandle, InvalidHandle>;
 using SearchHandle = UniqueHandle<HANDLE, FindClose, InvalidHandle>;
+// A kernel object other than a file (a mutex, an event, a process), for
+// which null means none.
+using KernelHandle = UniqueHandle<HANDLE, CloseHandle>;

@@ -127,3 +127,10 @@ std::string AncestorPath(std::string_view directory, int depth)
             return std::string(rest.substr(0, at));
     return std::string(rest);
 }
+
+std::string RemoveTrailingBackslash(std::string_view path)
+{
+    if (!path.empty() && path.back() == '\\')
+        path.remove_suffix(1);
+    return std::string(path);
+}

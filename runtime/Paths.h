@@ -22,6 +22,9 @@ std::string UpperCaseAscii(std::string_view text);
 // in a backslash (a root) gets no second one.
 std::string JoinDir(std::string_view dir, std::string_view name);
 
+// The path without its last character when that is a backslash.
+std::string RemoveTrailingBackslash(std::string_view path);
+
 // A path shortened to fit maxWidth as measured by width: directories from the
 // top are replaced by "...", then the drive goes, then the directories
 // altogether, leaving at least the last component.

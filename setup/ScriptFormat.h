@@ -14,6 +14,10 @@ namespace ScriptFormat {
 // the destination directory.
 constexpr std::string_view ScriptName = "setup.fls";
 constexpr std::string_view LogName = "uninst.fls";
+// The setup program's own name, looked for on the first diskette, and the
+// product's program in the destination, started when the run completes.
+constexpr std::string_view ProgramName = "setup.exe";
+constexpr std::string_view ProductProgram = "halvarn95.exe";
 // Commands whose record has a second argument line.
 constexpr std::string_view ThreeLineCommands = "S";
 // The first character of every path argument names its base directory:

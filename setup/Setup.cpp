@@ -5,11 +5,8 @@
 #include <windows.h>
 
 #include "framework/Application.h"
-#include "setup/Setup1.h"
-#include "setup/Setup2.h"
-#include "setup/Setup3.h"
-#include "setup/Setup4.h"
-#include "setup/Setup5.h"
+#include "runtime/Handles.h"
+#include "setup/SetupForms.h"
 
 namespace {
 
@@ -71,21 +68,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // NOTE: two setups at once would share the staging folder and the
     // uninstall log, and each would delete the other's files; a second copy
     // hands over to the first and ends quietly, before it shows anything.
-    HANDLE running = CreateMutexA(nullptr, FALSE, RunningLockName);
+    const KernelHandle running(CreateMutexA(nullptr, FALSE, RunningLockName));
     if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
         BringRunningSetupForward();
-        CloseHandle(running);
         return 0;
     }
     try {
+        // Owned here, for the whole run, by the one start every form shares.
+        SetupState state;
         InitializeFramework();
         Application->Initialize();
         Application->SetTitle(ApplicationTitle);
-        Application->CreateAppForm(Form1);
-        Application->CreateAppForm(Form2);
-        Application->CreateAppForm(Form3);
-        Application->CreateAppForm(Form4);
-        Application->CreateAppForm(Form5);
+        CreateSetupForms(state);
         Application->Run();
         FinalizeFramework();
     } catch (...) {

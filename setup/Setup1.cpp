@@ -2,13 +2,10 @@
 
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
-#include "framework/Registry.h"
-#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
 #include "runtime/Paths.h"
-#include "runtime/RecordReader.h"
 #include "runtime/ResStrings.h"
-#include "runtime/TextFile.h"
-#include "setup/ScriptFormat.h"
+#include "runtime/ScopeGuard.h"
 #include "setup/Setup2.h"
 #include "shell/ShellLinks.h"
 
@@ -29,25 +26,11 @@ const TClassInfo& TForm1::StaticClassInfo()
     return info;
 }
 
-void TForm1::Form1Create(TObject*)
-{
-    FileList = std::make_unique<TStringList>();
-    ItemList = std::make_unique<TStringList>();
-    UninstallList = std::make_unique<TStringList>();
-    OptionList = std::make_unique<TStringList>();
-    MessageList = std::make_unique<TStringList>();
-    PifList = std::make_unique<TStringList>();
-}
+// The stored design names both handlers. The setup state they would make
+// and free is owned by the program's start, so there is nothing to do here.
+void TForm1::Form1Create(TObject*) {}
 
-void TForm1::Form1Destroy(TObject*)
-{
-    FileList.reset();
-    ItemList.reset();
-    UninstallList.reset();
-    OptionList.reset();
-    MessageList.reset();
-    PifList.reset();
-}
+void TForm1::Form1Destroy(TObject*) {}
 
 void TForm1::Form1Show(TObject*)
 {
@@ -61,7 +44,7 @@ void TForm1::Form1Show(TObject*)
         GetDirectories();
         ReadSetupFile();
         Timer1->SetEnabled(true);
-        SourceDir = CheckPath(UpperCaseAscii(FileDirPart(Application->ExecutablePath())));
+        m_state->SourceDir = CheckPath(UpperCaseAscii(FileDirPart(Application->ExecutablePath())));
     } catch (...) {
         // The framework reports the failure; the splash then says how to
         // leave, since it has no frame to close and nothing else follows.
@@ -87,8 +70,8 @@ void TForm1::Timer1Timer(TObject*)
     // messages are shown.
     Timer1->SetEnabled(false);
     Application->PumpMessages();
-    for (int i = 0; i < MessageList->Count(); ++i)
-        ShowMessageDialog(MessageList->Get(i), MessageKind::Information, {mbOK}, 0);
+    for (const std::string& message : m_state->Script.MessageList)
+        ShowMessageDialog(message, MessageKind::Information, {mbOK}, 0);
     Form2->Show();
 }
 
@@ -116,9 +99,18 @@ void TForm1::WndProc(TMessage& message)
     TForm::WndProc(message);
 }
 
+void TForm1::ReadSetupFile()
+{
+    const ScopeExit showTitle([&] {
+        if (m_state->Script.Title)
+            Label1->SetCaption(Format(LoadResString(StrId::SSetupCaption), {*m_state->Script.Title}));
+    });
+    ::ReadSetupFile(*m_state);
+}
+
 std::string TForm1::CheckPath(const std::string& path) const
 {
-    return JoinDir(path, "");
+    return ::CheckPath(path);
 }
 
 // ---------------------------------------------------------------------------
@@ -126,81 +118,11 @@ std::string TForm1::CheckPath(const std::string& path) const
 
 void TForm1::GetDirectories()
 {
-    ExeDir = FileDirPart(Application->ExecutablePath());
-    WinDir = CheckPath(UpperCaseAscii(WindowsDirectory()));
-    SysDir = CheckPath(UpperCaseAscii(SystemDirectory()));
-
-    // NOTE: the key is opened with full access although it is only read, so
-    // a key that refuses writing leads to the fixed folders below WinDir.
-    TRegistry registry;
-    if (registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")) {
-        StartupDir = CheckPath(registry.ReadString("Startup"));
-        ProgramsDir = CheckPath(registry.ReadString("Programs"));
-    } else {
-        StartupDir = CheckPath(WinDir + "Startm~1\\Programs\\StartUp\\");
-        ProgramsDir = CheckPath(WinDir + "Startm~1\\Programs\\");
-    }
+    ::GetDirectories(*m_state, Application->ExecutablePath());
 }
 
 void TForm1::MakeShortcut(const char* Target, const char* Arguments, const char* Description,
                           const std::string& LinkFile, bool LoadFirst)
 {
     WriteShellLink(Target, Arguments, Description, LinkFile, LoadFirst);
-}
-
-void ReadSetupFile()
-{
-    TForm1& state = *Form1;
-    TTextFile script;
-    BindTextFile(script, state.ExeDir + std::string(ScriptFormat::ScriptName));
-    OpenTextForReading(script);
-    CheckInOut();
-    // Every step is checked as it is read, so a read error leaves the
-    // records before it in the setup state.
-    CheckedTextInput input(script);
-    TextRecordReader records(input, ScriptFormat::ThreeLineCommands);
-    TextRecord record;
-    while (records.Next(record)) {
-        const std::string& argument = record.Argument;
-        switch (record.Command) {
-        case 'D': {
-            const size_t last = argument.find_last_of("\\:");
-            state.DestName = last == std::string::npos ? argument : argument.substr(last + 1);
-            state.DestDir = state.CheckPath(argument);
-            break;
-        }
-        case 'F':
-            state.FileList->Add(argument);
-            break;
-        case 'G':
-            state.GroupName = argument;
-            break;
-        case 'M':
-            state.MessageList->Add(argument);
-            break;
-        case 'P':
-            state.ItemList->Add(argument);
-            break;
-        case 'Q':
-            state.PifList->Add(argument);
-            break;
-        case 'S':
-            state.OptionList->Add(argument);
-            state.OptionList->Add(record.Second);
-            break;
-        case 'T':
-            state.ProductTitle = argument;
-            state.Label1->SetCaption(argument + " Setup");
-            break;
-        case 'U':
-            state.UninstallList->Add("U");
-            state.UninstallList->Add(argument);
-            break;
-        default:
-            // Any other command character: the record is read and ignored.
-            break;
-        }
-    }
-    CloseTextFile(script);
-    CheckInOut();
 }

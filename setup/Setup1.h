@@ -1,14 +1,14 @@
 // The splash form: the first form created, the backdrop behind every dialog
-// of the run, and the keeper of the setup state that all forms share.
+// of the run; at start-up it fills the setup state with the folders and the
+// script, and shows the script's messages.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "framework/StringList.h"
+#include "setup/SetupState.h"
 
 class TForm1 : public TForm {
     DECLARE_CLASS_INFO(TForm1)
@@ -27,14 +27,19 @@ public:
     void Form1Create(TObject* sender);
     void Form1Destroy(TObject* sender);
 
+    // The setup state this form shows and fills at start-up; set by the
+    // program's start before the form is shown.
+    void UseState(SetupState& state) { m_state = &state; }
+
+    // Reads the setup script beside the program into the setup state, and
+    // shows the product's title it names (also when a later record fails).
+    void ReadSetupFile();
+
     // The path with one backslash appended unless it already ends in one.
     std::string CheckPath(const std::string& path) const;
 
     // Special folders and shortcuts
-    // Fills ExeDir, WinDir, SysDir, StartupDir and ProgramsDir; the Start
-    // Menu folders come from the current user's Shell Folders key, or from
-    // fixed places below WinDir when the key cannot be opened. Raises
-    // ERegistryException for a folder value that is not a string.
+    // Fills the setup state's folders (see GetDirectories in SetupState).
     void GetDirectories();
     // Writes the link file LinkFile pointing to Target; Arguments and
     // Description may be null. With LoadFirst an existing link is loaded
@@ -42,25 +47,6 @@ public:
     // than the platform's path limit writes no link.
     void MakeShortcut(const char* Target, const char* Arguments, const char* Description,
                       const std::string& LinkFile, bool LoadFirst);
-
-    // Setup state
-    std::string WinDir;
-    std::string SysDir;
-    std::string SourceDir;
-    std::string DestDir;
-    std::string ProductTitle;
-    std::string ExeDir;
-    std::string StartupDir;
-    std::string ProgramsDir;
-    std::string DestName;
-    std::string GroupName;
-    // Created by Form1Create and freed by Form1Destroy, in this order.
-    std::unique_ptr<TStringList> FileList;
-    std::unique_ptr<TStringList> ItemList;
-    std::unique_ptr<TStringList> UninstallList;
-    std::unique_ptr<TStringList> OptionList;
-    std::unique_ptr<TStringList> MessageList;
-    std::unique_ptr<TStringList> PifList;
 
     // True once the start-up failed; Esc on the splash then ends the program.
     bool StartFailed() const { return m_startFailed; }
@@ -71,6 +57,7 @@ protected:
 private:
     void ShowStartFailure();
 
+    SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_startFailed = false;
     TLabel* m_failureHint = nullptr;  // owned by the form
 };
@@ -82,9 +69,5 @@ constexpr int32_t Step = 25;
 constexpr int32_t ImageTop = 23;
 constexpr int32_t Gap = 12;
 }
-
-// Reads the setup script beside the program (ExeDir + "setup.fls") into the
-// setup state of Form1.
-void ReadSetupFile();
 
 extern TForm1* Form1;

@@ -2,7 +2,8 @@
 
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
-#include "setup/Setup1.h"
+#include "runtime/Format.h"
+#include "runtime/ResStrings.h"
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
 
@@ -35,35 +36,36 @@ void TForm2::Button1Click(TObject*)
 
 void TForm2::Button2Click(TObject*)
 {
-    ConfirmExit();
+    ConfirmExit(m_state->ProductTitle);
 }
 
 void TForm2::Form2Show(TObject*)
 {
-    SetCaption("Install or Uninstall " + Form1->ProductTitle);
-    RadioButton1->SetCaption("Install " + Form1->ProductTitle);
-    RadioButton2->SetCaption("Uninstall " + Form1->ProductTitle);
+    const std::string& title = m_state->ProductTitle;
+    SetCaption(Format(LoadResString(StrId::SInstallOrUninstall), {title}));
+    RadioButton1->SetCaption(Format(LoadResString(StrId::SInstallProduct), {title}));
+    RadioButton2->SetCaption(Format(LoadResString(StrId::SUninstallProduct), {title}));
 }
 
 void TForm2::Form2Close(TObject*, TCloseAction& action)
 {
-    ConfirmClose(action);
+    ConfirmClose(action, m_state->ProductTitle);
 }
 
-bool ConfirmExit()
+bool ConfirmExit(const std::string& productTitle)
 {
-    const std::string text = "Terminate " + Form1->ProductTitle + " Setup?";
+    const std::string text = Format(LoadResString(StrId::STerminateSetup), {productTitle});
     if (ShowMessageDialog(text, MessageKind::Confirmation, {mbYes, mbNo}, 0) != mrYes)
         return false;
     Application->Terminate();
     return true;
 }
 
-void ConfirmClose(TCloseAction& action)
+void ConfirmClose(TCloseAction& action, const std::string& productTitle)
 {
     // NOTE: a dialog that only hid would leave the black splash alone on the
     // screen with no way on; so the close box is the Exit button, and on No
     // the dialog stays.
-    if (!ConfirmExit())
+    if (!ConfirmExit(productTitle))
         action = caNone;
 }

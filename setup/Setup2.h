@@ -4,6 +4,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "setup/SetupState.h"
 
 class TForm2 : public TForm {
     DECLARE_CLASS_INFO(TForm2)
@@ -22,13 +23,19 @@ public:
     void Button2Click(TObject* sender);
     void Form2Show(TObject* sender);
     void Form2Close(TObject* sender, TCloseAction& action);
+
+    // The setup state this form shows; set by the program's start.
+    void UseState(const SetupState& state) { m_state = &state; }
+
+private:
+    const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
 };
 
 extern TForm2* Form2;
 
 // The question every Exit button (and the installation's Cancel) asks:
 // "Terminate <title> Setup?"; Yes ends the program. True on Yes.
-bool ConfirmExit();
+bool ConfirmExit(const std::string& productTitle);
 // The close box (or Alt+F4) of a dialog of the setup asks the Exit question:
 // Yes ends the program, No keeps the dialog open.
-void ConfirmClose(TCloseAction& action);
+void ConfirmClose(TCloseAction& action, const std::string& productTitle);

@@ -5,15 +5,12 @@
 #include <algorithm>
 
 #include "framework/MessageDialogs.h"
-#include "runtime/Convert.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
-#include "setup/ScriptFormat.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
-#include "setup/Setup4.h"
 #include "setup/Setup5.h"
 
 TForm3* Form3 = nullptr;
@@ -47,21 +44,17 @@ const TClassInfo& TForm3::StaticClassInfo()
     return info;
 }
 
-void TForm3::Form3Create(TObject*)
-{
-    CopyList = std::make_unique<TStringList>();
-}
+// The stored design names both handlers; the form makes and frees nothing
+// beyond its components.
+void TForm3::Form3Create(TObject*) {}
 
-void TForm3::Form3Destroy(TObject*)
-{
-    CopyList.reset();
-}
+void TForm3::Form3Destroy(TObject*) {}
 
 void TForm3::Form3Activate(TObject*)
 {
-    Edit2->SetText(Form1->DestDir);
-    Label1->SetCaption(Form1->ProductTitle + " will be installed into the following directory.");
-    Form1->SetCaption(Form1->ProductTitle + " Setup");
+    Edit2->SetText(m_state->DestDir);
+    Label1->SetCaption(Format(LoadResString(StrId::SWillBeInstalled), {m_state->ProductTitle}));
+    Form1->SetCaption(Format(LoadResString(StrId::SSetupCaption), {m_state->ProductTitle}));
     CalcSpace();
 }
 
@@ -73,19 +66,19 @@ void TForm3::Button1Click(TObject*)
 
 void TForm3::Button2Click(TObject*)
 {
-    Form1->DestDir = Form1->CheckPath(Edit2->Text());
+    m_state->DestDir = CheckPath(Edit2->Text());
     CalcSpace();
     // NOTE: an empty or relative destination would install into the root or
     // below the current folder of the process, over files of the user and
     // with relative names in the log; a destination too long for its files
     // would leave a chain of empty folders behind when the first copy fails.
     // Both are refused before anything is created, and the dialog stays.
-    if (!IsDestinationFolder(Form1->DestDir)) {
+    if (!IsDestinationFolder(m_state->DestDir)) {
         ShowMessageDialog(LoadResString(StrId::SDestinationNotFull), MessageKind::Warning, {mbOK}, 0);
         return;
     }
-    const size_t longest = LongestDestination();
-    if (Form1->DestDir.size() > longest) {
+    const size_t longest = LongestDestination(m_state->Script);
+    if (m_state->DestDir.size() > longest) {
         // The user types the directory without its trailing backslash.
         const int typed = static_cast<int>(longest) - 1;
         ShowMessageDialog(Format(LoadResString(StrId::SDestinationTooLong), {typed}), MessageKind::Warning, {mbOK},
@@ -93,28 +86,22 @@ void TForm3::Button2Click(TObject*)
         return;
     }
     // The free space is asked again here, not taken from the labels.
-    bool enough = DriveFreeSpace(WinDrive, WinDriveNum) >= WinNeed;
-    if (DestDrive != WinDrive)
-        enough = enough && DriveFreeSpace(DestDrive, DestDriveNum) >= DestNeed;
-    if (!enough) {
-        const std::string text = "There is not enough space on your Drive.\rContinue Anyway?";
-        if (ShowMessageDialog(text, MessageKind::Information, {mbYes, mbNo}, 0) == mrNo)
-            return;
-    }
-    // Failures are met by the installation run, which reports them.
-    CreateDirectoryPath(std::string_view(Form1->DestDir).substr(0, Form1->DestDir.size() - 1));
+    if (!Space.Enough() &&
+        ShowMessageDialog(LoadResString(StrId::SNotEnoughSpace), MessageKind::Information, {mbYes, mbNo}, 0) == mrNo)
+        return;
+    // The installation run makes the destination's folders first.
     Hide();
     Form5->Show();
 }
 
 void TForm3::Button3Click(TObject*)
 {
-    ConfirmExit();
+    ConfirmExit(m_state->ProductTitle);
 }
 
 void TForm3::Form3Close(TObject*, TCloseAction& action)
 {
-    ConfirmClose(action);
+    ConfirmClose(action, m_state->ProductTitle);
 }
 
 void TForm3::Button4Click(TObject*)
@@ -123,86 +110,14 @@ void TForm3::Button4Click(TObject*)
     // The result is not looked at: after Cancel, Path is still the current
     // directory.
     OpenDialog1->RunDialog();
-    OpenDialog1->SetPath(Form4->RemoveEnd(OpenDialog1->Path()));
-    Edit2->SetText(OpenDialog1->Path() + "\\" + Form1->DestName);
-    Form1->DestDir = Form1->CheckPath(Edit2->Text());
+    OpenDialog1->SetPath(RemoveTrailingBackslash(OpenDialog1->Path()));
+    Edit2->SetText(OpenDialog1->Path() + "\\" + m_state->DestName);
+    m_state->DestDir = CheckPath(Edit2->Text());
     CalcSpace();
 }
 
 // ---------------------------------------------------------------------------
 // The space check
-
-std::string WinDrive;
-std::string DestDrive;
-uint8_t WinDriveNum = 0;
-uint8_t DestDriveNum = 0;
-
-uint8_t DriveNumber(const std::string& drive)
-{
-    // NOTE: every letter counts, M to Z included, so that those drives show
-    // and are checked against their own free space; anything else (a network
-    // share, no drive at all) has no number.
-    const char letter = drive.empty() ? '\0' : static_cast<char>(drive[0] & ~0x20);
-    if (letter < 'A' || letter > 'Z')
-        return 0;
-    return static_cast<uint8_t>(letter - 'A' + 1);
-}
-
-bool IsDestinationFolder(const std::string& dir)
-{
-    std::string_view rest(dir);
-    if (rest.empty() || rest.back() != '\\')
-        return false;
-    rest.remove_suffix(1);
-    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (rest.size() >= 3 && isLetter(rest[0]) && rest[1] == ':' && rest[2] == '\\') {
-        rest.remove_prefix(3);
-    } else if (rest.substr(0, 2) == "\\\\") {
-        // The server and the share; "\\?\" and "\\.\" name no share.
-        rest.remove_prefix(2);
-        for (int part = 0; part < 2; ++part) {
-            const size_t end = rest.find('\\');
-            if (end == std::string_view::npos || !ScriptFormat::IsPlainName(rest.substr(0, end)))
-                return false;
-            rest.remove_prefix(end + 1);
-        }
-    } else {
-        return false;
-    }
-    // Below the root the folders follow the rule of a Start Menu group:
-    // plain names joined by single backslashes, none of them "." or "..".
-    return ScriptFormat::IsGroupPath(rest);
-}
-
-size_t LongestDestination()
-{
-    size_t longestName = ScriptFormat::LogName.size();
-    const auto add = [&](const std::string& coded) {
-        if (!coded.empty() && coded[0] == 'D')
-            longestName = std::max(longestName, coded.size() - 1);
-    };
-    for (int i = 0; i < Form3->CopyList->Count(); ++i)
-        add(Form3->CopyList->Get(i));
-    for (int i = 1; i < Form1->OptionList->Count(); i += 2)
-        add(Form1->OptionList->Get(i));
-    for (int i = 0; i < Form1->PifList->Count(); ++i)
-        longestName = std::max(longestName, Form1->PifList->Get(i).size() + 4);
-    // A full file name holds at most MAX_PATH - 1 characters; a directory
-    // name must leave room for a short file name in it (MAX_PATH - 12,
-    // terminating NUL included), or CreateDirectory refuses it.
-    constexpr size_t longestFile = MAX_PATH - 1;
-    constexpr size_t longestFolder = MAX_PATH - 12;
-    return std::min(longestFile - std::min(longestFile, longestName), longestFolder);
-}
-
-int64_t DriveFreeSpace(const std::string& drive, uint8_t number)
-{
-    // A network share has no drive number: its own root is asked. A path
-    // without a drive lies on the current drive, number 0.
-    if (number == 0 && !drive.empty())
-        return FreeSpaceOfRoot(drive + "\\");
-    return FreeSpace(number);
-}
 
 namespace {
 
@@ -217,46 +132,16 @@ std::string Kilobytes(int64_t bytes)
 void CalcSpace()
 {
     TForm3& form = *Form3;
-    form.CopyList->Clear();
-    form.WinNeed = 0;
-    form.DestNeed = 0;
-    WinDrive = UpperCaseAscii(FileDrivePart(Form1->WinDir));
-    DestDrive = UpperCaseAscii(FileDrivePart(Form1->DestDir));
-    for (int i = 0; i < Form1->FileList->Count(); ++i) {
-        const std::string line = Form1->FileList->Get(i);
-        const size_t brace = line.find('{');
-        const int64_t size =
-            ParseInteger(brace == std::string::npos ? std::string_view(line) : std::string_view(line).substr(brace + 1));
-        switch (line.empty() ? '\0' : line[0]) {
-        case 'A':
-        case 'D':
-        case 'N':
-            form.DestNeed += size;
-            break;
-        case 'S':
-        case 'T':
-        case 'W':
-            form.WinNeed += size;
-            break;
-        default:
-            break;
-        }
-        // NOTE: in a line without "{" the whole line is the size text; it
-        // passes only when the line is a number, and then lists as empty.
-        form.CopyList->Add(brace == std::string::npos ? std::string() : line.substr(0, brace));
-    }
-    WinDriveNum = DriveNumber(WinDrive);
-    if (DestDrive == WinDrive) {
-        form.WinNeed += form.DestNeed;
-        form.DestNeed = 0;
-        form.Label5->SetCaption(WinDrive);
-        form.Label6->SetCaption(Kilobytes(form.WinNeed));
-        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(WinDrive, WinDriveNum)));
+    const SpaceNeeds space = ReckonSpace(*form.m_state);
+    form.Space = space;
+    if (space.OneDrive()) {
+        form.Label5->SetCaption(space.WinDrive);
+        form.Label6->SetCaption(Kilobytes(space.WinNeed));
+        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(space.WinDrive, space.WinDriveNum)));
     } else {
-        DestDriveNum = DriveNumber(DestDrive);
-        form.Label5->SetCaption(DestDrive + "\r" + WinDrive);
-        form.Label6->SetCaption(Kilobytes(form.DestNeed) + "\r" + Kilobytes(form.WinNeed));
-        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(DestDrive, DestDriveNum)) + "\r" +
-                                Kilobytes(DriveFreeSpace(WinDrive, WinDriveNum)));
+        form.Label5->SetCaption(space.DestDrive + "\r" + space.WinDrive);
+        form.Label6->SetCaption(Kilobytes(space.DestNeed) + "\r" + Kilobytes(space.WinNeed));
+        form.Label7->SetCaption(Kilobytes(DriveFreeSpace(space.DestDrive, space.DestDriveNum)) + "\r" +
+                                Kilobytes(DriveFreeSpace(space.WinDrive, space.WinDriveNum)));
     }
 }

@@ -2,15 +2,14 @@
 // needed and free on the destination and Windows drives.
 #pragma once
 
-#include <cstdint>
-#include <memory>
 #include <string>
 
 #include "controls/DirDlg.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "framework/StringList.h"
+#include "setup/Destination.h"
+#include "setup/SetupState.h"
 
 class TForm3 : public TForm {
     DECLARE_CLASS_INFO(TForm3)
@@ -43,34 +42,19 @@ public:
     void Form3Destroy(TObject* sender);
     void Form3Close(TObject* sender, TCloseAction& action);
 
-    // The mandatory files to copy: path code and path, one per F record.
-    std::unique_ptr<TStringList> CopyList;
-    int64_t WinNeed = 0;
-    int64_t DestNeed = 0;
+    // The setup state this form shows and commits; set by the program's start.
+    void UseState(SetupState& state) { m_state = &state; }
+
+    // The drives and the bytes needed, as the last CalcSpace found them.
+    SpaceNeeds Space;
+
+private:
+    friend void CalcSpace();
+    SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
 };
 
 extern TForm3* Form3;
 
-// The drives of the space check, as the last CalcSpace found them: the drive
-// parts of WinDir and DestDir in upper case, and their drive numbers.
-extern std::string WinDrive;
-extern std::string DestDrive;
-extern uint8_t WinDriveNum;
-extern uint8_t DestDriveNum;
-
-// Rebuilds CopyList, the needs, the drives and the three space labels from
-// the setup state. A bad size raises the conversion error.
+// Rebuilds the needs, the drives and the three space labels of Form3 from
+// its setup state. A bad size raises the conversion error.
 void CalcSpace();
-// 1 for A (either case) up to 26 for Z; 0 for anything else.
-uint8_t DriveNumber(const std::string& drive);
-// Whether dir (ending in a backslash) is a folder below the root of a drive
-// ("C:\HALVARN\") or of a network share ("\\SERVER\SHARE\HALVARN\"): the
-// only destinations the installation writes into.
-bool IsDestinationFolder(const std::string& dir);
-// The longest destination directory, with its trailing backslash, that
-// leaves room for every file the run writes into it: the mandatory and
-// optional files with code D, the program-information files and the
-// uninstall log.
-size_t LongestDestination();
-// The free bytes of a drive part with its number; -1 when unknown.
-int64_t DriveFreeSpace(const std::string& drive, uint8_t number);

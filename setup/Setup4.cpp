@@ -1,30 +1,17 @@
 #include "setup/Setup4.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
-#include <algorithm>
-#include <cstring>
-#include <exception>
-#include <optional>
 #include <utility>
-#include <vector>
 
 #include "framework/Application.h"
-#include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
-#include "runtime/FolderIdentity.h"
+#include "runtime/Format.h"
 #include "runtime/Paths.h"
-#include "runtime/RecordReader.h"
-#include "runtime/Search.h"
-#include "runtime/TextFile.h"
+#include "runtime/ResStrings.h"
+#include "setup/DialogPrompts.h"
 #include "setup/ScriptFormat.h"
-#include "setup/Setup1.h"
 #include "setup/Setup2.h"
-#include "setup/Setup5.h"
 
 TForm4* Form4 = nullptr;
-std::string UninstallFileName;
 
 const TClassInfo& TForm4::StaticClassInfo()
 {
@@ -46,369 +33,69 @@ const TClassInfo& TForm4::StaticClassInfo()
     return info;
 }
 
-namespace {
-
-// The labels of the list lines; the removal acts on their first character.
-const std::string DirectoryLabel = "Directory - ";
-const std::string FileLabel = "File - ";
-const std::string GroupLabel = "Program Manager Group - ";
-
-bool HasWildcards(const std::string& path)
-{
-    return path.find_first_of("*?") != std::string::npos;
-}
-
-// The text of a registry string value, with the environment's variables put
-// in for a value of the expandable kind; empty when there is none.
-std::string ExpandedValue(DWORD type, const std::vector<char>& data, DWORD size)
-{
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
-        return std::string();
-    std::string value(data.data(), std::min<size_t>(size, data.size()));
-    value.resize(std::strlen(value.c_str()));
-    if (type == REG_SZ)
-        return value;
-    char expanded[MAX_PATH * 4];
-    const DWORD length = ExpandEnvironmentStringsA(value.c_str(), expanded, sizeof expanded);
-    return length > 0 && length <= sizeof expanded ? std::string(expanded) : std::string();
-}
-
-// Every string value of the registry key, or of the named values only.
-std::vector<std::string> RegistryFolders(HKEY root, const char* keyPath, std::initializer_list<const char*> names = {})
-{
-    std::vector<std::string> folders;
-    HKEY key;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return folders;
-    std::vector<char> data(MAX_PATH * 4);
-    if (names.size() == 0) {
-        char name[256];
-        for (DWORD index = 0;; ++index) {
-            DWORD nameSize = sizeof name;
-            DWORD type = 0;
-            DWORD size = static_cast<DWORD>(data.size());
-            const LONG result = RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
-                                              reinterpret_cast<BYTE*>(data.data()), &size);
-            if (result == ERROR_NO_MORE_ITEMS)
-                break;
-            if (result == ERROR_SUCCESS)
-                folders.push_back(ExpandedValue(type, data, size));
-        }
-    }
-    for (const char* name : names) {
-        DWORD type = 0;
-        DWORD size = static_cast<DWORD>(data.size());
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS)
-            folders.push_back(ExpandedValue(type, data, size));
-    }
-    RegCloseKey(key);
-    return folders;
-}
-
-// Whether the record names a folder that may be listed and removed with its
-// contents: a plain full path of an existing folder that is not protected.
-bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protectedFolders)
-{
-    return IsPlainFullPath(folder) && IsExistingDirectory(folder) && !protectedFolders.Protects(folder);
-}
-
-// What the reading of one log knows besides the record at hand.
-struct LogReading {
-    // destination is the log's last D record, or the script's destination
-    // when the log has none.
-    LogReading(TStrings& lines, const ProtectedFolders& protectedFolders, std::string destination)
-        : Lines(lines), Protected(protectedFolders), DestinationName(std::move(destination))
-    {
-    }
-
-    TStrings& Lines;
-    const ProtectedFolders& Protected;
-    const std::string DestinationName;
-
-    // The destination's identity when it is a folder that may be removed:
-    // only folders inside it may be removed as the matches of a U record.
-    // Learnt at the first such match, as most logs have none.
-    const std::optional<FolderId>& Destination()
-    {
-        if (!m_destinationKnown) {
-            m_destinationKnown = true;
-            if (IsRemovableFolder(DestinationName, Protected))
-                m_destination = FolderIdentity(DestinationName);
-        }
-        return m_destination;
-    }
-
-private:
-    bool m_destinationKnown = false;
-    std::optional<FolderId> m_destination;
-};
-
-void AddPatternMatches(const std::string& pattern, LogReading& reading)
-{
-    // NOTE: only a plain full path is searched; a relative pattern would
-    // match whatever lies in the folder the program happens to run in.
-    if (!IsPlainFullPath(pattern))
-        return;
-    const std::string dir = FileDirPart(pattern);
-    TSearchRec match;
-    for (int result = SearchFirst(pattern, faAnyFile, match); result == 0; result = SearchNext(match)) {
-        // NOTE: the entries that stand for the searched folder and its parent
-        // match most patterns too; removing them would take the whole folder.
-        if (match.Name == "." || match.Name == "..")
-            continue;
-        const std::string path = dir + match.Name;
-        if ((match.Attr & faDirectory) != 0) {
-            // A folder goes with everything in it: only one that lies inside
-            // the destination directory, and is not protected, is listed.
-            const std::optional<FolderId>& destination = reading.Destination();
-            if (!destination || reading.Protected.Protects(path))
-                continue;
-            const std::vector<FolderId> parents = FolderParents(path);
-            if (std::find(parents.begin(), parents.end(), *destination) == parents.end())
-                continue;
-        }
-        reading.Lines.Add(FileLabel + path);
-    }
-    SearchEnd(match);
-}
-
-void ReadRecord(char letter, const std::string& argument, LogReading& reading)
-{
-    switch (letter) {
-    case 'D':
-        Form1->DestDir = argument;
-        // NOTE: a destination that is not a plain full path, or that is a
-        // protected folder under any name, gets no line, so it is never removed.
-        if (IsRemovableFolder(argument, reading.Protected))
-            reading.Lines.Add(DirectoryLabel + argument);
-        break;
-    case 'F':
-        // A file the installation made has a plain full name; a pattern, a
-        // relative name or a device name would delete what the log did not
-        // name. A folder is not a file and gets no line either.
-        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument))
-            reading.Lines.Add(FileLabel + argument);
-        break;
-    case 'G': {
-        // The group may lie in a folder of its own below the Programs folder
-        // ("Tools\Halvarn 95"); only its deepest folder is removed.
-        // NOTE: a name that is no such path, and a group that turns out to be
-        // a protected folder, are reported as not found: the user is told to
-        // look at it, and nothing is removed.
-        const std::string group = Form1->ProgramsDir + argument;
-        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, reading.Protected)) {
-            reading.Lines.Add(GroupLabel + argument);
-            Form1->GroupName = UpperCaseAscii(argument);
-        } else {
-            ShowMessageDialog("Could not find the " + argument + " Group.\r\rIt may need to be removed manually.",
-                              MessageKind::Information, {mbOK}, 0);
-        }
-        break;
-    }
-    case 'U':
-        AddPatternMatches(ResolvePath(argument), reading);
-        break;
-    default:
-        break;
-    }
-}
-
-} // namespace
-
-void ProtectedFolders::Gather() const
-{
-    if (m_gathered)
-        return;
-    m_gathered = true;
-    for (const std::string* dir : {&Form1->WinDir, &Form1->SysDir, &Form1->ProgramsDir, &Form1->StartupDir})
-        Add(*dir);
-    char buffer[MAX_PATH];
-    for (UINT(WINAPI * get)(LPSTR, UINT) : {GetWindowsDirectoryA, GetSystemDirectoryA, GetSystemWindowsDirectoryA,
-                                     GetSystemWow64DirectoryA}) {
-        const UINT length = get(buffer, MAX_PATH);
-        if (length > 0 && length < MAX_PATH)
-            Add(std::string(buffer, length));
-    }
-    for (const char* variable : {"USERPROFILE", "ALLUSERSPROFILE", "PUBLIC", "ProgramData", "ProgramFiles",
-                                 "ProgramFiles(x86)", "ProgramW6432", "CommonProgramFiles",
-                                 "CommonProgramFiles(x86)", "CommonProgramW6432", "SystemRoot", "windir", "APPDATA",
-                                 "LOCALAPPDATA", "TEMP", "TMP"}) {
-        const DWORD length = GetEnvironmentVariableA(variable, buffer, MAX_PATH);
-        if (length > 0 && length < MAX_PATH)
-            Add(std::string(buffer, length));
-    }
-    const char* const shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const char* const userShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        for (const char* key : {shellFolders, userShellFolders}) {
-            for (const std::string& folder : RegistryFolders(root, key))
-                Add(folder);
-        }
-    }
-    for (const std::string& folder :
-         RegistryFolders(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                         {"ProgramFilesDir", "CommonFilesDir", "ProgramFilesDir (x86)", "CommonFilesDir (x86)",
-                          "ProgramW6432Dir", "CommonW6432Dir"}))
-        Add(folder);
-    for (const std::string& folder :
-         RegistryFolders(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
-                         {"ProfilesDirectory", "Default", "Public", "ProgramData"}))
-        Add(folder);
-    const DWORD drives = GetLogicalDrives();
-    for (int drive = 0; drive < 26; ++drive) {
-        if ((drives & (1u << drive)) != 0)
-            Add(std::string(1, static_cast<char>('A' + drive)) + ":\\");
-    }
-}
-
-void ProtectedFolders::Add(const std::string& path) const
-{
-    // Many of the folders are named more than once (the registry keeps most
-    // of them under two keys), and many share their parents: each name is
-    // opened once.
-    std::string key = UpperCaseAscii(path);
-    while (key.size() > 1 && key.back() == '\\' && key[key.size() - 2] != ':')
-        key.pop_back();
-    if (path.empty() || !m_names.insert(key).second)
-        return;
-    if (const std::optional<FolderId> id = FolderIdentity(path))
-        m_ids.insert(*id);
-    for (const std::string& parent : FolderParentNames(path)) {
-        if (!m_names.insert(UpperCaseAscii(parent)).second)
-            continue;
-        if (const std::optional<FolderId> id = FolderIdentity(parent))
-            m_ids.insert(*id);
-    }
-}
-
-bool ProtectedFolders::Protects(const std::string& folder) const
-{
-    Gather();
-    const std::optional<FolderId> id = FolderIdentity(folder);
-    // A folder with no folder above it by any reading of its name is a
-    // volume's root, whichever letter, share or mount point reaches it.
-    return !id || m_ids.count(*id) != 0 || FolderParents(folder).empty();
-}
-
 void TForm4::Form4Show(TObject*)
 {
-    if (FileIsPresent(Form1->SourceDir + "uninst.fls")) {
-        UninstallFileName = Form1->SourceDir + "uninst.fls";
+    const std::string logName(ScriptFormat::LogName);
+    if (FileIsPresent(m_state->SourceDir + logName)) {
+        m_logName = m_state->SourceDir + logName;
     } else {
-        OpenDialog1->SetTitle("Could not Find - uninst.fls");
-        OpenDialog1->SetFileName("uninst.fls");
-        OpenDialog1->SetFilter("Uninstall File (uninst.fls)|uninst.fls");
+        OpenDialog1->SetTitle(Format(LoadResString(StrId::SLogNotFound), {logName}));
+        OpenDialog1->SetFileName(logName);
+        OpenDialog1->SetFilter(Format(LoadResString(StrId::SLogFilter), {logName, logName}));
         if (!OpenDialog1->RunDialog())
             return;
-        UninstallFileName = OpenDialog1->FileName();
-    }
-    TTextFile log;
-    BindTextFile(log, UninstallFileName);
-    OpenTextForReading(log);
-    CheckInOut();
-    // The list is drawn once, when the reading ends (also on an error): a
-    // long log would otherwise redraw it for every line it adds.
-    TStringsUpdate update(*ListBox1->Items());
-    ListBox1->Items()->Clear();
-    // A record is a letter line, of which only the first character counts,
-    // and an argument line; no record of the log has a second argument.
-    // Every step is checked as it is read. The records are all read before
-    // any is acted on, as a U record needs the destination that the log
-    // names after it; a read error acts on the records before it and is
-    // reported then.
-    CheckedTextInput input(log);
-    TextRecordReader reader(input, std::string_view());
-    std::vector<TextRecord> records;
-    std::exception_ptr failure;
-    try {
-        TextRecord record;
-        while (reader.Next(record))
-            records.push_back(std::move(record));
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    std::string destination = Form1->DestDir;
-    for (const TextRecord& record : records) {
-        if (record.Command == 'D')
-            destination = record.Argument;
+        m_logName = OpenDialog1->FileName();
     }
     // The protected folders are made afresh for each reading and kept for
     // the removals that follow it.
     m_protected.reset();
-    LogReading reading{*ListBox1->Items(), Protected(), destination};
-    for (const TextRecord& record : records)
-        ReadRecord(record.Command, record.Argument, reading);
-    if (failure)
-        std::rethrow_exception(failure);
-    CloseTextFile(log);
-    CheckInOut();
+    UninstallPlan plan = ReadUninstallLog(m_logName, *m_state, Protected());
+    // The log names the installation's destination and group; the
+    // settings show them from now on.
+    if (plan.Destination)
+        m_state->DestDir = *plan.Destination;
+    if (plan.GroupName)
+        m_state->GroupName = *plan.GroupName;
+    m_items = std::move(plan.Items);
+    {
+        // The list is drawn once, when the reading's results are in: a long
+        // log would otherwise redraw it for every line it adds. The groups
+        // that could not be found are named before it is drawn.
+        TStringsUpdate update(*ListBox1->Items());
+        ShowPlan();
+        DialogPrompts prompts;
+        for (const std::string& group : plan.MissingGroups)
+            prompts.Tell(Format(LoadResString(StrId::SGroupNotFound), {group}));
+    }
+    // A read error is reported once the records before it are listed.
+    if (plan.ReadFailure)
+        std::rethrow_exception(plan.ReadFailure);
+}
+
+void TForm4::ShowPlan()
+{
+    TStrings& lines = *ListBox1->Items();
+    lines.Clear();
+    for (const PlannedRemoval& item : m_items)
+        lines.Add(item.Line());
 }
 
 void TForm4::Button1Click(TObject*)
 {
-    TStrings& lines = *ListBox1->Items();
-    // One pass from the top: every selected line is acted on in the order
-    // the list shows them; then the list keeps the lines that were not
-    // selected, in their order, as removing each selected line in turn
-    // would leave it.
-    std::string directoryLine;
+    std::vector<bool> selected(m_items.size());
+    for (size_t index = 0; index < m_items.size(); ++index)
+        selected[index] = ListBox1->Selected(static_cast<int>(index));
+    DialogPrompts prompts;
+    m_items = RemoveSelected(m_items, selected, Protected(), prompts);
     {
-        // The list is drawn again once, when the loop is done: nothing is
-        // shown between two lines, as no message is handled meanwhile.
-        TStringsUpdate update(lines);
-        const int count = lines.Count();
-        std::vector<std::string> kept;
-        for (int index = 0; index < count; ++index) {
-            std::string line = lines.Get(index);
-            if (!ListBox1->Selected(index)) {
-                kept.push_back(std::move(line));
-                continue;
-            }
-            switch (line.empty() ? '\0' : line[0]) {
-            case 'F':
-                DeletePro(line.substr(FileLabel.size()));
-                break;
-            case 'D':
-                directoryLine = line;
-                break;
-            case 'P':
-                try {
-                    // The group this line names, not the last one read.
-                    DeletePro(Form1->ProgramsDir + line.substr(GroupLabel.size()));
-                } catch (...) {
-                    // Deliberately dropped: the group may have gone already,
-                    // and the rest of the uninstallation goes on.
-                }
-                break;
-            default:
-                break;
-            }
-        }
-        // NOTE: the list is made again from the kept lines rather than
+        // NOTE: the list is made again from the kept items rather than
         // losing the selected ones one at a time: the platform's list box
         // moves every line below a removed one, which made a hundred
         // thousand lines take minutes.
-        if (static_cast<int>(kept.size()) != count) {
-            lines.Clear();
-            for (const std::string& line : kept)
-                lines.Add(line);
-        }
+        TStringsUpdate update(*ListBox1->Items());
+        ShowPlan();
     }
-    if (!directoryLine.empty()) {
-        // NOTE: the directory removed is the one the selected line names; a
-        // later "D" record of the log may have changed DestDir to a folder
-        // that was never listed.
-        const std::string dir = directoryLine.substr(DirectoryLabel.size());
-        if (!RemoveDirectoryA(RemoveEnd(dir).c_str())) {
-            const std::string question =
-                dir + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?";
-            if (ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes)
-                DeletePro(dir);
-            else
-                lines.Add(directoryLine);
-        }
-    }
-    ShowMessageDialog("Uninstall is Complete", MessageKind::Information, {mbOK}, 0);
+    prompts.Tell(LoadResString(StrId::SUninstallComplete));
     Application->Terminate();
 }
 
@@ -421,12 +108,12 @@ void TForm4::Button2Click(TObject*)
 
 void TForm4::Form4Close(TObject*, TCloseAction& action)
 {
-    ConfirmClose(action);
+    ConfirmClose(action, m_state->ProductTitle);
 }
 
 void TForm4::Button3Click(TObject*)
 {
-    ConfirmExit();
+    ConfirmExit(m_state->ProductTitle);
 }
 
 void TForm4::Button4Click(TObject*)
@@ -438,43 +125,18 @@ void TForm4::Button4Click(TObject*)
 
 void TForm4::DeletePro(const std::string& path)
 {
-    const std::string name = RemoveEnd(path);
-    if (name.empty() || HasWildcards(name))
-        return;
-    // Only a folder can be protected; a file goes wherever it lies.
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    // NOTE: a folder that holds a link to a folder elsewhere is not deleted
-    // either: the shell might delete what the link points to.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (Protected().Protects(name) || ReachesThroughLinks(name)))
-        return;
-    // The shell takes a list of names, each ended by a NUL, and one more NUL.
-    std::string from = name;
-    from.append(2, '\0');
-    const char to[2] = {'\0', '\0'};
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.pTo = to;
-    // Removed for good, not into the recycle bin, with no progress window
-    // and no question. The result is not looked at: a failure is not
-    // reported to anyone.
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    SHFileOperationA(&operation);
+    DeletePath(path, Protected());
 }
 
 const ProtectedFolders& TForm4::Protected()
 {
     if (!m_protected)
-        m_protected.emplace();
+        m_protected.emplace(
+            std::vector<std::string>{m_state->WinDir, m_state->SysDir, m_state->ProgramsDir, m_state->StartupDir});
     return *m_protected;
 }
 
 std::string TForm4::RemoveEnd(const std::string& path) const
 {
-    if (!path.empty() && path.back() == '\\')
-        return path.substr(0, path.size() - 1);
-    return path;
+    return RemoveTrailingBackslash(path);
 }

@@ -3,40 +3,16 @@
 #pragma once
 
 #include <optional>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/ListCtrls.h"
 #include "framework/StdCtrls.h"
-#include "runtime/FolderIdentity.h"
-
-// The folders that the uninstaller never removes, because removing them
-// would take what the system or the user keeps there: every drive's root,
-// the Windows and System folders, the user's profile, the Start Menu and the
-// shell's other special folders of the user and of all users, the program
-// files folders, the setup state's base folders, and every folder that holds
-// one of them. Folders are told apart by their identity in the file system,
-// so that no other name of such a folder slips through.
-class ProtectedFolders {
-public:
-    // Whether the folder that the name reaches is one of them or holds one.
-    // The folders are gathered, as the system and the setup state name them
-    // then, the first time this is asked: a log that names only files never
-    // needs them, and gathering costs a good part of a second.
-    // NOTE: a folder that cannot be opened to learn its identity, and a
-    // volume's root under any name, count as protected.
-    bool Protects(const std::string& folder) const;
-
-private:
-    void Gather() const;
-    void Add(const std::string& path) const;
-    mutable bool m_gathered = false;
-    mutable std::set<FolderId> m_ids;
-    // The names already opened while gathering, in upper case.
-    mutable std::set<std::string> m_names;
-};
+#include "setup/ProtectedFolders.h"
+#include "setup/SetupState.h"
+#include "setup/UninstallPlan.h"
 
 class TForm4 : public TForm {
     DECLARE_CLASS_INFO(TForm4)
@@ -60,6 +36,10 @@ public:
     void Button4Click(TObject* sender);
     void Form4Close(TObject* sender, TCloseAction& action);
 
+    // The setup state this form reads its folders from; set by the
+    // program's start.
+    void UseState(SetupState& state) { m_state = &state; }
+
     // Deletes a file, or a folder with everything in it, through the shell,
     // without questions and for good. Reports nothing. A protected folder
     // (see ProtectedFolders) and a name with wildcards are never deleted.
@@ -67,15 +47,21 @@ public:
     // The path without its last character when that is a backslash.
     std::string RemoveEnd(const std::string& path) const;
 
+    // The full path of the uninstall log last read.
+    const std::string& UninstallFileName() const { return m_logName; }
+
 private:
     // The protected folders, made afresh each time the log is read, and
     // gathered at the first folder that a record names or DeletePro is asked
     // to delete.
     const ProtectedFolders& Protected();
+    void ShowPlan();
+
+    SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     std::optional<ProtectedFolders> m_protected;
+    std::string m_logName;
+    // What the list shows, line for line.
+    std::vector<PlannedRemoval> m_items;
 };
 
 extern TForm4* Form4;
-
-// The full path of the uninstall log being read.
-extern std::string UninstallFileName;

@@ -1,12 +1,12 @@
-// The installation run: copies the files, offers the optional ones and the
-// Start Menu group, writes the uninstall log and starts the product.
+// The progress form: it shows the installation run (copies, optional files,
+// the Start Menu group, the uninstall log, the product started) as the run
+// goes, asks its questions, and offers Cancel.
 #pragma once
-
-#include <string>
 
 #include "controls/Gauges.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "setup/SetupState.h"
 #include "shell/Progman.h"
 
 class TForm5 : public TForm {
@@ -26,36 +26,15 @@ public:
     void Button1Click(TObject* sender);
     void Form5Close(TObject* sender, TCloseAction& action);
 
+    // The setup state the run installs from; set by the program's start.
+    void UseState(const SetupState& state) { m_state = &state; }
+
     // Whether the run has begun; it begins on the first activation only.
     bool RunStarted() const { return m_runStarted; }
 
 private:
-    void InstallOptionalFiles();
-    void MakeStartMenuGroup();
-    void UpdatePifFiles();
-    void WriteUninstallLog();
-    void StartProduct();
-
+    const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_runStarted = false;
 };
 
 extern TForm5* Form5;
-
-// Set when the user skipped a missing source file during the run.
-extern bool FileSkipped;
-
-// The full path for a path-coded argument: A (the setup program's own
-// directory), D (destination), N (the rest is a full path), S (System),
-// T (Startup folder) or W (Windows directory), then the rest. An empty
-// argument or any other first character gives an empty result, which names
-// no file.
-std::string ResolvePath(const std::string& arg);
-
-// Copies Source to Dest, asking for Source while it is missing; Ignore sets
-// FileSkipped and copies nothing. A copied file is logged as an "F" record.
-// Stream failures propagate. True when the file was copied.
-bool CopyOneFile(const std::string& Source, const std::string& Dest);
-
-// Whether the setup program's directory lies on a removable drive, that is,
-// on a diskette.
-bool SourceIsRemovable();

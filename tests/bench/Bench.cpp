@@ -58,6 +58,8 @@
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
+#include "setup/DialogPrompts.h"
+#include "setup/InstallRun.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
@@ -695,16 +697,18 @@ class InProcessSetup {
 public:
     InProcessSetup(const std::string& dir, const std::string& dest)
     {
-        StartSetupForms();
+        StartSetupForms(State);
         Form1->GetDirectories();
-        Form1->ExeDir = dir;
-        Form1->SourceDir = UpperCaseAscii(dir);
-        Form1->DestDir = dest;
-        Form1->ProductTitle = "Halvarn 95";
+        State.ExeDir = dir;
+        State.SourceDir = UpperCaseAscii(dir);
+        State.DestDir = dest;
+        State.ProductTitle = "Halvarn 95";
     }
     ~InProcessSetup() { EndSetupForms(); }
     InProcessSetup(const InProcessSetup&) = delete;
     InProcessSetup& operator=(const InProcessSetup&) = delete;
+
+    SetupState State;
 };
 
 // Paints now whatever of the window and its children waits to be painted.
@@ -837,6 +841,8 @@ void CopyParts(int files, size_t bytes, int runs)
     const CopyDistribution dist(files, bytes);
     const TempDir scratch;
     InProcessSetup setup(dist.Folder(), scratch.Path());
+    DialogPrompts prompts;
+    InstallRun run(setup.State, prompts);
     auto source = [&](int i) { return dist.Folder() + CopyDistribution::Name(i); };
     auto target = [&](int i) { return scratch / CopyDistribution::Name(i); };
     auto clear = [&] {
@@ -853,7 +859,7 @@ void CopyParts(int files, size_t bytes, int runs)
              TFileStream out(target(i), FileStreamMode::Create);
              CopyStreamData(out, in, 0);
          }},
-        {"CopyOneFile of the installation run", [&](int i) { CopyOneFile(source(i), target(i)); }},
+        {"CopyOneFile of the installation run", [&](int i) { run.CopyOneFile(source(i), target(i)); }},
     };
     std::vector<std::vector<double>> seconds(ways.size());
     for (int run = -1; run < runs; ++run) {

@@ -1,7 +1,6 @@
-// The installation run on the real progress form: path codes, the copy of
-// mandatory and optional files with the uninstall log they leave, the
-// missing-file prompt with its two wordings, Cancel between two files, a
-// later activation that starts no second run, and the Start Menu group and
+// The installation run without a window: path codes, the copy of mandatory
+// and optional files with the uninstall log they leave, the missing-file
+// prompt with its two wordings, a failed copy, and the Start Menu group and
 // items made only where the uninstaller can take them back.
 #include <windows.h>
 
@@ -11,66 +10,62 @@
 #include <string>
 #include <vector>
 
-#include "framework/Application.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/Setup1.h"
-#include "setup/Setup3.h"
-#include "setup/Setup4.h"
-#include "setup/Setup5.h"
-#include "tests/setup/SetupFixture.h"
+#include "setup/InstallRun.h"
+#include "tests/setup/EngineFixture.h"
 #include "tests/support/ShellLinkFiles.h"
-#include "tests/support/UiDriver.h"
 
 namespace {
 
-class InstallRunTest : public SetupTest {
+using Question = SetupPrompts::Question;
+
+class InstallRunTest : public EngineTest {
 protected:
     void SetUp() override
     {
-        SetupTest::SetUp();
-        UseTestFolders();
-        Form1->GroupName = "Halvarn Group";
+        EngineTest::SetUp();
+        m_state.GroupName = "Halvarn Group";
     }
 
-    // Shows the progress form, which runs the installation on its
-    // activation, answering every question as answer says; returns the
-    // dialogs seen. The run ends by ending the program.
-    std::vector<MessageDialogAnswerer::Dialog> Run(const MessageDialogAnswerer::Answer& answer)
+    void AddFiles(std::initializer_list<const char*> paths)
     {
-        MessageDialogAnswerer answerer(answer);
-        Watchdog watchdog(15000);
-        Form5->Show();
-        EXPECT_TRUE(PumpUntil([] { return Application->Terminated(); }, 10000));
-        return answerer.Seen;
+        for (const char* path : paths)
+            m_state.Script.FileList.push_back(ReadFileArgument(std::string(path) + "{0"));
     }
 
-    std::string Log() { return FileIsPresent(Form1->DestDir + "uninst.fls") ? m_dir.ReadFile("DEST\\uninst.fls") : ""; }
+    std::string Log() { return FileIsPresent(m_state.DestDir + "uninst.fls") ? m_dir.ReadFile("DEST\\uninst.fls") : ""; }
+
+    // The staging folder of optional files, \temp on the destination's drive,
+    // and whether it was there before the run.
+    std::string Temp() const { return FileDrivePart(m_state.DestDir) + "\\temp"; }
 };
 
 TEST_F(InstallRunTest, PathCodesAreTheSixUpperCaseLetters)
 {
-    Form1->SourceDir = "A:\\";
-    Form1->DestDir = "C:\\HALVARN\\";
-    Form1->SysDir = "C:\\WINDOWS\\SYSTEM\\";
-    Form1->StartupDir = "C:\\START\\";
-    Form1->WinDir = "C:\\WINDOWS\\";
-    EXPECT_EQ(ResolvePath("Asetup.exe"), "A:\\setup.exe");
-    EXPECT_EQ(ResolvePath("Dsub\\data.dat"), "C:\\HALVARN\\sub\\data.dat");
-    EXPECT_EQ(ResolvePath("ND:\\OTHER\\x.txt"), "D:\\OTHER\\x.txt");
-    EXPECT_EQ(ResolvePath("Ssys.dll"), "C:\\WINDOWS\\SYSTEM\\sys.dll");
-    EXPECT_EQ(ResolvePath("Tstart.lnk"), "C:\\START\\start.lnk");
-    EXPECT_EQ(ResolvePath("Wwin.ini"), "C:\\WINDOWS\\win.ini");
+    m_state.SourceDir = "A:\\";
+    m_state.DestDir = "C:\\HALVARN\\";
+    m_state.SysDir = "C:\\WINDOWS\\SYSTEM\\";
+    m_state.StartupDir = "C:\\START\\";
+    m_state.WinDir = "C:\\WINDOWS\\";
+    EXPECT_EQ(ResolvePath(m_state, "Asetup.exe"), "A:\\setup.exe");
+    EXPECT_EQ(ResolvePath(m_state, "Dsub\\data.dat"), "C:\\HALVARN\\sub\\data.dat");
+    EXPECT_EQ(ResolvePath(m_state, "ND:\\OTHER\\x.txt"), "D:\\OTHER\\x.txt");
+    EXPECT_EQ(ResolvePath(m_state, "Ssys.dll"), "C:\\WINDOWS\\SYSTEM\\sys.dll");
+    EXPECT_EQ(ResolvePath(m_state, "Tstart.lnk"), "C:\\START\\start.lnk");
+    EXPECT_EQ(ResolvePath(m_state, "Wwin.ini"), "C:\\WINDOWS\\win.ini");
     // Lower case and other letters are no codes: they name no file at all.
-    EXPECT_EQ(ResolvePath("dsub\\data.dat"), "");
-    EXPECT_EQ(ResolvePath("Xfoo"), "");
-    EXPECT_EQ(ResolvePath(""), "");
+    EXPECT_EQ(ResolvePath(m_state, "dsub\\data.dat"), "");
+    EXPECT_EQ(ResolvePath(m_state, "Xfoo"), "");
+    EXPECT_EQ(ResolvePath(m_state, ""), "");
 }
 
 // A whole run: mandatory files (one of zero bytes, one into a folder of the
 // destination, one into the Windows directory), one optional file accepted
 // and one declined, the Start Menu group with its links, a program
-// information link, and the log in the order the run made things.
+// information link, and the log in the order the run made things; the
+// destination's missing folders are made first and recorded.
 TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
 {
     m_dir.WriteFile("halvarn95.exe", std::string(70000, 'h'));
@@ -81,55 +76,47 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
     // An optional entry without a backslash keeps its code letter in the
     // name of its source.
     m_dir.WriteFile("Dextra.txt", "extra");
-    CreateDirectoryA((m_dir / "DEST\\sub").c_str(), nullptr);
-    m_dir.WriteFile("DEST\\HALVARN.pif", "");
-    for (const char* entry : {"Dhalvarn95.exe", "Dempty.dat", "Dsub\\data.dat", "Wfoo.ini"})
-        Form3->CopyList->Add(entry);
-    Form1->UninstallList->Add("U");
-    Form1->UninstallList->Add("D*.TMP");
-    for (const char* line : {"Install the letters?", "D.\\letters.txt", "Install the extra?", "Dextra.txt"})
-        Form1->OptionList->Add(line);
-    Form1->ItemList->Add("Dhalvarn95.exe,Halvarn 95");
-    Form1->ItemList->Add("Dsub\\data.dat,The Data");
-    Form1->PifList->Add("HALVARN");
+    m_state.DestDir = m_dir / "NEW\\DEST\\";
+    AddFiles({"Dhalvarn95.exe", "Dempty.dat", "Wfoo.ini"});
+    m_state.Script.UninstallList.push_back("D*.TMP");
+    m_state.Script.OptionList = {{"Install the letters?", "D.\\letters.txt"}, {"Install the extra?", "Dextra.txt"}};
+    for (const char* item : {"Dhalvarn95.exe,Halvarn 95", "Dempty.dat,The Data"})
+        m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument(item));
+    m_state.Script.PifList.push_back("HALVARN");
+    const bool tempExisted = IsExistingDirectory(Temp());
 
-    // The staging folder is \temp on the destination's drive; whether it
-    // existed decides whether it is removed afterwards.
-    const std::string temp = FileDrivePart(Form1->DestDir) + "\\temp";
-    const bool tempExisted = IsExistingDirectory(temp);
+    ScriptedPrompts prompts([](Question, const std::string& text) { return text != "Install the extra?"; });
+    InstallRun run(m_state, prompts);
+    ASSERT_TRUE(run.Execute());
+    ASSERT_EQ(prompts.Questions.size(), 3u);
+    EXPECT_EQ(prompts.Questions[0].Kind, Question::OptionalFile);
+    EXPECT_EQ(prompts.Questions[0].Text, "Install the letters?");
+    EXPECT_EQ(prompts.Questions[1].Text, "Install the extra?");
+    EXPECT_EQ(prompts.Questions[2].Kind, Question::StartMenu);
+    EXPECT_EQ(prompts.Questions[2].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
+    EXPECT_EQ(prompts.Total, 3);
+    EXPECT_EQ(prompts.Counted, 3);
+    EXPECT_FALSE(run.FileSkipped());
 
-    const auto seen = Run([](const std::string&, const std::string& text) {
-        return std::string(text == "Install the extra?" ? "&No" : "&Yes");
-    });
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].Text, "Install the letters?");
-    EXPECT_EQ(seen[0].Caption, "Information");
-    EXPECT_EQ(seen[1].Text, "Install the extra?");
-    EXPECT_EQ(seen[2].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
-
-    EXPECT_EQ(m_dir.ReadFile("DEST\\halvarn95.exe"), std::string(70000, 'h'));
-    EXPECT_TRUE(FileIsPresent(m_dir / "DEST\\empty.dat"));
-    EXPECT_EQ(m_dir.ReadFile("DEST\\empty.dat"), "");
-    EXPECT_EQ(m_dir.ReadFile("DEST\\sub\\data.dat"), "data");
+    const std::string d = m_state.DestDir;
+    EXPECT_EQ(ReadWhole(d + "halvarn95.exe"), std::string(70000, 'h'));
+    EXPECT_TRUE(FileIsPresent(d + "empty.dat"));
     EXPECT_EQ(m_dir.ReadFile("WIN\\foo.ini"), "[foo]");
-    EXPECT_EQ(m_dir.ReadFile("DEST\\letters.txt"), "letters");
-    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\extra.txt"));
-    EXPECT_FALSE(FileIsPresent(temp + "\\letters.txt"));
-    EXPECT_FALSE(FileIsPresent(temp + "\\Dextra.txt"));
-    EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
-    EXPECT_EQ(Form5->Gauge1->MaxValue(), 4);
-    EXPECT_EQ(Form5->Gauge1->Progress(), 4);
+    EXPECT_EQ(ReadWhole(d + "letters.txt"), "letters");
+    EXPECT_FALSE(FileIsPresent(d + "extra.txt"));
+    EXPECT_FALSE(FileIsPresent(Temp() + "\\letters.txt"));
+    EXPECT_FALSE(FileIsPresent(Temp() + "\\Dextra.txt"));
+    EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
 
     const std::string group = m_dir / "MENU\\PROGRAMS\\Halvarn Group\\";
-    EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
-    EXPECT_EQ(ReadLink(group + "The Data.lnk").Path, m_dir / "DEST\\sub\\data.dat");
-    EXPECT_EQ(ReadLink(m_dir / "DEST\\HALVARN.pif").Path, m_dir / "DEST\\HALVARN.bat");
+    EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, d + "halvarn95.exe");
+    EXPECT_EQ(ReadLink(group + "The Data.lnk").Path, d + "empty.dat");
+    EXPECT_EQ(ReadLink(d + "HALVARN.pif").Path, d + "HALVARN.bat");
 
-    const std::string d = Form1->DestDir;
+    const std::string temp = Temp();
     const std::string expected = "U\r\nD*.TMP\r\n"
                                  "F\r\n" + d + "halvarn95.exe\r\n"
                                  "F\r\n" + d + "empty.dat\r\n"
-                                 "F\r\n" + d + "sub\\data.dat\r\n"
                                  "F\r\n" + m_dir.Path() + "WIN\\foo.ini\r\n"
                                  "F\r\n" + temp + "\\letters.txt\r\n"
                                  "F\r\n" + d + ".\\letters.txt\r\n"
@@ -138,99 +125,85 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
                                  "F\r\n" + d + "HALVARN.pif\r\n"
                                  "D\r\n" + d + "\r\n";
     EXPECT_EQ(Log(), expected);
+
+    // The actions begin with the folders made and end with the log and the
+    // product's start.
+    const std::vector<InstallAction>& actions = run.Actions();
+    ASSERT_GE(actions.size(), 4u);
+    EXPECT_EQ(actions[0].Kind, ActionKind::FolderMade);
+    EXPECT_EQ(actions[0].Path, m_dir / "NEW");
+    EXPECT_EQ(actions[1].Path, m_dir / "NEW\\DEST");
+    EXPECT_EQ(actions[actions.size() - 2].Kind, ActionKind::LogWritten);
+    EXPECT_EQ(actions.back().Kind, ActionKind::ProductStarted);
+    EXPECT_EQ(std::count_if(actions.begin(), actions.end(),
+                            [](const InstallAction& a) { return a.Kind == ActionKind::LinkMade; }),
+              2);
 }
 
 // The prompt for a missing source file: Retry looks again, Ignore skips the
-// file without a record and the gauge still moves; the wording names a
+// file without a record and the count still moves; the wording names a
 // directory, or a diskette when the setup program runs from one.
 TEST_F(InstallRunTest, MissingFilePromptRetryIgnoreAndDisketteWording)
 {
     m_dir.WriteFile("first.txt", "first");
-    Form3->CopyList->Add("Dlate.txt");
-    Form3->CopyList->Add("Dgone.txt");
-    Form3->CopyList->Add("Dfirst.txt");
-    int prompts = 0;
-    const auto seen = Run([&](const std::string&, const std::string& text) {
+    AddFiles({"Dlate.txt", "Dgone.txt", "Dfirst.txt"});
+    int retries = 0;
+    ScriptedPrompts prompts([&](Question question, const std::string& text) {
+        if (question != Question::MissingFile)
+            return false;
         if (text.rfind("I cannot find the file - late.txt", 0) == 0) {
             // The user finds the file and puts it in place, then retries.
-            if (++prompts == 2)
+            if (++retries == 2)
                 m_dir.WriteFile("late.txt", "late");
-            return std::string("&Retry");
+            return true;
         }
-        if (text.rfind("I cannot find the file - gone.txt", 0) == 0)
-            return std::string("&Ignore");
-        return std::string("&No");
+        return false;
     });
-    ASSERT_GE(seen.size(), 3u);
-    EXPECT_EQ(seen[0].Caption, "Warning");
-    EXPECT_EQ(seen[0].Text,
+    InstallRun run(m_state, prompts);
+    ASSERT_TRUE(run.Execute());
+    ASSERT_GE(prompts.Questions.size(), 3u);
+    EXPECT_EQ(prompts.Questions[0].Text,
               "I cannot find the file - late.txt\r\rPlease make sure it is in the " + m_dir.Path() + " Directory.");
-    EXPECT_EQ(seen[1].Text, seen[0].Text);
-    EXPECT_EQ(seen[2].Text,
+    EXPECT_EQ(prompts.Questions[1].Text, prompts.Questions[0].Text);
+    EXPECT_EQ(prompts.Questions[2].Text,
               "I cannot find the file - gone.txt\r\rPlease make sure it is in the " + m_dir.Path() + " Directory.");
     EXPECT_EQ(m_dir.ReadFile("DEST\\late.txt"), "late");
     EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\gone.txt"));
     EXPECT_EQ(m_dir.ReadFile("DEST\\first.txt"), "first");
-    EXPECT_TRUE(FileSkipped);
-    EXPECT_EQ(Form5->Gauge1->Progress(), 3);
+    EXPECT_TRUE(run.FileSkipped());
+    EXPECT_EQ(prompts.Counted, 3);
     const std::string log = Log();
-    EXPECT_NE(log.find("F\r\n" + Form1->DestDir + "late.txt\r\n"), std::string::npos);
+    EXPECT_NE(log.find("F\r\n" + m_state.DestDir + "late.txt\r\n"), std::string::npos);
     EXPECT_EQ(log.find("gone.txt"), std::string::npos);
-}
 
-// From drive A:, the test bed's diskette drive, the prompt asks for the
-// other diskette in the source's drive.
-TEST_F(InstallRunTest, MissingFilePromptFromADisketteAsksForTheOtherDiskette)
-{
-    Form1->SourceDir = "A:\\";
-    ASSERT_TRUE(SourceIsRemovable());
-    MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("&Ignore"); });
-    Watchdog watchdog(8000);
-    FileSkipped = false;
-    EXPECT_FALSE(CopyOneFile(m_dir / "gone.txt", m_dir / "DEST\\gone.txt"));
-    ASSERT_EQ(answerer.Seen.size(), 1u);
-    EXPECT_EQ(answerer.Seen[0].Caption, "Warning");
-    EXPECT_EQ(answerer.Seen[0].Text,
+    // From drive A:, the test bed's diskette drive, the prompt asks for the
+    // other diskette in the source's drive.
+    m_state.SourceDir = "A:\\";
+    ScriptedPrompts diskette;
+    InstallRun fromDiskette(m_state, diskette);
+    ASSERT_TRUE(fromDiskette.SourceIsRemovable());
+    EXPECT_FALSE(fromDiskette.CopyOneFile(m_dir / "gone.txt", m_dir / "DEST\\gone.txt"));
+    ASSERT_EQ(diskette.Questions.size(), 1u);
+    EXPECT_EQ(diskette.Questions[0].Text,
               "I cannot find the file - gone.txt\r\rPlease insert the other diskette in the " + m_dir.Path() + " Drive.");
-    EXPECT_TRUE(FileSkipped);
+    EXPECT_TRUE(fromDiskette.FileSkipped());
 }
 
-// Coming back to the progress form from another form of the program during
-// the run activates it again; the run goes on once, not twice.
-TEST_F(InstallRunTest, ALaterActivationStartsNoSecondRun)
+// A stop asked for between two files ends the run there: nothing more is
+// copied, asked or written.
+TEST_F(InstallRunTest, AStopBetweenTwoFilesEndsTheRunThere)
 {
     m_dir.WriteFile("one.txt", "one");
-    Form3->CopyList->Add("Done.txt");
-    int questions = 0;
-    const auto seen = Run([&](const std::string&, const std::string&) {
-        if (++questions == 1) {
-            // The user has clicked the splash and comes back to the
-            // progress form: the framework activates it again.
-            Form5->Activate();
-        }
-        return std::string("&No");
-    });
-    EXPECT_EQ(seen.size(), 1u);
-    EXPECT_TRUE(Form5->RunStarted());
-    EXPECT_EQ(Log(), "F\r\n" + Form1->DestDir + "one.txt\r\nD\r\n" + Form1->DestDir + "\r\n");
-}
-
-// A destination folder that does not exist: the stream's error is reported
-// by the framework, the run stops there and writes no log.
-TEST_F(InstallRunTest, ACopyThatFailsStopsTheRunWithoutALog)
-{
-    m_dir.WriteFile("data.dat", "data");
-    Form3->CopyList->Add("Dmissing\\data.dat");
-    MessageBoxCloser closer;
-    const std::vector<std::string>& reported = closer.Texts;
-    Watchdog watchdog(8000);
-    Form5->Show();
-    ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }, 6000));
-    EXPECT_EQ(reported[0], "Cannot create file " + Form1->DestDir + "missing\\data.dat.");
-    PumpFor(200);
-    EXPECT_FALSE(Application->Terminated());
-    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\uninst.fls"));
-    EXPECT_TRUE(Form5->Visible());
+    m_dir.WriteFile("two.txt", "two");
+    AddFiles({"Done.txt", "Dtwo.txt"});
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    prompts.AfterCopy = [&] { prompts.Stop = true; };
+    InstallRun run(m_state, prompts);
+    EXPECT_FALSE(run.Execute());
+    EXPECT_TRUE(FileIsPresent(m_dir / "DEST\\one.txt"));
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\two.txt"));
+    EXPECT_TRUE(prompts.Questions.empty());
+    EXPECT_EQ(Log(), "");
 }
 
 // An optional file that is on neither medium and that the user skipped at
@@ -241,29 +214,25 @@ TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
 {
     // Entries without a backslash keep their code letter in the source name.
     m_dir.WriteFile("Dletters.txt", "letters");
-    for (const char* line : {"Install the gone file?", "Dgone.txt", "Install the letters?", "Dletters.txt"})
-        Form1->OptionList->Add(line);
-    const std::string temp = FileDrivePart(Form1->DestDir) + "\\temp";
-    const bool tempExisted = IsExistingDirectory(temp);
+    m_state.Script.OptionList = {{"Install the gone file?", "Dgone.txt"}, {"Install the letters?", "Dletters.txt"}};
+    const bool tempExisted = IsExistingDirectory(Temp());
+    ScriptedPrompts prompts([](Question question, const std::string&) { return question != Question::MissingFile; });
+    InstallRun run(m_state, prompts);
+    ASSERT_TRUE(run.Execute());
+    ASSERT_EQ(prompts.Questions.size(), 3u);
+    EXPECT_EQ(prompts.Questions[0].Kind, Question::MissingFile);
+    EXPECT_EQ(prompts.Questions[0].Text, "I cannot find the file - Dgone.txt\r\rPlease make sure it is in the " +
+                                             m_dir.Path() + " Directory.");
+    EXPECT_EQ(prompts.Questions[1].Text, "Install the letters?");
+    EXPECT_EQ(prompts.Questions[2].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
+    EXPECT_TRUE(run.FileSkipped());
 
-    const auto seen = Run([](const std::string&, const std::string& text) {
-        if (text.rfind("I cannot find the file - ", 0) == 0)
-            return std::string("&Ignore");
-        return std::string("&Yes");
-    });
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].Caption, "Warning");
-    EXPECT_EQ(seen[0].Text, "I cannot find the file - Dgone.txt\r\rPlease make sure it is in the " + m_dir.Path() +
-                                " Directory.");
-    EXPECT_EQ(seen[1].Text, "Install the letters?");
-    EXPECT_EQ(seen[2].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
-    EXPECT_TRUE(FileSkipped);
-
+    const std::string temp = Temp();
     EXPECT_FALSE(FileIsPresent(temp + "\\Dgone.txt"));
     EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\gone.txt"));
     EXPECT_EQ(m_dir.ReadFile("DEST\\letters.txt"), "letters");
     EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
-    const std::string d = Form1->DestDir;
+    const std::string d = m_state.DestDir;
     EXPECT_EQ(Log(), "F\r\n" + temp + "\\Dletters.txt\r\n"
                      "F\r\n" + d + "letters.txt\r\n"
                      "G\r\nHalvarn Group\r\n"
@@ -296,65 +265,74 @@ std::vector<std::string> LinksBelow(const std::string& folder)
 // A group in a folder of the Programs folder is made and logged as it is
 // named. Start Menu items that name no link (no comma), no target (no path
 // code before the comma) or a link outside the group (a name with a path in
-// it) make no link; the items around them do.
+// it) make no link; the items around them do. A group name that is no
+// folder below the Programs folder makes nothing and asks nothing.
 TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
 {
-    Form1->GroupName = "Tools\\Halvarn Group";
+    m_state.GroupName = "Tools\\Halvarn Group";
     for (const char* item : {"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt", "Xbad.exe,Unknown Code",
                              "dlower.exe,Lower Case Code", ",Empty Target", "Dreadme.txt,..\\..\\..\\Escaped",
                              "Dreadme.txt,Sub\\Item", "Dreadme.txt,Read Me"})
-        Form1->ItemList->Add(item);
-    const auto seen = Run([](const std::string&, const std::string&) { return std::string("&Yes"); });
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
+        m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument(item));
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    ASSERT_TRUE(InstallRun(m_state, prompts).Execute());
+    ASSERT_EQ(prompts.Questions.size(), 1u);
+    EXPECT_EQ(prompts.Questions[0].Text, "Would you like to put a Halvarn 95 item on the Start Menu?");
 
     const std::string group = m_dir / "MENU\\PROGRAMS\\Tools\\Halvarn Group\\";
     EXPECT_EQ(LinksBelow(m_dir.Path()), (std::vector<std::string>{"MENU\\PROGRAMS\\Tools\\Halvarn Group\\Halvarn 95.lnk",
                                                                    "MENU\\PROGRAMS\\Tools\\Halvarn Group\\Read Me.lnk"}));
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
-    const std::string d = Form1->DestDir;
+    const std::string d = m_state.DestDir;
     EXPECT_EQ(Log(), "G\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
-}
 
-// A group name that is no folder below the Programs folder (here one that
-// leads out of it) makes nothing: no question, no folder, no link, no "G"
-// record.
-TEST_F(InstallRunTest, AGroupOutsideTheProgramsFolderMakesNothing)
-{
-    Form1->GroupName = "..\\Outside";
-    Form1->ItemList->Add("Dreadme.txt,Read Me");
-    const auto seen = Run([](const std::string&, const std::string&) { return std::string("&Yes"); });
-    EXPECT_TRUE(seen.empty()) << seen[0].Text;
+    RemoveTree(m_dir / "MENU\\PROGRAMS\\Tools");
+    m_state.GroupName = "..\\Outside";
+    ScriptedPrompts outside([](Question, const std::string&) { return true; });
+    ASSERT_TRUE(InstallRun(m_state, outside).Execute());
+    EXPECT_TRUE(outside.Questions.empty());
     EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\Outside"));
     EXPECT_TRUE(LinksBelow(m_dir.Path()).empty());
-    EXPECT_EQ(Log(), "D\r\n" + Form1->DestDir + "\r\n");
+    EXPECT_EQ(Log(), "D\r\n" + d + "\r\n");
 }
 
-// An optional file whose copy from the staging folder fails (its folder
-// below the destination does not exist): the error is reported and the run
-// stops, and neither the staged copy nor a staging folder the run made is
-// left behind.
-TEST_F(InstallRunTest, AFailedOptionalCopyLeavesNothingStaged)
+// A copy that fails (its folder below the destination does not exist) raises
+// the stream's error at that step and writes no log; an optional file's
+// failed copy leaves neither the staged copy nor a staging folder the run
+// made behind.
+TEST_F(InstallRunTest, AFailedCopyStopsTheRunWithoutALogOrStagedFiles)
 {
+    m_dir.WriteFile("data.dat", "data");
     m_dir.WriteFile("letters.txt", "letters");
-    for (const char* line : {"Install the letters?", "Dmissing\\letters.txt"})
-        Form1->OptionList->Add(line);
-    const std::string temp = FileDrivePart(Form1->DestDir) + "\\temp";
-    const bool tempExisted = IsExistingDirectory(temp);
-    ASSERT_FALSE(FileIsPresent(temp + "\\letters.txt"));
-
-    MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("&Yes"); });
-    MessageBoxCloser closer;
-    Watchdog watchdog(8000);
-    Form5->Show();
-    ASSERT_TRUE(PumpUntil([&] { return !closer.Texts.empty(); }, 6000));
-    EXPECT_EQ(closer.Texts[0], "Cannot create file " + Form1->DestDir + "missing\\letters.txt.");
-    ASSERT_EQ(answerer.Seen.size(), 1u);
-    EXPECT_EQ(answerer.Seen[0].Text, "Install the letters?");
-    EXPECT_FALSE(FileIsPresent(temp + "\\letters.txt"));
-    EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
-    EXPECT_FALSE(Application->Terminated());
+    {
+        SCOPED_TRACE("mandatory");
+        AddFiles({"Dmissing\\data.dat"});
+        ScriptedPrompts prompts;
+        InstallRun run(m_state, prompts);
+        try {
+            run.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const EFCreateError& e) {
+            EXPECT_STREQ(e.what(), ("Cannot create file " + m_state.DestDir + "missing\\data.dat").c_str());
+        }
+        EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\uninst.fls"));
+        m_state.Script.FileList.clear();
+    }
+    {
+        SCOPED_TRACE("optional");
+        m_state.Script.OptionList = {{"Install the letters?", "Dmissing\\letters.txt"}};
+        const bool tempExisted = IsExistingDirectory(Temp());
+        ASSERT_FALSE(FileIsPresent(Temp() + "\\letters.txt"));
+        ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+        InstallRun run(m_state, prompts);
+        EXPECT_THROW(run.Execute(), EFCreateError);
+        ASSERT_EQ(prompts.Questions.size(), 1u);
+        EXPECT_EQ(prompts.Questions[0].Text, "Install the letters?");
+        EXPECT_FALSE(FileIsPresent(Temp() + "\\letters.txt"));
+        EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
+        EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\uninst.fls"));
+    }
 }
 
 } // namespace

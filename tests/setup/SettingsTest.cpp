@@ -40,13 +40,13 @@ using ModeChoiceTest = SetupTest;
 
 TEST_F(ModeChoiceTest, CaptionsFollowTheProductTitleOnEveryShow)
 {
-    Form1->ProductTitle = "Halvarn 95";
+    m_state.ProductTitle = "Halvarn 95";
     Form2->Show();
     EXPECT_EQ(Form2->Caption(), "Install or Uninstall Halvarn 95");
     EXPECT_EQ(Form2->RadioButton1->Caption(), "Install Halvarn 95");
     EXPECT_EQ(Form2->RadioButton2->Caption(), "Uninstall Halvarn 95");
     Form2->Hide();
-    Form1->ProductTitle = "";
+    m_state.ProductTitle = "";
     Form2->Show();
     EXPECT_EQ(Form2->Caption(), "Install or Uninstall ");
     EXPECT_EQ(Form2->RadioButton1->Caption(), "Install ");
@@ -56,7 +56,7 @@ TEST_F(ModeChoiceTest, CaptionsFollowTheProductTitleOnEveryShow)
 TEST_F(ModeChoiceTest, OkLeadsToTheChosenPathAndTheChoiceIsKept)
 {
     // The uninstaller reads the log beside the program when it is shown.
-    Form1->SourceDir = m_dir.Path();
+    m_state.SourceDir = m_dir.Path();
     m_dir.WriteFile("uninst.fls", "D\r\n" + m_dir.Path() + "\r\n");
     Form2->Show();
     ASSERT_TRUE(Form2->RadioButton1->Checked());
@@ -80,7 +80,7 @@ TEST_F(ModeChoiceTest, OkLeadsToTheChosenPathAndTheChoiceIsKept)
 
 TEST_F(ModeChoiceTest, EnterPressesOkAndEscAsksWhetherToLeave)
 {
-    Form1->ProductTitle = "Halvarn 95";
+    m_state.ProductTitle = "Halvarn 95";
     Form2->Show();
     Watchdog watchdog(8000);
     ASSERT_TRUE(PumpUntil([] { return GetActiveWindow() == Form2->Handle(); }));
@@ -123,9 +123,9 @@ protected:
     void SetUp() override
     {
         SetupTest::SetUp();
-        Form1->WinDir = "C:\\WINDOWS\\";
-        Form1->ProductTitle = "Halvarn 95";
-        Form1->DestName = "APP";
+        m_state.WinDir = "C:\\WINDOWS\\";
+        m_state.ProductTitle = "Halvarn 95";
+        m_state.DestName = "APP";
         // These tests end where the settings hand over to the progress form;
         // the installation run that its activation starts is tested on its
         // own, so it is unbound here.
@@ -135,35 +135,31 @@ protected:
 
 TEST_F(SettingsTest, OneDriveShowsOneLineEach)
 {
-    Form1->DestDir = "c:\\halvarn\\";
-    Form1->FileList->Add("Dhalvarn95.exe{1000");
-    Form1->FileList->Add("Wsystem.dll{1000");
-    Form1->FileList->Add("xignored.txt{5000");
+    m_state.DestDir = "c:\\halvarn\\";
+    m_state.Script.FileList.push_back(ReadFileArgument("Dhalvarn95.exe{1000"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Wsystem.dll{1000"));
+    m_state.Script.FileList.push_back(ReadFileArgument("xignored.txt{5000"));
     CalcSpace();
-    EXPECT_EQ(WinDrive, "C:");
-    EXPECT_EQ(DestDrive, "C:");
+    EXPECT_EQ(Form3->Space.WinDrive, "C:");
+    EXPECT_EQ(Form3->Space.DestDrive, "C:");
     EXPECT_EQ(Form3->Label5->Caption(), "C:");
     // 2000 bytes are 1 kb: the division truncates.
     EXPECT_EQ(Form3->Label6->Caption(), "1 kb");
     EXPECT_EQ(Form3->Label7->Caption(), FreeKb("C:\\"));
-    EXPECT_EQ(Form3->WinNeed, 2000);
-    EXPECT_EQ(Form3->DestNeed, 0);
-    ASSERT_EQ(Form3->CopyList->Count(), 3);
-    EXPECT_EQ(Form3->CopyList->Get(0), "Dhalvarn95.exe");
-    EXPECT_EQ(Form3->CopyList->Get(1), "Wsystem.dll");
-    EXPECT_EQ(Form3->CopyList->Get(2), "xignored.txt");
+    EXPECT_EQ(Form3->Space.WinNeed, 2000);
+    EXPECT_EQ(Form3->Space.DestNeed, 0);
 }
 
 TEST_F(SettingsTest, TwoDrivesShowTheDestinationFirst)
 {
     // Z: is a drive beyond L: whose free space is real, not a guess.
-    Form1->DestDir = "Z:\\TMP\\HALVARN\\";
-    Form1->FileList->Add("Ahalvarn95.exe{4096");
-    Form1->FileList->Add("Dreadme.txt{ 2048");
-    Form1->FileList->Add("Nnew.dat{$800");
-    Form1->FileList->Add("Ssys.dll{10240");
-    Form1->FileList->Add("Tstart.lnk{1024");
-    Form1->FileList->Add("Wwin.ini{-1024");
+    m_state.DestDir = "Z:\\TMP\\HALVARN\\";
+    m_state.Script.FileList.push_back(ReadFileArgument("Ahalvarn95.exe{4096"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Dreadme.txt{ 2048"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Nnew.dat{$800"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Ssys.dll{10240"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Tstart.lnk{1024"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Wwin.ini{-1024"));
     CalcSpace();
     EXPECT_EQ(Form3->Label5->Caption(), "Z:\rC:");
     EXPECT_EQ(Form3->Label6->Caption(), "8 kb\r10 kb");
@@ -178,28 +174,26 @@ TEST_F(SettingsTest, TwoDrivesShowTheDestinationFirst)
 
 TEST_F(SettingsTest, NeedsBeyondTwoGigabytesAreCountedAndShown)
 {
-    Form1->DestDir = "C:\\HALVARN\\";
+    m_state.DestDir = "C:\\HALVARN\\";
     for (int i = 0; i < 3; ++i)
-        Form1->FileList->Add("Dbig" + std::to_string(i) + ".dat{2147483647");
+        m_state.Script.FileList.push_back(ReadFileArgument("Dbig" + std::to_string(i) + ".dat{2147483647"));
     CalcSpace();
-    EXPECT_EQ(Form3->WinNeed, 3 * 2147483647LL);
+    EXPECT_EQ(Form3->Space.WinNeed, 3 * 2147483647LL);
     EXPECT_EQ(Form3->Label6->Caption(), std::to_string(3 * 2147483647LL / 1024) + " kb");
 }
 
-TEST_F(SettingsTest, BadSizeRaisesTheConversionErrorAfterTheLinesBeforeIt)
+TEST_F(SettingsTest, BadSizeRaisesTheConversionError)
 {
-    Form1->DestDir = "C:\\HALVARN\\";
-    Form1->FileList->Add("Dgood.exe{10");
-    Form1->FileList->Add("Dbad.exe{12x");
-    Form1->FileList->Add("Dlater.exe{10");
+    m_state.DestDir = "C:\\HALVARN\\";
+    m_state.Script.FileList.push_back(ReadFileArgument("Dgood.exe{10"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Dbad.exe{12x"));
+    m_state.Script.FileList.push_back(ReadFileArgument("Dlater.exe{10"));
     try {
         CalcSpace();
         ADD_FAILURE() << "no error";
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
     }
-    ASSERT_EQ(Form3->CopyList->Count(), 1);
-    EXPECT_EQ(Form3->CopyList->Get(0), "Dgood.exe");
 
     // Raised on activation, the framework reports it; in Next, it stops the
     // handler before anything is created or shown.
@@ -218,8 +212,8 @@ TEST_F(SettingsTest, BadSizeRaisesTheConversionErrorAfterTheLinesBeforeIt)
 
 TEST_F(SettingsTest, ActivationFillsTheDialogFromTheSetupState)
 {
-    Form1->DestDir = "C:\\HALVARN\\";
-    Form1->FileList->Add("Dhalvarn95.exe{2048");
+    m_state.DestDir = "C:\\HALVARN\\";
+    m_state.Script.FileList.push_back(ReadFileArgument("Dhalvarn95.exe{2048"));
     Form3->Show();
     Watchdog watchdog(8000);
     ASSERT_TRUE(PumpUntil([] { return Form3->Edit2->Text() == "C:\\HALVARN\\"; }));
@@ -228,9 +222,9 @@ TEST_F(SettingsTest, ActivationFillsTheDialogFromTheSetupState)
     EXPECT_EQ(Form3->Label6->Caption(), "2 kb");
 }
 
-TEST_F(SettingsTest, NextCommitsTheDestinationCreatesItAndStartsTheRun)
+TEST_F(SettingsTest, NextCommitsTheDestinationAndTheRunMakesIt)
 {
-    Form1->DestDir = "C:\\HALVARN\\";
+    m_state.DestDir = "C:\\HALVARN\\";
     Form3->Show();
     const std::string typed = m_dir / "TOOLS\\APP";
     Form3->Edit2->SetText(typed);
@@ -240,25 +234,25 @@ TEST_F(SettingsTest, NextCommitsTheDestinationCreatesItAndStartsTheRun)
     MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("&No"); });
     Watchdog watchdog(8000);
     Form3->Button2Click(Form3->Button2);
-    EXPECT_EQ(Form1->DestDir, typed + "\\");
-    EXPECT_TRUE(IsExistingDirectory(m_dir / "TOOLS"));
-    EXPECT_TRUE(IsExistingDirectory(typed));
+    EXPECT_EQ(m_state.DestDir, typed + "\\");
     EXPECT_FALSE(Form3->Visible());
     EXPECT_TRUE(Form5->Visible());
     EXPECT_TRUE(PumpUntil([] { return Application->Terminated(); }));
+    EXPECT_TRUE(IsExistingDirectory(m_dir / "TOOLS"));
+    EXPECT_TRUE(IsExistingDirectory(typed));
     EXPECT_EQ(m_dir.ReadFile("TOOLS\\APP\\uninst.fls"), "D\r\n" + typed + "\\\r\n");
 }
 
 TEST_F(SettingsTest, BackThenOkShowsTheLastCommittedDestination)
 {
-    Form1->DestDir = "C:\\COMMITTED\\";
+    m_state.DestDir = "C:\\COMMITTED\\";
     Form3->Show();
     Watchdog watchdog(8000);
     ASSERT_TRUE(PumpUntil([] { return Form3->Edit2->Text() == "C:\\COMMITTED\\"; }));
     Form3->Edit2->SetText("C:\\TYPED");
     Form3->Button1->Click();
     EXPECT_TRUE(Form2->Visible());
-    EXPECT_EQ(Form1->DestDir, "C:\\COMMITTED\\");
+    EXPECT_EQ(m_state.DestDir, "C:\\COMMITTED\\");
     Form2->Button1->Click();
     ASSERT_TRUE(PumpUntil([] { return Form3->Visible() && Form3->Edit2->Text() == "C:\\COMMITTED\\"; }));
 }
@@ -269,7 +263,7 @@ TEST_F(SettingsTest, SpaceWarningAnswers)
 {
     // Far more than any test machine has free.
     for (int i = 0; i < 10000; ++i)
-        Form1->FileList->Add("Dhuge.dat{2147483647");
+        m_state.Script.FileList.push_back(ReadFileArgument("Dhuge.dat{2147483647"));
     struct Case {
         const char* Answer;
         bool GoesOn;
@@ -289,7 +283,8 @@ TEST_F(SettingsTest, SpaceWarningAnswers)
         EXPECT_EQ(answerer.Seen[0].Text, "There is not enough space on your Drive.\rContinue Anyway?");
         EXPECT_EQ(Form3->Visible(), !c.GoesOn);
         EXPECT_EQ(Form5->Visible(), c.GoesOn);
-        EXPECT_EQ(IsExistingDirectory(dest), c.GoesOn);
+        // Next makes nothing: the run makes the destination's folders.
+        EXPECT_FALSE(IsExistingDirectory(dest));
     }
 }
 
@@ -326,12 +321,12 @@ TEST_F(SettingsTest, BrowseAppendsTheDefaultFolderName)
         EXPECT_TRUE(pressed);
         return Form3->Edit2->Text();
     };
-    Form1->WinDir = "C:\\WINDOWS\\";
+    m_state.WinDir = "C:\\WINDOWS\\";
     EXPECT_EQ(browse("C:\\", "&OK"), "C:\\APP");
-    EXPECT_EQ(Form1->DestDir, "C:\\APP\\");
+    EXPECT_EQ(m_state.DestDir, "C:\\APP\\");
     const std::string tools = m_dir / "TOOLS";
     EXPECT_EQ(UpperCaseAscii(browse(tools, "&OK")), UpperCaseAscii(tools + "\\APP"));
-    EXPECT_EQ(UpperCaseAscii(Form1->DestDir), UpperCaseAscii(tools + "\\APP\\"));
+    EXPECT_EQ(UpperCaseAscii(m_state.DestDir), UpperCaseAscii(tools + "\\APP\\"));
     // Cancel leaves the starting directory, the current one.
     SetCurrentDirectoryA(tools.c_str());
     const std::string current = CurrentDir();

@@ -3,23 +3,19 @@
 #include <windows.h>
 
 #include "framework/Application.h"
-#include "runtime/Files.h"
-#include "runtime/Paths.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
+#include "setup/SetupForms.h"
+#include "tests/setup/EngineFixture.h"
 
-void StartSetupForms()
+void StartSetupForms(SetupState& state)
 {
     InitializeFramework();
     Application->SetTitle("Brisdane 95 Setup");
-    Application->CreateAppForm(Form1);
-    Application->CreateAppForm(Form2);
-    Application->CreateAppForm(Form3);
-    Application->CreateAppForm(Form4);
-    Application->CreateAppForm(Form5);
+    CreateSetupForms(state);
 }
 
 void EndSetupForms()
@@ -38,8 +34,9 @@ void EndSetupForms()
 void SetupTest::SetUp()
 {
     m_savedDir = CurrentDir();
-    StartSetupForms();
-    Form1->ExeDir = m_dir.Path();
+    m_state = SetupState();
+    StartSetupForms(m_state);
+    m_state.ExeDir = m_dir.Path();
 }
 
 void SetupTest::TearDown()
@@ -55,13 +52,5 @@ void SetupTest::WriteScript(const std::string& bytes)
 
 void SetupTest::UseTestFolders()
 {
-    Form1->ProductTitle = "Halvarn 95";
-    Form1->SourceDir = UpperCaseAscii(m_dir.Path());
-    for (const char* dir : {"DEST", "WIN", "WIN\\SYSTEM", "MENU", "MENU\\PROGRAMS", "MENU\\PROGRAMS\\STARTUP"})
-        CreateDirectoryA((m_dir / dir).c_str(), nullptr);
-    Form1->DestDir = m_dir / "DEST\\";
-    Form1->WinDir = m_dir / "WIN\\";
-    Form1->SysDir = m_dir / "WIN\\SYSTEM\\";
-    Form1->ProgramsDir = m_dir / "MENU\\PROGRAMS\\";
-    Form1->StartupDir = m_dir / "MENU\\PROGRAMS\\STARTUP\\";
+    ::UseTestFolders(m_state, m_dir);
 }

@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "setup/SetupState.h"
 #include "tests/support/TempDir.h"
 
-// Starts the framework with the setup's title and its five forms, as the
-// main program does; EndSetupForms frees them and empties the queue of what
-// they left (a quit message), so that it cannot reach the next start.
-void StartSetupForms();
+// Starts the framework with the setup's title and its five forms sharing the
+// state, as the main program does; EndSetupForms frees them and empties the
+// queue of what they left (a quit message), so that it cannot reach the
+// next start.
+void StartSetupForms(SetupState& state);
 void EndSetupForms();
 
 class SetupTest : public testing::Test {
@@ -20,14 +22,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes setup.fls into the program's folder (Form1's ExeDir).
+    // Writes setup.fls into the program's folder (the state's ExeDir).
     void WriteScript(const std::string& bytes);
-    // Points the setup state's folders into the test's folder, each made:
-    // the program's own (SourceDir), DEST (DestDir), WIN and WIN\SYSTEM,
-    // MENU\PROGRAMS with STARTUP below it; the title is Halvarn 95.
+    // Points the setup state's folders into the test's folder (see the
+    // engine tests' UseTestFolders).
     void UseTestFolders();
 
     TempDir m_dir;
+    SetupState m_state;
 
 private:
     std::string m_savedDir;

@@ -15,6 +15,7 @@
 #include "runtime/Paths.h"
 #include "setup/Setup1.h"
 #include "setup/Setup5.h"
+#include "setup/SetupState.h"
 #include "tests/support/RegistryKeys.h"
 #include "tests/support/ShellLinkFiles.h"
 #include "tests/support/TempDir.h"
@@ -29,32 +30,27 @@ struct FormDeleter {
 template <typename T>
 using FormPtr = std::unique_ptr<T, FormDeleter>;
 
-// The splash form as the program has it, with the framework started (the
-// executable's path comes from the application object) and the user's Shell
-// Folders key saved, to be put back when the test ends.
-class SplashDirectories : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        InitializeFramework();
-        Form.reset(CreateForm<TForm1>(nullptr));
-    }
-    void TearDown() override
-    {
-        Form.reset();
-        FinalizeFramework();
-    }
-
-    SavedRegistryKey SavedShellFolders{ShellFoldersKey};
-    FormPtr<TForm1> Form;
-};
-
-std::string ProgramDirectory()
+std::string ProgramPath()
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return FileDirPart(path);
+    return path;
 }
+
+std::string ProgramDirectory()
+{
+    return FileDirPart(ProgramPath());
+}
+
+// The setup state's folders as the splash finds them, with the user's Shell
+// Folders key saved, to be put back when the test ends.
+class SplashDirectories : public testing::Test {
+protected:
+    void GetDirectories() { ::GetDirectories(State, ProgramPath()); }
+
+    SavedRegistryKey SavedShellFolders{ShellFoldersKey};
+    SetupState State;
+};
 
 } // namespace
 
@@ -62,33 +58,33 @@ TEST_F(SplashDirectories, TakesTheShellFoldersValuesWithOneBackslashAndTheirCase
 {
     SetRegistryString(ShellFoldersKey, "Startup", "C:\\WINDOWS\\Start Menu\\Programs\\StartUp");
     SetRegistryString(ShellFoldersKey, "Programs", "C:\\WINDOWS\\Start Menu\\Programs");
-    Form->GetDirectories();
-    EXPECT_EQ(Form->StartupDir, "C:\\WINDOWS\\Start Menu\\Programs\\StartUp\\");
-    EXPECT_EQ(Form->ProgramsDir, "C:\\WINDOWS\\Start Menu\\Programs\\");
-    EXPECT_EQ(Form->ExeDir, ProgramDirectory());
+    GetDirectories();
+    EXPECT_EQ(State.StartupDir, "C:\\WINDOWS\\Start Menu\\Programs\\StartUp\\");
+    EXPECT_EQ(State.ProgramsDir, "C:\\WINDOWS\\Start Menu\\Programs\\");
+    EXPECT_EQ(State.ExeDir, ProgramDirectory());
     // Wine reports its Windows directory as C:\windows.
-    EXPECT_EQ(Form->WinDir, "C:\\WINDOWS\\");
+    EXPECT_EQ(State.WinDir, "C:\\WINDOWS\\");
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
-    EXPECT_EQ(Form->SysDir, UpperCaseAscii(system) + "\\");
+    EXPECT_EQ(State.SysDir, UpperCaseAscii(system) + "\\");
 
     {
         SCOPED_TRACE("lower case is kept, and a trailing backslash is not doubled");
         SetRegistryString(ShellFoldersKey, "Startup", "c:\\users\\me\\Start Menu\\Programs\\Startup\\");
         SetRegistryString(ShellFoldersKey, "Programs", "c:\\users\\me\\Start Menu\\Programs");
-        Form->GetDirectories();
-        EXPECT_EQ(Form->StartupDir, "c:\\users\\me\\Start Menu\\Programs\\Startup\\");
-        EXPECT_EQ(Form->ProgramsDir, "c:\\users\\me\\Start Menu\\Programs\\");
+        GetDirectories();
+        EXPECT_EQ(State.StartupDir, "c:\\users\\me\\Start Menu\\Programs\\Startup\\");
+        EXPECT_EQ(State.ProgramsDir, "c:\\users\\me\\Start Menu\\Programs\\");
     }
 }
 
 TEST_F(SplashDirectories, WithoutTheKeyTheFoldersLieBelowTheWindowsDirectory)
 {
     DeleteRegistryKey(ShellFoldersKey);
-    Form->GetDirectories();
-    EXPECT_EQ(Form->WinDir, "C:\\WINDOWS\\");
-    EXPECT_EQ(Form->StartupDir, "C:\\WINDOWS\\Startm~1\\Programs\\StartUp\\");
-    EXPECT_EQ(Form->ProgramsDir, "C:\\WINDOWS\\Startm~1\\Programs\\");
+    GetDirectories();
+    EXPECT_EQ(State.WinDir, "C:\\WINDOWS\\");
+    EXPECT_EQ(State.StartupDir, "C:\\WINDOWS\\Startm~1\\Programs\\StartUp\\");
+    EXPECT_EQ(State.ProgramsDir, "C:\\WINDOWS\\Startm~1\\Programs\\");
     HKEY probe = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ShellFoldersKey.c_str(), 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND)
         << "the key must not be created";
@@ -99,18 +95,18 @@ TEST_F(SplashDirectories, AKeyThatRefusesWritingCountsAsMissing)
     SetRegistryString(ShellFoldersKey, "Startup", "C:\\Menu\\StartUp");
     SetRegistryString(ShellFoldersKey, "Programs", "C:\\Menu\\Programs");
     ReadOnlyRegistryKey readOnly(ShellFoldersKey);
-    Form->GetDirectories();
-    EXPECT_EQ(Form->StartupDir, "C:\\WINDOWS\\Startm~1\\Programs\\StartUp\\");
-    EXPECT_EQ(Form->ProgramsDir, "C:\\WINDOWS\\Startm~1\\Programs\\");
+    GetDirectories();
+    EXPECT_EQ(State.StartupDir, "C:\\WINDOWS\\Startm~1\\Programs\\StartUp\\");
+    EXPECT_EQ(State.ProgramsDir, "C:\\WINDOWS\\Startm~1\\Programs\\");
 }
 
 TEST_F(SplashDirectories, AMissingValueGivesASingleBackslash)
 {
     SetRegistryString(ShellFoldersKey, "Startup", "C:\\Menu\\StartUp");
     DeleteRegistryValue(ShellFoldersKey, "Programs");
-    Form->GetDirectories();
-    EXPECT_EQ(Form->StartupDir, "C:\\Menu\\StartUp\\");
-    EXPECT_EQ(Form->ProgramsDir, "\\");
+    GetDirectories();
+    EXPECT_EQ(State.StartupDir, "C:\\Menu\\StartUp\\");
+    EXPECT_EQ(State.ProgramsDir, "\\");
 }
 
 TEST_F(SplashDirectories, AValueOfTheWrongTypeRaisesItsName)
@@ -118,18 +114,18 @@ TEST_F(SplashDirectories, AValueOfTheWrongTypeRaisesItsName)
     SetRegistryValue(ShellFoldersKey, "Startup", REG_DWORD, std::string("\x05\x00\x00\x00", 4));
     SetRegistryString(ShellFoldersKey, "Programs", "C:\\Menu\\Programs");
     try {
-        Form->GetDirectories();
+        GetDirectories();
         ADD_FAILURE() << "no exception";
     } catch (const ERegistryException& e) {
         EXPECT_STREQ(e.what(), "Invalid data type for 'Startup'");
     }
     // The directories before the Start Menu folders are set by then.
-    EXPECT_EQ(Form->WinDir, "C:\\WINDOWS\\");
+    EXPECT_EQ(State.WinDir, "C:\\WINDOWS\\");
 
     SetRegistryString(ShellFoldersKey, "Startup", "C:\\Menu\\StartUp");
     SetRegistryValue(ShellFoldersKey, "Programs", REG_BINARY, "xyz");
     try {
-        Form->GetDirectories();
+        GetDirectories();
         ADD_FAILURE() << "no exception";
     } catch (const ERegistryException& e) {
         EXPECT_STREQ(e.what(), "Invalid data type for 'Programs'");

@@ -1,6 +1,5 @@
-// The splash form: the setup script read into the setup state, the slide-in
-// of the logo and the title, the start-up messages before the mode choice,
-// and the way out after a failed start.
+// The splash form: the slide-in of the logo and the title, the start-up
+// messages before the mode choice, and the way out after a failed start.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,224 +22,7 @@
 
 namespace {
 
-std::vector<std::string> Lines(const TStrings& list)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Get(i));
-    return lines;
-}
-
 using Strings = std::vector<std::string>;
-
-// ---------------------------------------------------------------------------
-// The setup script
-
-using SetupScriptTest = SetupTest;
-
-TEST_F(SetupScriptTest, EveryCommandFillsItsPartOfTheState)
-{
-    WriteScript("T\r\nHalvarn 95\r\n"
-                "D\r\nC:\\HALVARN\r\n"
-                "G\r\nHalvarn Group\r\n"
-                "F\r\nDhalvarn95.exe{1234\r\n"
-                "F\r\nWsys.dll{10\r\n"
-                "P\r\nDhalvarn95.exe,Halvarn 95, the program\r\n"
-                "Q\r\nHALVARN\r\n"
-                "S\r\nInstall the letters?\r\nDletters.txt\r\n"
-                "M\r\nFirst message\r\n"
-                "M\r\nSecond message\r\n"
-                "U\r\nD*.TMP\r\n"
-                "X\r\nan unknown command and its argument\r\n"
-                "U\r\nDold.log\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Halvarn 95");
-    EXPECT_EQ(Form1->Label1->Caption(), "Halvarn 95 Setup");
-    EXPECT_EQ(Form1->DestDir, "C:\\HALVARN\\");
-    EXPECT_EQ(Form1->DestName, "HALVARN");
-    EXPECT_EQ(Form1->GroupName, "Halvarn Group");
-    EXPECT_EQ(Lines(*Form1->FileList), (Strings{"Dhalvarn95.exe{1234", "Wsys.dll{10"}));
-    EXPECT_EQ(Lines(*Form1->ItemList), (Strings{"Dhalvarn95.exe,Halvarn 95, the program"}));
-    EXPECT_EQ(Lines(*Form1->PifList), (Strings{"HALVARN"}));
-    EXPECT_EQ(Lines(*Form1->OptionList), (Strings{"Install the letters?", "Dletters.txt"}));
-    EXPECT_EQ(Lines(*Form1->MessageList), (Strings{"First message", "Second message"}));
-    EXPECT_EQ(Lines(*Form1->UninstallList), (Strings{"U", "D*.TMP", "U", "Dold.log"}));
-    // The script is read before SourceDir is known.
-    EXPECT_EQ(Form1->SourceDir, "");
-}
-
-TEST_F(SetupScriptTest, OnlyATitleChangesTheTitleAndNothingElse)
-{
-    WriteScript("T\r\nOnly Title\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Only Title");
-    EXPECT_EQ(Form1->Label1->Caption(), "Only Title Setup");
-    EXPECT_EQ(Form1->DestDir, "");
-    EXPECT_EQ(Form1->GroupName, "");
-    for (TStringList* list : {Form1->FileList.get(), Form1->ItemList.get(), Form1->UninstallList.get(),
-                              Form1->OptionList.get(), Form1->MessageList.get(), Form1->PifList.get()})
-        EXPECT_EQ(list->Count(), 0);
-}
-
-TEST_F(SetupScriptTest, TheLastTitleDestinationAndGroupWin)
-{
-    WriteScript("T\r\nFirst\r\nD\r\nC:\\ONE\r\nG\r\nOne\r\nT\r\nSecond\r\nD\r\nD:\\TWO\r\nG\r\nTwo\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Second");
-    EXPECT_EQ(Form1->Label1->Caption(), "Second Setup");
-    EXPECT_EQ(Form1->DestDir, "D:\\TWO\\");
-    EXPECT_EQ(Form1->DestName, "TWO");
-    EXPECT_EQ(Form1->GroupName, "Two");
-}
-
-TEST_F(SetupScriptTest, CommandLettersAreUpperCaseAndOnlyTheFirstCharacterCounts)
-{
-    {
-        SCOPED_TRACE("a lower-case t is skipped with its argument");
-        WriteScript("t\r\nLower\r\nT\r\nUpper\r\n");
-        ReadSetupFile();
-        EXPECT_EQ(Form1->ProductTitle, "Upper");
-    }
-    {
-        SCOPED_TRACE("the rest of the command line is ignored");
-        WriteScript("Title follows\r\nFrom a long command line\r\n");
-        ReadSetupFile();
-        EXPECT_EQ(Form1->ProductTitle, "From a long command line");
-    }
-    {
-        SCOPED_TRACE("an argument is taken as it stands");
-        WriteScript("G\r\n  Spaced  Group \r\n");
-        ReadSetupFile();
-        EXPECT_EQ(Form1->GroupName, "  Spaced  Group ");
-    }
-}
-
-TEST_F(SetupScriptTest, AnEmptyLineWhereACommandIsExpectedSwallowsTheNextTwoLines)
-{
-    // The empty line's carriage return is the command; the skip to the next
-    // line eats "T", and "Swallowed" is its argument.
-    WriteScript("\r\nT\r\nSwallowed\r\nG\r\nGroup\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "");
-    EXPECT_EQ(Form1->Label1->Caption(), "Halvarn 95 Setup");
-    EXPECT_EQ(Form1->GroupName, "Group");
-}
-
-TEST_F(SetupScriptTest, LineFeedsAloneDoNotEndLines)
-{
-    // The whole file is one line: T is the only command, and the file ends
-    // before its argument.
-    WriteScript("T\nTitle\nG\nGroup\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "");
-    EXPECT_EQ(Form1->Label1->Caption(), " Setup");
-    EXPECT_EQ(Form1->GroupName, "");
-}
-
-TEST_F(SetupScriptTest, CarriageReturnsAloneEndLinesToo)
-{
-    WriteScript("T\rTitle\rG\rGroup");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Title");
-    EXPECT_EQ(Form1->GroupName, "Group");
-}
-
-TEST_F(SetupScriptTest, CtrlZEndsTheScript)
-{
-    WriteScript(std::string("T\r\nBefore\r\n\x1A") + "T\r\nAfter\r\nM\r\nNever read\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Before");
-    EXPECT_EQ(Form1->MessageList->Count(), 0);
-}
-
-TEST_F(SetupScriptTest, DestinationNameIsTheLastPartOfTheDestination)
-{
-    WriteScript("D\r\nC:\\APPS\\\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->DestName, "");
-    EXPECT_EQ(Form1->DestDir, "C:\\APPS\\");
-
-    WriteScript("D\r\nA:APP\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->DestName, "APP");
-    EXPECT_EQ(Form1->DestDir, "A:APP\\");
-}
-
-TEST_F(SetupScriptTest, RecordsCutShortByTheEndOfTheFileGetEmptyArguments)
-{
-    WriteScript("S\r\nA question without its file");
-    ReadSetupFile();
-    EXPECT_EQ(Lines(*Form1->OptionList), (Strings{"A question without its file", ""}));
-
-    WriteScript("T\r\n");
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "");
-}
-
-TEST_F(SetupScriptTest, AMissingScriptRaisesFileNotFoundAndReadsNothing)
-{
-    EXPECT_THROW(
-        {
-            try {
-                ReadSetupFile();
-            } catch (const EInOutError& e) {
-                EXPECT_STREQ(e.what(), "File not found");
-                EXPECT_EQ(e.ErrorCode, 2);
-                throw;
-            }
-        },
-        EInOutError);
-    EXPECT_EQ(Form1->ProductTitle, "");
-}
-
-// The sample distribution that flsmake builds: every record arrives in the
-// setup state, each size is the real size of the file shipped beside the
-// script, and every source lies under the name the installation run looks for.
-TEST_F(SetupScriptTest, TheSampleDistributionsScriptReadsBackWithTheRealSizes)
-{
-    const std::string dist = BuildFolder() + "sample\\";
-    // The script is read where the test's program folder is, as it stands.
-    TFileStream script(dist + "setup.fls", FileStreamMode::OpenRead);
-    std::string bytes(static_cast<size_t>(script.Size()), '\0');
-    script.ReadBuffer(bytes.data(), script.Size());
-    WriteScript(bytes);
-
-    ReadSetupFile();
-    EXPECT_EQ(Form1->ProductTitle, "Halvarn 95");
-    EXPECT_EQ(Form1->Label1->Caption(), "Halvarn 95 Setup");
-    EXPECT_EQ(Form1->DestDir, "C:\\HALVARN\\");
-    EXPECT_EQ(Form1->GroupName, "Halvarn 95");
-    EXPECT_EQ(Lines(*Form1->ItemList), (Strings{"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt,Read Me"}));
-    EXPECT_EQ(Lines(*Form1->MessageList),
-              (Strings{"Welcome to Halvarn 95.  This program installs Halvarn 95 on your computer."}));
-    EXPECT_EQ(Lines(*Form1->UninstallList), (Strings{"U", "D*.TMP"}));
-
-    const std::vector<std::string> files = Lines(*Form1->FileList);
-    ASSERT_EQ(files.size(), 3u);
-    for (const std::string& entry : files) {
-        SCOPED_TRACE(entry);
-        const ScriptFormat::FileArgument file = ScriptFormat::SplitFileArgument(entry);
-        ASSERT_TRUE(file.HasBrace);
-        const std::string source = dist + ScriptFormat::MandatorySourceName(file.Path);
-        ASSERT_TRUE(FileIsPresent(source));
-        TFileStream shipped(source, FileStreamMode::OpenRead);
-        EXPECT_EQ(file.SizeText, std::to_string(shipped.Size()));
-    }
-    const std::vector<std::string> options = Lines(*Form1->OptionList);
-    ASSERT_EQ(options.size(), 2u);
-    EXPECT_EQ(options[0], "Would you like to install the Halvarn 95 sample letters?");
-    EXPECT_TRUE(FileIsPresent(dist + FileNamePart(options[1]))) << options[1];
-}
-
-TEST_F(SetupScriptTest, CheckPathAddsOneBackslashWhereThereIsNone)
-{
-    EXPECT_EQ(Form1->CheckPath(""), "\\");
-    EXPECT_EQ(Form1->CheckPath("C:\\"), "C:\\");
-    EXPECT_EQ(Form1->CheckPath("C:\\APPS"), "C:\\APPS\\");
-    EXPECT_EQ(Form1->CheckPath("C:\\APPS\\"), "C:\\APPS\\");
-    EXPECT_EQ(Form1->CheckPath("C:"), "C:\\");
-    EXPECT_EQ(Form1->CheckPath("C:\\APPS/"), "C:\\APPS/\\");
-}
 
 // ---------------------------------------------------------------------------
 // The slide-in and the hand-over to the mode choice
@@ -292,7 +74,7 @@ TEST_F(SplashTest, ShowingTheSplashReadsTheScriptAndTheTimerBringsTheModeChoice)
     Form1->SetWindowState(wsMaximized);
     EXPECT_EQ(Form1->Width(), GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(Form1->Height(), GetSystemMetrics(SM_CYSCREEN));
-    ReadSetupFile();
+    Form1->ReadSetupFile();
     Form1->Image1->SetTop(Form1->Height() + 2);
     Form1->Label1->SetLeft(Form1->Width() + 2);
     Form1->Timer1->SetEnabled(true);
@@ -309,9 +91,7 @@ TEST_F(SplashTest, ShowingTheSplashReadsTheScriptAndTheTimerBringsTheModeChoice)
 
 TEST_F(SplashTest, StartUpMessagesComeOneByOneBeforeTheModeChoice)
 {
-    Form1->MessageList->Add("First");
-    Form1->MessageList->Add("Second\rwith a second line");
-    Form1->MessageList->Add("Third");
+    m_state.Script.MessageList = {"First", "Second\rwith a second line", "Third"};
     Form1->SetOnShow(TNotifyEvent());
     Form1->Show();
     Form1->Image1->SetTop(23);
@@ -360,7 +140,7 @@ TEST_F(SplashTest, AFailedStartIsReportedAndEscOnTheSplashEndsTheProgram)
     EXPECT_TRUE(hintShownWithTheReport);
     // The splash stays black: nothing moves in and no other form comes.
     EXPECT_FALSE(Form1->Timer1->Enabled());
-    EXPECT_EQ(Form1->SourceDir, "");
+    EXPECT_EQ(m_state.SourceDir, "");
     EXPECT_GT(Form1->Label1->Left(), Form1->Width());
     auto* hint = dynamic_cast<TLabel*>(Form1->Controls(Form1->ControlCount() - 1));
     ASSERT_NE(hint, nullptr);

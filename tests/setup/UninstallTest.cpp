@@ -1,8 +1,6 @@
-// The uninstaller on its real form: the log read into list lines, the
-// file-open dialog when the log is not beside the program, the removal of
-// the selected lines with the question for a directory that still has
-// contents, the folders it never removes whatever the log says, and the
-// cost of removing many lines.
+// The uninstaller on its real form: the plan shown as list lines, the
+// file-open dialog when the log is not beside the program, and the cost of
+// selecting and removing many lines.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -73,86 +71,38 @@ protected:
     static std::string Ok(const std::string&, const std::string&) { return "OK"; }
 };
 
-TEST_F(UninstallTest, EveryRecordKindIsListedWhenItsItemExists)
+// The form shows the plan line for line, names the groups it could not find
+// in one message each before the list is drawn, and from then on the
+// settings show the destination and group the log named.
+TEST_F(UninstallTest, TheFormListsThePlanAndNamesTheMissingGroups)
 {
-    m_dir.WriteFile("DEST\\a.TMP", "");
-    m_dir.WriteFile("DEST\\b.TMP", "");
+    const std::string d = m_dir / "DEST\\";
     m_dir.WriteFile("DEST\\halvarn95.exe", "x");
     CreateDirectoryA((m_dir / "MENU\\PROGRAMS\\Halvarn 95").c_str(), nullptr);
-    // The U record is resolved with the destination the script gave, before
-    // the log's own D record changes it.
-    WriteLog({"U", "D*.TMP", "F", Form1->DestDir + "halvarn95.exe", "F", Form1->DestDir + "gone.exe",
-              "Gextra text on the letter line", "Halvarn 95", "G", "Old Group", "X", "skipped", "D",
-              m_dir / "DEST\\"});
+    WriteLog({"F", d + "halvarn95.exe", "G", "Halvarn 95", "G", "Old Group", "D", d});
     const auto seen = ShowForm();
-    const std::string d = m_dir / "DEST\\";
-    EXPECT_EQ(ListLines(), (Strings{"File - " + d + "a.TMP", "File - " + d + "b.TMP", "File - " + d + "halvarn95.exe",
-                                    "Program Manager Group - Halvarn 95", "Directory - " + d}));
+    EXPECT_EQ(ListLines(), (Strings{"File - " + d + "halvarn95.exe", "Program Manager Group - Halvarn 95",
+                                    "Directory - " + d}));
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].Caption, "Information");
     EXPECT_EQ(seen[0].Text, "Could not find the Old Group Group.\r\rIt may need to be removed manually.");
-    EXPECT_EQ(Form1->GroupName, "HALVARN 95");
-    EXPECT_EQ(Form1->DestDir, d);
-    EXPECT_EQ(UpperCaseAscii(UninstallFileName), UpperCaseAscii(m_dir / "uninst.fls"));
+    EXPECT_EQ(m_state.GroupName, "HALVARN 95");
+    EXPECT_EQ(m_state.DestDir, d);
+    EXPECT_EQ(UpperCaseAscii(Form4->UninstallFileName()), UpperCaseAscii(m_dir / "uninst.fls"));
 
-    // Each showing reads the log again.
-    WriteLog({"D", d});
+    // Each showing reads the log again; Select All and Uninstall remove it
+    // all and say so.
+    WriteLog({"F", d + "halvarn95.exe", "D", d});
     Form4->Hide();
     ShowForm();
-    EXPECT_EQ(ListLines(), (Strings{"Directory - " + d}));
-}
-
-TEST_F(UninstallTest, SelectAllAndUninstallRemovesEverythingWithoutAQuestion)
-{
-    const std::string d = m_dir / "DEST\\";
-    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
-    m_dir.WriteFile("DEST\\readme.txt", "x");
-    m_dir.WriteFile("DEST\\old.TMP", "x");
-    CreateDirectoryA((m_dir / "MENU\\PROGRAMS\\Halvarn 95").c_str(), nullptr);
-    m_dir.WriteFile("MENU\\PROGRAMS\\Halvarn 95\\Halvarn 95.lnk", "link");
-    WriteLog({"U", "D*.TMP", "F", d + "halvarn95.exe", "F", d + "readme.txt", "G", "Halvarn 95", "D", d});
-    ShowForm();
-    ASSERT_EQ(ListLines().size(), 5u);
+    EXPECT_EQ(ListLines(), (Strings{"File - " + d + "halvarn95.exe", "Directory - " + d}));
     Form4->Button4Click(Form4->Button4);
-    EXPECT_EQ(Form4->ListBox1->SelCount(), 5);
-    const auto seen = Uninstall(Ok);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
+    EXPECT_EQ(Form4->ListBox1->SelCount(), 2);
+    const auto removal = Uninstall(Ok);
+    ASSERT_EQ(removal.size(), 1u);
+    EXPECT_EQ(removal[0].Text, "Uninstall is Complete");
     EXPECT_FALSE(IsExistingDirectory(d));
-    EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS\\Halvarn 95"));
     EXPECT_TRUE(ListLines().empty());
-    EXPECT_TRUE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS"));
-}
-
-// Only the directory line selected while files remain in it: the question;
-// No puts the line back at the end and keeps everything, Yes removes the
-// directory with what is in it. The program ends either way.
-TEST_F(UninstallTest, ADirectoryWithContentsIsRemovedOnlyOnYes)
-{
-    const std::string d = m_dir / "DEST\\";
-    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
-    WriteLog({"D", d, "F", d + "halvarn95.exe"});
-    for (const char* answer : {"&No", "&Yes"}) {
-        SCOPED_TRACE(answer);
-        ShowForm();
-        ASSERT_EQ(ListLines(), (Strings{"Directory - " + d, "File - " + d + "halvarn95.exe"}));
-        Form4->ListBox1->SetSelected(0, true);
-        const auto seen = Uninstall([&](const std::string&, const std::string& text) {
-            return std::string(text == "Uninstall is Complete" ? "OK" : answer);
-        });
-        ASSERT_EQ(seen.size(), 2u);
-        EXPECT_EQ(seen[0].Text, d + " still has files or folders in it.\r\rWould you like to Delete it and its "
-                                    "contents, anyway?");
-        EXPECT_EQ(seen[1].Text, "Uninstall is Complete");
-        const bool yes = std::string(answer) == "&Yes";
-        EXPECT_EQ(IsExistingDirectory(d), !yes);
-        if (!yes) {
-            EXPECT_EQ(ListLines(), (Strings{"File - " + d + "halvarn95.exe", "Directory - " + d}));
-        }
-        // A fresh program for the next answer.
-        TearDown();
-        SetUp();
-    }
 }
 
 // The log is not beside the program: the file-open dialog asks for it.
@@ -185,105 +135,13 @@ TEST_F(UninstallTest, WithoutALogBesideTheProgramTheUserIsAskedForOne)
     Form4->Hide();
     EXPECT_EQ(runDialog(true), "Could not Find - uninst.fls");
     EXPECT_EQ(ListLines(), (Strings{"Directory - " + elsewhere}));
-    EXPECT_EQ(UpperCaseAscii(UninstallFileName), UpperCaseAscii(elsewhere + "uninst.fls"));
+    EXPECT_EQ(UpperCaseAscii(Form4->UninstallFileName()), UpperCaseAscii(elsewhere + "uninst.fls"));
 
     Form4->ListBox1->Items()->Clear();
     const auto seen = Uninstall(Ok);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
     EXPECT_TRUE(IsExistingDirectory(elsewhere));
-}
-
-// Whatever the log says, the uninstaller lists and removes nothing that
-// would take the searched folder, its parent, the Programs folder or a
-// folder the system needs with it.
-TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
-{
-    const std::string d = m_dir / "DEST\\";
-    m_dir.WriteFile("DEST\\a.dat", "");
-    CreateDirectoryA((d + "sub").c_str(), nullptr);
-    CreateDirectoryA((m_dir / "MENU\\PROGRAMS\\Halvarn 95").c_str(), nullptr);
-    m_dir.WriteFile("MENU\\PROGRAMS\\other.lnk", "someone else's item");
-    m_dir.WriteFile("WIN\\win.ini", "");
-    {
-        SCOPED_TRACE("U patterns match . and .. of the folder they search, and folders outside the destination");
-        WriteLog({"U", "D*", "U", "D.*", "U", "N" + m_dir.Path() + "MENU\\PROGRAMS\\H*", "U", "Nsub\\*"});
-        ShowForm();
-        Strings lines = ListLines();
-        std::sort(lines.begin(), lines.end());
-        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "sub"}));
-        Form4->Hide();
-    }
-    {
-        SCOPED_TRACE("G records naming no folder below the Programs folder, or one the system needs");
-        WriteLog({"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G", "STARTUP", "G",
-                  "Halvarn 95"});
-        const auto seen = ShowForm();
-        EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Halvarn 95"}));
-        ASSERT_EQ(seen.size(), 6u);
-        EXPECT_EQ(seen[5].Text, "Could not find the STARTUP Group.\r\rIt may need to be removed manually.");
-        Form4->Hide();
-    }
-    {
-        SCOPED_TRACE("D records naming a root or a folder the system needs");
-        WriteLog({"D", "C:\\", "D", "C:", "D", Form1->WinDir, "D", Form1->SysDir, "D", Form1->ProgramsDir, "D",
-                  Form1->StartupDir, "D", m_dir / "MENU\\", "D", m_dir.Path(), "D", m_dir / "WIN\\SYSTEM\\..\\",
-                  "U", "N" + m_dir.Path() + "MENU", "U", "N" + m_dir.Path() + "W*", "F", m_dir / "WIN\\*", "D", d});
-        ShowForm();
-        EXPECT_EQ(ListLines(), (Strings{"Directory - " + d}));
-    }
-    // Asked directly, the delete operation refuses them too.
-    for (const std::string& vital : {Form1->WinDir, Form1->SysDir, Form1->ProgramsDir, Form1->StartupDir,
-                                     m_dir / "MENU\\", m_dir.Path()})
-        Form4->DeletePro(vital);
-    EXPECT_TRUE(FileIsPresent(m_dir / "WIN\\win.ini"));
-    EXPECT_TRUE(IsExistingDirectory(Form1->SysDir));
-    EXPECT_TRUE(IsExistingDirectory(Form1->StartupDir));
-    EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
-    const ProtectedFolders protectedFolders;
-    EXPECT_TRUE(protectedFolders.Protects("C:\\"));
-    EXPECT_TRUE(protectedFolders.Protects(m_dir / "MENU\\PROGRAMS\\STARTUP\\..\\"));
-    EXPECT_TRUE(protectedFolders.Protects(m_dir / "MISSING\\"));
-    EXPECT_FALSE(protectedFolders.Protects(d));
-    EXPECT_FALSE(protectedFolders.Protects(d + "sub"));
-
-    // A log with only vital records and Select All: nothing but the
-    // destination goes.
-    Form4->Button4Click(Form4->Button4);
-    Uninstall([](const std::string& , const std::string& text) {
-        return std::string(text == "Uninstall is Complete" ? "OK" : "&Yes");
-    });
-    EXPECT_FALSE(IsExistingDirectory(d));
-    EXPECT_TRUE(IsExistingDirectory(Form1->ProgramsDir));
-    EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
-}
-
-// Each group line removes the folder it names, also when the log names
-// further groups after it, and a group in a folder of its own below the
-// Programs folder is listed and removed without that folder.
-TEST_F(UninstallTest, EachGroupLineRemovesTheGroupItNames)
-{
-    const std::string programs = m_dir / "MENU\\PROGRAMS\\";
-    for (const std::string group : {"Halvarn 95", "Other", "Tools\\Halvarn 95"}) {
-        CreateDirectoryPath(programs + group);
-        m_dir.WriteFile("MENU\\PROGRAMS\\" + group + "\\Halvarn 95.lnk", "link");
-    }
-    m_dir.WriteFile("MENU\\PROGRAMS\\Tools\\Editor.lnk", "someone else's item");
-    WriteLog({"G", "Halvarn 95", "G", "Tools\\Halvarn 95", "G", "Tools\\..\\Other", "G", "Other"});
-    const auto seen = ShowForm();
-    EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Halvarn 95", "Program Manager Group - Tools\\Halvarn 95",
-                                    "Program Manager Group - Other"}));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Text, "Could not find the Tools\\..\\Other Group.\r\rIt may need to be removed manually.");
-    EXPECT_EQ(Form1->GroupName, "OTHER");
-    Form4->ListBox1->SetSelected(0, true);
-    Form4->ListBox1->SetSelected(1, true);
-    Uninstall(Ok);
-    EXPECT_FALSE(IsExistingDirectory(programs + "Halvarn 95"));
-    EXPECT_FALSE(IsExistingDirectory(programs + "Tools\\Halvarn 95"));
-    EXPECT_TRUE(FileIsPresent(programs + "Tools\\Editor.lnk"));
-    EXPECT_TRUE(FileIsPresent(programs + "Other\\Halvarn 95.lnk"));
-    EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Other"}));
 }
 
 TEST_F(UninstallTest, RemoveEndDropsOneBackslash)
@@ -347,58 +205,6 @@ TEST_F(UninstallTest, RemovingTenThousandLinesCostsLinearListBoxCalls)
     EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(ListLines().empty());
-}
-
-// The directory removed is the one the selected "Directory - " line names,
-// although a later "D" record of the log has changed DestDir to a folder
-// that was never listed: one that did not exist while the log was read (and
-// has appeared since), or the Windows directory, which is never listed.
-TEST_F(UninstallTest, TheDirectoryRemovedIsTheOneTheSelectedLineNames)
-{
-    const std::string d = m_dir / "DEST\\";
-    const std::string later = m_dir / "LATER\\";
-    for (const std::string& laterDir : {later, Form1->WinDir}) {
-        SCOPED_TRACE(laterDir);
-        m_dir.WriteFile("WIN\\win.ini", "");
-        CreateDirectoryA(d.c_str(), nullptr);
-        RemoveTree(later);
-        WriteLog({"D", d, "D", laterDir});
-        ShowForm();
-        ASSERT_EQ(ListLines(), (Strings{"Directory - " + d}));
-        EXPECT_EQ(Form1->DestDir, laterDir);
-        // An empty folder under the later name appears before Uninstall is
-        // pressed: it is nobody's choice and must stay.
-        CreateDirectoryA(later.c_str(), nullptr);
-        Form4->Button4Click(Form4->Button4);
-        const auto seen = Uninstall(Ok);
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
-        EXPECT_FALSE(IsExistingDirectory(d));
-        EXPECT_TRUE(IsExistingDirectory(later));
-        EXPECT_TRUE(FileIsPresent(m_dir / "WIN\\win.ini"));
-        // A fresh program for the next log.
-        TearDown();
-        SetUp();
-    }
-
-    // With contents left in the selected directory, the question names it,
-    // and Yes takes it and nothing else.
-    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
-    RemoveTree(later);
-    WriteLog({"D", d, "D", later});
-    ShowForm();
-    ASSERT_EQ(ListLines(), (Strings{"Directory - " + d}));
-    CreateDirectoryA(later.c_str(), nullptr);
-    m_dir.WriteFile("LATER\\keep.txt", "someone else's");
-    Form4->ListBox1->SetSelected(0, true);
-    const auto seen = Uninstall([](const std::string&, const std::string& text) {
-        return std::string(text == "Uninstall is Complete" ? "OK" : "&Yes");
-    });
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].Text,
-              d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
-    EXPECT_FALSE(IsExistingDirectory(d));
-    EXPECT_TRUE(FileIsPresent(later + "keep.txt"));
 }
 
 } // namespace

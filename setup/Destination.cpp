@@ -1,0 +1,118 @@
+#include "setup/Destination.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "setup/ScriptFormat.h"
+
+uint8_t DriveNumber(const std::string& drive)
+{
+    // NOTE: every letter counts, M to Z included, so that those drives show
+    // and are checked against their own free space; anything else (a network
+    // share, no drive at all) has no number.
+    const char letter = drive.empty() ? '\0' : static_cast<char>(drive[0] & ~0x20);
+    if (letter < 'A' || letter > 'Z')
+        return 0;
+    return static_cast<uint8_t>(letter - 'A' + 1);
+}
+
+bool IsDestinationFolder(const std::string& dir)
+{
+    std::string_view rest(dir);
+    if (rest.empty() || rest.back() != '\\')
+        return false;
+    rest.remove_suffix(1);
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (rest.size() >= 3 && isLetter(rest[0]) && rest[1] == ':' && rest[2] == '\\') {
+        rest.remove_prefix(3);
+    } else if (rest.substr(0, 2) == "\\\\") {
+        // The server and the share; "\\?\" and "\\.\" name no share.
+        rest.remove_prefix(2);
+        for (int part = 0; part < 2; ++part) {
+            const size_t end = rest.find('\\');
+            if (end == std::string_view::npos || !ScriptFormat::IsPlainName(rest.substr(0, end)))
+                return false;
+            rest.remove_prefix(end + 1);
+        }
+    } else {
+        return false;
+    }
+    // Below the root the folders follow the rule of a Start Menu group:
+    // plain names joined by single backslashes, none of them "." or "..".
+    return ScriptFormat::IsGroupPath(rest);
+}
+
+size_t LongestDestination(const SetupScript& script)
+{
+    size_t longestName = ScriptFormat::LogName.size();
+    const auto add = [&](const std::string& coded) {
+        if (!coded.empty() && coded[0] == 'D')
+            longestName = std::max(longestName, coded.size() - 1);
+    };
+    for (const ScriptFile& file : script.FileList)
+        add(file.Path);
+    for (const ScriptOption& option : script.OptionList)
+        add(option.Path);
+    for (const std::string& pif : script.PifList)
+        longestName = std::max(longestName, pif.size() + 4);
+    // A full file name holds at most MAX_PATH - 1 characters; a directory
+    // name must leave room for a short file name in it (MAX_PATH - 12,
+    // terminating NUL included), or CreateDirectory refuses it.
+    constexpr size_t longestFile = MAX_PATH - 1;
+    constexpr size_t longestFolder = MAX_PATH - 12;
+    return std::min(longestFile - std::min(longestFile, longestName), longestFolder);
+}
+
+int64_t DriveFreeSpace(const std::string& drive, uint8_t number)
+{
+    // A network share has no drive number: its own root is asked. A path
+    // without a drive lies on the current drive, number 0.
+    if (number == 0 && !drive.empty())
+        return FreeSpaceOfRoot(drive + "\\");
+    return FreeSpace(number);
+}
+
+SpaceNeeds ReckonSpace(const SetupState& state)
+{
+    SpaceNeeds needs;
+    needs.WinDrive = UpperCaseAscii(FileDrivePart(state.WinDir));
+    needs.DestDrive = UpperCaseAscii(FileDrivePart(state.DestDir));
+    for (const ScriptFile& file : state.Script.FileList) {
+        const int64_t size = file.Size();
+        // NOTE: a record without "{" has no path, and its size counts on
+        // neither drive.
+        switch (file.Path.empty() ? '\0' : file.Path[0]) {
+        case 'A':
+        case 'D':
+        case 'N':
+            needs.DestNeed += size;
+            break;
+        case 'S':
+        case 'T':
+        case 'W':
+            needs.WinNeed += size;
+            break;
+        default:
+            break;
+        }
+    }
+    needs.WinDriveNum = DriveNumber(needs.WinDrive);
+    if (needs.OneDrive()) {
+        needs.WinNeed += needs.DestNeed;
+        needs.DestNeed = 0;
+    } else {
+        needs.DestDriveNum = DriveNumber(needs.DestDrive);
+    }
+    return needs;
+}
+
+bool SpaceNeeds::Enough() const
+{
+    bool enough = DriveFreeSpace(WinDrive, WinDriveNum) >= WinNeed;
+    if (!OneDrive())
+        enough = enough && DriveFreeSpace(DestDrive, DestDriveNum) >= DestNeed;
+    return enough;
+}

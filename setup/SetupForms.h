@@ -1,0 +1,9 @@
+// The setup's five forms made in their order (the first is the main form)
+// and given the setup state they share.
+#pragma once
+
+#include "setup/SetupState.h"
+
+// Creates Form1 to Form5 through the application, then hands each the state,
+// which must outlive them.
+void CreateSetupForms(SetupState& state);

@@ -1,0 +1,41 @@
+// What the installation run and the uninstallation need from a person: the
+// questions they ask, the notices they give, the progress they report and
+// whether the user has asked to stop. The forms answer through message
+// dialogs and the gauge; the engine itself shows nothing.
+#pragma once
+
+#include <string>
+
+class SetupPrompts {
+public:
+    // The questions, each with the text a person reads.
+    enum class Question {
+        // A source file is missing: true looks again (Retry), false skips
+        // the file (Ignore).
+        MissingFile,
+        // An optional file is offered: true installs it.
+        OptionalFile,
+        // The Start Menu group is offered: true makes it.
+        StartMenu,
+        // The uninstaller met a folder that still holds files: true removes
+        // it with its contents.
+        FolderNotEmpty,
+    };
+
+    virtual ~SetupPrompts() = default;
+
+    virtual bool Ask(Question question, const std::string& text) = 0;
+    // A notice the person acknowledges.
+    virtual void Tell(const std::string& text) = 0;
+
+    // Progress of the installation's copy: the number of mandatory files,
+    // then each file as its copy begins and ends (counted for the mandatory
+    // ones, not for the optional ones).
+    virtual void BeginCopies(int count) = 0;
+    virtual void Copying(const std::string& destination) = 0;
+    virtual void Copied(bool counted) = 0;
+
+    // Whether the user has asked to end the program; the run then takes no
+    // further step.
+    virtual bool Stopped() const = 0;
+};
