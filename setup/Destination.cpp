@@ -6,6 +6,7 @@
 
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/Search.h"
 #include "setup/ScriptFormat.h"
 
 uint8_t DriveNumber(const std::string& drive)
@@ -43,6 +44,33 @@ bool IsDestinationFolder(const std::string& dir)
     // Below the root the folders follow the rule of a Start Menu group:
     // plain names joined by single backslashes, none of them "." or "..".
     return ScriptFormat::IsGroupPath(rest);
+}
+
+std::string FileInTheWay(const std::string& dir)
+{
+    // The root itself is no file; the folders below it are looked at from
+    // the top down.
+    for (size_t end = dir.find('\\', FileDrivePart(dir).size() + 1); end != std::string::npos;
+         end = dir.find('\\', end + 1)) {
+        const std::string folder = dir.substr(0, end);
+        if (FileIsPresent(folder))
+            return folder;
+    }
+    return std::string();
+}
+
+bool HoldsOtherFiles(const std::string& dir)
+{
+    // NOTE: an earlier installation's log makes this a reinstallation: its
+    // files are the product's own, and are replaced without a question.
+    if (FileIsPresent(dir + std::string(ScriptFormat::LogName)))
+        return false;
+    TSearchRec entry;
+    bool found = false;
+    for (int result = SearchFirst(dir + "*", faAnyFile, entry); result == 0 && !found; result = SearchNext(entry))
+        found = entry.Name != "." && entry.Name != "..";
+    SearchEnd(entry);
+    return found;
 }
 
 size_t LongestDestination(const SetupScript& script)

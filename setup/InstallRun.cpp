@@ -11,6 +11,7 @@
 #include "runtime/ScopeGuard.h"
 #include "setup/LineFiles.h"
 #include "setup/ScriptFormat.h"
+#include "setup/Staging.h"
 #include "shell/ShellLinks.h"
 
 namespace {
@@ -50,7 +51,7 @@ bool InstallRun::SourceIsRemovable() const
     return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_REMOVABLE;
 }
 
-bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest)
+bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest, FileStreamMode mode)
 {
     while (!FileIsPresent(Source)) {
         const std::string text =
@@ -75,7 +76,7 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest)
                 DeleteFileA(Dest.c_str());
         });
         TFileStream source(Source, FileStreamMode::OpenRead);
-        TFileStream destination(Dest, FileStreamMode::Create);
+        TFileStream destination(Dest, mode);
         created = true;
         // NOTE: a source of zero bytes copies nothing and is still a file of
         // the product: it is created empty and logged like any other.
@@ -136,38 +137,27 @@ void InstallRun::InstallOptionalFiles()
         // setup program itself runs from \temp there.
         const std::string drive = FileDrivePart(m_state.DestDir);
         const bool runsFromTemp = UpperCaseAscii(m_state.ExeDir) == UpperCaseAscii(drive + "\\temp\\");
-        const std::string folder = drive + (runsFromTemp ? "\\temp1" : "\\temp");
-        const bool folderExisted = IsExistingDirectory(folder);
-        CreateDirectoryPath(folder);
-
         const std::string name = ScriptFormat::OptionalSourceName(option.Path);
-        const std::string staged = folder + "\\" + name;
-        bool stagedNow = false;
+        const Staging staging = ChooseStaging(drive + (runsFromTemp ? "\\temp1" : "\\temp"), name);
+        std::optional<FileId> staged;
         // What was staged is removed also when the run is ending, and before
         // a failed copy is reported: it is nobody's file.
-        const auto removeStaging = [&] {
-            if (stagedNow)
-                DeleteFileA(staged.c_str());
-            if (!folderExisted)
-                RemoveDirectoryA(folder.c_str());
-        };
-        try {
-            stagedNow = CopyOneFile(m_state.ExeDir + name, staged);
-            // NOTE: a file the user skipped is not offered: there is nothing
-            // to install, and the copy would only ask again for the staged
-            // file.
-            if (stagedNow && !m_prompts.Stopped() &&
-                m_prompts.Ask(SetupPrompts::Question::OptionalFile, option.Question) && !m_prompts.Stopped()) {
-                const std::string destination = ResolvePath(m_state, option.Path);
-                m_prompts.Copying(destination);
-                CopyOneFile(staged, destination);
-                m_prompts.Copied(false);
-            }
-        } catch (...) {
-            removeStaging();
-            throw;
+        const ScopeExit removeStaging([&] { RemoveStaging(staging, staged); });
+        // NOTE: the staged copy never replaces a file: the name was free
+        // when it was chosen, and one that has been taken since stops the
+        // run with the creation error.
+        const bool stagedNow = CopyOneFile(m_state.ExeDir + name, staging.File, FileStreamMode::CreateNew);
+        if (stagedNow)
+            staged = IdentityOfFile(staging.File);
+        // NOTE: a file the user skipped is not offered: there is nothing to
+        // install, and the copy would only ask again for the staged file.
+        if (stagedNow && !m_prompts.Stopped() && m_prompts.Ask(SetupPrompts::Question::OptionalFile, option.Question) &&
+            !m_prompts.Stopped()) {
+            const std::string destination = ResolvePath(m_state, option.Path);
+            m_prompts.Copying(destination);
+            CopyOneFile(staging.File, destination);
+            m_prompts.Copied(false);
         }
-        removeStaging();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/FileStream.h"
 #include "setup/SetupPrompts.h"
 #include "setup/SetupState.h"
 
@@ -46,8 +47,11 @@ public:
 
     // Copies Source to Dest, asking for Source while it is missing; Ignore
     // sets FileSkipped and copies nothing. True when the file was copied; a
-    // copy that fails part way deletes its cut-off file and propagates.
-    bool CopyOneFile(const std::string& Source, const std::string& Dest);
+    // copy that fails part way deletes its cut-off file and propagates. An
+    // existing Dest is replaced, or with mode CreateNew left alone and the
+    // creation error raised.
+    bool CopyOneFile(const std::string& Source, const std::string& Dest,
+                     FileStreamMode mode = FileStreamMode::Create);
 
     // Whether the setup program's directory lies on a removable drive, that
     // is, on a diskette.

@@ -85,6 +85,19 @@ void TForm3::Button2Click(TObject*)
                           0);
         return;
     }
+    // NOTE: a file where a folder of the destination should be would stop
+    // the run at its first copy, with the folders above it already made.
+    const std::string file = FileInTheWay(m_state->DestDir);
+    if (!file.empty()) {
+        ShowMessageDialog(Format(LoadResString(StrId::SDestinationIsFile), {file}), MessageKind::Warning, {mbOK}, 0);
+        return;
+    }
+    // Asked before the space: a user who answers No chooses another folder,
+    // whose drive may have other space, and is not asked about space twice.
+    if (HoldsOtherFiles(m_state->DestDir) &&
+        ShowMessageDialog(Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(m_state->DestDir)}),
+                          MessageKind::Confirmation, {mbYes, mbNo}, 0, mbNo) != mrYes)
+        return;
     // The free space is asked again here, not taken from the labels.
     if (!Space.Enough() &&
         ShowMessageDialog(LoadResString(StrId::SNotEnoughSpace), MessageKind::Information, {mbYes, mbNo}, 0) == mrNo)
