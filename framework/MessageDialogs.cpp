@@ -182,7 +182,8 @@ MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textH
     return l;
 }
 
-ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons)
+ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons,
+                                              std::optional<MessageButton> chosenDefault)
 {
     ComponentPtr<TMessageForm> form(new TMessageForm(Application));
     form->SetBorderStyle(bsDialog);
@@ -253,7 +254,8 @@ ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKi
 
     // The default and cancel buttons are chosen from the set before any
     // button exists; a choice that is not in the set gives no such button.
-    const MessageButton defaultButton = buttons.Contains(mbOK) ? mbOK : buttons.Contains(mbYes) ? mbYes : mbRetry;
+    const MessageButton defaultButton =
+        chosenDefault ? *chosenDefault : buttons.Contains(mbOK) ? mbOK : buttons.Contains(mbYes) ? mbYes : mbRetry;
     const MessageButton cancelButton = buttons.Contains(mbCancel) ? mbCancel : buttons.Contains(mbNo) ? mbNo : mbOK;
     int x = layout.FirstButtonLeft;
     for (int b = mbYes; b <= mbHelp; ++b) {
@@ -266,8 +268,13 @@ ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKi
         button->SetParent(form.get());
         button->SetCaption(LoadResString(info.Caption));
         button->SetModalResult(info.Result);
-        if (which == defaultButton)
+        if (which == defaultButton) {
             button->SetDefault(true);
+            // NOTE: a button with the focus takes Enter before the default
+            // button does, and the first button has it otherwise.
+            if (chosenDefault)
+                form->SetActiveControl(button);
+        }
         if (which == cancelButton)
             button->SetCancel(true);
         if (which == mbHelp)
@@ -278,10 +285,10 @@ ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKi
     return form;
 }
 
-int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
-                        int y)
+namespace {
+
+int RunMessageDialog(const ComponentPtr<TMessageForm>& form, int helpContext, int x, int y)
 {
-    const ComponentPtr<TMessageForm> form = BuildMessageDialog(text, kind, buttons);
     form->SetHelpContext(helpContext);
     if (x >= 0)
         form->SetLeft(x);
@@ -291,7 +298,21 @@ int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButton
     return form->RunModal();
 }
 
+} // namespace
+
+int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
+                        int y)
+{
+    return RunMessageDialog(BuildMessageDialog(text, kind, buttons), helpContext, x, y);
+}
+
 int ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext)
 {
     return ShowMessageDialogAt(text, kind, buttons, helpContext, -1, -1);
+}
+
+int ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext,
+                      MessageButton defaultButton)
+{
+    return RunMessageDialog(BuildMessageDialog(text, kind, buttons, defaultButton), helpContext, -1, -1);
 }

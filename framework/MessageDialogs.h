@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <windows.h>
@@ -57,8 +58,12 @@ MessageDialogLayout LayOutMessageDialog(int cx, int cy, int textWidth, int textH
 SIZE MessageTextRoom(int cx, int cy, bool hasIcon, int maxClientWidth, int maxClientHeight);
 
 // Builds the complete dialog, hidden, owned by the application object until
-// the caller frees it.
-ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons);
+// the caller frees it. The default button is OK, else Yes, else Retry; a
+// caller that names another one (a question whose safe answer is No) gets
+// that one as the default, with the focus on it when the dialog opens, so
+// that Enter presses it.
+ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons,
+                                              std::optional<MessageButton> defaultButton = std::nullopt);
 
 // Runs the dialog modally and frees it on every path; returns the modal
 // result of the button that ended it, or mrCancel when it was closed.
@@ -66,3 +71,6 @@ ComponentPtr<TMessageForm> BuildMessageDialog(const std::string& text, MessageKi
 int ShowMessageDialogAt(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
                         int y);
 int ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext);
+// The same with the default button that the caller names.
+int ShowMessageDialog(const std::string& text, MessageKind kind, MessageButtons buttons, int helpContext,
+                      MessageButton defaultButton);

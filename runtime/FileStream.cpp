@@ -6,8 +6,14 @@
 
 namespace {
 
-// Makes the file, or empties the one already there, for reading and writing
-// by this handle alone.
+// Opens the file for reading and writing by this handle alone.
+HANDLE CreateForWriting(const std::string& name, DWORD disposition)
+{
+    return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+// Makes the file, or empties the one already there.
 // NOTE: a new file is made with CREATE_NEW, and only a file that is already
 // there is emptied with CREATE_ALWAYS; on Windows the two ways are one.
 // Wine empties even the file that CREATE_ALWAYS has just made, and a Linux
@@ -16,13 +22,9 @@ namespace {
 // and 0.2 ms made with CREATE_NEW.
 HANDLE CreateOrEmpty(const std::string& name)
 {
-    auto create = [&name](DWORD disposition) {
-        return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    };
-    const HANDLE made = create(CREATE_NEW);
+    const HANDLE made = CreateForWriting(name, CREATE_NEW);
     if (made == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-        return create(CREATE_ALWAYS);
+        return CreateForWriting(name, CREATE_ALWAYS);
     return made;
 }
 
@@ -30,12 +32,21 @@ HANDLE CreateOrEmpty(const std::string& name)
 
 TFileStream::TFileStream(std::string_view fileName, FileStreamMode mode) : m_fileName(fileName)
 {
-    const bool create = mode == FileStreamMode::Create;
+    const bool create = mode != FileStreamMode::OpenRead;
     // A name with a NUL byte would open a shorter, different name.
     if (m_fileName.find('\0') == std::string::npos) {
-        m_handle.Reset(create ? CreateOrEmpty(m_fileName)
-                              : CreateFileA(m_fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        switch (mode) {
+        case FileStreamMode::OpenRead:
+            m_handle.Reset(CreateFileA(m_fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            break;
+        case FileStreamMode::Create:
+            m_handle.Reset(CreateOrEmpty(m_fileName));
+            break;
+        case FileStreamMode::CreateNew:
+            m_handle.Reset(CreateForWriting(m_fileName, CREATE_NEW));
+            break;
+        }
     }
     if (!m_handle) {
         if (create)

@@ -10,6 +10,7 @@
 enum class FileStreamMode {
     OpenRead,  // an existing file, read-only, sharing nothing
     Create,    // created or truncated, read and write, sharing nothing
+    CreateNew, // created; a name that is already taken fails, and is left as it is
 };
 
 class TFileStream : public TStream {

@@ -30,6 +30,28 @@ Split SplitAtFirst(std::string_view text, char separator)
     return {std::string(text.substr(0, at)), std::string(text.substr(at + 1)), true};
 }
 
+// Whether the name stands for a device in every folder: CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM0 to COM9 or LPT0 to LPT9 (the superscript digits one,
+// two and three of the Latin-1 code page count as digits too), in any case,
+// with any extension, and with blanks between the device and the extension,
+// which the system drops ("CON .txt" is the console).
+bool IsDeviceName(std::string_view name)
+{
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.remove_suffix(1);
+    const std::string upper = UpperCaseAscii(std::string(base));
+    static constexpr std::array<std::string_view, 6> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const std::string_view device : devices) {
+        if (upper == device)
+            return true;
+    }
+    if (upper.size() != 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+        return false;
+    const unsigned char digit = static_cast<unsigned char>(upper[3]);
+    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 } // namespace
 
 FileArgument SplitFileArgument(std::string_view argument)
@@ -65,15 +87,7 @@ bool IsPlainName(std::string_view name)
         if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
             return false;
     }
-    // The device names stand for devices in every folder, with any extension.
-    const std::string base = UpperCaseAscii(std::string(name.substr(0, name.find('.'))));
-    static constexpr std::array<std::string_view, 4> devices = {"CON", "PRN", "AUX", "NUL"};
-    for (const std::string_view device : devices) {
-        if (base == device)
-            return false;
-    }
-    return !(base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-             base[3] >= '1' && base[3] <= '9');
+    return !IsDeviceName(name);
 }
 
 bool IsGroupPath(std::string_view name)

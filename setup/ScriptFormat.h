@@ -56,7 +56,9 @@ std::string OptionalSourceName(std::string_view path);
 // it says: not empty, not "." or "..", no path separator, drive colon,
 // wildcard or other character a file name cannot hold, no trailing dot or
 // blank (which the file system drops, so that "Tools." would name "Tools"),
-// and no device name such as CON or LPT1. A Start Menu item's name must be one.
+// and no device name such as CON, CONIN$ or LPT1, whatever extension follows
+// it and whatever blanks come before that ("CON .txt"). A Start Menu item's
+// name must be one.
 bool IsPlainName(std::string_view name);
 // Whether a Start Menu group name is a relative path of plain names joined by
 // single backslashes ("Halvarn 95", "Tools\Halvarn 95"): a folder strictly

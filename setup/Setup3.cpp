@@ -10,6 +10,7 @@
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
+#include "runtime/Search.h"
 #include "setup/ScriptFormat.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
@@ -92,6 +93,21 @@ void TForm3::Button2Click(TObject*)
                           0);
         return;
     }
+    // NOTE: a file where a folder of the destination should be would stop
+    // the run at its first copy, with the folders above it already made.
+    const std::string file = FileInTheWay(Form1->DestDir);
+    if (!file.empty()) {
+        ShowMessageDialog(Format(LoadResString(StrId::SDestinationIsFile), {file}), MessageKind::Warning, {mbOK}, 0);
+        return;
+    }
+    // Asked before the space: a user who answers No chooses another folder,
+    // whose drive may have other space, and is not asked about space twice.
+    if (HoldsOtherFiles(Form1->DestDir)) {
+        const std::string shown = Form1->DestDir.substr(0, Form1->DestDir.size() - 1);
+        if (ShowMessageDialog(Format(LoadResString(StrId::SDestinationHoldsFiles), {shown}),
+                              MessageKind::Confirmation, {mbYes, mbNo}, 0, mbNo) != mrYes)
+            return;
+    }
     // The free space is asked again here, not taken from the labels.
     bool enough = DriveFreeSpace(WinDrive, WinDriveNum) >= WinNeed;
     if (DestDrive != WinDrive)
@@ -172,6 +188,33 @@ bool IsDestinationFolder(const std::string& dir)
     // Below the root the folders follow the rule of a Start Menu group:
     // plain names joined by single backslashes, none of them "." or "..".
     return ScriptFormat::IsGroupPath(rest);
+}
+
+std::string FileInTheWay(const std::string& dir)
+{
+    // The root itself is no file; the folders below it are looked at from
+    // the top down.
+    for (size_t end = dir.find('\\', FileDrivePart(dir).size() + 1); end != std::string::npos;
+         end = dir.find('\\', end + 1)) {
+        const std::string folder = dir.substr(0, end);
+        if (FileIsPresent(folder))
+            return folder;
+    }
+    return std::string();
+}
+
+bool HoldsOtherFiles(const std::string& dir)
+{
+    // NOTE: an earlier installation's log makes this a reinstallation: its
+    // files are the product's own, and are replaced without a question.
+    if (FileIsPresent(dir + std::string(ScriptFormat::LogName)))
+        return false;
+    TSearchRec entry;
+    for (int found = SearchFirst(dir + "*", faAnyFile, entry); found == 0; found = SearchNext(entry)) {
+        if (entry.Name != "." && entry.Name != "..")
+            return true;
+    }
+    return false;
 }
 
 size_t LongestDestination()

@@ -67,6 +67,13 @@ uint8_t DriveNumber(const std::string& drive);
 // ("C:\HALVARN\") or of a network share ("\\SERVER\SHARE\HALVARN\"): the
 // only destinations the installation writes into.
 bool IsDestinationFolder(const std::string& dir);
+// The first folder of dir (ending in a backslash), from the top down, that
+// exists as a file rather than a folder; empty when there is none.
+std::string FileInTheWay(const std::string& dir);
+// Whether the folder dir (ending in a backslash) exists and holds anything,
+// files or folders, while it holds no uninstall log of an earlier
+// installation.
+bool HoldsOtherFiles(const std::string& dir);
 // The longest destination directory, with its trailing backslash, that
 // leaves room for every file the run writes into it: the mandatory and
 // optional files with code D, the program-information files and the

@@ -3,16 +3,19 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
 #include "runtime/FileStream.h"
+#include "runtime/Handles.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
 #include "runtime/TextFile.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
 #include "setup/Setup3.h"
-#include "setup/Setup4.h"
 #include "setup/ScriptFormat.h"
 
 TForm5* Form5 = nullptr;
@@ -79,7 +82,132 @@ bool SourceIsRemovable()
     return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_REMOVABLE;
 }
 
-bool CopyOneFile(const std::string& Source, const std::string& Dest)
+namespace {
+
+// A file's identity: the serial number of its volume and its index there.
+struct FileId {
+    DWORD Volume = 0;
+    uint64_t Index = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+std::optional<FileId> IdentityOfHandle(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// Opens the entry itself, not what a link there points to.
+FileHandle OpenEntry(const std::string& name, DWORD access)
+{
+    return FileHandle(CreateFileA(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// The identity of the file of that name, none when it is no file.
+std::optional<FileId> IdentityOfFile(const std::string& name)
+{
+    const FileHandle handle = OpenEntry(name, FILE_READ_ATTRIBUTES);
+    return handle ? IdentityOfHandle(handle.Get()) : std::nullopt;
+}
+
+// Deletes the file of that name only while it is still the file of that
+// identity: a file that has taken its name since is someone else's. The
+// deletion goes through the handle that was checked, so nothing can come
+// between the check and the deletion.
+void DeleteIfStill(const std::string& name, const FileId& id)
+{
+    const FileHandle handle = OpenEntry(name, DELETE | FILE_READ_ATTRIBUTES);
+    if (!handle || IdentityOfHandle(handle.Get()) != id)
+        return;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    // A failure leaves the staged copy behind, which harms nobody.
+    SetFileInformationByHandle(handle.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Makes a folder of the run's own: prefix followed by a number that nothing
+// there has, made by a creation that fails when the name is taken. Empty
+// when none could be made.
+std::string MakeOwnFolder(const std::string& prefix)
+{
+    DWORD number = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 100; ++attempt, number += 7919) {
+        char suffix[16];
+        wsprintfA(suffix, "%08lX", static_cast<unsigned long>(number));
+        const std::string folder = prefix + suffix;
+        if (CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return std::string();
+}
+
+// Whether nothing at all has the name, neither a file nor a folder.
+bool NameIsFree(const std::string& name)
+{
+    if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Where one optional file waits while its question is open: the staged
+// file, and the folder that the run made for it, if it made one.
+struct Staging {
+    std::string File;
+    std::string Folder;
+};
+
+// Where to stage the file of that name, given the staging folder base (which
+// may not exist, or be a file): base\name while nothing has that name;
+// otherwise in a folder of the run's own.
+Staging ChooseStaging(const std::string& base, const std::string& name)
+{
+    const std::string plain = base + "\\" + name;
+    // A staging folder that nothing had is the run's own, and removed again
+    // once it is empty.
+    if (NameIsFree(base) && CreateDirectoryA(base.c_str(), nullptr))
+        return {plain, base};
+    if (IsExistingDirectory(base)) {
+        if (NameIsFree(plain))
+            return {plain, std::string()};
+        // NOTE: the staged name is taken by someone's file or folder, which
+        // the staging must not touch: a folder of the run's own inside the
+        // staging folder holds the copy instead.
+        const std::string own = MakeOwnFolder(base + "\\Setup");
+        if (!own.empty())
+            return {own + "\\" + name, own};
+    } else if (!NameIsFree(base)) {
+        // NOTE: a file has the staging folder's name, so nothing can be
+        // staged in it; a folder of the run's own beside it, on the same
+        // drive, holds the copy instead.
+        const std::string own = MakeOwnFolder(base + "-Setup");
+        if (!own.empty())
+            return {own + "\\" + name, own};
+    }
+    // Nothing could be made: the copy meets the creation error and reports
+    // it, and nothing is replaced.
+    return {plain, std::string()};
+}
+
+// Removes what the staging made: the staged file, when it is still the file
+// of that identity, and the run's own folder, when it is empty.
+void RemoveStaging(const Staging& staging, const std::optional<FileId>& staged)
+{
+    if (staged)
+        DeleteIfStill(staging.File, *staged);
+    // NOTE: only an empty folder is removed: a file the user has saved into
+    // it while the question was open stays, and the folder with it.
+    if (!staging.Folder.empty())
+        RemoveDirectoryA(staging.Folder.c_str());
+}
+
+} // namespace
+
+bool CopyOneFile(const std::string& Source, const std::string& Dest, FileStreamMode mode)
 {
     while (!FileIsPresent(Source)) {
         std::string text = "I cannot find the file - " + FileNamePart(Source) + "\r\r";
@@ -96,7 +224,7 @@ bool CopyOneFile(const std::string& Source, const std::string& Dest)
     try {
         // Both files are closed when the copy ends, also when it fails.
         TFileStream source(Source, FileStreamMode::OpenRead);
-        TFileStream destination(Dest, FileStreamMode::Create);
+        TFileStream destination(Dest, mode);
         created = true;
         // NOTE: a source of zero bytes copies nothing and is still a file of
         // the product: it is created empty and logged like any other.
@@ -168,23 +296,18 @@ void TForm5::InstallOptionalFiles()
         // setup program itself runs from \temp there.
         const std::string drive = FileDrivePart(Form1->DestDir);
         const bool runsFromTemp = UpperCaseAscii(Form1->ExeDir) == UpperCaseAscii(drive + "\\temp\\");
-        const std::string folder = drive + (runsFromTemp ? "\\temp1" : "\\temp");
-        const bool folderExisted = IsExistingDirectory(folder);
-        CreateDirectoryPath(folder);
-
         const std::string name = ScriptFormat::OptionalSourceName(coded);
-        const std::string staged = folder + "\\" + name;
-        bool stagedNow = false;
+        const Staging staging = ChooseStaging(drive + (runsFromTemp ? "\\temp1" : "\\temp"), name);
+        std::optional<FileId> staged;
         // What was staged is removed also when the run is ending, and before
         // a failed copy is reported: it is nobody's file.
-        const auto removeStaging = [&] {
-            if (stagedNow)
-                Form4->DeletePro(staged);
-            if (!folderExisted)
-                Form4->DeletePro(folder);
-        };
         try {
-            stagedNow = CopyOneFile(Form1->ExeDir + name, staged);
+            // NOTE: the staged copy never replaces a file: the name was free
+            // when it was chosen, and one that has been taken since stops
+            // the run with the creation error.
+            const bool stagedNow = CopyOneFile(Form1->ExeDir + name, staging.File, FileStreamMode::CreateNew);
+            if (stagedNow)
+                staged = IdentityOfFile(staging.File);
             // NOTE: a file the user skipped is not offered: there is nothing
             // to install, and the copy would only ask again for the staged
             // file.
@@ -192,14 +315,14 @@ void TForm5::InstallOptionalFiles()
                 ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes && !Stopped()) {
                 const std::string destination = ResolvePath(coded);
                 Label2->SetCaption(destination);
-                CopyOneFile(staged, destination);
+                CopyOneFile(staging.File, destination);
                 Application->PumpMessages();
             }
         } catch (...) {
-            removeStaging();
+            RemoveStaging(staging, staged);
             throw;
         }
-        removeStaging();
+        RemoveStaging(staging, staged);
     }
 }
 

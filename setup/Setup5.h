@@ -7,6 +7,7 @@
 #include "controls/Gauges.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "runtime/FileStream.h"
 #include "shell/Progman.h"
 
 class TForm5 : public TForm {
@@ -53,8 +54,11 @@ std::string ResolvePath(const std::string& arg);
 
 // Copies Source to Dest, asking for Source while it is missing; Ignore sets
 // FileSkipped and copies nothing. A copied file is logged as an "F" record.
-// Stream failures propagate. True when the file was copied.
-bool CopyOneFile(const std::string& Source, const std::string& Dest);
+// Stream failures propagate. True when the file was copied. An existing Dest
+// is replaced, or with mode CreateNew left alone and the creation error
+// raised.
+bool CopyOneFile(const std::string& Source, const std::string& Dest,
+                 FileStreamMode mode = FileStreamMode::Create);
 
 // Whether the setup program's directory lies on a removable drive, that is,
 // on a diskette.

@@ -176,6 +176,112 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
                        m_dest + "HALVARN.pif", "D", m_dest}));
 }
 
+// The one entry of folder whose name starts with prefix (a folder the run
+// made with a name of its own); empty when there is not exactly one.
+std::string OnlyEntry(const std::string& folder, const std::string& prefix)
+{
+    Strings found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + prefix + "*").c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+        found.push_back(folder + entry.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return found.size() == 1 ? found[0] : std::string();
+}
+
+// A destination that holds the user's files is installed into only after a
+// question (No keeps the settings with nothing made, Yes goes on); a
+// reinstallation, with the log of the first, asks nothing. The optional
+// files' staging touches nothing it did not make: a staging folder that the
+// run made keeps a file the user saved into it while a question was open; a
+// file of the staged name in it survives, the copy waiting in a folder of
+// the run's own instead; and a file named like the staging folder survives,
+// the copy waiting in a folder of the run's own beside it.
+TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    dist.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt"}));
+    const std::string temp = "C:\\temp";
+    RemoveDirectoryA(temp.c_str());
+    ASSERT_EQ(GetFileAttributesA(temp.c_str()), INVALID_FILE_ATTRIBUTES) << "a staging folder with contents is left";
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    WriteWhole(m_dest + "readme.txt", "the user's readme");
+    WriteWhole(m_dest + "keep.txt", "the user's own");
+    std::string ownFolder;
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(true);
+        HWND settings = setup.Process().WaitForWindow("TForm3", "Installation Settings");
+        ASSERT_NE(settings, nullptr);
+        SetTextOf(ChildWindowsOfClass(settings, "TEdit").at(0), m_dest);
+        for (const char* answer : {"&No", "&Yes"}) {
+            ClickButton(settings, "&Next >>");
+            setup.Answer("Confirm", answer);
+            if (std::string(answer) == "&No") {
+                EXPECT_TRUE(IsWindowVisible(settings));
+                EXPECT_EQ(FileCount(m_dest), 2) << "No made something";
+            }
+        }
+        // While the letters are asked for, the run has made the staging
+        // folder; the user saves a file into it, and one of the name the
+        // extra file is staged under next.
+        HWND letters = setup.Process().WaitForWindow("TMessageForm", "Information");
+        ASSERT_NE(letters, nullptr);
+        EXPECT_TRUE(FileExists(temp + "\\letters.txt"));
+        WriteWhole(temp + "\\mine.txt", "saved meanwhile");
+        WriteWhole(temp + "\\extra.txt", "the user's extra");
+        ClickButton(letters, "&Yes");
+        setup.Process().WaitUntilGone(letters);
+        HWND extra = setup.Process().WaitForWindow("TMessageForm", "Information");
+        ASSERT_NE(extra, nullptr);
+        ownFolder = OnlyEntry(temp + "\\", "Setup");
+        ASSERT_NE(ownFolder, "");
+        EXPECT_TRUE(FileExists(ownFolder + "\\extra.txt"));
+        ClickButton(extra, "&No");
+        setup.Answer("Information", "&No");  // the Start Menu
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    ProductStarts(m_productLog, true);
+    EXPECT_EQ(ReadWhole(m_dest + "readme.txt"), "Read me first.\r\n") << "Yes replaces the files of the same name";
+    EXPECT_EQ(ReadWhole(m_dest + "keep.txt"), "the user's own");
+    EXPECT_EQ(ReadWhole(m_dest + "letters.txt"), "Dear reader,\r\n");
+    EXPECT_EQ(ReadWhole(temp + "\\mine.txt"), "saved meanwhile");
+    EXPECT_EQ(ReadWhole(temp + "\\extra.txt"), "the user's extra");
+    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
+    EXPECT_FALSE(DirExists(ownFolder)) << "the run's own folder is left";
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\extra.txt\r\n"), std::string::npos);
+
+    // The reinstallation, with a file where the staging folder would be.
+    DeleteFileA((temp + "\\mine.txt").c_str());
+    DeleteFileA((temp + "\\extra.txt").c_str());
+    ASSERT_TRUE(RemoveDirectoryA(temp.c_str()));
+    WriteWhole(temp, "the user's file named temp");
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(true);
+        setup.Settle(m_dest);
+        EXPECT_EQ(setup.Process().FindWindowWithin("TMessageForm", "Confirm", 0), nullptr);
+        HWND letters = setup.Process().WaitForWindow("TMessageForm", "Information");
+        ASSERT_NE(letters, nullptr);
+        ownFolder = OnlyEntry("C:\\", "temp-Setup");
+        ASSERT_NE(ownFolder, "");
+        EXPECT_TRUE(FileExists(ownFolder + "\\letters.txt"));
+        ClickButton(letters, "&Yes");
+        setup.Process().WaitUntilGone(letters);
+        setup.Answer("Information", "&No");  // the extra file
+        setup.Answer("Information", "&No");  // the Start Menu
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    ProductStarts(m_productLog, true);
+    EXPECT_EQ(ReadWhole(temp), "the user's file named temp");
+    EXPECT_FALSE(DirExists(ownFolder));
+    EXPECT_EQ(OnlyEntry("C:\\", "temp-Setup"), "") << "a folder of the run's own is left";
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\letters.txt\r\n"), std::string::npos);
+    DeleteFileA(temp.c_str());
+}
+
 // Cancel pressed between two files of a run of 2,000: answered No, the run
 // goes on; answered Yes, the program ends at once, and nothing is copied
 // after the file in progress: no more files, no log, no start of the product.

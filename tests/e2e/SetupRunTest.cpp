@@ -264,10 +264,12 @@ TEST_F(SetupDialogs, ASecondCopyHandsOverToTheRunningOneAndEnds)
 }
 
 // Next refuses a destination that is empty, relative, a drive's root, a path
-// through "..", or too long for the files to fit, with its message and
-// before anything is created; the settings stay as typed, and the user can
-// still leave.
-TEST_F(SetupDialogs, NextRefusesADestinationThatIsNoFullFolderOrTooLong)
+// through "..", one with a device name in it, one too long for the files to
+// fit, or one where a file lies in place of a folder, with its message and
+// before anything is created; it asks before an existing folder that holds
+// files, and No (the default, which Enter presses) keeps the settings with
+// nothing made. The settings stay as typed, and the user can still leave.
+TEST_F(SetupDialogs, NextRefusesABadDestinationAndAsksBeforeAnOccupiedOne)
 {
     const std::string notFull = "Please enter the full path of the Destination Directory: a drive letter and colon, "
                                 "or a network share, and then the directory's name.";
@@ -279,6 +281,10 @@ TEST_F(SetupDialogs, NextRefusesADestinationThatIsNoFullFolderOrTooLong)
     const std::string tooLongText = "The Destination Directory is too long for the files to fit.\r"
                                     "Please choose one whose path is at most " + std::to_string(259 - 13 - 1) +
                                     " characters long.";
+    const std::string keep = target.Path() + "keep.txt";
+    target.WriteFile("keep.txt", "the user's");
+    const std::string isFile = keep + " is a file, not a directory.\rPlease choose another Destination Directory.";
+    const std::string halvarn = target.Path() + "HALVARN";
     ASSERT_FALSE(FileExists("C:\\halvarn95.exe"));
 
     SetupSession setup(m_dist.Dir().Path());
@@ -289,7 +295,8 @@ TEST_F(SetupDialogs, NextRefusesADestinationThatIsNoFullFolderOrTooLong)
     ASSERT_EQ(edits.size(), 1u);
     const std::pair<std::string, std::string> cases[] = {
         {"", notFull}, {"HALVARN", notFull}, {"C:\\", notFull}, {"C:\\HALVARN\\..\\..\\TOOLS", notFull},
-        {tooLong, tooLongText}};
+        {halvarn + "\\CONIN$", notFull}, {halvarn + "\\CON .x", notFull},
+        {tooLong, tooLongText}, {keep, isFile}, {keep + "\\sub", isFile}};
     for (const auto& [destination, message] : cases) {
         SCOPED_TRACE("destination \"" + destination + "\"");
         SetTextOf(edits[0], destination);
@@ -306,6 +313,30 @@ TEST_F(SetupDialogs, NextRefusesADestinationThatIsNoFullFolderOrTooLong)
     EXPECT_FALSE(FileExists("C:\\halvarn95.exe"));
     EXPECT_FALSE(DirExists(m_dist.Dir().Path() + "HALVARN"));
     EXPECT_FALSE(DirExists(tooLongFolder)) << "no folder of the long destination is made";
+    EXPECT_FALSE(DirExists(halvarn)) << "no folder above a device name is made";
+    EXPECT_EQ(target.ReadFile("keep.txt"), "the user's");
+
+    {
+        SCOPED_TRACE("an occupied folder");
+        const std::string occupied = target.Path() + "canary";
+        CreateDirectoryA(occupied.c_str(), nullptr);
+        target.WriteFile("canary\\readme.txt", "the user's");
+        SetTextOf(edits[0], occupied);
+        ClickButton(settings, "&Next >>");
+        HWND box = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(MessageDialogShows(box,
+                                       "The directory " + occupied + " already exists and holds files. Files of the "
+                                       "same name will be replaced. Install into it anyway?",
+                                       MessageKind::Confirmation, {mbYes, mbNo}));
+        ASSERT_TRUE(setup.Process().WaitForFocusIn(box));
+        setup.Process().PressKey(VK_RETURN);
+        setup.Process().WaitUntilGone(box);
+        EXPECT_TRUE(IsWindowVisible(settings));
+        EXPECT_EQ(setup.Process().FindWindowWithin("TForm5", nullptr, 300), nullptr);
+        EXPECT_EQ(FilesIn(occupied + "\\"), Strings{"readme.txt"});
+        EXPECT_EQ(target.ReadFile("canary\\readme.txt"), "the user's");
+    }
     ClickButton(settings, "Exit");
     setup.Answer("Confirm", "&Yes");
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);

@@ -103,7 +103,7 @@ TEST(FileStream, OpenReadOfAMissingFileRaisesEFOpenError)
     EXPECT_THROW(TFileStream(dir.Path(), FileStreamMode::OpenRead), EFOpenError) << "a folder is no file";
 }
 
-TEST(FileStream, CreateInAMissingFolderRaisesEFCreateError)
+TEST(FileStream, CreateInAMissingFolderOrNewOverAFileRaisesEFCreateError)
 {
     TempDir dir;
     const std::string name = dir / "no folder\\new.bin";
@@ -116,6 +116,8 @@ TEST(FileStream, CreateInAMissingFolderRaisesEFCreateError)
     dir.WriteFile("keep", "x");
     EXPECT_THROW(TFileStream(dir / std::string("keep\0.bin", 9), FileStreamMode::Create), EFCreateError);
     EXPECT_EQ(dir.ReadFile("keep"), "x") << "the name before the NUL was truncated";
+    EXPECT_THROW(TFileStream(dir / "keep", FileStreamMode::CreateNew), EFCreateError);
+    EXPECT_EQ(dir.ReadFile("keep"), "x") << "a new file's creation emptied the one there";
 }
 
 TEST(FileStream, StreamsShareNothing)

@@ -268,10 +268,12 @@ TEST(ScriptFormat, GroupAndItemNamesStayBelowTheProgramsFolder)
         EXPECT_TRUE(ScriptFormat::IsGroupPath(name)) << name;
     for (const char* name : {"", ".", "..", "..\\Desktop", "Tools\\..\\..", "\\Tools", "Tools\\", "Tools\\\\x",
                              "C:\\Tools", "C:Tools", "\\\\server\\share", "Tools/x", "Tools.", "Tools ", "...",
-                             "a*b", "CON", "nul.txt", "LPT1", "Tools\\com9"})
+                             "a*b", "CON", "nul.txt", "LPT1", "Tools\\com9", "CONIN$", "conout$.log", "CON .x",
+                             "Aux  .txt.bak", "COM0", "LPT\xB9", "com\xB2.txt", "LPT\xB3"})
         EXPECT_FALSE(ScriptFormat::IsGroupPath(name)) << name;
     EXPECT_TRUE(ScriptFormat::IsPlainName("Halvarn 95"));
-    EXPECT_TRUE(ScriptFormat::IsPlainName("COM10"));
+    for (const char* name : {"COM10", "CONSOLE", "CONIN", "LPT\xB4", "NULL.txt"})
+        EXPECT_TRUE(ScriptFormat::IsPlainName(name)) << name;
     EXPECT_FALSE(ScriptFormat::IsPlainName("Tools\\Halvarn 95"));
     EXPECT_FALSE(ScriptFormat::IsPlainName("..\\..\\..\\Desktop\\Escaped"));
 }
