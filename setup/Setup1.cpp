@@ -161,6 +161,11 @@ void ReadSetupFile()
     TextRecordReader records(input, ScriptFormat::ThreeLineCommands);
     TextRecord record;
     while (records.Next(record)) {
+        // A name that could lead out of its folder stops the start before
+        // anything is made: the log would name a file that the uninstaller
+        // refuses to touch, so it would stay behind for good.
+        if (const auto leaving = ScriptFormat::NameLeavingItsFolder(record))
+            throw Exception(StrId::SScriptNameLeavesFolder, {std::string(1, record.Command), leaving->Argument});
         const std::string& argument = record.Argument;
         switch (record.Command) {
         case 'D': {

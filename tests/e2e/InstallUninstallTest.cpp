@@ -49,11 +49,12 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
         "copy \"" + dist.Path() + "setup.exe\" \"" + m_programs + "\" False";
     EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
-    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "letters.txt"}) {
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(FileExists(m_dest + name));
         EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(dist.Path() + name));
     }
+    EXPECT_EQ(ReadWhole(m_dest + "letters.txt"), ReadWhole(dist.Path() + "Dletters.txt"));
     EXPECT_FALSE(FileExists(m_dest + "extra.txt"));
     EXPECT_FALSE(DirExists(temp)) << "the staging folder did not exist before, so it goes";
 
@@ -68,12 +69,12 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     EXPECT_EQ(pif.WorkingDirectory, "C:\\HALVARN");
     EXPECT_EQ(pif.Description, "") << "the update stores no description";
 
-    const std::string stagedLetters = temp + "\\letters.txt";
-    const std::string stagedExtra = temp + "\\extra.txt";
+    const std::string stagedLetters = temp + "\\Dletters.txt";
+    const std::string stagedExtra = temp + "\\Dextra.txt";
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F", m_dest + "HALVARN.pif", "F",
-                       stagedLetters, "F", m_dest + ".\\letters.txt", "F", stagedExtra, "G", m_group, "F",
+                       stagedLetters, "F", m_dest + "letters.txt", "F", stagedExtra, "G", m_group, "F",
                        m_dest + "HALVARN.pif", "D", m_dest}));
 
     // The uninstallation: the log is looked for beside the program first.
@@ -86,7 +87,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
                   (Strings{"File - " + m_dest + "old.TMP", "File - " + m_dest + "halvarn95.exe",
                            "File - " + m_dest + "readme.txt", "File - " + m_dest + "empty.dat",
                            "File - " + m_dest + "HALVARN.bat", "File - " + m_dest + "HALVARN.pif",
-                           "File - " + m_dest + ".\\letters.txt", "Program Manager Group - " + m_group,
+                           "File - " + m_dest + "letters.txt", "Program Manager Group - " + m_group,
                            "File - " + m_dest + "HALVARN.pif", "Directory - " + m_dest}));
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
@@ -116,7 +117,7 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     // The first diskette holds the program and the first files; the second
     // the rest.
     const Strings firstDisk{"setup.exe", "setup.fls", "halvarn95.exe", "readme.txt", "HALVARN.pif"};
-    const Strings secondDisk{"empty.dat", "HALVARN.bat", "letters.txt", "extra.txt"};
+    const Strings secondDisk{"empty.dat", "HALVARN.bat", "Dletters.txt", "Dextra.txt"};
     EmptyDriveAtEnd emptyDriveAtEnd;
     auto insert = [&](const Strings& names) { InsertDisketteFiles(disks.Path(), names); };
     disks.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt", "DHALVARN.pif", "Dmissing.dat",
@@ -156,23 +157,24 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     const std::string arguments = "copy \"A:\\setup.exe\" \"" + m_programs + "\" ";
     EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
-    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "extra.txt"}) {
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(FileExists(m_dest + name));
         EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(disks.Path() + name));
     }
+    EXPECT_EQ(ReadWhole(m_dest + "extra.txt"), ReadWhole(disks.Path() + "Dextra.txt"));
     EXPECT_FALSE(FileExists(m_dest + "missing.dat"));
     EXPECT_FALSE(FileExists(m_dest + "letters.txt"));
     EXPECT_TRUE(DirExists(temp)) << "a staging folder that existed is left";
-    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
-    EXPECT_FALSE(FileExists(temp + "\\extra.txt"));
+    EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
+    EXPECT_FALSE(FileExists(temp + "\\Dextra.txt"));
     RemoveDirectoryA(temp.c_str());
     EXPECT_FALSE(DirExists(m_programs + m_group));
     EXPECT_EQ(ReadLink(m_dest + "HALVARN.pif").Path, m_dest + "HALVARN.bat");
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "HALVARN.pif", "F", m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F",
-                       temp + "\\letters.txt", "F", temp + "\\extra.txt", "F", m_dest + ".\\extra.txt", "F",
+                       temp + "\\Dletters.txt", "F", temp + "\\Dextra.txt", "F", m_dest + "extra.txt", "F",
                        m_dest + "HALVARN.pif", "D", m_dest}));
 }
 
