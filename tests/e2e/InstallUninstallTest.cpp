@@ -231,16 +231,16 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
         // extra file is staged under next.
         HWND letters = setup.Process().WaitForWindow("TMessageForm", "Information");
         ASSERT_NE(letters, nullptr);
-        EXPECT_TRUE(FileExists(temp + "\\letters.txt"));
+        EXPECT_TRUE(FileExists(temp + "\\Dletters.txt"));
         WriteWhole(temp + "\\mine.txt", "saved meanwhile");
-        WriteWhole(temp + "\\extra.txt", "the user's extra");
+        WriteWhole(temp + "\\Dextra.txt", "the user's extra");
         ClickButton(letters, "&Yes");
         setup.Process().WaitUntilGone(letters);
         HWND extra = setup.Process().WaitForWindow("TMessageForm", "Information");
         ASSERT_NE(extra, nullptr);
         ownFolder = OnlyEntry(temp + "\\", "Setup");
         ASSERT_NE(ownFolder, "");
-        EXPECT_TRUE(FileExists(ownFolder + "\\extra.txt"));
+        EXPECT_TRUE(FileExists(ownFolder + "\\Dextra.txt"));
         ClickButton(extra, "&No");
         setup.Answer("Information", "&No");  // the Start Menu
         EXPECT_EQ(setup.Process().WaitForExit(), 0u);
@@ -250,14 +250,14 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(m_dest + "keep.txt"), "the user's own");
     EXPECT_EQ(ReadWhole(m_dest + "letters.txt"), "Dear reader,\r\n");
     EXPECT_EQ(ReadWhole(temp + "\\mine.txt"), "saved meanwhile");
-    EXPECT_EQ(ReadWhole(temp + "\\extra.txt"), "the user's extra");
-    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
+    EXPECT_EQ(ReadWhole(temp + "\\Dextra.txt"), "the user's extra");
+    EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
     EXPECT_FALSE(DirExists(ownFolder)) << "the run's own folder is left";
     EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\extra.txt\r\n"), std::string::npos);
 
     // The reinstallation, with a file where the staging folder would be.
     DeleteFileA((temp + "\\mine.txt").c_str());
-    DeleteFileA((temp + "\\extra.txt").c_str());
+    DeleteFileA((temp + "\\Dextra.txt").c_str());
     ASSERT_TRUE(RemoveDirectoryA(temp.c_str()));
     WriteWhole(temp, "the user's file named temp");
     {
@@ -269,7 +269,7 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
         ASSERT_NE(letters, nullptr);
         ownFolder = OnlyEntry("C:\\", "temp-Setup");
         ASSERT_NE(ownFolder, "");
-        EXPECT_TRUE(FileExists(ownFolder + "\\letters.txt"));
+        EXPECT_TRUE(FileExists(ownFolder + "\\Dletters.txt"));
         ClickButton(letters, "&Yes");
         setup.Process().WaitUntilGone(letters);
         setup.Answer("Information", "&No");  // the extra file
