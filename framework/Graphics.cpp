@@ -336,7 +336,8 @@ const TClassInfo& TIcon::StaticClassInfo()
 
 void TIcon::ReadData(TStream& stream)
 {
-    ReleaseHandle();
+    m_handle.Reset();
+    m_shared = nullptr;
     m_file = ReadRest(stream);
     // The first image of the directory gives the size; 0 in a directory
     // entry stands for 256.
@@ -348,52 +349,40 @@ void TIcon::ReadData(TStream& stream)
     }
 }
 
-TIcon::~TIcon()
-{
-    ReleaseHandle();
-}
-
-void TIcon::ReleaseHandle()
-{
-    if (m_handle && !m_shared)
-        DestroyIcon(m_handle);
-    m_handle = nullptr;
-    m_shared = false;
-}
-
 void TIcon::SetSharedHandle(HICON handle)
 {
-    ReleaseHandle();
+    m_handle.Reset();
     m_file.clear();
-    m_handle = handle;
-    m_shared = handle != nullptr;
+    m_shared = handle;
     m_width = m_height = 0;
     ICONINFO info{};
     if (handle && GetIconInfo(handle, &info)) {
+        // The bitmaps the platform made for the answer are ours to delete.
+        const Bitmap color(info.hbmColor);
+        const Bitmap mask(info.hbmMask);
         // The icon's size is its mask's width; the mask of an icon without
         // colour bitmap holds both halves one above the other.
-        BITMAP mask{};
-        GetObjectA(info.hbmMask, sizeof mask, &mask);
-        m_width = mask.bmWidth;
-        m_height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+        BITMAP maskInfo{};
+        GetObjectA(mask.Get(), sizeof maskInfo, &maskInfo);
+        m_width = maskInfo.bmWidth;
+        m_height = color ? maskInfo.bmHeight : maskInfo.bmHeight / 2;
     }
 }
 
 HICON TIcon::Handle() const
 {
+    if (m_shared)
+        return m_shared;
     // The directory's first entry tells where its image lies in the file.
     if (!m_handle && m_file.size() >= 6 + 16) {
         const uint8_t* entry = m_file.data() + 6;
         const uint32_t size = LittleEndian(entry + 8, 4);
         const uint32_t offset = LittleEndian(entry + 12, 4);
         if (offset < m_file.size() && size <= m_file.size() - offset)
-            m_handle = CreateIconFromResourceEx(const_cast<uint8_t*>(m_file.data() + offset), size, TRUE, 0x00030000,
-                                                m_width, m_height, LR_DEFAULTCOLOR);
+            m_handle.Reset(CreateIconFromResourceEx(const_cast<uint8_t*>(m_file.data() + offset), size, TRUE,
+                                                    0x00030000, m_width, m_height, LR_DEFAULTCOLOR));
     }
-    return m_handle;
+    return m_handle.Get();
 }
 
 void TIcon::WriteData(TStream& stream) const

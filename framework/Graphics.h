@@ -142,7 +142,7 @@ class TIcon : public TGraphic {
 public:
     int32_t Width() const override { return m_width; }
     int32_t Height() const override { return m_height; }
-    bool Empty() const override { return m_file.empty() && !m_handle; }
+    bool Empty() const override { return m_file.empty() && !m_shared; }
     // The stored form is the icon file itself.
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) const override;
@@ -153,16 +153,13 @@ public:
     // Shows one of the platform's shared icons (a predefined one), which
     // the icon uses but never destroys; it has no file form.
     void SetSharedHandle(HICON handle);
-    ~TIcon() override;
 
 private:
-    void ReleaseHandle();
-
     std::vector<uint8_t> m_file;
     int32_t m_width = 0;
     int32_t m_height = 0;
-    mutable HICON m_handle = nullptr;  // destroyed with DestroyIcon unless shared
-    bool m_shared = false;
+    mutable Icon m_handle;      // made from the file
+    HICON m_shared = nullptr;  // not owned: a predefined icon lives as long as the process
 };
 
 // Holds one graphic of any kind; its stored form names the graphic's class
