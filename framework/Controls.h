@@ -492,7 +492,3 @@ class EOutOfResources : public Exception {
 public:
     using Exception::Exception;
 };
-class EResNotFound : public Exception {
-public:
-    using Exception::Exception;
-};

@@ -328,6 +328,78 @@ void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent
     SetTextColor(dc, oldText);
 }
 
+// ---------------------------------------------------------------------------
+// Bitmap files made in memory
+
+namespace {
+
+// A bitmap file: the file header, which says where the pixels start, in
+// front of the bitmap's info header, palette and pixels.
+std::vector<uint8_t> WithFileHeader(const uint8_t* bitmap, size_t size, size_t pixelsAt)
+{
+    std::vector<uint8_t> file(sizeof(BITMAPFILEHEADER) + size);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = static_cast<DWORD>(sizeof header + pixelsAt);
+    std::memcpy(file.data(), &header, sizeof header);
+    std::memcpy(file.data() + sizeof header, bitmap, size);
+    return file;
+}
+
+// The program's bitmap resource as a bitmap file: the resource holds the
+// bitmap without its 14-byte file header, which is rebuilt in front of it.
+std::vector<uint8_t> BitmapResourceFile(const char* name)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL block = info ? LoadResource(module, info) : nullptr;
+    const auto* data = block ? static_cast<const uint8_t*>(LockResource(block)) : nullptr;
+    const DWORD size = info ? SizeofResource(module, info) : 0;
+    if (!data || size < 12)
+        throw EResNotFound(StrId::SResNotFound, {name});
+
+    const uint32_t headerSize = LittleEndian(data, 4);
+    uint32_t paletteBytes = 0;
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        const uint32_t bits = LittleEndian(data + 10, 2);
+        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
+    } else if (size >= 36) {
+        const uint32_t bits = LittleEndian(data + 14, 2);
+        const uint32_t compression = LittleEndian(data + 16, 4);
+        const uint32_t used = LittleEndian(data + 32, 4);
+        const uint32_t colours = used != 0 ? used : (bits <= 8 ? 1u << bits : 0);
+        paletteBytes = colours * 4;
+        if (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER))
+            paletteBytes += 12;
+    }
+    return WithFileHeader(data, size, static_cast<size_t>(headerSize) + paletteBytes);
+}
+
+} // namespace
+
+std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height)
+{
+    const uint32_t rowBytes = ((static_cast<uint32_t>(width) * 4 + 31) / 32) * 4;
+    const uint32_t pixelsAt = sizeof(BITMAPINFOHEADER) + 16 * 4;
+    std::vector<uint8_t> bitmap(pixelsAt + rowBytes * static_cast<uint32_t>(height));
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 4;
+    info.biCompression = BI_RGB;
+    info.biClrUsed = 16;
+    std::memcpy(bitmap.data(), &info, sizeof info);
+    return WithFileHeader(bitmap.data(), bitmap.size(), pixelsAt);
+}
+
+void LoadBitmapResource(TBitmap& bitmap, const char* name)
+{
+    bitmap.LoadFromFileData(BitmapResourceFile(name));
+}
+
 const TClassInfo& TIcon::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TIcon, TGraphic>("TIcon").Build();

@@ -1,7 +1,8 @@
 // Colours, fonts and pictures as the forms store them: the colours on the
 // screen (their type and identifiers are in DesignTypes.h), the font
 // description, and bitmaps and icons kept as the platform's bitmap and icon
-// files.
+// files, with the few bitmap files the program makes itself (a blank one,
+// one from its resources).
 #pragma once
 
 #include <cstdint>
@@ -136,6 +137,12 @@ private:
 // puts a glyph on an item's background.
 void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent, HBRUSH brush);
 
+// A blank bitmap file of that size in 16 colours, all of them black.
+std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height);
+// Replaces a bitmap's image with the program's bitmap resource of that name;
+// raises EResNotFound "Resource %s not found" when there is none.
+void LoadBitmapResource(TBitmap& bitmap, const char* name);
+
 // An icon, kept as the platform's icon file.
 class TIcon : public TGraphic {
     DECLARE_CLASS_INFO(TIcon)
@@ -187,6 +194,10 @@ private:
 };
 
 class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+class EResNotFound : public Exception {
 public:
     using Exception::Exception;
 };
