@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/ErrorRouting.h"
 #include "framework/Filer.h"
 #include "framework/Reader.h"
 #include "framework/Screen.h"
