@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "framework/Application.h"
 #include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
+#include "runtime/DirPaths.h"
 #include "runtime/FolderIdentity.h"
 #include "runtime/Paths.h"
 #include "runtime/RecordReader.h"
@@ -52,6 +54,15 @@ namespace {
 const std::string DirectoryLabel = "Directory - ";
 const std::string FileLabel = "File - ";
 const std::string GroupLabel = "Program Manager Group - ";
+
+// The mark that a "File - " line carries as its list object when a U pattern
+// matched a folder: only such a line removes a folder. Any other names a file
+// and never removes a folder, whatever has taken the file's name since.
+TObject FolderMatchMark;
+
+// The most refused groups that the message after the reading names one by
+// one.
+constexpr size_t MaxGroupsNamed = 20;
 
 bool HasWildcards(const std::string& path)
 {
@@ -112,6 +123,68 @@ bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protec
     return IsPlainFullPath(folder) && IsExistingDirectory(folder) && !protectedFolders.Protects(folder);
 }
 
+// Whether the folder is the one that holds the uninstall log being read,
+// under any name: the installation wrote the log into its destination, and
+// only that folder is removed with what it holds.
+bool HoldsTheLog(const std::string& folder)
+{
+    const std::optional<FolderId> id = FolderIdentity(folder);
+    return id && id == FolderIdentity(FileDirPart(UninstallFileName));
+}
+
+// The folders in which files may be deleted: those the way to which crosses
+// no link or mount point. Each folder is looked at once, as a log names many
+// files in few folders.
+class FileFolders {
+public:
+    bool MayDeleteIn(const std::string& folder)
+    {
+        const auto [known, added] = m_known.emplace(UpperCaseAscii(folder), false);
+        if (added)
+            known->second = !ReachedThroughLinks(folder);
+        return known->second;
+    }
+
+private:
+    std::map<std::string, bool> m_known;
+};
+
+// Deletes the file that the name reaches, and never a folder: the list was
+// made earlier, and a folder may have taken the file's name since. A file
+// reached through a link or a mount point is not deleted either. Whether
+// the name is gone afterwards.
+bool DeleteFileOnly(const std::string& path, FileFolders& folders)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || HasWildcards(path) ||
+        !folders.MayDeleteIn(FileDirPart(path)))
+        return false;
+    // A read-only file is deleted too, as the shell's delete did: the
+    // installation may have copied it so from its medium.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // NOTE: DeleteFileA refuses a folder itself, so a folder that takes the
+    // name between the look and the deletion is refused too.
+    return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// The message for the G records whose groups were not found or were
+// refused: one group as it has always been named, several as a list of at
+// most MaxGroupsNamed names and a count of the rest.
+std::string GroupsNotFoundText(const std::vector<std::string>& groups)
+{
+    if (groups.size() == 1)
+        return "Could not find the " + groups.front() + " Group.\r\rIt may need to be removed manually.";
+    std::string text = "Could not find these Groups:\r";
+    for (size_t index = 0; index < groups.size() && index < MaxGroupsNamed; ++index)
+        text += "\r" + groups[index];
+    if (groups.size() > MaxGroupsNamed)
+        text += "\rand " + std::to_string(groups.size() - MaxGroupsNamed) + " more";
+    return text + "\r\rThey may need to be removed manually.";
+}
+
 // What the reading of one log knows besides the record at hand.
 struct LogReading {
     // destination is the log's last D record, or the script's destination
@@ -124,15 +197,19 @@ struct LogReading {
     TStrings& Lines;
     const ProtectedFolders& Protected;
     const std::string DestinationName;
+    FileFolders Folders;
+    // The G records whose groups get no line, in the log's order.
+    std::vector<std::string> GroupsNotFound;
 
-    // The destination's identity when it is a folder that may be removed:
-    // only folders inside it may be removed as the matches of a U record.
+    // The destination's identity when it is a folder that may be removed
+    // and holds the log: only folders inside it may be removed as the
+    // matches of a U record, as only it is removed with its contents.
     // Learnt at the first such match, as most logs have none.
     const std::optional<FolderId>& Destination()
     {
         if (!m_destinationKnown) {
             m_destinationKnown = true;
-            if (IsRemovableFolder(DestinationName, Protected))
+            if (IsRemovableFolder(DestinationName, Protected) && HoldsTheLog(DestinationName))
                 m_destination = FolderIdentity(DestinationName);
         }
         return m_destination;
@@ -150,6 +227,8 @@ void AddPatternMatches(const std::string& pattern, LogReading& reading)
     if (!IsPlainFullPath(pattern))
         return;
     const std::string dir = FileDirPart(pattern);
+    if (!reading.Folders.MayDeleteIn(dir))
+        return;
     TSearchRec match;
     for (int result = SearchFirst(pattern, faAnyFile, match); result == 0; result = SearchNext(match)) {
         // NOTE: the entries that stand for the searched folder and its parent
@@ -159,13 +238,17 @@ void AddPatternMatches(const std::string& pattern, LogReading& reading)
         const std::string path = dir + match.Name;
         if ((match.Attr & faDirectory) != 0) {
             // A folder goes with everything in it: only one that lies inside
-            // the destination directory, and is not protected, is listed.
+            // the destination directory, is not protected and leads nowhere
+            // else, is listed.
             const std::optional<FolderId>& destination = reading.Destination();
             if (!destination || reading.Protected.Protects(path))
                 continue;
             const std::vector<FolderId> parents = FolderParents(path);
-            if (std::find(parents.begin(), parents.end(), *destination) == parents.end())
+            if (std::find(parents.begin(), parents.end(), *destination) == parents.end() ||
+                ReachesThroughLinks(path))
                 continue;
+            reading.Lines.AddObject(FileLabel + path, &FolderMatchMark);
+            continue;
         }
         reading.Lines.Add(FileLabel + path);
     }
@@ -185,23 +268,26 @@ void ReadRecord(char letter, const std::string& argument, LogReading& reading)
     case 'F':
         // A file the installation made has a plain full name; a pattern, a
         // relative name or a device name would delete what the log did not
-        // name. A folder is not a file and gets no line either.
-        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument))
+        // name. A folder is not a file and gets no line either, nor does a
+        // file reached through a link or a mount point.
+        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument) &&
+            reading.Folders.MayDeleteIn(FileDirPart(argument)))
             reading.Lines.Add(FileLabel + argument);
         break;
     case 'G': {
         // The group may lie in a folder of its own below the Programs folder
         // ("Tools\Halvarn 95"); only its deepest folder is removed.
         // NOTE: a name that is no such path, and a group that turns out to be
-        // a protected folder, are reported as not found: the user is told to
-        // look at it, and nothing is removed.
+        // a protected folder, a mount point or a link, or to hold one, are
+        // reported as not found: the user is told to look at it, and nothing
+        // is removed.
         const std::string group = Form1->ProgramsDir + argument;
-        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, reading.Protected)) {
+        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, reading.Protected) &&
+            !ReachesThroughLinks(group)) {
             reading.Lines.Add(GroupLabel + argument);
             Form1->GroupName = UpperCaseAscii(argument);
         } else {
-            ShowMessageDialog("Could not find the " + argument + " Group.\r\rIt may need to be removed manually.",
-                              MessageKind::Information, {mbOK}, 0);
+            reading.GroupsNotFound.push_back(argument);
         }
         break;
     }
@@ -338,6 +424,10 @@ void TForm4::Form4Show(TObject*)
     LogReading reading{*ListBox1->Items(), Protected(), destination};
     for (const TextRecord& record : records)
         ReadRecord(record.Command, record.Argument, reading);
+    // One message for every group not found, however many a damaged log
+    // names.
+    if (!reading.GroupsNotFound.empty())
+        ShowMessageDialog(GroupsNotFoundText(reading.GroupsNotFound), MessageKind::Information, {mbOK}, 0);
     if (failure)
         std::rethrow_exception(failure);
     CloseTextFile(log);
@@ -357,17 +447,29 @@ void TForm4::Button1Click(TObject*)
         // shown between two lines, as no message is handled meanwhile.
         TStringsUpdate update(lines);
         const int count = lines.Count();
-        std::vector<std::string> kept;
+        // The lines with their list objects, which mark the folder matches.
+        std::vector<std::pair<std::string, TObject*>> kept;
+        FileFolders folders;
         for (int index = 0; index < count; ++index) {
             std::string line = lines.Get(index);
+            TObject* const mark = lines.Objects(index);
             if (!ListBox1->Selected(index)) {
-                kept.push_back(std::move(line));
+                kept.emplace_back(std::move(line), mark);
                 continue;
             }
             switch (line.empty() ? '\0' : line[0]) {
-            case 'F':
-                DeletePro(line.substr(FileLabel.size()));
+            case 'F': {
+                // A line whose name is still there when its removal is done
+                // stays in the list.
+                const std::string name = line.substr(FileLabel.size());
+                if (mark == &FolderMatchMark)
+                    DeletePro(name);
+                else if (DeleteFileOnly(name, folders))
+                    break;
+                if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES)
+                    kept.emplace_back(std::move(line), mark);
                 break;
+            }
             case 'D':
                 directoryLine = line;
                 break;
@@ -390,21 +492,30 @@ void TForm4::Button1Click(TObject*)
         // thousand lines take minutes.
         if (static_cast<int>(kept.size()) != count) {
             lines.Clear();
-            for (const std::string& line : kept)
-                lines.Add(line);
+            for (const auto& [line, mark] : kept)
+                lines.AddObject(line, mark);
         }
     }
     if (!directoryLine.empty()) {
         // NOTE: the directory removed is the one the selected line names; a
         // later "D" record of the log may have changed DestDir to a folder
         // that was never listed.
+        // Only the folder that holds the log goes with what is still in it,
+        // and only when the user says so; any other folder a log names goes
+        // only when it is empty, and otherwise stays with its line.
         const std::string dir = directoryLine.substr(DirectoryLabel.size());
         if (!RemoveDirectoryA(RemoveEnd(dir).c_str())) {
             const std::string question =
                 dir + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?";
-            if (ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes)
+            if (HoldsTheLog(dir) &&
+                ShowMessageDialog(question, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes) {
+                // NOTE: the file-open dialog that found the log made its
+                // folder the current directory, which the system does not
+                // let anyone remove: the current directory moves up first.
+                ChangeDir(FileDirPart(RemoveEnd(dir)));
                 DeletePro(dir);
-            else
+            }
+            if (IsExistingDirectory(dir))
                 lines.Add(directoryLine);
         }
     }

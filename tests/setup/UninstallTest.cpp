@@ -31,13 +31,16 @@ protected:
         UseTestFolders();
     }
 
-    // Writes the log beside the program; records are letter and argument.
-    void WriteLog(const Strings& records)
+    // Writes the log beside the program, which runs from the folder (below
+    // the test's folder, ending in a backslash; its own folder unless
+    // given); records are letter and argument.
+    void WriteLog(const Strings& records, const std::string& folder = "")
     {
         std::string text;
         for (const std::string& line : records)
             text += line + "\r\n";
-        m_dir.WriteFile("uninst.fls", text);
+        m_dir.WriteFile(folder + "uninst.fls", text);
+        Form1->SourceDir = UpperCaseAscii(m_dir / folder);
     }
 
     // Shows the form, which reads the log, answering the messages of the
@@ -124,27 +127,32 @@ TEST_F(UninstallTest, SelectAllAndUninstallRemovesEverythingWithoutAQuestion)
     EXPECT_TRUE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS"));
 }
 
-// Only the directory line selected while files remain in it: the question;
-// No puts the line back at the end and keeps everything, Yes removes the
-// directory with what is in it. The program ends either way.
-TEST_F(UninstallTest, ADirectoryWithContentsIsRemovedOnlyOnYes)
+// Only the directory line selected while files remain in it. When the
+// directory holds the log: the question; No puts the line back at the end
+// and keeps everything, Yes removes the directory with what is in it. When
+// the log lies elsewhere: no question, and the directory stays with its
+// line. The program ends either way.
+TEST_F(UninstallTest, ADirectoryWithContentsIsRemovedOnlyOnYesWhenItHoldsTheLog)
 {
     const std::string d = m_dir / "DEST\\";
-    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
-    WriteLog({"D", d, "F", d + "halvarn95.exe"});
-    for (const char* answer : {"&No", "&Yes"}) {
+    for (const std::string answer : {"&No", "&Yes", "none: the log lies beside the program"}) {
         SCOPED_TRACE(answer);
+        const bool asked = answer[0] == '&';
+        m_dir.WriteFile("DEST\\halvarn95.exe", "x");
+        WriteLog({"D", d, "F", d + "halvarn95.exe"}, asked ? "DEST\\" : "");
         ShowForm();
         ASSERT_EQ(ListLines(), (Strings{"Directory - " + d, "File - " + d + "halvarn95.exe"}));
         Form4->ListBox1->SetSelected(0, true);
         const auto seen = Uninstall([&](const std::string&, const std::string& text) {
-            return std::string(text == "Uninstall is Complete" ? "OK" : answer);
+            return text == "Uninstall is Complete" ? std::string("OK") : answer;
         });
-        ASSERT_EQ(seen.size(), 2u);
-        EXPECT_EQ(seen[0].Text, d + " still has files or folders in it.\r\rWould you like to Delete it and its "
-                                    "contents, anyway?");
-        EXPECT_EQ(seen[1].Text, "Uninstall is Complete");
-        const bool yes = std::string(answer) == "&Yes";
+        ASSERT_EQ(seen.size(), asked ? 2u : 1u);
+        if (asked) {
+            EXPECT_EQ(seen[0].Text, d + " still has files or folders in it.\r\rWould you like to Delete it and its "
+                                        "contents, anyway?");
+        }
+        EXPECT_EQ(seen.back().Text, "Uninstall is Complete");
+        const bool yes = answer == "&Yes";
         EXPECT_EQ(IsExistingDirectory(d), !yes);
         if (!yes) {
             EXPECT_EQ(ListLines(), (Strings{"File - " + d + "halvarn95.exe", "Directory - " + d}));
@@ -207,21 +215,39 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
     m_dir.WriteFile("WIN\\win.ini", "");
     {
         SCOPED_TRACE("U patterns match . and .. of the folder they search, and folders outside the destination");
-        WriteLog({"U", "D*", "U", "D.*", "U", "N" + m_dir.Path() + "MENU\\PROGRAMS\\H*", "U", "Nsub\\*"});
+        WriteLog({"U", "D*", "U", "D.*", "U", "N" + m_dir.Path() + "MENU\\PROGRAMS\\H*", "U", "Nsub\\*"}, "DEST\\");
         ShowForm();
         Strings lines = ListLines();
         std::sort(lines.begin(), lines.end());
-        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "sub"}));
+        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "sub", "File - " + d + "uninst.fls"}));
         Form4->Hide();
+        // A destination that does not hold the log has none of its folders
+        // listed.
+        WriteLog({"U", "D*"});
+        ShowForm();
+        lines = ListLines();
+        std::sort(lines.begin(), lines.end());
+        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "uninst.fls"}));
+        Form4->Hide();
+        DeleteFileA((d + "uninst.fls").c_str());
     }
     {
         SCOPED_TRACE("G records naming no folder below the Programs folder, or one the system needs");
-        WriteLog({"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G", "STARTUP", "G",
-                  "Halvarn 95"});
+        Strings log{"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G", "STARTUP", "G",
+                    "Halvarn 95"};
+        // Nineteen more that are not there: one message names the first 20.
+        std::string named = "\r\r\r..\r..\\PROGRAMS\rHalvarn 95\\..\r.\rSTARTUP";
+        for (int i = 1; i <= 19; ++i) {
+            log.insert(log.end(), {"G", "Gone " + std::to_string(i)});
+            if (i <= 14)
+                named += "\rGone " + std::to_string(i);
+        }
+        WriteLog(log);
         const auto seen = ShowForm();
         EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Halvarn 95"}));
-        ASSERT_EQ(seen.size(), 6u);
-        EXPECT_EQ(seen[5].Text, "Could not find the STARTUP Group.\r\rIt may need to be removed manually.");
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Text,
+                  "Could not find these Groups:" + named + "\rand 5 more\r\rThey may need to be removed manually.");
         Form4->Hide();
     }
     {
@@ -247,13 +273,13 @@ TEST_F(UninstallTest, TheLogCannotMakeItRemoveVitalFolders)
     EXPECT_FALSE(protectedFolders.Protects(d));
     EXPECT_FALSE(protectedFolders.Protects(d + "sub"));
 
-    // A log with only vital records and Select All: nothing but the
-    // destination goes.
+    // A log with only vital records and Select All: nothing goes, as the
+    // destination does not hold the log and is not empty.
     Form4->Button4Click(Form4->Button4);
     Uninstall([](const std::string& , const std::string& text) {
         return std::string(text == "Uninstall is Complete" ? "OK" : "&Yes");
     });
-    EXPECT_FALSE(IsExistingDirectory(d));
+    EXPECT_TRUE(FileIsPresent(d + "a.dat"));
     EXPECT_TRUE(IsExistingDirectory(Form1->ProgramsDir));
     EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
 }
@@ -284,6 +310,31 @@ TEST_F(UninstallTest, EachGroupLineRemovesTheGroupItNames)
     EXPECT_TRUE(FileIsPresent(programs + "Tools\\Editor.lnk"));
     EXPECT_TRUE(FileIsPresent(programs + "Other\\Halvarn 95.lnk"));
     EXPECT_EQ(ListLines(), (Strings{"Program Manager Group - Other"}));
+}
+
+// A line of an F record removes a file and never a folder, even when a
+// folder has taken the file's name since the list was made: that line
+// stays. A folder that a U pattern matched inside the destination, which
+// holds the log, goes with what it holds.
+TEST_F(UninstallTest, AFileLineRemovesAFolderOnlyWhenAPatternMatchedOne)
+{
+    const std::string d = m_dir / "DEST\\";
+    m_dir.WriteFile("DEST\\x", "the installation's");
+    m_dir.WriteFile("DEST\\y", "the installation's");
+    CreateDirectoryA((d + "sub").c_str(), nullptr);
+    m_dir.WriteFile("DEST\\sub\\data.txt", "the installation's");
+    WriteLog({"U", "Dsub*", "F", d + "x", "F", d + "y"}, "DEST\\");
+    ShowForm();
+    ASSERT_EQ(ListLines(), (Strings{"File - " + d + "sub", "File - " + d + "x", "File - " + d + "y"}));
+    ASSERT_TRUE(DeleteFileA((d + "x").c_str()));
+    CreateDirectoryPath(d + "x\\inner");
+    m_dir.WriteFile("DEST\\x\\inner\\data.txt", "the user's");
+    Form4->Button4Click(Form4->Button4);
+    Uninstall(Ok);
+    EXPECT_FALSE(IsExistingDirectory(d + "sub"));
+    EXPECT_FALSE(FileIsPresent(d + "y"));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\x\\inner\\data.txt"), "the user's");
+    EXPECT_EQ(ListLines(), (Strings{"File - " + d + "x"}));
 }
 
 TEST_F(UninstallTest, RemoveEndDropsOneBackslash)
@@ -381,11 +432,11 @@ TEST_F(UninstallTest, TheDirectoryRemovedIsTheOneTheSelectedLineNames)
         SetUp();
     }
 
-    // With contents left in the selected directory, the question names it,
-    // and Yes takes it and nothing else.
+    // With contents left in the selected directory, which holds the log,
+    // the question names it, and Yes takes it and nothing else.
     m_dir.WriteFile("DEST\\halvarn95.exe", "x");
     RemoveTree(later);
-    WriteLog({"D", d, "D", later});
+    WriteLog({"D", d, "D", later}, "DEST\\");
     ShowForm();
     ASSERT_EQ(ListLines(), (Strings{"Directory - " + d}));
     CreateDirectoryA(later.c_str(), nullptr);
