@@ -1,5 +1,7 @@
 #include "controls/DirForm.h"
 
+#include "runtime/ScopeGuard.h"
+
 const TClassInfo& TFDIRFORM::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TFDIRFORM, TForm>("TFDIRFORM")
@@ -21,15 +23,11 @@ void TFDIRFORM::DirectoryChange(TObject*)
 
 void TFDIRFORM::SetStartPath(const std::string& path)
 {
-    try {
-        if (!path.empty())
-            DirectoryListBox1->SetDirectoryPath(path);
-    } catch (...) {
-        Edit1->SetText(path);
-        throw;
-    }
-    // The caller's text, not the list's normalised directory.
-    Edit1->SetText(path);
+    // The caller's text, not the list's normalised directory, and also when
+    // the list cannot go there.
+    const ScopeExit show([this, &path] { Edit1->SetText(path); });
+    if (!path.empty())
+        DirectoryListBox1->SetDirectoryPath(path);
 }
 
 std::string TFDIRFORM::ChosenPath() const

@@ -4,7 +4,6 @@
 #include <winnetwk.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "runtime/DirPaths.h"
@@ -80,45 +79,6 @@ int CompareNames(const std::string& a, const std::string& b, DWORD flags = NORM_
            CSTR_EQUAL;
 }
 
-// The program's bitmap resource as a bitmap file: the resource holds the
-// bitmap without its 14-byte file header, which is rebuilt in front of it.
-std::vector<uint8_t> BitmapResourceFile(const char* name)
-{
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    HGLOBAL block = info ? LoadResource(module, info) : nullptr;
-    const auto* data = block ? static_cast<const uint8_t*>(LockResource(block)) : nullptr;
-    const DWORD size = info ? SizeofResource(module, info) : 0;
-    if (!data || size < 12)
-        throw EResNotFound(StrId::SResNotFound, {name});
-
-    auto word = [data](size_t at) { return static_cast<uint32_t>(data[at] | data[at + 1] << 8); };
-    auto dword = [word](size_t at) { return word(at) | word(at + 2) << 16; };
-    const uint32_t headerSize = dword(0);
-    uint32_t paletteBytes = 0;
-    if (headerSize == sizeof(BITMAPCOREHEADER)) {
-        const uint32_t bits = word(10);
-        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
-    } else if (size >= 36) {
-        const uint32_t bits = word(14);
-        const uint32_t compression = dword(16);
-        const uint32_t used = dword(32);
-        const uint32_t colours = used != 0 ? used : (bits <= 8 ? 1u << bits : 0);
-        paletteBytes = colours * 4;
-        if (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER))
-            paletteBytes += 12;
-    }
-
-    std::vector<uint8_t> file(sizeof(BITMAPFILEHEADER) + size);
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;  // "BM"
-    header.bfSize = static_cast<DWORD>(file.size());
-    header.bfOffBits = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + headerSize + paletteBytes);
-    std::memcpy(file.data(), &header, sizeof header);
-    std::memcpy(file.data() + sizeof header, data, size);
-    return file;
-}
-
 // The owner-drawn item of a drive or directory list: fills its background
 // and draws the line's glyph at left, centred in height. Answers the glyph's
 // width, 16 for a line without one.
@@ -131,30 +91,6 @@ int DrawItemGlyph(TItemCanvas& canvas, const RECT& rect, const TObject* object, 
     BrushCopy(canvas.DC, left, (rect.top + rect.bottom - glyph->Height()) / 2, *glyph, glyph->CornerColor(),
               canvas.Brush);
     return glyph->Width();
-}
-
-// A blank 16 x 16 bitmap of 16 colours.
-std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height)
-{
-    const uint32_t rowBytes = ((static_cast<uint32_t>(width) * 4 + 31) / 32) * 4;
-    const uint32_t paletteBytes = 16 * 4;
-    const uint32_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + paletteBytes;
-    std::vector<uint8_t> file(offset + rowBytes * static_cast<uint32_t>(height));
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;
-    header.bfSize = static_cast<DWORD>(file.size());
-    header.bfOffBits = offset;
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 4;
-    info.biCompression = BI_RGB;
-    info.biClrUsed = 16;
-    std::memcpy(file.data(), &header, sizeof header);
-    std::memcpy(file.data() + sizeof header, &info, sizeof info);
-    return file;
 }
 
 } // namespace
@@ -206,11 +142,6 @@ const TClassInfo& TFolderBitmap::StaticClassInfo()
 TFolderBitmap::TFolderBitmap()
 {
     LoadFromFileData(BlankBitmapFile(16, 16));
-}
-
-void LoadBitmapResource(TBitmap& bitmap, const char* name)
-{
-    bitmap.LoadFromFileData(BitmapResourceFile(name));
 }
 
 // ---------------------------------------------------------------------------

@@ -48,10 +48,6 @@ public:
     TFolderBitmap();
 };
 
-// Replaces a bitmap's image with the program's bitmap resource of that name;
-// raises EResNotFound "Resource %s not found" when there is none.
-void LoadBitmapResource(TBitmap& bitmap, const char* name);
-
 // ---------------------------------------------------------------------------
 // Drive combo box
 

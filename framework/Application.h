@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/ErrorRouting.h"
 #include "framework/Forms.h"
 #include "framework/MessageLoop.h"
+#include "framework/WindowProc.h"
 
 class TApplication : public TComponent {
     DECLARE_CLASS_INFO(TApplication)

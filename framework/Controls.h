@@ -427,72 +427,7 @@ public:
     explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
 };
 
-// The one window procedure of every window the framework makes.
-LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// Where exceptions from the event handlers the framework calls are reported
-// (the application installs its reporter); without one they pass on.
-using ExceptionReporter = void (*)(TObject* sender);
-void SetExceptionReporter(ExceptionReporter reporter);
-// Reports the exception being handled; call it only inside a catch block.
-void ReportHandlerException(TObject* sender);
-// Runs an event handler (or a step that runs handlers) that the framework
-// calls itself, outside the window procedure: the message loop's keyboard
-// handling, a form's creation, showing, activation and closing. What it
-// raises is reported, so the caller goes on; returns false when it raised.
-bool CallHandler(TObject* sender, const std::function<void()>& handler);
-
-// Reports an exception caught where the platform called the framework; it
-// never lets the exception go on into the platform's frames.
-void ReportCallbackException(TObject* sender) noexcept;
-
-// The guard of every entry point the platform calls (window and hook
-// procedures, enumeration and DDE callbacks): runs body and returns what it
-// returns; if it raises, the exception is reported for sender and fallback
-// is returned, so that no exception crosses the platform's frames.
-template <typename Result, typename Body>
-Result GuardEntry(TObject* sender, Result fallback, Body&& body) noexcept
-{
-    try {
-        return body();
-    } catch (...) {
-        ReportCallbackException(sender);
-        return fallback;
-    }
-}
-
-// A hidden window of the framework's one utility class ("TApplication", the
-// class the program's window is found by), for a component that is not a
-// control: the application's window and each timer's. Once made, its
-// messages go through the framework's window procedure to handler under the
-// entry-point guard, with sender as the object reported; it is destroyed
-// with this owner.
-class UtilityWindow {
-public:
-    using Handler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
-    UtilityWindow(const char* title, DWORD style, int x, int y, HWND parent, TObject* sender, Handler handler);
-    ~UtilityWindow();
-    UtilityWindow(const UtilityWindow&) = delete;
-    UtilityWindow& operator=(const UtilityWindow&) = delete;
-
-    HWND Handle() const { return m_handle; }
-
-private:
-    friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
-
-    TObject* m_sender;  // not owned: the component that owns this window
-    Handler m_handler;
-    HWND m_handle = nullptr;
-};
-
-// The program's icon: its resource "MAINICON", else the platform's.
-HICON ProgramIcon();
-
 class EOutOfResources : public Exception {
-public:
-    using Exception::Exception;
-};
-class EResNotFound : public Exception {
 public:
     using Exception::Exception;
 };

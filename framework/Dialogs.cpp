@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/Controls.h"
+#include "framework/ErrorRouting.h"
 #include "framework/MessageLoop.h"
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/WindowProc.h"
 
 // A picture drawn on its parent, without a window of its own. With AutoSize
 // it takes the size of its picture.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/ErrorRouting.h"
 #include "framework/Filer.h"
 #include "framework/Reader.h"
 #include "framework/Screen.h"
@@ -170,9 +171,9 @@ void TForm::SetVisible(bool value)
         }
         // Centring happens on the first showing only.
         m_position = poDesigned;
-        ShowWindow(window, m_windowState == wsMinimized ? SW_SHOWMINNOACTIVE
-                           : m_windowState == wsMaximized ? SW_SHOWMAXIMIZED
-                                                          : SW_SHOWNORMAL);
+        ShowInState(m_windowState == wsMinimized ? SW_SHOWMINNOACTIVE
+                    : m_windowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOWNORMAL);
         return;
     }
     CallHandler(this, [this] { m_onHide(this); });
@@ -227,7 +228,29 @@ void TForm::SetWindowState(TWindowState value)
 {
     m_windowState = value;
     if (Showing())
-        ShowWindow(Handle(), value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+        ShowInState(value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+}
+
+void TForm::ShowInState(int showCommand)
+{
+    HWND window = Handle();
+    if (showCommand == SW_SHOWMAXIMIZED && m_borderStyle == bsNone && !IsZoomed(window)) {
+        // NOTE: a frameless form covers its monitor in its normal state too
+        // before it is maximised. Wine's X11 driver leaves the size and place
+        // of a maximised window to the X window manager, so on a display
+        // without one the window kept its normal rectangle on the screen while
+        // the program drew it maximised, cut to that rectangle. On Windows
+        // both states look the same for a form without a frame, and nothing
+        // on it can restore it.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+            const RECT& r = monitor.rcMonitor;
+            SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    ShowWindow(window, showCommand);
 }
 
 void TForm::Close()

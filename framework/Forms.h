@@ -189,6 +189,8 @@ protected:
     void CreateHandleDone() override;
 
 private:
+    // ShowWindow with the command for the window state.
+    void ShowInState(int showCommand);
     void ScaleForm(int32_t storedTextHeight, int32_t storedPixelsPerInch);
     int32_t FrameWidth() const;
     int32_t FrameHeight() const;

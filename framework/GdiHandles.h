@@ -16,6 +16,9 @@ using Brush = GdiObject<HBRUSH>;
 using Font = GdiObject<HFONT>;
 using Bitmap = GdiObject<HBITMAP>;
 
+// An owned icon, destroyed with DestroyIcon.
+using Icon = UniqueHandle<HICON, DestroyIcon>;
+
 // A device context of a window (or of the screen, for none) from GetDC.
 class ScopedDC {
 public:

@@ -328,6 +328,78 @@ void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent
     SetTextColor(dc, oldText);
 }
 
+// ---------------------------------------------------------------------------
+// Bitmap files made in memory
+
+namespace {
+
+// A bitmap file: the file header, which says where the pixels start, in
+// front of the bitmap's info header, palette and pixels.
+std::vector<uint8_t> WithFileHeader(const uint8_t* bitmap, size_t size, size_t pixelsAt)
+{
+    std::vector<uint8_t> file(sizeof(BITMAPFILEHEADER) + size);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = static_cast<DWORD>(sizeof header + pixelsAt);
+    std::memcpy(file.data(), &header, sizeof header);
+    std::memcpy(file.data() + sizeof header, bitmap, size);
+    return file;
+}
+
+// The program's bitmap resource as a bitmap file: the resource holds the
+// bitmap without its 14-byte file header, which is rebuilt in front of it.
+std::vector<uint8_t> BitmapResourceFile(const char* name)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL block = info ? LoadResource(module, info) : nullptr;
+    const auto* data = block ? static_cast<const uint8_t*>(LockResource(block)) : nullptr;
+    const DWORD size = info ? SizeofResource(module, info) : 0;
+    if (!data || size < 12)
+        throw EResNotFound(StrId::SResNotFound, {name});
+
+    const uint32_t headerSize = LittleEndian(data, 4);
+    uint32_t paletteBytes = 0;
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        const uint32_t bits = LittleEndian(data + 10, 2);
+        paletteBytes = bits <= 8 ? (1u << bits) * 3 : 0;
+    } else if (size >= 36) {
+        const uint32_t bits = LittleEndian(data + 14, 2);
+        const uint32_t compression = LittleEndian(data + 16, 4);
+        const uint32_t used = LittleEndian(data + 32, 4);
+        const uint32_t colours = used != 0 ? used : (bits <= 8 ? 1u << bits : 0);
+        paletteBytes = colours * 4;
+        if (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER))
+            paletteBytes += 12;
+    }
+    return WithFileHeader(data, size, static_cast<size_t>(headerSize) + paletteBytes);
+}
+
+} // namespace
+
+std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height)
+{
+    const uint32_t rowBytes = ((static_cast<uint32_t>(width) * 4 + 31) / 32) * 4;
+    const uint32_t pixelsAt = sizeof(BITMAPINFOHEADER) + 16 * 4;
+    std::vector<uint8_t> bitmap(pixelsAt + rowBytes * static_cast<uint32_t>(height));
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 4;
+    info.biCompression = BI_RGB;
+    info.biClrUsed = 16;
+    std::memcpy(bitmap.data(), &info, sizeof info);
+    return WithFileHeader(bitmap.data(), bitmap.size(), pixelsAt);
+}
+
+void LoadBitmapResource(TBitmap& bitmap, const char* name)
+{
+    bitmap.LoadFromFileData(BitmapResourceFile(name));
+}
+
 const TClassInfo& TIcon::StaticClassInfo()
 {
     static const TClassInfo info = ClassInfoBuilder<TIcon, TGraphic>("TIcon").Build();
@@ -336,7 +408,8 @@ const TClassInfo& TIcon::StaticClassInfo()
 
 void TIcon::ReadData(TStream& stream)
 {
-    ReleaseHandle();
+    m_handle.Reset();
+    m_shared = nullptr;
     m_file = ReadRest(stream);
     // The first image of the directory gives the size; 0 in a directory
     // entry stands for 256.
@@ -348,52 +421,40 @@ void TIcon::ReadData(TStream& stream)
     }
 }
 
-TIcon::~TIcon()
-{
-    ReleaseHandle();
-}
-
-void TIcon::ReleaseHandle()
-{
-    if (m_handle && !m_shared)
-        DestroyIcon(m_handle);
-    m_handle = nullptr;
-    m_shared = false;
-}
-
 void TIcon::SetSharedHandle(HICON handle)
 {
-    ReleaseHandle();
+    m_handle.Reset();
     m_file.clear();
-    m_handle = handle;
-    m_shared = handle != nullptr;
+    m_shared = handle;
     m_width = m_height = 0;
     ICONINFO info{};
     if (handle && GetIconInfo(handle, &info)) {
+        // The bitmaps the platform made for the answer are ours to delete.
+        const Bitmap color(info.hbmColor);
+        const Bitmap mask(info.hbmMask);
         // The icon's size is its mask's width; the mask of an icon without
         // colour bitmap holds both halves one above the other.
-        BITMAP mask{};
-        GetObjectA(info.hbmMask, sizeof mask, &mask);
-        m_width = mask.bmWidth;
-        m_height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+        BITMAP maskInfo{};
+        GetObjectA(mask.Get(), sizeof maskInfo, &maskInfo);
+        m_width = maskInfo.bmWidth;
+        m_height = color ? maskInfo.bmHeight : maskInfo.bmHeight / 2;
     }
 }
 
 HICON TIcon::Handle() const
 {
+    if (m_shared)
+        return m_shared;
     // The directory's first entry tells where its image lies in the file.
     if (!m_handle && m_file.size() >= 6 + 16) {
         const uint8_t* entry = m_file.data() + 6;
         const uint32_t size = LittleEndian(entry + 8, 4);
         const uint32_t offset = LittleEndian(entry + 12, 4);
         if (offset < m_file.size() && size <= m_file.size() - offset)
-            m_handle = CreateIconFromResourceEx(const_cast<uint8_t*>(m_file.data() + offset), size, TRUE, 0x00030000,
-                                                m_width, m_height, LR_DEFAULTCOLOR);
+            m_handle.Reset(CreateIconFromResourceEx(const_cast<uint8_t*>(m_file.data() + offset), size, TRUE,
+                                                    0x00030000, m_width, m_height, LR_DEFAULTCOLOR));
     }
-    return m_handle;
+    return m_handle.Get();
 }
 
 void TIcon::WriteData(TStream& stream) const

@@ -1,7 +1,8 @@
 // Colours, fonts and pictures as the forms store them: the colours on the
 // screen (their type and identifiers are in DesignTypes.h), the font
 // description, and bitmaps and icons kept as the platform's bitmap and icon
-// files.
+// files, with the few bitmap files the program makes itself (a blank one,
+// one from its resources).
 #pragma once
 
 #include <cstdint>
@@ -136,13 +137,19 @@ private:
 // puts a glyph on an item's background.
 void BrushCopy(HDC dc, int x, int y, const TBitmap& bitmap, COLORREF transparent, HBRUSH brush);
 
+// A blank bitmap file of that size in 16 colours, all of them black.
+std::vector<uint8_t> BlankBitmapFile(int32_t width, int32_t height);
+// Replaces a bitmap's image with the program's bitmap resource of that name;
+// raises EResNotFound "Resource %s not found" when there is none.
+void LoadBitmapResource(TBitmap& bitmap, const char* name);
+
 // An icon, kept as the platform's icon file.
 class TIcon : public TGraphic {
     DECLARE_CLASS_INFO(TIcon)
 public:
     int32_t Width() const override { return m_width; }
     int32_t Height() const override { return m_height; }
-    bool Empty() const override { return m_file.empty() && !m_handle; }
+    bool Empty() const override { return m_file.empty() && !m_shared; }
     // The stored form is the icon file itself.
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) const override;
@@ -153,16 +160,13 @@ public:
     // Shows one of the platform's shared icons (a predefined one), which
     // the icon uses but never destroys; it has no file form.
     void SetSharedHandle(HICON handle);
-    ~TIcon() override;
 
 private:
-    void ReleaseHandle();
-
     std::vector<uint8_t> m_file;
     int32_t m_width = 0;
     int32_t m_height = 0;
-    mutable HICON m_handle = nullptr;  // destroyed with DestroyIcon unless shared
-    bool m_shared = false;
+    mutable Icon m_handle;      // made from the file
+    HICON m_shared = nullptr;  // not owned: a predefined icon lives as long as the process
 };
 
 // Holds one graphic of any kind; its stored form names the graphic's class
@@ -190,6 +194,10 @@ private:
 };
 
 class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+class EResNotFound : public Exception {
 public:
     using Exception::Exception;
 };

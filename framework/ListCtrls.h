@@ -7,7 +7,6 @@
 #include <string>
 
 #include "framework/Controls.h"
-#include "framework/Forms.h"
 #include "framework/StringList.h"
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };

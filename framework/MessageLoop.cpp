@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
+#include "framework/ErrorRouting.h"
 #include "runtime/ScopeGuard.h"
 
 namespace {

@@ -483,7 +483,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
     int childPos;
     ReadPrefix(flags, childPos);
 
-    bool created = false;
+    // A root made here is freed again if its reading fails; the caller's
+    // root stays the caller's.
+    ComponentPtr<TComponent> created;
     if (root) {
         ReadStr();  // the stored class name: the instance's own class decides
         root->SetName(MakeUniqueName(ReadStr()));
@@ -492,14 +494,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         const TClassInfo* info = FindRegisteredClass(className);
         if (!info || !info->Create)
             throw EClassNotFound(StrId::SClassNotFound, {className});
-        root = info->Create(nullptr);
-        created = true;
-        try {
-            root->SetName(ReadStr());
-        } catch (...) {
-            TComponent::Free(root);
-            throw;
-        }
+        created.reset(info->Create(nullptr));
+        root = created.get();
+        root->SetName(ReadStr());
     }
 
     std::vector<TComponent*> ownList;
@@ -526,10 +523,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root)
         // What this stream added to the form's loading list is gone with it.
         if (!ownLoading)
             g_globalLoading->resize(loadingMark);
-        if (created)
-            TComponent::Free(root);
         throw;
     }
+    created.release();
     return root;
 }
 
@@ -552,8 +548,10 @@ TComponent* TReader::ReadComponent(TComponent*)
     const std::string className = ReadStr();
     const std::string name = ReadStr();
 
+    // A component made here is freed again if its reading fails; an
+    // inherited one belongs to the root.
+    ComponentPtr<TComponent> created;
     TComponent* result = nullptr;
-    bool created = false;
     try {
         if (flags & ffInherited) {
             result = m_root ? m_root->FindComponent(name) : nullptr;
@@ -561,32 +559,25 @@ TComponent* TReader::ReadComponent(TComponent*)
                 throw EReadError(StrId::SAncestorNotFound, {name});
         } else {
             const TClassInfo& info = FindComponentClass(className);
-            result = info.Create(m_owner);
-            created = true;
+            created.reset(info.Create(m_owner));
+            result = created.get();
             result->SetLoading(true);
             result->SetParentComponent(m_parent);
             result->SetName(name);
         }
     } catch (...) {
-        if (created)
-            TComponent::Free(result);
         // The rest of the record belongs to the component that failed.
         SkipComponent(false);
         throw;
     }
 
-    try {
-        result->SetReading(true);
-        result->ReadState(*this);
-        result->SetReading(false);
-        if ((flags & ffChildPos) && m_parent)
-            m_parent->SetChildOrder(result, childPos);
-        AddLoaded(result);
-    } catch (...) {
-        if (created)
-            TComponent::Free(result);
-        throw;
-    }
+    result->SetReading(true);
+    result->ReadState(*this);
+    result->SetReading(false);
+    if ((flags & ffChildPos) && m_parent)
+        m_parent->SetChildOrder(result, childPos);
+    AddLoaded(result);
+    created.release();
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/ErrorRouting.h"
 #include "framework/Forms.h"
 #include "framework/Reader.h"
 #include "runtime/Stream.h"

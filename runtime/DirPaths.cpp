@@ -5,6 +5,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "runtime/ScopeGuard.h"
 
 namespace {
 
@@ -59,7 +60,11 @@ void ProcessPath(const std::string& path, char& drive, std::string& dirPart, std
     std::string dir = path;
     std::string file;
     std::string drivePart;
-    try {
+    // The current directory is put back on every way out; only a normal
+    // return reports that it could not be.
+    int restored = 0;
+    {
+        const ScopeExit restore([&saved, &restored] { restored = ChangeDir(saved); });
         if (dir.size() >= 2 && dir.front() == '[' && dir.back() == ']') {
             dir = dir.substr(1, dir.size() - 2);
         } else {
@@ -96,11 +101,9 @@ void ProcessPath(const std::string& path, char& drive, std::string& dirPart, std
         }
         if (drive == '\0')
             dir = drivePart + dir;
-    } catch (...) {
-        ChangeDir(saved);
-        throw;
     }
-    ChDir(saved);
+    if (restored)
+        throw EInOutError(restored);
     dirPart = dir;
     filePart = file;
 }

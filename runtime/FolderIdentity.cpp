@@ -154,18 +154,67 @@ std::vector<FolderId> FolderParents(const std::string& path)
     return parents;
 }
 
+namespace {
+
+// The identity of the folder that the file system shows as the parent of the
+// opened folder, from the name it knows the folder by.
+std::optional<FolderId> RealParent(const std::string& path)
+{
+    const std::vector<std::string> parents = ParentNames(FinalName(OpenFolder(path)));
+    return parents.empty() ? std::nullopt : FolderIdentity(parents.front());
+}
+
+// Whether the folder, found by its name in the folder parent, leads
+// somewhere else: it is a reparse point (a junction, a mounted volume or a
+// symbolic link), lies on another volume than the folder it was found in, or
+// the file system shows it with another parent (a link).
+// NOTE: Windows marks a junction, a link and a volume's mount point as a
+// reparse point. Wine marks a Unix mount point so only when asked by name
+// (not through the opened folder, which shows plain folder attributes), and
+// gives a file system that no drive letter maps the volume serial number 0;
+// a Unix link to a folder it shows as a plain folder. The volume and the
+// real parent find those. A bind mount of a folder of the same file system
+// looks, under Wine, exactly like the folder it shows.
+bool LeadsElsewhere(const std::string& folder, DWORD attributes, const FolderId& id, const FolderId& parent)
+{
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+           id.Volume != parent.Volume || RealParent(folder) != parent;
+}
+
+} // namespace
+
+bool ReachedThroughLinks(const std::string& folder)
+{
+    // A lone "." part names the folder it stands in: the way is taken
+    // without it, or that folder would seem to have itself as a parent.
+    std::string path = folder;
+    if (IsPlainFullPath(folder)) {
+        char full[MAX_PATH * 2];
+        const DWORD length = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+        if (length == 0 || length >= sizeof full)
+            return true;
+        path.assign(full, length);
+    }
+    std::optional<FolderId> id = FolderIdentity(path);
+    if (!id || RootLength(path) == 0)
+        return true;
+    for (const std::string& parent : ParentNames(path)) {
+        const std::optional<FolderId> parentId = FolderIdentity(parent);
+        if (!parentId || LeadsElsewhere(path, GetFileAttributesA(path.c_str()), *id, *parentId))
+            return true;
+        path = parent;
+        id = parentId;
+    }
+    return false;
+}
+
 bool ReachesThroughLinks(const std::string& folder)
 {
-    // The folder's real parent, from the name the file system knows it by,
-    // must be the folder it was found in; for the folder itself, the parent
-    // its name spells.
-    auto realParent = [](const std::string& path) -> std::optional<FolderId> {
-        const std::vector<std::string> parents = ParentNames(FinalName(OpenFolder(path)));
-        return parents.empty() ? std::nullopt : FolderIdentity(parents.front());
-    };
-    const std::vector<std::string> spelled = ParentNames(folder);
+    // The folder itself must not be a volume's root, and the way to it must
+    // cross no link; below it, every folder's real parent must be the folder
+    // it was found in.
     const std::optional<FolderId> top = FolderIdentity(folder);
-    if (!top || spelled.empty() || realParent(folder) != FolderIdentity(spelled.front()))
+    if (!top || ParentNames(folder).empty() || ReachedThroughLinks(folder))
         return true;
     std::vector<std::pair<std::string, FolderId>> pending{{folder, *top}};
     while (!pending.empty()) {
@@ -182,13 +231,9 @@ bool ReachesThroughLinks(const std::string& folder)
             const std::string name = entry.cFileName;
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == "." || name == "..")
                 continue;
-            // NOTE: Windows marks a junction or a link as a reparse point,
-            // which older shells followed when deleting a tree; Wine shows a
-            // Unix link to a folder as a plain folder, and its shell deletes
-            // what is behind it. The real parent finds both.
             const std::string child = dir + name;
             const std::optional<FolderId> childId = FolderIdentity(child);
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !childId || realParent(child) != dirId)
+            if (!childId || LeadsElsewhere(child, entry.dwFileAttributes, *childId, dirId))
                 return true;
             pending.emplace_back(child, *childId);
         } while (FindNextFileA(search.Get(), &entry));

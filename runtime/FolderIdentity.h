@@ -34,11 +34,18 @@ std::vector<std::string> FolderParentNames(const std::string& path);
 // volume's root, by the two readings of FolderParentNames, each once.
 std::vector<FolderId> FolderParents(const std::string& path);
 
-// Whether the folder that the name reaches, or any folder below it, is
-// reached through a link from a folder other than its own parent (a
-// junction, a symbolic link, or under Wine a Unix symbolic link), or cannot
-// be looked at. Deleting such a tree could reach into the folder the link
-// points to.
+// Whether the way to the folder, from its volume's root down to the folder
+// itself, passes through a folder that leads elsewhere: a reparse point (a
+// junction, a mounted volume, a symbolic link), a folder on another volume
+// than the folder it lies in (a mount point), or a folder that the file
+// system shows with another parent than the one its name spells (a link, or
+// under Wine a Unix symbolic link); or whether part of the way cannot be
+// looked at. Deleting through such a way could reach what the user keeps
+// elsewhere. A volume's root itself passes.
+bool ReachedThroughLinks(const std::string& folder);
+// Whether the folder is reached that way, is a volume's root, or holds a
+// folder anywhere below it that leads elsewhere in the same sense. Deleting
+// such a tree could reach into another folder or volume.
 bool ReachesThroughLinks(const std::string& folder);
 
 // Whether the name is a full path that says plainly what it names: it starts

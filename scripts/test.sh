@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test inside the Wine test
 # bed, with a folder of the build tree mapped as the floppy drive A: and a
-# small file system of 4 MiB as drive R: (for the disk-full tests). Then the
+# small file system of 4 MiB as drive R: (for the disk-full tests), and the
+# bed's mounts offered to the programs (for the tests of mount points). Then the
 # sample's whole installation and uninstallation (tests/e2e/Tour.cpp) runs on
 # screens of 120 and 144 pixels per inch (scaled to 125 % and 150 %, each on a
 # screen that much larger than the bed's 640 by 480), checking that the
@@ -17,7 +18,7 @@ scripts/deps.sh
 scripts/build.sh
 rm -rf build/win32/floppy
 status=0
-scripts/winebed.sh --floppy build/win32/floppy --small-drive build/win32/small-drive -- \
+scripts/winebed.sh --floppy build/win32/floppy --small-drive build/win32/small-drive --mounts -- \
     ctest --test-dir build/win32 --output-on-failure -j"$(nproc)" "$@" || status=$?
 [ $# -eq 0 ] || exit $status
 

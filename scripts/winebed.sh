@@ -15,6 +15,11 @@
 #                     root) and map it as drive R: for the whole run, with a
 #                     read-only folder R:\readonly in it: the real "disk full"
 #                     and "access denied" of a drive; unmounted at the end
+#   --mounts          let programs in the bed mount a file system of 1 MiB (a
+#                     tmpfs, which needs root) on a folder of drive C: and
+#                     unmount it again (scripts/winebed-mount.sh says how),
+#                     for tests of mount points; whatever is still mounted is
+#                     unmounted at the end
 #   --use-display     run on $DISPLAY when one is set, instead of a virtual screen
 #   --dpi N           the screen's logical pixels per inch (default 96; 120 and
 #                     144 are the screens scaled to 125 % and 150 %); kept in the
@@ -23,8 +28,10 @@
 # The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX,
 # WINEBED_DRIVE_Z (the folder behind Z:, as a Unix path), with --floppy
 # WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the small
-# drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon, R:). The
-# user's own ~/.wine is never touched.
+# drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon, R:), and
+# with --mounts, when the bed can mount, WINEBED_MOUNT (the Windows name of
+# the script that programs start to mount and unmount). The user's own ~/.wine
+# is never touched.
 #
 #   scripts/winebed.sh --windows-path PATH
 #
@@ -60,6 +67,7 @@ prefix=$root/build/wineprefix
 screen=640x480x24
 floppy=
 small_drive=
+offer_mounts=false
 use_display=false
 dpi=96
 while [ $# -gt 0 ]; do
@@ -68,6 +76,7 @@ while [ $# -gt 0 ]; do
         --screen) screen=$2; shift 2 ;;
         --floppy) floppy=$2; shift 2 ;;
         --small-drive) small_drive=$2; shift 2 ;;
+        --mounts) offer_mounts=true; shift ;;
         --use-display) use_display=true; shift ;;
         --dpi) dpi=$2; shift 2 ;;
         --) shift; break ;;
@@ -90,6 +99,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 pids=()
 mounts=()
+mount_script=
 cleanup() {
     local status=$?
     # Ends every Wine process of this prefix, then what the bed started itself.
@@ -104,6 +114,15 @@ cleanup() {
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[$i]}" >/dev/null 2>&1 || true
     done
+    # What the programs mounted and left mounted, newest first.
+    if [ -n "$mount_script" ]; then
+        if [ -f "$mount_script.list" ]; then
+            tac "$mount_script.list" | while IFS= read -r point; do
+                umount "$point" >/dev/null 2>&1 || true
+            done
+        fi
+        rm -f "$mount_script" "$mount_script.list"
+    fi
     exit $status
 }
 trap cleanup EXIT
@@ -162,6 +181,23 @@ if [ -n "$small_drive" ]; then
     else
         echo "winebed: cannot mount the small drive on $small_path (not root?); going on without it" >&2
     fi
+fi
+# The mounts offered to programs, only when a mount works here: a script in
+# drive Z:, where programs reach it, that passes this run's prefix and list of
+# mounts to scripts/winebed-mount.sh.
+if $offer_mounts; then
+    probe=$(mktemp -d)
+    if mount -t tmpfs -o size=1m winebed-probe "$probe" 2>/dev/null; then
+        umount "$probe"
+        mount_script=$drive_z/.winebed-mount.$$
+        printf '#!/usr/bin/env bash\nexec %q %q %q "$@"\n' "$here/winebed-mount.sh" "$WINEPREFIX" "$mount_script.list" \
+            >"$mount_script"
+        chmod +x "$mount_script"
+        export WINEBED_MOUNT="Z:\\${mount_script#"$drive_z"/}"
+    else
+        echo "winebed: cannot mount (not root?); going on without --mounts" >&2
+    fi
+    rmdir "$probe"
 fi
 marker=$WINEPREFIX/.winebed-state
 state="floppy=$floppy_dir small=$small_dir desktop=$desktop fonts=copied dpi=$dpi z=$drive_z"

@@ -105,4 +105,50 @@ bool IsGroupPath(std::string_view name)
     }
 }
 
+bool StaysInItsFolder(std::string_view name, bool fullPath)
+{
+    size_t start = 0;
+    for (bool first = true;; first = false) {
+        const size_t end = name.find_first_of("\\/", start);
+        const std::string_view part = name.substr(start, end == std::string_view::npos ? end : end - start);
+        const bool isDrive = fullPath && first && end != std::string_view::npos && part.size() == 2 &&
+                             part[1] == ':' && UpperCaseAscii(part[0]) >= 'A' && UpperCaseAscii(part[0]) <= 'Z';
+        if (!isDrive && (part.find_first_not_of(". ") == std::string_view::npos ||
+                         part.find(':') != std::string_view::npos))
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        start = end + 1;
+    }
+}
+
+std::optional<WrittenName> NameLeavingItsFolder(const TextRecord& record)
+{
+    const bool option = record.Command == 'S';
+    const std::string_view argument = option ? record.Second : record.Argument;
+    const int line = option ? record.SecondLine : record.ArgumentLine;
+    std::string_view name = argument;
+    bool fullPath = false;
+    switch (record.Command) {
+    case 'F':
+    case 'S': {
+        const std::string_view path = option ? argument : argument.substr(0, argument.find('{'));
+        if (path.empty())
+            return std::nullopt;
+        name = path.substr(1);
+        fullPath = path.front() == 'N';
+        break;
+    }
+    case 'Q':
+        // A Q name has no code letter: it is a name in the destination
+        // directory.
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (StaysInItsFolder(name, fullPath))
+        return std::nullopt;
+    return WrittenName{argument, line};
+}
+
 } // namespace ScriptFormat

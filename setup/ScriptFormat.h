@@ -5,8 +5,11 @@
 // here knows windows or the file system.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "runtime/RecordReader.h"
 
 namespace ScriptFormat {
 
@@ -69,5 +72,29 @@ bool IsPlainName(std::string_view name);
 // below the Programs folder, whatever the Programs folder is. Empty names,
 // absolute paths and paths through ".." are not group names.
 bool IsGroupPath(std::string_view name);
+
+// Whether a name that the run joins to a base folder names a file inside that
+// folder by one plain spelling. The name is split at "\" and "/"; no part may
+// be empty (a leading separator would start again at the drive's root, a
+// doubled one or a trailing one names no file) or made of dots and blanks
+// alone ("." and "..", and "..." or ". " that the file system trims or once
+// read as a folder further up), and no part may hold a colon (a drive, or
+// another stream of a file). Where the name is a complete path (fullPath, the
+// path code N) its first part may be a drive: one letter and a colon.
+bool StaysInItsFolder(std::string_view name, bool fullPath);
+
+// The argument of an F, S or Q record that names a file the run writes (an S
+// record's second line, the first argument of the others), with its line.
+struct WrittenName {
+    std::string_view Argument;
+    int Line = 0;
+};
+// The written name of an F, S or Q record when it does not stay in its folder:
+// an F path before its "{" and an S path, each after its code letter, below
+// the folder that the code names; a Q name below the destination directory,
+// where the run makes the name with ".pif" and ".bat" added. Nothing for the
+// other records, and for an empty path, which has no code and names no file.
+// The setup refuses to start with such a record, and the checker reports it.
+std::optional<WrittenName> NameLeavingItsFolder(const TextRecord& record);
 
 } // namespace ScriptFormat

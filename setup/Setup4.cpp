@@ -56,27 +56,27 @@ void TForm4::Form4Show(TObject*)
         m_state->DestDir = *plan.Destination;
     if (plan.GroupName)
         m_state->GroupName = *plan.GroupName;
-    m_items = std::move(plan.Items);
+    m_plan = std::move(plan);
     {
         // The list is drawn once, when the reading's results are in: a long
         // log would otherwise redraw it for every line it adds. The groups
-        // that could not be found are named before it is drawn.
+        // that could not be found are named, in one message however many a
+        // damaged log names, before it is drawn.
         TStringsUpdate update(*ListBox1->Items());
         ShowPlan();
-        DialogPrompts prompts;
-        for (const std::string& group : plan.MissingGroups)
-            prompts.Tell(Format(LoadResString(StrId::SGroupNotFound), {group}));
+        if (!m_plan.MissingGroups.empty())
+            DialogPrompts().Tell(GroupsNotFoundText(m_plan.MissingGroups));
     }
     // A read error is reported once the records before it are listed.
-    if (plan.ReadFailure)
-        std::rethrow_exception(plan.ReadFailure);
+    if (m_plan.ReadFailure)
+        std::rethrow_exception(m_plan.ReadFailure);
 }
 
 void TForm4::ShowPlan()
 {
     TStrings& lines = *ListBox1->Items();
     lines.Clear();
-    for (const PlannedRemoval& item : m_items)
+    for (const PlannedRemoval& item : m_plan.Items)
         lines.Add(item.Line());
 }
 
@@ -85,11 +85,11 @@ void TForm4::Button1Click(TObject*)
     // The list shows the items line for line; an item without its line is
     // not selected.
     const size_t shown = static_cast<size_t>(ListBox1->Items()->Count());
-    std::vector<bool> selected(m_items.size());
-    for (size_t index = 0; index < m_items.size() && index < shown; ++index)
+    std::vector<bool> selected(m_plan.Items.size());
+    for (size_t index = 0; index < selected.size() && index < shown; ++index)
         selected[index] = ListBox1->Selected(static_cast<int>(index));
     DialogPrompts prompts;
-    m_items = RemoveSelected(m_items, selected, Protected(), prompts);
+    m_plan.Items = RemoveSelected(m_plan, selected, Protected(), prompts);
     {
         // NOTE: the list is made again from the kept items rather than
         // losing the selected ones one at a time: the platform's list box

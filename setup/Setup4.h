@@ -60,8 +60,8 @@ private:
     SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     std::optional<ProtectedFolders> m_protected;
     std::string m_logName;
-    // What the list shows, line for line.
-    std::vector<PlannedRemoval> m_items;
+    // The plan of the log last read; the list shows its items line for line.
+    UninstallPlan m_plan;
 };
 
 extern TForm4* Form4;

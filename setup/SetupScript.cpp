@@ -1,6 +1,7 @@
 #include "setup/SetupScript.h"
 
 #include "runtime/Convert.h"
+#include "runtime/Exceptions.h"
 #include "setup/LineFiles.h"
 
 int64_t ScriptFile::Size() const
@@ -31,6 +32,11 @@ void ReadSetupScript(const std::string& path, SetupScript& script)
     LineFileReader records(path, ScriptFormat::ThreeLineCommands);
     TextRecord record;
     while (records.Next(record)) {
+        // A name that could lead out of its folder stops the start before
+        // anything is made: the log would name a file that the uninstaller
+        // refuses to touch, so it would stay behind for good.
+        if (const auto leaving = ScriptFormat::NameLeavingItsFolder(record))
+            throw Exception(StrId::SScriptNameLeavesFolder, {std::string(1, record.Command), leaving->Argument});
         const std::string& argument = record.Argument;
         switch (record.Command) {
         case 'D':

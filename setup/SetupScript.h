@@ -55,6 +55,7 @@ struct SetupScript {
 ScriptFile ReadFileArgument(const std::string& argument);
 
 // Reads the script at path into script, record by record. A failure to open
-// or read raises the input/output error; the records read before it are
+// or read raises the input/output error, and a record whose file name could
+// lead out of its folder raises its own; the records read before either are
 // then in script.
 void ReadSetupScript(const std::string& path, SetupScript& script);

@@ -4,7 +4,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <map>
 
+#include "runtime/DirPaths.h"
 #include "runtime/Files.h"
 #include "runtime/FolderIdentity.h"
 #include "runtime/Format.h"
@@ -31,6 +33,53 @@ bool HasWildcards(const std::string& path)
     return path.find_first_of("*?") != std::string::npos;
 }
 
+// Whether the folder is the one that holds the uninstall log being read,
+// under any name: the installation wrote the log into its destination, and
+// only that folder is removed with what it holds.
+bool HoldsTheLog(const std::string& folder, const std::string& logPath)
+{
+    const std::optional<FolderId> id = FolderIdentity(folder);
+    return id && id == FolderIdentity(FileDirPart(logPath));
+}
+
+// The folders in which files may be deleted: those the way to which crosses
+// no link or mount point. Each folder is looked at once, as a log names many
+// files in few folders.
+class FileFolders {
+public:
+    bool MayDeleteIn(const std::string& folder)
+    {
+        const auto [known, added] = m_known.emplace(UpperCaseAscii(folder), false);
+        if (added)
+            known->second = !ReachedThroughLinks(folder);
+        return known->second;
+    }
+
+private:
+    std::map<std::string, bool> m_known;
+};
+
+// Deletes the file that the name reaches, and never a folder: the plan was
+// made earlier, and a folder may have taken the file's name since. A file
+// reached through a link or a mount point is not deleted either. Whether
+// the name is gone afterwards.
+bool DeleteFileOnly(const std::string& path, FileFolders& folders)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || HasWildcards(path) ||
+        !folders.MayDeleteIn(FileDirPart(path)))
+        return false;
+    // A read-only file is deleted too, as the shell's delete did: the
+    // installation may have copied it so from its medium.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // NOTE: DeleteFileA refuses a folder itself, so a folder that takes the
+    // name between the look and the deletion is refused too.
+    return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 // Whether the record names a folder that may be listed and removed with its
 // contents: a plain full path of an existing folder that is not protected.
 bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protectedFolders)
@@ -50,9 +99,9 @@ public:
     void Read(const TextRecord& record);
 
 private:
-    void List(RemovalKind kind, const std::string& path, const std::string& argument)
+    void List(RemovalKind kind, const std::string& path, const std::string& argument, bool folderMatch = false)
     {
-        m_plan.Items.push_back({kind, path, argument});
+        m_plan.Items.push_back({kind, path, argument, folderMatch});
     }
     void Refuse(const TextRecord& record, std::string reason)
     {
@@ -60,14 +109,15 @@ private:
     }
     void AddPatternMatches(const std::string& pattern);
 
-    // The destination's identity when it is a folder that may be removed:
-    // only folders inside it may be removed as the matches of a U record.
+    // The destination's identity when it is a folder that may be removed
+    // and holds the log: only folders inside it may be removed as the
+    // matches of a U record, as only it is removed with its contents.
     // Learnt at the first such match, as most logs have none.
     const std::optional<FolderId>& Destination()
     {
         if (!m_destinationKnown) {
             m_destinationKnown = true;
-            if (IsRemovableFolder(m_destinationName, m_protected))
+            if (IsRemovableFolder(m_destinationName, m_protected) && HoldsTheLog(m_destinationName, m_plan.LogPath))
                 m_destination = FolderIdentity(m_destinationName);
         }
         return m_destination;
@@ -79,6 +129,7 @@ private:
     const std::string m_destinationName;
     bool m_destinationKnown = false;
     std::optional<FolderId> m_destination;
+    FileFolders m_folders;
 };
 
 void LogReading::AddPatternMatches(const std::string& pattern)
@@ -88,6 +139,8 @@ void LogReading::AddPatternMatches(const std::string& pattern)
     if (!IsPlainFullPath(pattern))
         return;
     const std::string dir = FileDirPart(pattern);
+    if (!m_folders.MayDeleteIn(dir))
+        return;
     TSearchRec match;
     for (int result = SearchFirst(pattern, faAnyFile, match); result == 0; result = SearchNext(match)) {
         // NOTE: the entries that stand for the searched folder and its parent
@@ -97,13 +150,17 @@ void LogReading::AddPatternMatches(const std::string& pattern)
         const std::string path = dir + match.Name;
         if ((match.Attr & faDirectory) != 0) {
             // A folder goes with everything in it: only one that lies inside
-            // the destination directory, and is not protected, is listed.
+            // the destination directory, is not protected and leads nowhere
+            // else, is listed.
             const std::optional<FolderId>& destination = Destination();
             if (!destination || m_protected.Protects(path))
                 continue;
             const std::vector<FolderId> parents = FolderParents(path);
-            if (std::find(parents.begin(), parents.end(), *destination) == parents.end())
+            if (std::find(parents.begin(), parents.end(), *destination) == parents.end() ||
+                ReachesThroughLinks(path))
                 continue;
+            List(RemovalKind::File, path, path, true);
+            continue;
         }
         List(RemovalKind::File, path, path);
     }
@@ -126,8 +183,10 @@ void LogReading::Read(const TextRecord& record)
     case 'F':
         // A file the installation made has a plain full name; a pattern, a
         // relative name or a device name would delete what the log did not
-        // name. A folder is not a file and gets no line either.
-        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument))
+        // name. A folder is not a file and gets no line either, nor does a
+        // file reached through a link or a mount point.
+        if (IsPlainFullPath(argument) && !HasWildcards(argument) && FileIsPresent(argument) &&
+            m_folders.MayDeleteIn(FileDirPart(argument)))
             List(RemovalKind::File, argument, argument);
         else
             Refuse(record, "not an existing file named by a plain full path");
@@ -136,10 +195,12 @@ void LogReading::Read(const TextRecord& record)
         // The group may lie in a folder of its own below the Programs folder
         // ("Tools\Halvarn 95"); only its deepest folder is removed.
         // NOTE: a name that is no such path, and a group that turns out to be
-        // a protected folder, are reported as not found: the user is told to
-        // look at it, and nothing is removed.
+        // a protected folder, a mount point or a link, or to hold one, are
+        // reported as not found: the user is told to look at it, and nothing
+        // is removed.
         const std::string group = m_state.ProgramsDir + argument;
-        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, m_protected)) {
+        if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, m_protected) &&
+            !ReachesThroughLinks(group)) {
             List(RemovalKind::Group, group, argument);
             m_plan.GroupName = UpperCaseAscii(argument);
         } else {
@@ -169,6 +230,7 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
     LineFileReader log(logPath, std::string_view());
     std::vector<TextRecord> records;
     UninstallPlan plan;
+    plan.LogPath = logPath;
     try {
         TextRecord record;
         while (log.Next(record))
@@ -188,22 +250,30 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
     return plan;
 }
 
-std::vector<PlannedRemoval> RemoveSelected(const std::vector<PlannedRemoval>& items, const std::vector<bool>& selected,
+std::vector<PlannedRemoval> RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected,
                                            const ProtectedFolders& protectedFolders, SetupPrompts& prompts)
 {
     // One pass from the top: every selected item is acted on in the order
     // the list shows them, the directory last of all.
     std::vector<PlannedRemoval> kept;
     const PlannedRemoval* directory = nullptr;
-    for (size_t index = 0; index < items.size(); ++index) {
-        const PlannedRemoval& item = items[index];
+    FileFolders folders;
+    for (size_t index = 0; index < plan.Items.size(); ++index) {
+        const PlannedRemoval& item = plan.Items[index];
         if (index >= selected.size() || !selected[index]) {
             kept.push_back(item);
             continue;
         }
         switch (item.Kind) {
         case RemovalKind::File:
-            DeletePath(item.Path, protectedFolders);
+            // An item whose name is still there when its removal is done
+            // stays in the list.
+            if (item.FolderMatch)
+                DeletePath(item.Path, protectedFolders);
+            else if (DeleteFileOnly(item.Path, folders))
+                break;
+            if (GetFileAttributesA(item.Path.c_str()) != INVALID_FILE_ATTRIBUTES)
+                kept.push_back(item);
             break;
         case RemovalKind::Directory:
             // NOTE: the directory removed is the one the selected line
@@ -221,13 +291,36 @@ std::vector<PlannedRemoval> RemoveSelected(const std::vector<PlannedRemoval>& it
         }
     }
     if (directory && !RemoveDirectoryA(RemoveTrailingBackslash(directory->Path).c_str())) {
-        const std::string question = Format(LoadResString(StrId::SFolderNotEmpty), {directory->Path});
-        if (prompts.Ask(SetupPrompts::Question::FolderNotEmpty, question))
-            DeletePath(directory->Path, protectedFolders);
-        else
+        // Only the folder that holds the log goes with what is still in it,
+        // and only when the person says so; any other folder a log names
+        // goes only when it is empty, and otherwise stays with its line.
+        const std::string& dir = directory->Path;
+        if (HoldsTheLog(dir, plan.LogPath) &&
+            prompts.Ask(SetupPrompts::Question::FolderNotEmpty,
+                        Format(LoadResString(StrId::SFolderNotEmpty), {dir}))) {
+            // NOTE: the file-open dialog that found the log made its folder
+            // the current directory, which the system does not let anyone
+            // remove: the current directory moves up first.
+            ChangeDir(FileDirPart(RemoveTrailingBackslash(dir)));
+            DeletePath(dir, protectedFolders);
+        }
+        if (IsExistingDirectory(dir))
             kept.push_back(*directory);
     }
     return kept;
+}
+
+std::string GroupsNotFoundText(const std::vector<std::string>& groups)
+{
+    constexpr size_t mostNamed = 20;
+    if (groups.size() == 1)
+        return Format(LoadResString(StrId::SGroupNotFound), {groups.front()});
+    std::string names;
+    for (size_t index = 0; index < groups.size() && index < mostNamed; ++index)
+        names += "\r" + groups[index];
+    if (groups.size() > mostNamed)
+        names += "\r" + Format(LoadResString(StrId::SAndMore), {static_cast<int>(groups.size() - mostNamed)});
+    return Format(LoadResString(StrId::SGroupsNotFound), {names});
 }
 
 void DeletePath(const std::string& path, const ProtectedFolders& protectedFolders)

@@ -27,6 +27,10 @@ struct PlannedRemoval {
     std::string Path;
     // What the record said: the path as logged, or the group's name.
     std::string Argument;
+    // A folder that a U pattern matched: the only File item that removes a
+    // folder, with what it holds. Any other File item names a file and
+    // never removes a folder, whatever has taken the file's name since.
+    bool FolderMatch = false;
 
     // The line the list shows for it.
     std::string Line() const;
@@ -40,6 +44,9 @@ struct RefusedRecord {
 };
 
 struct UninstallPlan {
+    // The log that was read: only the folder that holds it is removed with
+    // its contents.
+    std::string LogPath;
     // What is listed, in the order of the log.
     std::vector<PlannedRemoval> Items;
     std::vector<RefusedRecord> Refused;
@@ -62,14 +69,19 @@ struct UninstallPlan {
 UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& state,
                                const ProtectedFolders& protectedFolders);
 
-// Removes the selected items of the plan (selected[i] for Items[i]): files
-// and groups at once in the list's order, then the last selected directory:
-// emptied of nothing, it is removed only when it is empty, unless the
-// person agrees to remove it with its contents. Returns the items that are
-// still to be listed: those not selected, in their order, then a directory
-// that stayed.
-std::vector<PlannedRemoval> RemoveSelected(const std::vector<PlannedRemoval>& items, const std::vector<bool>& selected,
+// Removes the selected items of the plan (selected[i] for plan.Items[i]):
+// files and groups at once in the list's order, then the last selected
+// directory. A directory is removed when it is empty; with contents, only
+// the folder that holds the log goes, and only when the person agrees.
+// Returns the items that are still to be listed: those not selected or not
+// removed, in their order, then a directory that stayed.
+std::vector<PlannedRemoval> RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected,
                                            const ProtectedFolders& protectedFolders, SetupPrompts& prompts);
+
+// The message that names the groups of a plan's G records that could not be
+// found: one group as it has always been named, several as a list of at
+// most 20 names and a count of the rest.
+std::string GroupsNotFoundText(const std::vector<std::string>& groups);
 
 // Deletes a file, or a folder with everything in it, through the shell,
 // without questions and for good. Reports nothing. A protected folder, a

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "framework/Application.h"
+#include "framework/ErrorRouting.h"
 #include "framework/Reader.h"
 #include "framework/Writer.h"
 #include "runtime/Paths.h"

@@ -1,5 +1,6 @@
 #include "shell/Progman.h"
 
+#include "framework/ErrorRouting.h"
 #include "framework/Forms.h"
 
 const TClassInfo& TProgMan::StaticClassInfo()

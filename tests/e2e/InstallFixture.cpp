@@ -29,7 +29,10 @@ void InstallTest::WriteProduct(const std::string& folder)
     WriteWhole(folder + "empty.dat", "");
     WriteWhole(folder + "HALVARN.bat", "@echo off\r\nhalvarn95.exe\r\n");
     WriteWhole(folder + "letters.txt", "Dear reader,\r\n");
-    WriteWhole(folder + "extra.txt", "more\r\n");
+    // The optional files lie on the medium under their whole path argument,
+    // code letter included, as flsmake ships them.
+    WriteWhole(folder + "Dletters.txt", "Dear reader,\r\n");
+    WriteWhole(folder + "Dextra.txt", "more\r\n");
     // A program information link as the product ships it: it points at an
     // old place and carries a working folder the update must keep.
     LinkSettings pif;
@@ -44,8 +47,8 @@ std::string InstallTest::Script(const Strings& files) const
     for (const std::string& file : files)
         lines.insert(lines.end(), {"F", file + "{1"});
     lines.insert(lines.end(), {"P", "Dhalvarn95.exe,Halvarn 95", "P", "Dreadme.txt,Read Me", "S",
-                               "Would you like the sample letters?", "D.\\letters.txt", "S",
-                               "Would you like the extra file?", "D.\\extra.txt", "Q", "HALVARN", "U", "D*.TMP"});
+                               "Would you like the sample letters?", "Dletters.txt", "S",
+                               "Would you like the extra file?", "Dextra.txt", "Q", "HALVARN", "U", "D*.TMP"});
     return Records(lines);
 }
 

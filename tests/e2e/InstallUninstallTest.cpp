@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/Paths.h"
@@ -49,11 +50,12 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
         "copy \"" + dist.Path() + "setup.exe\" \"" + m_programs + "\" False";
     EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
-    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "letters.txt"}) {
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(FileExists(m_dest + name));
         EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(dist.Path() + name));
     }
+    EXPECT_EQ(ReadWhole(m_dest + "letters.txt"), ReadWhole(dist.Path() + "Dletters.txt"));
     EXPECT_FALSE(FileExists(m_dest + "extra.txt"));
     EXPECT_FALSE(DirExists(temp)) << "the staging folder did not exist before, so it goes";
 
@@ -68,12 +70,12 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
     EXPECT_EQ(pif.WorkingDirectory, "C:\\HALVARN");
     EXPECT_EQ(pif.Description, "") << "the update stores no description";
 
-    const std::string stagedLetters = temp + "\\letters.txt";
-    const std::string stagedExtra = temp + "\\extra.txt";
+    const std::string stagedLetters = temp + "\\Dletters.txt";
+    const std::string stagedExtra = temp + "\\Dextra.txt";
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F", m_dest + "HALVARN.pif", "F",
-                       stagedLetters, "F", m_dest + ".\\letters.txt", "F", stagedExtra, "G", m_group, "F",
+                       stagedLetters, "F", m_dest + "letters.txt", "F", stagedExtra, "G", m_group, "F",
                        m_dest + "HALVARN.pif", "D", m_dest}));
 
     // The uninstallation: the log is looked for beside the program first.
@@ -86,7 +88,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
                   (Strings{"File - " + m_dest + "old.TMP", "File - " + m_dest + "halvarn95.exe",
                            "File - " + m_dest + "readme.txt", "File - " + m_dest + "empty.dat",
                            "File - " + m_dest + "HALVARN.bat", "File - " + m_dest + "HALVARN.pif",
-                           "File - " + m_dest + ".\\letters.txt", "Program Manager Group - " + m_group,
+                           "File - " + m_dest + "letters.txt", "Program Manager Group - " + m_group,
                            "File - " + m_dest + "HALVARN.pif", "Directory - " + m_dest}));
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
@@ -116,7 +118,7 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     // The first diskette holds the program and the first files; the second
     // the rest.
     const Strings firstDisk{"setup.exe", "setup.fls", "halvarn95.exe", "readme.txt", "HALVARN.pif"};
-    const Strings secondDisk{"empty.dat", "HALVARN.bat", "letters.txt", "extra.txt"};
+    const Strings secondDisk{"empty.dat", "HALVARN.bat", "Dletters.txt", "Dextra.txt"};
     EmptyDriveAtEnd emptyDriveAtEnd;
     auto insert = [&](const Strings& names) { InsertDisketteFiles(disks.Path(), names); };
     disks.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt", "DHALVARN.pif", "Dmissing.dat",
@@ -156,23 +158,24 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
     const std::string arguments = "copy \"A:\\setup.exe\" \"" + m_programs + "\" ";
     EXPECT_EQ(ArgumentsOf(starts[0]), arguments);
 
-    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "extra.txt"}) {
+    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(FileExists(m_dest + name));
         EXPECT_EQ(ReadWhole(m_dest + name), ReadWhole(disks.Path() + name));
     }
+    EXPECT_EQ(ReadWhole(m_dest + "extra.txt"), ReadWhole(disks.Path() + "Dextra.txt"));
     EXPECT_FALSE(FileExists(m_dest + "missing.dat"));
     EXPECT_FALSE(FileExists(m_dest + "letters.txt"));
     EXPECT_TRUE(DirExists(temp)) << "a staging folder that existed is left";
-    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
-    EXPECT_FALSE(FileExists(temp + "\\extra.txt"));
+    EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
+    EXPECT_FALSE(FileExists(temp + "\\Dextra.txt"));
     RemoveDirectoryA(temp.c_str());
     EXPECT_FALSE(DirExists(m_programs + m_group));
     EXPECT_EQ(ReadLink(m_dest + "HALVARN.pif").Path, m_dest + "HALVARN.bat");
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "HALVARN.pif", "F", m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F",
-                       temp + "\\letters.txt", "F", temp + "\\extra.txt", "F", m_dest + ".\\extra.txt", "F",
+                       temp + "\\Dletters.txt", "F", temp + "\\Dextra.txt", "F", m_dest + "extra.txt", "F",
                        m_dest + "HALVARN.pif", "D", m_dest}));
 }
 
@@ -229,16 +232,16 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
         // extra file is staged under next.
         HWND letters = setup.Process().WaitForWindow("TMessageForm", "Information");
         ASSERT_NE(letters, nullptr);
-        EXPECT_TRUE(FileExists(temp + "\\letters.txt"));
+        EXPECT_TRUE(FileExists(temp + "\\Dletters.txt"));
         WriteWhole(temp + "\\mine.txt", "saved meanwhile");
-        WriteWhole(temp + "\\extra.txt", "the user's extra");
+        WriteWhole(temp + "\\Dextra.txt", "the user's extra");
         ClickButton(letters, "&Yes");
         setup.Process().WaitUntilGone(letters);
         HWND extra = setup.Process().WaitForWindow("TMessageForm", "Information");
         ASSERT_NE(extra, nullptr);
         ownFolder = OnlyEntry(temp + "\\", "Setup");
         ASSERT_NE(ownFolder, "");
-        EXPECT_TRUE(FileExists(ownFolder + "\\extra.txt"));
+        EXPECT_TRUE(FileExists(ownFolder + "\\Dextra.txt"));
         ClickButton(extra, "&No");
         setup.Answer("Information", "&No");  // the Start Menu
         EXPECT_EQ(setup.Process().WaitForExit(), 0u);
@@ -248,14 +251,14 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(m_dest + "keep.txt"), "the user's own");
     EXPECT_EQ(ReadWhole(m_dest + "letters.txt"), "Dear reader,\r\n");
     EXPECT_EQ(ReadWhole(temp + "\\mine.txt"), "saved meanwhile");
-    EXPECT_EQ(ReadWhole(temp + "\\extra.txt"), "the user's extra");
-    EXPECT_FALSE(FileExists(temp + "\\letters.txt"));
+    EXPECT_EQ(ReadWhole(temp + "\\Dextra.txt"), "the user's extra");
+    EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
     EXPECT_FALSE(DirExists(ownFolder)) << "the run's own folder is left";
     EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\extra.txt\r\n"), std::string::npos);
 
     // The reinstallation, with a file where the staging folder would be.
     DeleteFileA((temp + "\\mine.txt").c_str());
-    DeleteFileA((temp + "\\extra.txt").c_str());
+    DeleteFileA((temp + "\\Dextra.txt").c_str());
     ASSERT_TRUE(RemoveDirectoryA(temp.c_str()));
     WriteWhole(temp, "the user's file named temp");
     {
@@ -267,7 +270,7 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
         ASSERT_NE(letters, nullptr);
         ownFolder = OnlyEntry("C:\\", "temp-Setup");
         ASSERT_NE(ownFolder, "");
-        EXPECT_TRUE(FileExists(ownFolder + "\\letters.txt"));
+        EXPECT_TRUE(FileExists(ownFolder + "\\Dletters.txt"));
         ClickButton(letters, "&Yes");
         setup.Process().WaitUntilGone(letters);
         setup.Answer("Information", "&No");  // the extra file
@@ -333,10 +336,10 @@ TEST_F(InstallTest, ClosingTheProgressFormEndsTheRunWithoutAQuestion)
     EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
 }
 
-// Uninstalling with a log beside the program: a group that has gone is
-// reported and the rest is read; only the directory selected while files
-// remain asks; No puts the line back and the program still ends; Yes takes
-// the directory with its contents.
+// Uninstalling with the log that the destination holds: a group that has
+// gone is reported and the rest is read; only the directory selected while
+// files remain asks; No puts the line back and the program still ends; Yes
+// takes the directory with its contents.
 TEST_F(InstallTest, UninstallAsksBeforeTakingADirectoryWithContents)
 {
     TempDir dist;
@@ -344,13 +347,12 @@ TEST_F(InstallTest, UninstallAsksBeforeTakingADirectoryWithContents)
     dist.WriteFile("setup.fls", Script({}));
     CreateDirectoryA(m_dest.c_str(), nullptr);
     WriteWhole(m_dest + "halvarn95.exe", "x");
-    dist.WriteFile("uninst.fls", Records({"D", m_dest, "F", m_dest + "halvarn95.exe", "G", "Gone Group " + m_group}));
+    WriteWhole(m_dest + "uninst.fls",
+               Records({"D", m_dest, "F", m_dest + "halvarn95.exe", "G", "Gone Group " + m_group}));
     for (const char* answer : {"&No", "&Yes"}) {
         SCOPED_TRACE(answer);
         SetupSession setup(dist.Path());
-        setup.Choose(false);
-        setup.Answer("Information", "OK");  // Could not find the group
-        HWND form = setup.Uninstaller();
+        HWND form = setup.UninstallWithLog(m_dest + "uninst.fls", true);
         ASSERT_NE(form, nullptr);
         HWND list = SetupSession::List(form);
         ASSERT_EQ(ListBoxLines(list), (Strings{"Directory - " + m_dest, "File - " + m_dest + "halvarn95.exe"}));
@@ -420,8 +422,8 @@ std::string ShellFolder(const char* value)
 
 // Logs crafted to take more than they name: a pattern matching "." and "..",
 // groups with no name or that climb out of the Programs folder, destinations
-// that are a drive's root or the Windows directory, and the system's and the
-// user's folders under other names (another drive letter that reaches the
+// that are a drive's root or the Windows directory, a folder with contents
+// that does not hold the log (another account's profile), and the system's and the user's folders under other names (another drive letter that reaches the
 // same folder, device prefixes, relative names, patterns over a drive's root
 // or the user's documents). Everything listed is selected and removed; what
 // must stay, stays, and what the log names as the installation's own goes.
@@ -456,7 +458,8 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
     const std::string keep = "Keep " + std::to_string(GetCurrentProcessId());
     const Strings keptFolders{m_programs + keep + "\\", documents + "\\" + keep + "\\",
                               "C:\\Program Files\\" + keep + "\\", windows + "\\" + keep + "\\",
-                              FileDirPart(dist.Path().substr(0, dist.Path().size() - 1)) + keep + "\\"};
+                              FileDirPart(dist.Path().substr(0, dist.Path().size() - 1)) + keep + "\\",
+                              "C:\\users\\" + keep + "\\"};
     for (const std::string& folder : keptFolders) {
         CreateDirectoryA(folder.c_str(), nullptr);
         WriteWhole(folder + "keep.txt", "not the installation's");
@@ -467,22 +470,26 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         const char* Name;
         Strings Log;
         Strings Lines;
-        int NotFound;  // "Could not find the ... Group." messages while reading
+        bool NotFound;  // the "Could not find ..." message while reading
     };
     const Case cases[] = {
-        {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}, 0},
+        {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}, false},
         {"G records",
          {"G", "", "G", "..", "G", m_group + "\\..\\..", "G", m_group},
          {"Program Manager Group - " + m_group},
-         3},
-        {"D records", {"D", "C:\\", "D", windows + "\\", "D", m_programs}, {}, 0},
+         true},
+        {"D records", {"D", "C:\\", "D", windows + "\\", "D", m_programs}, {}, false},
+        {"a folder with contents that does not hold the log",
+         {"F", m_dest + "a.TMP", "D", keptFolders[5]},
+         {"File - " + m_dest + "a.TMP", "Directory - " + keptFolders[5]},
+         false},
         {"other names of the same folders",
          {"D", onZ(programs) + "\\", "U", "N" + driveC + "*", "D", "\\\\?\\" + windows + "\\", "D",
           "\\\\.\\C:\\users\\", "D", "\\??\\C:\\ProgramData\\", "F", "\\\\?\\" + keptFolders[2] + "keep.txt", "F",
           "\\??\\" + keptFolders[3] + "keep.txt", "F", "halvarn.dat", "F", "..\\" + keep + "\\keep.txt", "D", ".\\",
           "U", "N" + documents + "\\*", "F", m_dest + "a.TMP", "D", m_dest},
          {"File - " + m_dest + "a.TMP", "Directory - " + m_dest},
-         0},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -491,7 +498,7 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         dist.WriteFile("uninst.fls", Records(c.Log));
         SetupSession setup(dist.Path());
         setup.Choose(false);
-        for (int i = 0; i < c.NotFound; ++i)
+        if (c.NotFound)
             setup.Answer("Information", "OK");
         EXPECT_EQ(setup.UninstallAll(), c.Lines);
         EXPECT_TRUE(FileExists(m_target.Path() + "beside.txt"));
@@ -507,6 +514,106 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
     EXPECT_FALSE(DirExists(m_programs + m_group));
     for (const std::string& folder : keptFolders)
         RemoveTree(folder);
+}
+
+// A small file system that the test bed mounts on a folder of drive C: for
+// the life of the object (scripts/winebed.sh --mounts).
+class BedMount {
+public:
+    explicit BedMount(std::string folder) : m_folder(std::move(folder)) { m_mounted = Run("mount"); }
+    ~BedMount()
+    {
+        if (m_mounted) {
+            EXPECT_TRUE(Run("unmount")) << m_folder;
+        }
+    }
+    BedMount(const BedMount&) = delete;
+    BedMount& operator=(const BedMount&) = delete;
+    bool Mounted() const { return m_mounted; }
+
+    static std::string Script()
+    {
+        const char* script = std::getenv("WINEBED_MOUNT");
+        return script ? script : "";
+    }
+
+private:
+    // Starts the bed's script and waits for the status it writes, as the
+    // start of a Unix program cannot be waited for.
+    bool Run(const char* action) const
+    {
+        const std::string status = m_folder + ".status";
+        DeleteFileA(status.c_str());
+        std::string command = "\"" + Script() + "\" " + action + " \"" + m_folder + "\" \"" + status + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            ADD_FAILURE() << "cannot start " << command;
+            return false;
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        for (int wait = 0; wait < 200 && !FileExists(status); ++wait)
+            Sleep(50);
+        std::string result = ReadWhole(status);
+        DeleteFileA(status.c_str());
+        while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
+            result.pop_back();
+        EXPECT_EQ(result, "ok") << action << " " << m_folder;
+        return result == "ok";
+    }
+
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
+// Mount points, a file system of its own on a folder, are never deleted
+// through: one inside the destination (which holds the log) is matched by a
+// pattern, named by a file record and held in the destination when Yes
+// answers "still has files"; the group folder is one. What the mounts hold
+// stays, the group is reported as not found, and only the installation's
+// own file goes.
+TEST_F(InstallTest, NothingIsDeletedThroughAMountPoint)
+{
+    if (BedMount::Script().empty())
+        GTEST_SKIP() << "the test bed offers no mounts (scripts/winebed.sh --mounts, as root)";
+    TempDir dist;
+    WriteProduct(dist.Path());
+    dist.WriteFile("setup.fls", Script({}));
+    const std::string mounted = m_dest + "mnt";
+    const std::string group = m_programs + m_group;
+    ASSERT_TRUE(CreateDirectoryA(m_dest.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(mounted.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(group.c_str(), nullptr));
+    BedMount inDestination(mounted);
+    BedMount asGroup(group);
+    ASSERT_TRUE(inDestination.Mounted() && asGroup.Mounted());
+    const Strings canaries{mounted + "\\canary.txt", mounted + "\\inner\\canary.txt", group + "\\Halvarn 95.lnk"};
+    CreateDirectoryA((mounted + "\\inner").c_str(), nullptr);
+    for (const std::string& canary : canaries)
+        WriteWhole(canary, "the user's");
+    WriteWhole(m_dest + "halvarn.dat", "the installation's");
+    WriteWhole(m_dest + "uninst.fls", Records({"U", "N" + m_dest + "m*", "U", "N" + mounted + "\\*.txt", "F",
+                                               mounted + "\\canary.txt", "F", m_dest + "halvarn.dat", "G",
+                                               m_group, "D", m_dest}));
+    {
+        SetupSession setup(dist.Path());
+        HWND form = setup.UninstallWithLog(m_dest + "uninst.fls", true);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
+                  (Strings{"File - " + m_dest + "halvarn.dat", "Directory - " + m_dest}));
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "&Yes");  // still has files
+        setup.Answer("Information", "OK");    // Uninstall is Complete
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    for (const std::string& canary : canaries)
+        EXPECT_EQ(ReadWhole(canary), "the user's") << canary;
+    EXPECT_FALSE(FileExists(m_dest + "halvarn.dat"));
+    EXPECT_TRUE(FileExists(m_dest + "uninst.fls"));
 }
 
 } // namespace

@@ -573,6 +573,14 @@ TEST_F(ApplicationTest, BorderlessFormShowsNormalUntilMaximisedAfterItsWindowExi
     EXPECT_EQ(form->Top(), 0);
     EXPECT_EQ(form->Width(), 640);
     EXPECT_EQ(form->Height(), 480);
+    // Its normal rectangle covers the screen too, which is what an X display
+    // without a window manager shows of a maximised window under Wine.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ASSERT_TRUE(GetWindowPlacement(form->Handle(), &placement));
+    const RECT& normal = placement.rcNormalPosition;
+    EXPECT_EQ((std::vector<LONG>{normal.left, normal.top, normal.right, normal.bottom}),
+              (std::vector<LONG>{0, 0, 640, 480}));
 }
 
 TEST_F(ApplicationTest, VisibleCannotChangeInOnShowOrOnHide)

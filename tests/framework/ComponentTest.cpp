@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/framework/StreamHelpers.h"
-#include "tests/framework/TestClasses.h"
+#include "tools/fuzz/TestClasses.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
-#include "tests/framework/StreamBuilder.h"
+#include "tools/fuzz/StreamBuilder.h"
 
 namespace {
 

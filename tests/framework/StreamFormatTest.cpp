@@ -11,7 +11,7 @@
 
 #include "framework/Collection.h"
 #include "tests/framework/StreamHelpers.h"
-#include "tests/framework/TestClasses.h"
+#include "tools/fuzz/TestClasses.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tests/framework/TestClasses.h"
+#include "tools/fuzz/TestClasses.h"
 
 
 TComponent* ReadStream(const Bytes& bytes, TComponent* root)

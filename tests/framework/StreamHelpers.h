@@ -16,7 +16,7 @@
 #include "framework/Writer.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
-#include "tests/framework/StreamBuilder.h"
+#include "tools/fuzz/StreamBuilder.h"
 
 // Reads a whole stream into root (none: the stream's class is created).
 TComponent* ReadStream(const Bytes& bytes, TComponent* root);

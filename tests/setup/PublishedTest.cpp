@@ -18,7 +18,7 @@
 #include "setup/Setup3.h"
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
-#include "tests/framework/PublishedList.h"
+#include "tools/fuzz/PublishedList.h"
 #include "tests/support/ProgramPaths.h"
 
 namespace {

@@ -202,6 +202,37 @@ TEST_F(SetupScriptTest, AMissingScriptRaisesFileNotFoundAndReadsNothing)
     EXPECT_EQ(m_state.ProductTitle, "");
 }
 
+// A name that could lead out of its folder stops the start at its record, as
+// an unreadable script does, before the run could write there; a full path
+// with a drive, under the code N, is read as before.
+TEST_F(SetupScriptTest, ANameThatCouldLeadOutOfItsFolderStopsTheStart)
+{
+    const struct {
+        std::string Records;
+        std::string Named;
+    } cases[] = {
+        {"F\r\nD..\\readme.txt{299\r\n", "F record 'D..\\readme.txt{299'"},
+        {"Q\r\n..\\qescape\r\n", "Q record '..\\qescape'"},
+        {"S\r\nWant it?\r\nDC:\\letters.txt\r\n", "S record 'DC:\\letters.txt'"},
+        {"F\r\nNC:\\x\\.\\a.txt{1\r\n", "F record 'NC:\\x\\.\\a.txt{1'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Records);
+        WriteScript("T\r\nBefore\r\nF\r\nNC:\\full\\a.txt{1\r\n" + c.Records + "T\r\nAfter\r\n");
+        m_state = SetupState();
+        m_state.ExeDir = m_dir.Path();
+        try {
+            ReadSetupFile(m_state);
+            ADD_FAILURE() << "the script was read";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "The " + c.Named + " of the setup script names its file through an empty, "
+                                   "'.' or '..' part or a drive, which could place the file outside its folder");
+        }
+        EXPECT_EQ(Files(), (Strings{"NC:\\full\\a.txt{1"}));
+        EXPECT_EQ(m_state.ProductTitle, "Before");
+    }
+}
+
 // The sample distribution that flsmake builds: every record arrives in the
 // setup state, each size is the real size of the file shipped beside the
 // script, and every source lies under the name the installation run looks for.

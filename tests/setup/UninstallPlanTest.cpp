@@ -23,15 +23,16 @@ using Question = SetupPrompts::Question;
 
 class UninstallPlanTest : public EngineTest {
 protected:
-    // Writes the log beside the program and reads it; records are letter
-    // and argument.
-    UninstallPlan Read(const Strings& records)
+    // Writes the log into the folder (below the test's folder, ending in a
+    // backslash; the program's own unless given) and reads it; records are
+    // letter and argument.
+    UninstallPlan Read(const Strings& records, const std::string& folder = "")
     {
         std::string text;
         for (const std::string& line : records)
             text += line + "\r\n";
-        m_dir.WriteFile("uninst.fls", text);
-        return ReadUninstallLog(m_dir / "uninst.fls", m_state, Protected());
+        m_dir.WriteFile(folder + "uninst.fls", text);
+        return ReadUninstallLog(m_dir / (folder + "uninst.fls"), m_state, Protected());
     }
 
     const ProtectedFolders& Protected()
@@ -57,7 +58,7 @@ protected:
         std::vector<bool> selected(plan.Items.size(), indexes.empty());
         for (size_t index : indexes)
             selected[index] = true;
-        return RemoveSelected(plan.Items, selected, Protected(), prompts);
+        return RemoveSelected(plan, selected, Protected(), prompts);
     }
 
     std::optional<ProtectedFolders> m_protected;
@@ -108,27 +109,57 @@ TEST_F(UninstallPlanTest, RemovingEverythingAsksNothing)
     EXPECT_TRUE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS"));
 }
 
-// Only the directory selected while files remain in it: the question; No
-// keeps the item, now last, and everything in it; Yes removes the
-// directory with what is in it.
-TEST_F(UninstallPlanTest, ADirectoryWithContentsIsRemovedOnlyOnYes)
+// Only the directory selected while files remain in it. When the directory
+// holds the log: the question; No keeps the item, now last, and everything
+// in it; Yes removes the directory with what is in it. When the log lies
+// elsewhere: no question, and the directory stays with its item.
+TEST_F(UninstallPlanTest, ADirectoryWithContentsIsRemovedOnlyOnYesWhenItHoldsTheLog)
 {
     const std::string d = m_dir / "DEST\\";
-    for (const bool yes : {false, true}) {
-        SCOPED_TRACE(yes);
+    for (const std::string answer : {"No", "Yes", "none: the log lies beside the program"}) {
+        SCOPED_TRACE(answer);
+        const bool asked = answer.size() <= 3;
+        const bool yes = answer == "Yes";
+        CreateDirectoryA(d.c_str(), nullptr);
         m_dir.WriteFile("DEST\\halvarn95.exe", "x");
-        const UninstallPlan plan = Read({"D", d, "F", d + "halvarn95.exe"});
+        const UninstallPlan plan = Read({"D", d, "F", d + "halvarn95.exe"}, asked ? "DEST\\" : "");
         ASSERT_EQ(Lines(plan.Items), (Strings{"Directory - " + d, "File - " + d + "halvarn95.exe"}));
         ScriptedPrompts prompts([&](Question, const std::string&) { return yes; });
         const std::vector<PlannedRemoval> kept = Remove(plan, prompts, {0});
-        ASSERT_EQ(prompts.Questions.size(), 1u);
-        EXPECT_EQ(prompts.Questions[0].Kind, Question::FolderNotEmpty);
-        EXPECT_EQ(prompts.Questions[0].Text,
-                  d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
+        ASSERT_EQ(prompts.Questions.size(), asked ? 1u : 0u);
+        if (asked) {
+            EXPECT_EQ(prompts.Questions[0].Kind, Question::FolderNotEmpty);
+            EXPECT_EQ(prompts.Questions[0].Text,
+                      d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
+        }
         EXPECT_EQ(IsExistingDirectory(d), !yes);
         EXPECT_EQ(Lines(kept), yes ? Strings{"File - " + d + "halvarn95.exe"}
                                    : (Strings{"File - " + d + "halvarn95.exe", "Directory - " + d}));
+        DeleteFileA((d + "uninst.fls").c_str());
     }
+}
+
+// An item of an F record removes a file and never a folder, even when a
+// folder has taken the file's name since the plan was made: that item
+// stays. A folder that a U pattern matched inside the destination, which
+// holds the log, goes with what it holds.
+TEST_F(UninstallPlanTest, AFileItemRemovesAFolderOnlyWhenAPatternMatchedOne)
+{
+    const std::string d = m_dir / "DEST\\";
+    m_dir.WriteFile("DEST\\x", "the installation's");
+    m_dir.WriteFile("DEST\\y", "the installation's");
+    CreateDirectoryA((d + "sub").c_str(), nullptr);
+    m_dir.WriteFile("DEST\\sub\\data.txt", "the installation's");
+    const UninstallPlan plan = Read({"U", "Dsub*", "F", d + "x", "F", d + "y"}, "DEST\\");
+    ASSERT_EQ(Lines(plan.Items), (Strings{"File - " + d + "sub", "File - " + d + "x", "File - " + d + "y"}));
+    ASSERT_TRUE(DeleteFileA((d + "x").c_str()));
+    CreateDirectoryPath(d + "x\\inner");
+    m_dir.WriteFile("DEST\\x\\inner\\data.txt", "the user's");
+    ScriptedPrompts prompts;
+    EXPECT_EQ(Lines(Remove(plan, prompts)), (Strings{"File - " + d + "x"}));
+    EXPECT_FALSE(IsExistingDirectory(d + "sub"));
+    EXPECT_FALSE(FileIsPresent(d + "y"));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\x\\inner\\data.txt"), "the user's");
 }
 
 // Whatever the log says, the plan lists and the removal takes nothing that
@@ -145,17 +176,35 @@ TEST_F(UninstallPlanTest, TheLogCannotMakeItRemoveVitalFolders)
     {
         SCOPED_TRACE("U patterns match . and .. of the folder they search, and folders outside the destination");
         Strings lines = Lines(Read({"U", "D*", "U", "D.*", "U", "N" + m_dir.Path() + "MENU\\PROGRAMS\\H*", "U",
-                                    "Nsub\\*"})
+                                    "Nsub\\*"},
+                                   "DEST\\")
                                   .Items);
         std::sort(lines.begin(), lines.end());
-        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "sub"}));
+        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "sub", "File - " + d + "uninst.fls"}));
+        // A destination that does not hold the log has none of its folders
+        // listed.
+        lines = Lines(Read({"U", "D*"}).Items);
+        std::sort(lines.begin(), lines.end());
+        EXPECT_EQ(lines, (Strings{"File - " + d + "a.dat", "File - " + d + "uninst.fls"}));
+        DeleteFileA((d + "uninst.fls").c_str());
     }
     {
         SCOPED_TRACE("G records naming no folder below the Programs folder, or one the system needs");
-        const UninstallPlan plan = Read({"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G",
-                                         "STARTUP", "G", "Halvarn 95"});
+        Strings log{"G", "", "G", "..", "G", "..\\PROGRAMS", "G", "Halvarn 95\\..", "G", ".", "G", "STARTUP", "G",
+                    "Halvarn 95"};
+        // Nineteen more that are not there: the message names the first 20.
+        std::string named = "\r\r\r..\r..\\PROGRAMS\rHalvarn 95\\..\r.\rSTARTUP";
+        for (int i = 1; i <= 19; ++i) {
+            log.insert(log.end(), {"G", "Gone " + std::to_string(i)});
+            if (i <= 14)
+                named += "\rGone " + std::to_string(i);
+        }
+        const UninstallPlan plan = Read(log);
         EXPECT_EQ(Lines(plan.Items), (Strings{"Program Manager Group - Halvarn 95"}));
-        EXPECT_EQ(plan.MissingGroups, (Strings{"", "..", "..\\PROGRAMS", "Halvarn 95\\..", ".", "STARTUP"}));
+        ASSERT_EQ(plan.MissingGroups.size(), 25u);
+        EXPECT_EQ(GroupsNotFoundText(plan.MissingGroups),
+                  "Could not find these Groups:" + named + "\rand 5 more\r\rThey may need to be removed manually.");
+        EXPECT_EQ(GroupsNotFoundText({"Old"}), "Could not find the Old Group.\r\rIt may need to be removed manually.");
     }
     const UninstallPlan plan =
         Read({"D", "C:\\", "D", "C:", "D", m_state.WinDir, "D", m_state.SysDir, "D", m_state.ProgramsDir, "D",
@@ -176,11 +225,11 @@ TEST_F(UninstallPlanTest, TheLogCannotMakeItRemoveVitalFolders)
     EXPECT_FALSE(Protected().Protects(d));
     EXPECT_FALSE(Protected().Protects(d + "sub"));
 
-    // A log with only vital records and everything removed: nothing but the
-    // destination goes.
+    // A log with only vital records and everything removed: nothing goes, as
+    // the destination does not hold the log and is not empty.
     ScriptedPrompts yes([](Question, const std::string&) { return true; });
     Remove(plan, yes);
-    EXPECT_FALSE(IsExistingDirectory(d));
+    EXPECT_TRUE(FileIsPresent(d + "a.dat"));
     EXPECT_TRUE(IsExistingDirectory(m_state.ProgramsDir));
     EXPECT_TRUE(FileIsPresent(m_dir / "MENU\\PROGRAMS\\other.lnk"));
 }
@@ -235,6 +284,23 @@ TEST_F(UninstallPlanTest, TheDirectoryRemovedIsTheOneTheSelectedItemNames)
         EXPECT_TRUE(IsExistingDirectory(later));
         EXPECT_TRUE(FileIsPresent(m_dir / "WIN\\win.ini"));
     }
+
+    // With contents left in the selected directory, which holds the log,
+    // the question names it, and Yes takes it and nothing else.
+    CreateDirectoryA(d.c_str(), nullptr);
+    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
+    RemoveTree(later);
+    const UninstallPlan plan = Read({"D", d, "D", later}, "DEST\\");
+    ASSERT_EQ(Lines(plan.Items), (Strings{"Directory - " + d}));
+    CreateDirectoryA(later.c_str(), nullptr);
+    m_dir.WriteFile("LATER\\keep.txt", "someone else's");
+    ScriptedPrompts yes([](Question, const std::string&) { return true; });
+    Remove(plan, yes);
+    ASSERT_EQ(yes.Questions.size(), 1u);
+    EXPECT_EQ(yes.Questions[0].Text,
+              d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
+    EXPECT_FALSE(IsExistingDirectory(d));
+    EXPECT_TRUE(FileIsPresent(later + "keep.txt"));
 }
 
 // A log that cannot be opened raises its error before anything is planned.

@@ -140,10 +140,12 @@ void SetupSession::PickLog(const std::string& log, const std::function<void(HWND
     PostMessageA(open, WM_COMMAND, IDOK, 0);
 }
 
-HWND SetupSession::UninstallWithLog(const std::string& log)
+HWND SetupSession::UninstallWithLog(const std::string& log, bool groupsNotFound)
 {
     Choose(false);
     PickLog(log);
+    if (groupsNotFound)
+        Answer("Information", "OK");
     return Uninstaller();
 }
 

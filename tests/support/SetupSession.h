@@ -59,9 +59,10 @@ public:
     // beforeOk, when given, sees the dialog with the name typed in, just
     // before OK.
     void PickLog(const std::string& log, const std::function<void(HWND)>& beforeOk = {});
-    // Uninstall chosen, the log picked, and the uninstall form once it has
-    // the focus (null when it does not come, a failure).
-    HWND UninstallWithLog(const std::string& log);
+    // Uninstall chosen, the log picked, the message of the groups not found
+    // answered when one is expected, and the uninstall form once it has the
+    // focus (null when it does not come, a failure).
+    HWND UninstallWithLog(const std::string& log, bool groupsNotFound = false);
     // The uninstall form, once it has the focus, and its list.
     HWND Uninstaller();
     static HWND List(HWND form);

@@ -236,6 +236,14 @@ std::vector<Case> Corpus()
          {{8, E, "261 characters long"}}},
         {"a full path that is too long", Head + "F\r\nNC:\\" + longName + "\\" + longName + "{3\r\n",
          {{longName, "abc"}}, {{8, E, "504 characters long"}}},
+        {"a file that leads out of the destination", Head + "F\r\nD..\\readme.txt{3\r\n", {{"readme.txt", "abc"}},
+         {{8, E, "could lead out of its folder"}}},
+        {"an optional file on another drive", Head + "S\r\nWant it?\r\nDC:\\b.txt\r\n", {{"b.txt", "b"}},
+         {{9, E, "the name \"DC:\\b.txt\" has an empty"}}},
+        {"full paths begin with a drive but do not go up", Head + "F\r\nNC:\\a.txt{3\r\nF\r\nNC:\\x\\..\\b.txt{1\r\n",
+         {{"a.txt", "abc"}, {"b.txt", "b"}}, {{10, E, "could lead out of its folder"}}},
+        {"program-information names in and out of the destination", Head + "Q\r\nHALVARN\r\nQ\r\n..\\qescape\r\n",
+         {}, {{10, E, "Q record \"..\\qescape\""}}},
         {"no title", "D\r\nC:\\PRODUCT\r\nG\r\nProduct\r\n", {}, {{0, W, "no T record"}}},
         {"no destination", "T\r\nProduct\r\nG\r\nProduct\r\n", {}, {{0, W, "no D record"}}},
         {"no group and no items", "T\r\nProduct\r\nD\r\nC:\\PRODUCT\r\n", {}, {{0, W, "no G record"}}},
@@ -276,6 +284,23 @@ TEST(ScriptFormat, GroupAndItemNamesStayBelowTheProgramsFolder)
         EXPECT_TRUE(ScriptFormat::IsPlainName(name)) << name;
     EXPECT_FALSE(ScriptFormat::IsPlainName("Tools\\Halvarn 95"));
     EXPECT_FALSE(ScriptFormat::IsPlainName("..\\..\\..\\Desktop\\Escaped"));
+}
+
+// The names under which the run writes files below a folder: a name that
+// could climb out of it, start again at a root or a drive, or name the folder
+// itself is refused; a full path (the code N) may begin with a drive.
+TEST(ScriptFormat, WrittenNamesStayInTheirFolder)
+{
+    for (const char* name : {"a.txt", "sub\\a.txt", "sub/a.txt", "a..b", ".hidden", "x\\y\\z.dat"})
+        EXPECT_TRUE(ScriptFormat::StaysInItsFolder(name, false)) << name;
+    for (const char* name : {"", ".", "..", "...", ". .", " ", "..\\a", "sub\\..\\..\\a", ".\\a", "a/../b", "\\a",
+                             "/a", "a\\", "a\\\\b", "C:\\a", "C:a", "a:stream", "\\\\server\\share\\a"})
+        EXPECT_FALSE(ScriptFormat::StaysInItsFolder(name, false)) << name;
+    for (const char* name : {"C:\\a.txt", "c:/dir/a", "sub\\a.txt"})
+        EXPECT_TRUE(ScriptFormat::StaysInItsFolder(name, true)) << name;
+    for (const char* name : {"C:", "C:\\", "C:\\..\\a", "C:\\.\\a", "C:a", "1:\\a", "C:\\a:b", "\\\\?\\C:\\a",
+                             "\\\\server\\share\\a", "sub\\C:\\a"})
+        EXPECT_FALSE(ScriptFormat::StaysInItsFolder(name, true)) << name;
 }
 
 TEST(ScriptChecker, ReportsEachFaultOfTheCorpusOnItsLine)

@@ -133,6 +133,16 @@ private:
                    std::string(1, command) + " record: the script ends before its argument line, so the setup "
                    "takes an empty argument. Add the argument line.");
         }
+        if (const auto leaving = ScriptFormat::NameLeavingItsFolder(record)) {
+            // The setup refuses the whole script, so the record's other
+            // faults would only hide this one.
+            Report(Severity::Error, leaving->Line,
+                   RecordName(record) + ": the name " + Quoted(leaving->Argument) + " has an empty, \".\" or "
+                   "\"..\" part or a drive, so it could lead out of its folder, and the setup refuses to start. "
+                   "Write names below the folder, joined by single backslashes; only a full path (code N) "
+                   "begins with a drive.");
+            return;
+        }
         switch (command) {
         case 'D':
             m_destDir = record.Argument;

@@ -14,7 +14,7 @@
 
 #include "framework/Writer.h"
 #include "runtime/Stream.h"
-#include "tests/framework/StreamBuilder.h"
+#include "tools/fuzz/StreamBuilder.h"
 #include "tools/fuzz/StandIns.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/DesignTypes.h"
-#include "tests/framework/TestClasses.h"
+#include "tools/fuzz/TestClasses.h"
 
 class TStream;
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/framework/PublishedList.h"
+#include "tools/fuzz/PublishedList.h"
 #include "tools/fuzz/StandIns.h"
 
 namespace {

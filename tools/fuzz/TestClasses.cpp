@@ -1,4 +1,4 @@
-#include "tests/framework/TestClasses.h"
+#include "tools/fuzz/TestClasses.h"
 
 #include <algorithm>
 

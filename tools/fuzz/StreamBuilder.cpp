@@ -1,4 +1,4 @@
-#include "tests/framework/StreamBuilder.h"
+#include "tools/fuzz/StreamBuilder.h"
 
 #include "runtime/Stream.h"
 
