@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <set>
+
+#include "runtime/Exceptions.h"
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
@@ -14,12 +18,7 @@
 #include "setup/Staging.h"
 #include "shell/ShellLinks.h"
 
-namespace {
-
-// Makes the folder and every missing folder above it, nearest the root
-// first, and returns those it made. A folder that cannot be made ends the
-// making quietly: the copy into it reports the failure.
-std::vector<std::string> MakeFolders(const std::string& folder)
+void InstallRun::MakeFolders(const std::string& folder)
 {
     std::vector<std::string> missing;
     for (std::string dir = RemoveTrailingBackslash(folder); !dir.empty() && !IsExistingDirectory(dir);) {
@@ -30,16 +29,32 @@ std::vector<std::string> MakeFolders(const std::string& folder)
             break;
         dir = RemoveTrailingBackslash(parent);
     }
-    std::vector<std::string> made;
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        Journal().WillMakeFolder(*it);
         if (!CreateDirectoryA(it->c_str(), nullptr))
             break;
-        made.push_back(*it);
+        Record(ActionKind::FolderMade, *it);
     }
-    return made;
 }
 
-} // namespace
+void InstallRun::WillWrite(const std::string& file, bool move)
+{
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        Journal().WillCreate(file);
+        return;
+    }
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        return;
+    const std::string backup = BackupName(file);
+    Journal().WillReplace(file, backup);
+    // NOTE: a file that cannot be moved aside (one in use) is copied aside;
+    // one that cannot be copied either is left for the step to meet, which
+    // reports why, and the run taken back leaves it as it is.
+    if (!move || !MoveFileA(file.c_str(), backup.c_str()))
+        CopyFileA(file.c_str(), backup.c_str(), TRUE);
+}
+
 
 bool InstallRun::SourceIsRemovable() const
 {
@@ -76,6 +91,12 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
                 DeleteFileA(Dest.c_str());
         });
         TFileStream source(Source, FileStreamMode::OpenRead);
+        // A name that must be new is never moved aside: its creation fails
+        // when the name is taken.
+        if (mode == FileStreamMode::CreateNew)
+            Journal().WillCreate(Dest);
+        else
+            WillWrite(Dest, true);
         TFileStream destination(Dest, mode);
         created = true;
         // NOTE: a source of zero bytes copies nothing and is still a file of
@@ -90,6 +111,9 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
 bool InstallRun::Execute()
 {
     m_fileSkipped = false;
+    // The journal is there before the first change, and stays until the
+    // run completes or is taken back.
+    Journal();
     MakeDestination();
     const std::vector<ScriptFile>& files = m_state.Script.FileList;
     m_prompts.BeginCopies(static_cast<int>(files.size()));
@@ -124,8 +148,7 @@ bool InstallRun::Execute()
 void InstallRun::MakeDestination()
 {
     // Failures are met by the copies into it, which report them.
-    for (const std::string& folder : MakeFolders(m_state.DestDir))
-        Record(ActionKind::FolderMade, folder);
+    MakeFolders(m_state.DestDir);
 }
 
 void InstallRun::InstallOptionalFiles()
@@ -138,7 +161,8 @@ void InstallRun::InstallOptionalFiles()
         const std::string drive = FileDrivePart(m_state.DestDir);
         const bool runsFromTemp = UpperCaseAscii(m_state.ExeDir) == UpperCaseAscii(drive + "\\temp\\");
         const std::string name = ScriptFormat::OptionalSourceName(option.Path);
-        const Staging staging = ChooseStaging(drive + (runsFromTemp ? "\\temp1" : "\\temp"), name);
+        const Staging staging = ChooseStaging(drive + (runsFromTemp ? "\\temp1" : "\\temp"), name,
+                                              [&](const std::string& folder) { Journal().WillMakeFolder(folder); });
         std::optional<FileId> staged;
         // What was staged is removed also when the run is ending, and before
         // a failed copy is reported: it is nobody's file.
@@ -173,8 +197,7 @@ void InstallRun::MakeStartMenuGroup()
     if (!m_prompts.Ask(SetupPrompts::Question::StartMenu, question) || m_prompts.Stopped())
         return;
     const std::string group = CheckPath(m_state.ProgramsDir + m_state.GroupName);
-    for (const std::string& folder : MakeFolders(group))
-        Record(ActionKind::FolderMade, folder);
+    MakeFolders(group);
     for (const ScriptFormat::ItemArgument& item : m_state.Script.ItemList) {
         // NOTE: an item without a comma names no link, one whose target has
         // no path code names no target, and one whose name is not a plain
@@ -186,6 +209,7 @@ void InstallRun::MakeStartMenuGroup()
         if (target.empty())
             continue;
         const std::string link = group + item.Name + ".lnk";
+        WillWrite(link, true);
         WriteShellLink(target.c_str(), nullptr, nullptr, link, false);
         Record(ActionKind::LinkMade, link);
     }
@@ -196,6 +220,9 @@ void InstallRun::UpdatePifFiles()
 {
     for (const std::string& pif : m_state.Script.PifList) {
         const std::string base = m_state.DestDir + pif;
+        // The link keeps its other settings, so it is read before it is
+        // written: its copy is made beside it.
+        WillWrite(base + ".pif", false);
         WriteShellLink((base + ".bat").c_str(), nullptr, nullptr, base + ".pif", true);
         Record(ActionKind::PifMade, base + ".pif");
     }
@@ -225,29 +252,107 @@ std::vector<LogRecord> InstallRun::LogRecords() const
     return records;
 }
 
+namespace {
+
+// The records of an earlier installation's log, as far as it can be read.
+std::vector<LogRecord> EarlierRecords(const std::string& log)
+{
+    std::vector<LogRecord> records;
+    if (!FileIsPresent(log))
+        return records;
+    try {
+        LineFileReader reader(log, std::string_view());
+        TextRecord record;
+        while (reader.Next(record)) {
+            if (record.HasArgument)
+                records.push_back({record.Command, record.Argument});
+        }
+        reader.Close();
+    } catch (const EInOutError&) {
+        // Deliberately dropped: the records read before the failure are
+        // kept, and the rest cannot be had.
+    }
+    return records;
+}
+
+// The new run's records with those of the earlier log that it does not
+// write again: the new U records, then the earlier ones, in their order,
+// then the rest of the new ones. Names are compared as the file system
+// does, without regard to case.
+std::vector<LogRecord> WithEarlierRecords(std::vector<LogRecord> records, const std::vector<LogRecord>& earlier)
+{
+    if (earlier.empty())
+        return records;
+    const auto key = [](const LogRecord& record) { return record.Letter + UpperCaseAscii(record.Argument); };
+    std::set<std::string> written;
+    for (const LogRecord& record : records)
+        written.insert(key(record));
+    const auto firstOther =
+        std::find_if(records.begin(), records.end(), [](const LogRecord& record) { return record.Letter != 'U'; });
+    std::vector<LogRecord> kept;
+    for (const LogRecord& record : earlier) {
+        if (written.insert(key(record)).second)
+            kept.push_back(record);
+    }
+    records.insert(firstOther, kept.begin(), kept.end());
+    return records;
+}
+
+} // namespace
+
 void InstallRun::WriteUninstallLog()
 {
     const std::string name = m_state.DestDir + std::string(ScriptFormat::LogName);
+    // NOTE: the log is written under a free name and renamed into place, so
+    // that no reader ever sees half a log, and an earlier log stays as it
+    // was until the new one is whole. A log that could not be written
+    // whole (a full drive) is deleted, once closed, before the error
+    // reaches the user.
+    const std::string written = BackupName(name);
+    Journal().WillCreate(written);
     {
-        // NOTE: a log cut off by a failed write (a full drive) would have
-        // the uninstaller trust a partial list; the file is deleted, once
-        // closed, before the error reaches the user.
         bool opened = false;
-        bool written = false;
+        bool whole = false;
         const ScopeExit removeCutLog([&] {
-            if (opened && !written)
-                DeleteFileA(name.c_str());
+            if (opened && !whole)
+                DeleteFileA(written.c_str());
         });
-        LineFileWriter log(name);
+        LineFileWriter log(written);
         opened = true;
-        for (const LogRecord& record : LogRecords()) {
+        for (const LogRecord& record : WithEarlierRecords(LogRecords(), EarlierRecords(name))) {
             log.WriteLine(std::string(1, record.Letter));
             log.WriteLine(record.Argument);
         }
         log.Close();
-        written = true;
+        whole = true;
     }
+    WillWrite(name, false);
+    if (!MoveFileExA(written.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw EInOutError(GetLastError());
+    Journal().Committed();
+    m_completed = true;
     Record(ActionKind::LogWritten, name);
+    // The copies of the files it replaced are no longer needed, nor is the
+    // journal.
+    m_journal->Close();
+    TakeBackJournal(m_journal->Journal(), m_state.JournalFile);
+    m_journal.reset();
+}
+
+JournalWriter& InstallRun::Journal()
+{
+    if (!m_journal)
+        m_journal.emplace(m_state.JournalFile, m_state.ProductTitle);
+    return *m_journal;
+}
+
+void InstallRun::TakeBack()
+{
+    if (!m_journal)
+        return;
+    m_journal->Close();
+    TakeBackJournal(m_journal->Journal(), m_state.JournalFile);
+    m_journal.reset();
 }
 
 void InstallRun::StartProduct()
@@ -255,7 +360,17 @@ void InstallRun::StartProduct()
     const std::string parameters = "copy \"" + m_state.ProgramPath + "\" \"" + m_state.ProgramsDir + "\" " +
                                    (m_fileSkipped ? "" : "False");
     // The shell reports nothing back that the run could act on.
-    ShellExecuteA(nullptr, nullptr, (m_state.DestDir + std::string(ScriptFormat::ProductProgram)).c_str(), parameters.c_str(), nullptr,
-                  SW_SHOWNORMAL);
-    Record(ActionKind::ProductStarted, m_state.DestDir + std::string(ScriptFormat::ProductProgram));
+    const std::string product = m_state.DestDir + std::string(ScriptFormat::ProductProgram);
+    ShellExecuteA(nullptr, nullptr, product.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    Record(ActionKind::ProductStarted, product);
+}
+
+void FinishLeftRun(const SetupState& state, SetupPrompts& prompts)
+{
+    const std::optional<RunJournal> left = ReadJournal(state.JournalFile);
+    if (!left)
+        return;
+    if (!left->Committed)
+        prompts.Tell(Format(LoadResString(StrId::SLastRunUnfinished), {left->Title}));
+    TakeBackJournal(*left, state.JournalFile);
 }

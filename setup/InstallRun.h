@@ -6,10 +6,12 @@
 // person goes through SetupPrompts.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "runtime/FileStream.h"
+#include "setup/Journal.h"
 #include "setup/SetupPrompts.h"
 #include "setup/SetupState.h"
 
@@ -36,14 +38,23 @@ struct LogRecord {
 
 class InstallRun {
 public:
-    // Neither is owned; both outlive the run.
+    // Neither is owned; both outlive the run. The journal is kept in the
+    // state's JournalFile while the run goes.
     InstallRun(const SetupState& state, SetupPrompts& prompts) : m_state(state), m_prompts(prompts) {}
 
     // Performs the run from the start. Returns true when it completed (the
-    // log written and the product started), false when the user stopped it
-    // on the way. A failure (a file that cannot be read or written) propagates
-    // at the step where it happened.
+    // log in place and the product started), false when the user stopped
+    // it on the way. A failure (a file that cannot be read or written)
+    // propagates at the step where it happened. Either way a run that did
+    // not complete leaves its journal, and TakeBack undoes it.
     bool Execute();
+
+    // Undoes what a run that did not complete made and replaced, newest
+    // first, and deletes its journal; nothing after a completed run, or a
+    // second time.
+    void TakeBack();
+    // Whether the run completed: its log is in place.
+    bool Completed() const { return m_completed; }
 
     // Copies Source to Dest, asking for Source while it is missing; Ignore
     // sets FileSkipped and copies nothing. True when the file was copied; a
@@ -65,6 +76,17 @@ public:
     std::vector<LogRecord> LogRecords() const;
 
 private:
+    // Makes the folder and every missing folder above it, each journaled
+    // and recorded; a folder that cannot be made ends the making quietly,
+    // and the copy into it reports the failure.
+    void MakeFolders(const std::string& folder);
+    // Journals the file that the next step makes or changes: a new file, or
+    // one that is there, whose copy is kept under a free name beside it
+    // (moved aside when move is true, else copied, for a file the step
+    // reads first). A read-only file is left for the step to fail on.
+    void WillWrite(const std::string& file, bool move);
+    // The journal, begun at the first change.
+    JournalWriter& Journal();
     void MakeDestination();
     void InstallOptionalFiles();
     void MakeStartMenuGroup();
@@ -75,7 +97,15 @@ private:
 
     const SetupState& m_state;  // not owned
     SetupPrompts& m_prompts;    // not owned
+    std::optional<JournalWriter> m_journal;
+    bool m_completed = false;
     bool m_fileSkipped = false;
     bool m_destinationLogged = false;
     std::vector<InstallAction> m_actions;
 };
+
+// Finishes a run that an earlier process left (it was killed, or the machine
+// stopped): one that did not complete is taken back, after the person is
+// told so; one that completed has only its leftovers removed. Nothing when
+// no run was left.
+void FinishLeftRun(const SetupState& state, SetupPrompts& prompts);

@@ -6,6 +6,8 @@
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
+#include "setup/DialogPrompts.h"
+#include "setup/InstallRun.h"
 #include "setup/Setup2.h"
 #include "shell/ShellLinks.h"
 
@@ -70,6 +72,10 @@ void TForm1::Timer1Timer(TObject*)
     // messages are shown.
     Timer1->SetEnabled(false);
     Application->PumpMessages();
+    // A run that an earlier start left unfinished is taken back first, so
+    // that the choice that follows meets the machine as it was.
+    DialogPrompts prompts;
+    FinishLeftRun(*m_state, prompts);
     for (const std::string& message : m_state->Script.MessageList)
         ShowMessageDialog(message, MessageKind::Information, {mbOK}, 0);
     Form2->Show();

@@ -1,8 +1,8 @@
 #include "setup/Setup5.h"
 
 #include "framework/Application.h"
-#include "setup/DialogPrompts.h"
-#include "setup/InstallRun.h"
+#include "runtime/ResStrings.h"
+#include "runtime/ScopeGuard.h"
 #include "setup/Setup2.h"
 
 TForm5* Form5 = nullptr;
@@ -30,10 +30,35 @@ void TForm5::Form5Activate(TObject*)
         return;
     m_runStarted = true;
     Repaint();
-    DialogPrompts prompts(Gauge1, Label2);
-    InstallRun run(*m_state, prompts);
-    if (run.Execute())
+    m_prompts = std::make_unique<DialogPrompts>(Gauge1, Label2);
+    m_run = std::make_unique<InstallRun>(*m_state, *m_prompts);
+    bool completed = false;
+    {
+        // A failure leaves the run standing, reported by the framework,
+        // until the user ends the program.
+        m_running = true;
+        const ScopeExit stopped([&] { m_running = false; });
+        completed = m_run->Execute();
+    }
+    if (completed)
         Application->Terminate();
+    else
+        TakeBackRun();
+}
+
+void TForm5::TakeBackRun()
+{
+    if (!m_run || m_run->Completed())
+        return;
+    Label2->SetCaption(LoadResString(StrId::SRestoringPreviousState));
+    Repaint();
+    m_run->TakeBack();
+}
+
+void TForm5::EndRun()
+{
+    if (Application->Terminated() && !m_running)
+        TakeBackRun();
 }
 
 void TForm5::Button1Click(TObject*)
@@ -42,9 +67,11 @@ void TForm5::Button1Click(TObject*)
     // this click; a Yes ends the program, and the run sees that as soon as
     // it takes its next step.
     ConfirmExit(m_state->ProductTitle);
+    EndRun();
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)
 {
     Application->Terminate();
+    EndRun();
 }

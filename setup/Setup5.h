@@ -3,9 +3,13 @@
 // goes, asks its questions, and offers Cancel.
 #pragma once
 
+#include <memory>
+
 #include "controls/Gauges.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "setup/DialogPrompts.h"
+#include "setup/InstallRun.h"
 #include "setup/SetupState.h"
 #include "shell/Progman.h"
 
@@ -33,8 +37,18 @@ public:
     bool RunStarted() const { return m_runStarted; }
 
 private:
+    // Takes back a run that has not completed, saying so on the form.
+    void TakeBackRun();
+    // After the user asked to end the program: a run that is not going on
+    // (it failed, and its failure has been reported) is taken back now; one
+    // that is going on sees the stop at its next step and is taken back then.
+    void EndRun();
+
     const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_runStarted = false;
+    bool m_running = false;
+    std::unique_ptr<DialogPrompts> m_prompts;
+    std::unique_ptr<InstallRun> m_run;
 };
 
 extern TForm5* Form5;

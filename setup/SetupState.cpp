@@ -3,6 +3,7 @@
 #include "framework/Registry.h"
 #include "runtime/Paths.h"
 #include "runtime/ScopeGuard.h"
+#include "setup/Journal.h"
 #include "shell/ShellLinks.h"
 
 std::string CheckPath(const std::string& path)
@@ -16,6 +17,7 @@ void GetDirectories(SetupState& state, const std::string& programPath)
     state.ExeDir = FileDirPart(programPath);
     state.WinDir = CheckPath(UpperCaseAscii(WindowsDirectory()));
     state.SysDir = CheckPath(UpperCaseAscii(SystemDirectory()));
+    state.JournalFile = JournalPath();
 
     // NOTE: the key is opened with full access although it is only read, so
     // a key that refuses writing leads to the fixed folders below WinDir.

@@ -25,6 +25,8 @@ struct SetupState {
     // is picked with the directory dialog.
     std::string DestName;
     std::string GroupName;
+    // Where the installation run keeps its journal while it goes.
+    std::string JournalFile;
     SetupScript Script;
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,8 +28,10 @@ struct Staging {
 
 // Where to stage the file of that name, given the staging folder base (which
 // may not exist, or be a file): base\name while nothing has that name;
-// otherwise in a folder of the run's own.
-Staging ChooseStaging(const std::string& base, const std::string& name);
+// otherwise in a folder of the run's own. willMake is told of each folder
+// before it is made.
+Staging ChooseStaging(const std::string& base, const std::string& name,
+                      const std::function<void(const std::string&)>& willMake);
 
 // Removes what the staging made: the staged file, when it is still the file
 // of that identity, and the run's own folder, when it is empty.

@@ -841,7 +841,7 @@ void CopyParts(int files, size_t bytes, int runs)
     const TempDir scratch;
     InProcessSetup setup(dist.Folder(), scratch.Path());
     DialogPrompts prompts;
-    InstallRun run(setup.State, prompts);
+    InstallRun installRun(setup.State, prompts);
     auto source = [&](int i) { return dist.Folder() + CopyDistribution::Name(i); };
     auto target = [&](int i) { return scratch / CopyDistribution::Name(i); };
     auto clear = [&] {
@@ -858,7 +858,7 @@ void CopyParts(int files, size_t bytes, int runs)
              TFileStream out(target(i), FileStreamMode::Create);
              CopyStreamData(out, in, 0);
          }},
-        {"CopyOneFile of the installation run", [&](int i) { run.CopyOneFile(source(i), target(i)); }},
+        {"CopyOneFile of the installation run", [&](int i) { installRun.CopyOneFile(source(i), target(i)); }},
     };
     std::vector<std::vector<double>> seconds(ways.size());
     for (int run = -1; run < runs; ++run) {
@@ -873,6 +873,8 @@ void CopyParts(int files, size_t bytes, int runs)
         }
     }
     clear();
+    // The run made its journal at its first copy; nothing of it is left.
+    installRun.TakeBack();
     std::printf("  %d file%s of %zu bytes, medians of %d runs\n", files, files == 1 ? "" : "s", bytes, runs);
     for (size_t w = 0; w < ways.size(); ++w)
         std::printf("    %-58s %9.1f ms  (%.2f x CopyFileA)\n", ways[w].first, Median(seconds[w]) * 1000,

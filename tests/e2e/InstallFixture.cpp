@@ -7,6 +7,9 @@
 
 void InstallTest::SetUp()
 {
+    // A run that an earlier test ended by force is not this test's to take
+    // back: its journal would only put a message in the way.
+    DeleteFileA(LeftRunJournal().c_str());
     m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
     m_programs = ProgramsFolder();
     ASSERT_FALSE(m_programs.empty());
@@ -64,6 +67,30 @@ void InstallTest::WriteLongDistribution(const std::string& folder, int count)
         files.push_back(std::string("D") + name);
     }
     WriteWhole(folder + "setup.fls", Script(files));
+}
+
+void InstallTest::WriteTakeBackDistribution(const std::string& folder, int count)
+{
+    WriteProduct(folder);
+    WriteWhole(folder + "takeback.ini", "[takeback]\r\n");
+    Strings files{"Wtakeback.ini", "Dreadme.txt"};
+    const std::string block(4096, 'x');
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        wsprintfA(name, "f%04d.dat", i);
+        WriteWhole(folder + name, block);
+        files.push_back(std::string("D") + name);
+    }
+    WriteWhole(folder + "setup.fls", Script(files));
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    WriteWhole(m_dest + "readme.txt", "the earlier version's readme");
+    WriteWhole(m_dest + "uninst.fls", Records({"F", m_dest + "readme.txt", "D", m_dest}));
+}
+
+std::string InstallTest::MachineState() const
+{
+    return "destination:\n" + FolderState(m_target.Path()) + "Windows:\n" + FolderState(WindowsFolder(), false) +
+           "Programs:\n" + FolderState(m_programs) + "temp:\n" + FolderState("C:\\temp\\");
 }
 
 HWND InstallTest::StartInstalling(SetupSession& setup) const

@@ -25,6 +25,16 @@ protected:
     // A distribution of count files of 4 KiB besides the product.
     void WriteLongDistribution(const std::string& folder, int count);
 
+    // A distribution of count files of 4 KiB that also writes a file into
+    // the Windows folder first, and replaces the readme of an earlier
+    // installation that the destination holds (with its log), so that
+    // nothing is asked before the copy.
+    void WriteTakeBackDistribution(const std::string& folder, int count);
+    // Every place a run writes: the folder that holds the destination, the
+    // Windows folder's own files, the Programs folder and the destination
+    // drive's temporary folder.
+    std::string MachineState() const;
+
     // Goes through the mode choice and the settings; the progress form.
     HWND StartInstalling(SetupSession& setup) const;
     // The number of files directly in folder.

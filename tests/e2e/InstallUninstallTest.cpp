@@ -254,7 +254,7 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(temp + "\\Dextra.txt"), "the user's extra");
     EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
     EXPECT_FALSE(DirExists(ownFolder)) << "the run's own folder is left";
-    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\extra.txt\r\n"), std::string::npos);
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\Dextra.txt\r\n"), std::string::npos);
 
     // The reinstallation, with a file where the staging folder would be.
     DeleteFileA((temp + "\\mine.txt").c_str());
@@ -281,59 +281,115 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(temp), "the user's file named temp");
     EXPECT_FALSE(DirExists(ownFolder));
     EXPECT_EQ(OnlyEntry("C:\\", "temp-Setup"), "") << "a folder of the run's own is left";
-    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\letters.txt\r\n"), std::string::npos);
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\Dletters.txt\r\n"), std::string::npos);
     DeleteFileA(temp.c_str());
 }
 
 // Cancel pressed between two files of a run of 2,000: answered No, the run
-// goes on; answered Yes, the program ends at once, and nothing is copied
-// after the file in progress: no more files, no log, no start of the product.
-TEST_F(InstallTest, CancelBetweenTwoFilesOfALongRun)
+// goes on; answered Yes, nothing more is copied, and the run is taken back:
+// the files it made go, the earlier readme it replaced and the earlier
+// installation's log are as they were, the file it put into the Windows
+// folder goes, and the product does not start. Closing the progress form
+// takes the run back the same way, without a question.
+TEST_F(InstallTest, CancelOrCloseInTheMiddleOfTheCopyTakesTheRunBack)
 {
     TempDir dist;
-    WriteLongDistribution(dist.Path(), 2000);
-    SetupSession setup(dist.Path());
-    const HWND progress = StartInstalling(setup);
-    ASSERT_NE(progress, nullptr);
+    WriteTakeBackDistribution(dist.Path(), 2000);
+    const std::string before = MachineState();
+    {
+        SetupSession setup(dist.Path());
+        const HWND progress = StartInstalling(setup);
+        ASSERT_NE(progress, nullptr);
+        ASSERT_TRUE(WaitForFiles(20));
+        ClickButton(progress, "Cancel");
+        HWND question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+        ASSERT_NE(question, nullptr);
+        const int whileAsked = FileCount(m_dest);
+        Sleep(300);
+        EXPECT_EQ(FileCount(m_dest), whileAsked) << "the run went on copying while it asked";
+        EXPECT_TRUE(FileExists(WindowsFolder() + "takeback.ini"));
+        ClickButton(question, "&No");
+        setup.Process().WaitUntilGone(question);
+        EXPECT_TRUE(WaitForFiles(whileAsked + 20)) << "No did not let the run go on";
 
-    ASSERT_TRUE(WaitForFiles(20));
-    ClickButton(progress, "Cancel");
-    HWND question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
-    ASSERT_NE(question, nullptr);
-    const int whileAsked = FileCount(m_dest);
-    Sleep(300);
-    EXPECT_EQ(FileCount(m_dest), whileAsked) << "the run went on copying while it asked";
-    ClickButton(question, "&No");
-    setup.Process().WaitUntilGone(question);
-    EXPECT_TRUE(WaitForFiles(whileAsked + 20)) << "No did not let the run go on";
-
-    ClickButton(progress, "Cancel");
-    question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
-    ASSERT_NE(question, nullptr);
-    const int atYes = FileCount(m_dest);
-    ClickButton(question, "&Yes");
-    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
-    EXPECT_EQ(FileCount(m_dest), atYes) << "a file was copied after Cancel was confirmed";
-    EXPECT_LT(atYes, 2000);
-    EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
+        ClickButton(progress, "Cancel");
+        question = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+        ASSERT_NE(question, nullptr);
+        ClickButton(question, "&Yes");
+        EXPECT_EQ(setup.Process().WaitForExit(30000), 0u);
+    }
+    EXPECT_EQ(MachineState(), before);
     EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
-}
+    EXPECT_FALSE(FileExists(LeftRunJournal()));
 
-// Closing the progress form during the run ends the program without a
-// question, and the run takes no further step.
-TEST_F(InstallTest, ClosingTheProgressFormEndsTheRunWithoutAQuestion)
-{
-    TempDir dist;
-    WriteLongDistribution(dist.Path(), 1000);
     SetupSession setup(dist.Path());
     const HWND progress = StartInstalling(setup);
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(WaitForFiles(20));
     PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(setup.Process().WaitForExit(30000), 0u);
+    EXPECT_EQ(MachineState(), before);
+}
+
+// The process ended from outside in the middle of the copy, as a crash or
+// the task manager would: the next start says that the last installation
+// did not finish, takes it back before the mode choice, and changes
+// nothing else.
+TEST_F(InstallTest, AKilledRunIsTakenBackAtTheNextStart)
+{
+    TempDir dist;
+    WriteTakeBackDistribution(dist.Path(), 2000);
+    const std::string before = MachineState();
+    {
+        SetupSession setup(dist.Path());
+        ASSERT_NE(StartInstalling(setup), nullptr);
+        ASSERT_TRUE(WaitForFiles(50));
+        setup.Process().Kill();
+    }
+    EXPECT_NE(MachineState(), before);
+    ASSERT_TRUE(FileExists(LeftRunJournal()));
+    SetupSession setup(dist.Path());
+    HWND told = setup.Process().WaitForWindow("TMessageForm", "Information");
+    ASSERT_NE(told, nullptr);
+    EXPECT_EQ(MessageBoxText(told),
+              "The last installation of Halvarn 95 did not finish. Its changes will now be undone.");
+    EXPECT_EQ(setup.Process().FindWindowWithin("TForm2", nullptr, 0), nullptr);
+    ClickButton(told, "OK");
+    HWND choice = setup.Process().WaitForWindow("TForm2");
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(MachineState(), before);
+    EXPECT_FALSE(FileExists(LeftRunJournal()));
+    ClickButton(choice, "Exit");
+    setup.Answer("Confirm", "&Yes");
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);
-    EXPECT_LT(FileCount(m_dest), 1000);
-    EXPECT_FALSE(FileExists(m_dest + "uninst.fls"));
-    EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
+}
+
+// A reinstallation whose script no longer names a file of the earlier
+// version keeps that file in the new log, after the new U records and
+// before the new run's other records, so that it can still be removed.
+TEST_F(InstallTest, AReinstallationKeepsWhatTheEarlierLogNamed)
+{
+    TempDir dist;
+    WriteProduct(dist.Path());
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    WriteWhole(m_dest + "old.dll", "the earlier version's");
+    WriteWhole(m_dest + "uninst.fls", Records({"U", "D*.OLD", "F", m_dest + "old.dll", "F", m_dest + "halvarn95.exe",
+                                               "D", m_dest}));
+    dist.WriteFile("setup.fls", Script({"Dhalvarn95.exe"}));
+    SetupSession setup(dist.Path());
+    setup.Choose(true);
+    setup.Settle(m_dest);
+    setup.Answer("Information", "&No");  // the sample letters
+    setup.Answer("Information", "&No");  // the extra file
+    setup.Answer("Information", "&No");  // the Start Menu
+    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    const std::string log = ReadWhole(m_dest + "uninst.fls");
+    const std::string start =
+        Records({"U", "D*.TMP", "U", "D*.OLD", "F", m_dest + "old.dll", "F", m_dest + "halvarn95.exe"});
+    const std::string end = Records({"F", m_dest + "HALVARN.pif", "D", m_dest});
+    EXPECT_EQ(log.substr(0, start.size()), start);
+    ASSERT_GE(log.size(), end.size());
+    EXPECT_EQ(log.substr(log.size() - end.size()), end);
 }
 
 // Uninstalling with the log that the destination holds: a group that has

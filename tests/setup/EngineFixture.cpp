@@ -16,4 +16,5 @@ void UseTestFolders(SetupState& state, const TempDir& dir)
     state.SysDir = dir / "WIN\\SYSTEM\\";
     state.ProgramsDir = dir / "MENU\\PROGRAMS\\";
     state.StartupDir = dir / "MENU\\PROGRAMS\\STARTUP\\";
+    state.JournalFile = dir / "setuprun.jnl";
 }

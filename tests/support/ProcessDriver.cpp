@@ -97,11 +97,16 @@ DrivenProcess::~DrivenProcess()
 {
     if (!m_process)
         return;
-    if (Running()) {
+    Kill();
+    CloseHandle(m_process);
+}
+
+void DrivenProcess::Kill()
+{
+    if (m_process && Running()) {
         TerminateProcess(m_process, 255);
         WaitForSingleObject(m_process, 5000);
     }
-    CloseHandle(m_process);
 }
 
 bool DrivenProcess::Running() const

@@ -50,6 +50,9 @@ public:
     // in time (a failure).
     DWORD WaitForExit(DWORD milliseconds = DefaultWait);
     bool Running() const;
+    // Ends the program at once, as a crash or the task manager would, and
+    // waits until it has gone.
+    void Kill();
 
 private:
     HANDLE m_process = nullptr;

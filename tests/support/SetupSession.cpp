@@ -84,6 +84,16 @@ std::string ArgumentsOf(const std::string& commandLine)
     return commandLine.substr(end);
 }
 
+std::string LeftRunJournal()
+{
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = temp;
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder + "setuprun.jnl";
+}
+
 std::string WindowsFolder()
 {
     char dir[MAX_PATH] = {};

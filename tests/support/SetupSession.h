@@ -24,6 +24,8 @@ std::string Records(const Strings& lines);
 std::string ProgramsFolder();
 // The Windows directory, without a trailing backslash.
 std::string WindowsFolder();
+// The journal that an installation leaves when it ends before it completes.
+std::string LeftRunJournal();
 
 // The sample product of the build, which writes its command line to the
 // file that the environment variable HALVARN95_LOG names, and shows it in a

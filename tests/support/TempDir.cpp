@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include <gtest/gtest.h>
 
 #include "runtime/FileStream.h"
@@ -114,4 +117,39 @@ std::vector<std::string> FilesIn(const std::string& folder)
             names.push_back(found.cFileName);
     } while (FindNextFileA(search.Get(), &found));
     return names;
+}
+
+std::string FolderState(const std::string& folder, bool recursive)
+{
+    std::vector<std::string> lines;
+    std::vector<std::string> pending{""};
+    while (!pending.empty()) {
+        const std::string relative = pending.back();
+        pending.pop_back();
+        WIN32_FIND_DATAA found;
+        SearchHandle search(FindFirstFileA((folder + relative + "*").c_str(), &found));
+        if (!search)
+            continue;
+        do {
+            const std::string name = relative + found.cFileName;
+            if (std::string(found.cFileName) == "." || std::string(found.cFileName) == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                lines.push_back(name + "\\");
+                if (recursive)
+                    pending.push_back(name + "\\");
+                continue;
+            }
+            // FNV-1a over the bytes: enough to tell a changed file.
+            uint32_t sum = 2166136261u;
+            for (const unsigned char c : ReadWhole(folder + name))
+                sum = (sum ^ c) * 16777619u;
+            lines.push_back(name + " " + std::to_string(found.nFileSizeLow) + " " + std::to_string(sum));
+        } while (FindNextFileA(search.Get(), &found));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string state;
+    for (const std::string& line : lines)
+        state += line + "\n";
+    return state;
 }

@@ -41,3 +41,9 @@ void WriteWhole(const std::string& path, const std::string& bytes);
 // The names of the files (not folders) directly in folder, which ends in a
 // backslash, in the order the file system gives them.
 std::vector<std::string> FilesIn(const std::string& folder);
+
+// What a folder (ending in a backslash) holds, to compare one state of it
+// with another: a line for each file and folder below it, in name order,
+// with each file's size and a checksum of its bytes; below its subfolders
+// too when recursive. Empty when the folder does not exist.
+std::string FolderState(const std::string& folder, bool recursive = true);
