@@ -254,7 +254,7 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(temp + "\\Dextra.txt"), "the user's extra");
     EXPECT_FALSE(FileExists(temp + "\\Dletters.txt"));
     EXPECT_FALSE(DirExists(ownFolder)) << "the run's own folder is left";
-    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\extra.txt\r\n"), std::string::npos);
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\Dextra.txt\r\n"), std::string::npos);
 
     // The reinstallation, with a file where the staging folder would be.
     DeleteFileA((temp + "\\mine.txt").c_str());
@@ -281,7 +281,7 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_EQ(ReadWhole(temp), "the user's file named temp");
     EXPECT_FALSE(DirExists(ownFolder));
     EXPECT_EQ(OnlyEntry("C:\\", "temp-Setup"), "") << "a folder of the run's own is left";
-    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\letters.txt\r\n"), std::string::npos);
+    EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\Dletters.txt\r\n"), std::string::npos);
     DeleteFileA(temp.c_str());
 }
 
