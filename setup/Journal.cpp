@@ -11,7 +11,7 @@ namespace {
 constexpr char TitleLetter = 'T';
 constexpr char CommitLetter = 'K';
 // The command that has a second argument line: a replaced file's copy.
-constexpr char ReplacedLetter = static_cast<char>(JournalEntry::Kind::FileReplaced);
+constexpr char ReplacedLetter = static_cast<char>(JournalKind::FileReplaced);
 
 // Deletes a file, also a read-only one; never a folder.
 void DeleteOnlyFile(const std::string& path)
@@ -73,20 +73,20 @@ void JournalWriter::Append(char letter, const std::string& argument, const std::
 
 void JournalWriter::WillMakeFolder(const std::string& folder)
 {
-    Append(static_cast<char>(JournalEntry::Kind::FolderMade), folder);
-    m_journal.Entries.push_back({JournalEntry::Kind::FolderMade, folder, {}});
+    Append(static_cast<char>(JournalKind::FolderMade), folder);
+    m_journal.Entries.push_back({JournalKind::FolderMade, folder, {}});
 }
 
 void JournalWriter::WillCreate(const std::string& file)
 {
-    Append(static_cast<char>(JournalEntry::Kind::FileCreated), file);
-    m_journal.Entries.push_back({JournalEntry::Kind::FileCreated, file, {}});
+    Append(static_cast<char>(JournalKind::FileCreated), file);
+    m_journal.Entries.push_back({JournalKind::FileCreated, file, {}});
 }
 
 void JournalWriter::WillReplace(const std::string& file, const std::string& backup)
 {
     Append(ReplacedLetter, file, &backup);
-    m_journal.Entries.push_back({JournalEntry::Kind::FileReplaced, file, backup});
+    m_journal.Entries.push_back({JournalKind::FileReplaced, file, backup});
 }
 
 void JournalWriter::Committed()
@@ -126,12 +126,12 @@ std::optional<RunJournal> ReadJournal(const std::string& path)
             break;
         case 'M':
         case 'C':
-            journal.Entries.push_back({static_cast<JournalEntry::Kind>(letter), argument, {}});
+            journal.Entries.push_back({static_cast<JournalKind>(letter), argument, {}});
             break;
         case ReplacedLetter:
             if (at + 2 >= lines.size())
                 return journal;
-            journal.Entries.push_back({JournalEntry::Kind::FileReplaced, argument, lines[at + 2]});
+            journal.Entries.push_back({JournalKind::FileReplaced, argument, lines[at + 2]});
             ++at;
             break;
         default:
@@ -157,19 +157,19 @@ void TakeBackJournal(const RunJournal& journal, const std::string& path)
 {
     for (auto entry = journal.Entries.rbegin(); entry != journal.Entries.rend(); ++entry) {
         if (journal.Committed) {
-            if (entry->Kind == JournalEntry::Kind::FileReplaced)
+            if (entry->Kind == JournalKind::FileReplaced)
                 DeleteOnlyFile(entry->Backup);
             continue;
         }
         switch (entry->Kind) {
-        case JournalEntry::Kind::FolderMade:
+        case JournalKind::FolderMade:
             // Only an empty folder: what the user saved into it stays.
             RemoveDirectoryA(RemoveTrailingBackslash(entry->Path).c_str());
             break;
-        case JournalEntry::Kind::FileCreated:
+        case JournalKind::FileCreated:
             DeleteOnlyFile(entry->Path);
             break;
-        case JournalEntry::Kind::FileReplaced:
+        case JournalKind::FileReplaced:
             PutBack(entry->Path, entry->Backup);
             break;
         }

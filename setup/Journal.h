@@ -10,14 +10,15 @@
 
 #include "runtime/Handles.h"
 
+enum class JournalKind : char {
+    FolderMade = 'M',    // Path did not exist: it is removed when empty
+    FileCreated = 'C',   // Path did not exist: it is deleted
+    FileReplaced = 'B',  // Path existed: Backup keeps it, and is put back
+};
+
 // One change the run was about to make.
 struct JournalEntry {
-    enum class Kind : char {
-        FolderMade = 'M',    // Path did not exist: it is removed when empty
-        FileCreated = 'C',   // Path did not exist: it is deleted
-        FileReplaced = 'B',  // Path existed: Backup keeps it, and is put back
-    };
-    Kind Kind;
+    JournalKind Kind;
     std::string Path;
     std::string Backup;
 };

@@ -57,7 +57,7 @@ void TForm5::TakeBackRun()
 
 void TForm5::EndRun()
 {
-    if (Application->Terminated() && !m_running)
+    if (!m_running)
         TakeBackRun();
 }
 
@@ -66,8 +66,8 @@ void TForm5::Button1Click(TObject*)
     // While the run lets messages through, the question is asked from inside
     // this click; a Yes ends the program, and the run sees that as soon as
     // it takes its next step.
-    ConfirmExit(m_state->ProductTitle);
-    EndRun();
+    if (ConfirmExit(m_state->ProductTitle))
+        EndRun();
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)

@@ -39,9 +39,10 @@ public:
 private:
     // Takes back a run that has not completed, saying so on the form.
     void TakeBackRun();
-    // After the user asked to end the program: a run that is not going on
-    // (it failed, and its failure has been reported) is taken back now; one
-    // that is going on sees the stop at its next step and is taken back then.
+    // Once the user has asked to end the program: a run that is not going
+    // on (it failed, and its failure has been reported) is taken back now;
+    // one that is going on sees the stop at its next step and is taken back
+    // then.
     void EndRun();
 
     const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms

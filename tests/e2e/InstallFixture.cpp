@@ -89,7 +89,7 @@ void InstallTest::WriteTakeBackDistribution(const std::string& folder, int count
 
 std::string InstallTest::MachineState() const
 {
-    return "destination:\n" + FolderState(m_target.Path()) + "Windows:\n" + FolderState(WindowsFolder(), false) +
+    return "destination:\n" + FolderState(m_target.Path()) + "Windows:\n" + FolderState(WindowsFolder() + "\\", false) +
            "Programs:\n" + FolderState(m_programs) + "temp:\n" + FolderState("C:\\temp\\");
 }
 

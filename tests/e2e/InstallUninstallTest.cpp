@@ -307,7 +307,7 @@ TEST_F(InstallTest, CancelOrCloseInTheMiddleOfTheCopyTakesTheRunBack)
         const int whileAsked = FileCount(m_dest);
         Sleep(300);
         EXPECT_EQ(FileCount(m_dest), whileAsked) << "the run went on copying while it asked";
-        EXPECT_TRUE(FileExists(WindowsFolder() + "takeback.ini"));
+        EXPECT_TRUE(FileExists(WindowsFolder() + "\\takeback.ini"));
         ClickButton(question, "&No");
         setup.Process().WaitUntilGone(question);
         EXPECT_TRUE(WaitForFiles(whileAsked + 20)) << "No did not let the run go on";
@@ -349,10 +349,10 @@ TEST_F(InstallTest, AKilledRunIsTakenBackAtTheNextStart)
     EXPECT_NE(MachineState(), before);
     ASSERT_TRUE(FileExists(LeftRunJournal()));
     SetupSession setup(dist.Path());
+    // The message's text is checked where the engine says it; here, that it
+    // comes before the mode choice.
     HWND told = setup.Process().WaitForWindow("TMessageForm", "Information");
     ASSERT_NE(told, nullptr);
-    EXPECT_EQ(MessageBoxText(told),
-              "The last installation of Halvarn 95 did not finish. Its changes will now be undone.");
     EXPECT_EQ(setup.Process().FindWindowWithin("TForm2", nullptr, 0), nullptr);
     ClickButton(told, "OK");
     HWND choice = setup.Process().WaitForWindow("TForm2");
@@ -383,6 +383,7 @@ TEST_F(InstallTest, AReinstallationKeepsWhatTheEarlierLogNamed)
     setup.Answer("Information", "&No");  // the extra file
     setup.Answer("Information", "&No");  // the Start Menu
     EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    ProductStarts(m_productLog, true);
     const std::string log = ReadWhole(m_dest + "uninst.fls");
     const std::string start =
         Records({"U", "D*.TMP", "U", "D*.OLD", "F", m_dest + "old.dll", "F", m_dest + "halvarn95.exe"});

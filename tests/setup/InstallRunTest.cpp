@@ -321,6 +321,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_EQ(Log(), "G\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
 
     RemoveTree(m_dir / "MENU\\PROGRAMS\\Tools");
+    DeleteFileA((d + "uninst.fls").c_str());
     m_state.GroupName = "..\\Outside";
     ScriptedPrompts outside([](Question, const std::string&) { return true; });
     ASSERT_TRUE(InstallRun(m_state, outside).Execute());

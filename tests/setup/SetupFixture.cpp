@@ -38,6 +38,7 @@ void SetupTest::SetUp()
     m_state = SetupState();
     StartSetupForms(m_state);
     m_state.ExeDir = m_dir.Path();
+    m_state.JournalFile = m_dir / "setuprun.jnl";
 }
 
 void SetupTest::TearDown()
