@@ -203,6 +203,7 @@ TEST_F(FaultsTest, DestinationOnADriveThatDoesNotExist)
     Leave(setup, false);
     EXPECT_TRUE(ProductStarts(m_productLog, false).empty());
 }
+
 // A source file that another program holds open without sharing: it is
 // there, so it is not asked for, but it cannot be opened. The run stops
 // there, no log is written, and ended by the user it is taken back.
