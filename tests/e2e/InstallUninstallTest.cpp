@@ -370,24 +370,46 @@ TEST_F(InstallTest, UninstallAsksBeforeTakingADirectoryWithContents)
     }
 }
 
-// No log beside the program and the file-open dialog cancelled: the list is
-// empty, and Uninstall ends the program after saying it is complete.
-TEST_F(InstallTest, UninstallWithoutALogEndsAfterSayingItIsComplete)
+// No log beside the program: the file-open dialog asks for it. Cancelled,
+// the list is empty, and Uninstall ends the program after saying it is
+// complete. Picked from the product's folder, which the log names with
+// itself, everything goes, the folder too, although the dialog was last
+// looking into it: no question, and "Uninstall is Complete".
+TEST_F(InstallTest, UninstallWithoutALogBesideTheProgramAsksForIt)
 {
     TempDir dist;
     WriteProduct(dist.Path());
     dist.WriteFile("setup.fls", Script({}));
-    SetupSession setup(dist.Path());
-    setup.Choose(false);
-    HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
-    ASSERT_NE(open, nullptr);
-    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-    HWND form = setup.Uninstaller();
-    ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(ListBoxLines(SetupSession::List(form)).empty());
-    ClickButton(form, "Uninstall");
-    setup.Answer("Information", "OK");
-    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(false);
+        HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
+        ASSERT_NE(open, nullptr);
+        PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+        HWND form = setup.Uninstaller();
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(ListBoxLines(SetupSession::List(form)).empty());
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    // Twice, as the folder the dialog had left as the current directory
+    // stayed in most runs but not in all.
+    const std::string log = m_dest + "uninst.fls";
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        CreateDirectoryA(m_dest.c_str(), nullptr);
+        WriteWhole(m_dest + "halvarn95.exe", "x");
+        WriteWhole(log, Records({"F", m_dest + "halvarn95.exe", "F", log, "D", m_dest}));
+        SetupSession setup(dist.Path());
+        HWND form = setup.UninstallWithLog(log);
+        ASSERT_NE(form, nullptr);
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");  // Uninstall is Complete
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_FALSE(DirExists(m_dest)) << "the folder the dialog looked into stayed";
+    }
 }
 
 std::string Upper(std::string text)
