@@ -49,6 +49,7 @@ bool TextRecordReader::Next(TextRecord& record)
     next.Argument = ReadWholeLine(next.ArgumentLine, next.HasArgument);
     if (m_threeLineCommands.find(next.Command) != std::string::npos)
         next.Second = ReadWholeLine(next.SecondLine, next.HasSecond);
+    next.Ended = m_lineEnded;
     record = std::move(next);
     return true;
 }
@@ -58,6 +59,9 @@ std::string TextRecordReader::ReadWholeLine(int& lineNumber, bool& present)
     lineNumber = m_line;
     present = !m_source.AtEnd();
     std::string line = m_source.ReadLine();
+    // NOTE: at the end of the data, and at a Ctrl-Z, the next character is a
+    // Ctrl-Z: only a CR ends the line.
+    m_lineEnded = m_source.PeekChar() == TextRules::CR;
     m_source.SkipLine();
     ++m_line;
     return line;

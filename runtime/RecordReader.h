@@ -27,6 +27,10 @@ struct TextRecord {
     // then empty.
     bool HasArgument = false;
     bool HasSecond = false;
+    // Whether the record's last line was ended by a line end (a CR). A file
+    // cut off while it was being written ends inside its last record, with
+    // no line end after it.
+    bool Ended = false;
 };
 
 class TextRecordReader {
@@ -53,6 +57,7 @@ private:
     void SkipByteOrderMark();
 
     // Reads the line now reached, then skips its line end.
+    // Whether it was ended by a CR is kept in m_lineEnded.
     std::string ReadWholeLine(int& lineNumber, bool& present);
 
     TextLineSource& m_source;  // not owned: the caller's source outlives the reader
@@ -63,4 +68,5 @@ private:
     // The first record's command character when it was taken while looking
     // for the byte-order mark; 0 when there is none waiting.
     char m_takenCommand = 0;
+    bool m_lineEnded = false;
 };

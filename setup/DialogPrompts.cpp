@@ -15,6 +15,11 @@ void DialogPrompts::Tell(const std::string& text)
     ShowMessageDialog(text, MessageKind::Information, {mbOK}, 0);
 }
 
+void DialogPrompts::Warn(const std::string& text)
+{
+    ShowMessageDialog(text, MessageKind::Warning, {mbOK}, 0);
+}
+
 void DialogPrompts::BeginCopies(int count)
 {
     if (m_gauge)

@@ -42,6 +42,10 @@ void TForm4::Form4Show(TObject*)
         OpenDialog1->SetTitle(Format(LoadResString(StrId::SLogNotFound), {logName}));
         OpenDialog1->SetFileName(logName);
         OpenDialog1->SetFilter(Format(LoadResString(StrId::SLogFilter), {logName, logName}));
+        // The dialog leaves the process's current directory where it was:
+        // left in the folder the log was picked from, it would keep that
+        // folder from being removed.
+        OpenDialog1->SetOptions(OpenDialog1->Options().Include(ofNoChangeDir));
         if (!OpenDialog1->RunDialog())
             return;
         m_logName = OpenDialog1->FileName();
@@ -59,13 +63,17 @@ void TForm4::Form4Show(TObject*)
     m_plan = std::move(plan);
     {
         // The list is drawn once, when the reading's results are in: a long
-        // log would otherwise redraw it for every line it adds. The groups
-        // that could not be found are named, in one message however many a
+        // log would otherwise redraw it for every line it adds. A log cut
+        // off inside a record is said to be damaged, and the groups that
+        // could not be found are named, in one message however many a
         // damaged log names, before it is drawn.
         TStringsUpdate update(*ListBox1->Items());
         ShowPlan();
+        DialogPrompts prompts;
+        if (m_plan.Damaged)
+            prompts.Warn(Format(LoadResString(StrId::SLogDamaged), {m_logName}));
         if (!m_plan.MissingGroups.empty())
-            DialogPrompts().Tell(GroupsNotFoundText(m_plan.MissingGroups));
+            prompts.Tell(GroupsNotFoundText(m_plan.MissingGroups));
     }
     // A read error is reported once the records before it are listed.
     if (m_plan.ReadFailure)
@@ -89,7 +97,8 @@ void TForm4::Button1Click(TObject*)
     for (size_t index = 0; index < selected.size() && index < shown; ++index)
         selected[index] = ListBox1->Selected(static_cast<int>(index));
     DialogPrompts prompts;
-    m_plan.Items = RemoveSelected(m_plan, selected, Protected(), prompts);
+    RemovalResult result = RemoveSelected(m_plan, selected, *m_state, Protected(), prompts);
+    m_plan.Items = std::move(result.Kept);
     {
         // NOTE: the list is made again from the kept items rather than
         // losing the selected ones one at a time: the platform's list box
@@ -98,7 +107,12 @@ void TForm4::Button1Click(TObject*)
         TStringsUpdate update(*ListBox1->Items());
         ShowPlan();
     }
-    prompts.Tell(LoadResString(StrId::SUninstallComplete));
+    // What could not be removed is named instead of saying that all is
+    // done; the log that names it is kept for another uninstallation.
+    if (result.NotRemoved.empty())
+        prompts.Tell(LoadResString(StrId::SUninstallComplete));
+    else
+        prompts.Warn(NotRemovedText(result.NotRemoved));
     Application->Terminate();
 }
 

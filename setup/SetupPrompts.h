@@ -27,6 +27,9 @@ public:
     virtual bool Ask(Question question, const std::string& text) = 0;
     // A notice the person acknowledges.
     virtual void Tell(const std::string& text) = 0;
+    // A notice of something that did not go as asked (a log that is
+    // damaged, items that could not be removed), acknowledged the same way.
+    virtual void Warn(const std::string& text) = 0;
 
     // Progress of the installation's copy: the number of mandatory files,
     // then each file as its copy begins and ends (counted for the mandatory

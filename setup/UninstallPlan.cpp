@@ -13,6 +13,7 @@
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/Search.h"
+#include "runtime/TextRules.h"
 #include "setup/LineFiles.h"
 #include "setup/ScriptFormat.h"
 
@@ -233,8 +234,17 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
     plan.LogPath = logPath;
     try {
         TextRecord record;
-        while (log.Next(record))
+        while (log.Next(record)) {
+            // A record with no line end after its last line was cut off
+            // while the log was being written: it is dropped, and the log is
+            // damaged. NOTE: a blank line at the end, which an editor may
+            // leave, is no record and no damage.
+            if (!record.Ended) {
+                plan.Damaged = plan.Damaged || record.Command != TextRules::CR;
+                continue;
+            }
             records.push_back(record);
+        }
         log.Close();
     } catch (...) {
         plan.ReadFailure = std::current_exception();
@@ -250,30 +260,160 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
     return plan;
 }
 
-std::vector<PlannedRemoval> RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected,
-                                           const ProtectedFolders& protectedFolders, SetupPrompts& prompts)
+namespace {
+
+// The shell's delete operation on the names, all at once, without questions
+// and for good. NOTE: its result is not looked at: under Wine and under
+// Windows it differs for the same failure, so callers look at what is left.
+void ShellDelete(const std::vector<std::string>& names)
 {
+    if (names.empty())
+        return;
+    // The shell takes a list of names, each ended by a NUL, and one more NUL.
+    std::string from;
+    for (const std::string& name : names) {
+        from += name;
+        from += '\0';
+    }
+    from += '\0';
+    const char to[2] = {'\0', '\0'};
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.pTo = to;
+    // Removed for good, not into the recycle bin, with no progress window
+    // and no question.
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    SHFileOperationA(&operation);
+}
+
+// The log being read, which an uninstallation removes last of all: the
+// folder that holds it, and its name as that folder lists it.
+class LogFile {
+public:
+    explicit LogFile(const std::string& path) : m_folder(FolderIdentity(FileDirPart(path)))
+    {
+        char longName[MAX_PATH];
+        const DWORD length = GetLongPathNameA(path.c_str(), longName, sizeof longName);
+        m_name = UpperCaseAscii(FileNamePart(length > 0 && length < sizeof longName ? std::string(longName, length)
+                                                                                     : path));
+    }
+
+    // Whether the folder is the one that holds the log, under any name.
+    bool IsIn(const std::string& folder) const { return m_folder && FolderIdentity(folder) == m_folder; }
+    // Whether a file item names the log itself.
+    bool IsNamedBy(const PlannedRemoval& item) const
+    {
+        return !item.FolderMatch && UpperCaseAscii(FileNamePart(item.Path)) == m_name && IsIn(FileDirPart(item.Path));
+    }
+    // The full names of what the folder holds besides the log.
+    std::vector<std::string> OthersIn(const std::string& folder) const
+    {
+        const std::string dir = RemoveTrailingBackslash(folder) + "\\";
+        std::vector<std::string> others;
+        TSearchRec match;
+        for (int result = SearchFirst(dir + "*", faAnyFile, match); result == 0; result = SearchNext(match)) {
+            if (match.Name != "." && match.Name != ".." && UpperCaseAscii(match.Name) != m_name)
+                others.push_back(dir + match.Name);
+        }
+        SearchEnd(match);
+        return others;
+    }
+
+private:
+    std::optional<FolderId> m_folder;
+    std::string m_name;  // in upper case
+};
+
+// Deletes everything in the folder that holds the log but the log, as
+// DeletePath would delete the folder: nothing when it is protected or leads
+// elsewhere.
+void DeleteBesidesTheLog(const std::string& folder, const LogFile& log, const ProtectedFolders& protectedFolders)
+{
+    if (protectedFolders.Protects(folder) || ReachesThroughLinks(folder))
+        return;
+    // NOTE: the shell stops at the first name it cannot delete. What is left
+    // after deleting everything at once is deleted one name at a time, so
+    // that a file held open keeps nothing else from going.
+    ShellDelete(log.OthersIn(folder));
+    for (const std::string& left : log.OthersIn(folder))
+        ShellDelete({left});
+}
+
+// Moves the process's current directory out of the folders that the
+// selected items remove, as no one can remove a folder that is a process's
+// current directory: to the setup program's own folder, or to the Windows
+// folder when the program's lies in one of them.
+void LeaveFoldersToBeRemoved(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state)
+{
+    std::vector<FolderId> ways = FolderParents(state.ExeDir);
+    if (const std::optional<FolderId> own = FolderIdentity(state.ExeDir))
+        ways.push_back(*own);
+    bool ownFolderGoes = false;
+    for (size_t index = 0; index < plan.Items.size() && index < selected.size() && !ownFolderGoes; ++index) {
+        const PlannedRemoval& item = plan.Items[index];
+        if (!selected[index] || (item.Kind == RemovalKind::File && !item.FolderMatch))
+            continue;
+        const std::optional<FolderId> removed = FolderIdentity(item.Path);
+        ownFolderGoes = removed && std::find(ways.begin(), ways.end(), *removed) != ways.end();
+    }
+    // NOTE: the Windows folder is never removed, and is where the system
+    // starts a program whose own folder it cannot enter.
+    if (ownFolderGoes || ChangeDir(state.ExeDir) != 0)
+        ChangeDir(state.WinDir);
+}
+
+// The names, each on a line of its own (each after a CR): at most MostNamed
+// of them, then the count of the rest of total.
+constexpr size_t MostNamed = 20;
+std::string NameLines(const std::vector<std::string>& names, size_t total)
+{
+    std::string lines;
+    for (size_t index = 0; index < names.size() && index < MostNamed; ++index)
+        lines += "\r" + names[index];
+    if (total > MostNamed)
+        lines += "\r" + Format(LoadResString(StrId::SAndMore), {static_cast<int>(total - MostNamed)});
+    return lines;
+}
+
+} // namespace
+
+RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state,
+                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts)
+{
+    LeaveFoldersToBeRemoved(plan, selected, state);
     // One pass from the top: every selected item is acted on in the order
-    // the list shows them, the directory last of all.
-    std::vector<PlannedRemoval> kept;
+    // the list shows them, but for the directory and the log itself, which
+    // come last.
+    const LogFile log(plan.LogPath);
+    RemovalResult result;
     const PlannedRemoval* directory = nullptr;
+    const PlannedRemoval* logItem = nullptr;
     FileFolders folders;
+    // An item whose name is still there when its removal is done stays in
+    // the list, and is named.
+    auto stayed = [&result](const PlannedRemoval& item) {
+        result.Kept.push_back(item);
+        result.NotRemoved.push_back(item);
+    };
     for (size_t index = 0; index < plan.Items.size(); ++index) {
         const PlannedRemoval& item = plan.Items[index];
         if (index >= selected.size() || !selected[index]) {
-            kept.push_back(item);
+            result.Kept.push_back(item);
             continue;
         }
         switch (item.Kind) {
         case RemovalKind::File:
-            // An item whose name is still there when its removal is done
-            // stays in the list.
-            if (item.FolderMatch)
+            if (log.IsNamedBy(item)) {
+                logItem = &item;
+            } else if (item.FolderMatch) {
                 DeletePath(item.Path, protectedFolders);
-            else if (DeleteFileOnly(item.Path, folders))
-                break;
-            if (GetFileAttributesA(item.Path.c_str()) != INVALID_FILE_ATTRIBUTES)
-                kept.push_back(item);
+                if (GetFileAttributesA(item.Path.c_str()) != INVALID_FILE_ATTRIBUTES)
+                    stayed(item);
+            } else if (!DeleteFileOnly(item.Path, folders)) {
+                stayed(item);
+            }
             break;
         case RemovalKind::Directory:
             // NOTE: the directory removed is the one the selected line
@@ -285,42 +425,70 @@ std::vector<PlannedRemoval> RemoveSelected(const UninstallPlan& plan, const std:
                 DeletePath(item.Path, protectedFolders);
             } catch (...) {
                 // Deliberately dropped: the group may have gone already,
-                // and the rest of the uninstallation goes on.
+                // and the rest of the uninstallation goes on. Whether it
+                // is still there is what counts.
             }
+            if (IsExistingDirectory(item.Path))
+                stayed(item);
             break;
         }
     }
-    if (directory && !RemoveDirectoryA(RemoveTrailingBackslash(directory->Path).c_str())) {
-        // Only the folder that holds the log goes with what is still in it,
-        // and only when the person says so; any other folder a log names
-        // goes only when it is empty, and otherwise stays with its line.
-        const std::string& dir = directory->Path;
-        if (HoldsTheLog(dir, plan.LogPath) &&
-            prompts.Ask(SetupPrompts::Question::FolderNotEmpty,
-                        Format(LoadResString(StrId::SFolderNotEmpty), {dir}))) {
-            // NOTE: the file-open dialog that found the log made its folder
-            // the current directory, which the system does not let anyone
-            // remove: the current directory moves up first.
-            ChangeDir(FileDirPart(RemoveTrailingBackslash(dir)));
-            DeletePath(dir, protectedFolders);
+
+    // The directory goes when it is empty. Only the folder that holds the
+    // log goes with what is still in it, and only when the person says so;
+    // any other folder a log names stays with its line. The folder counts
+    // as empty when the log is all it holds and the log's own line is
+    // selected.
+    bool takeLog = logItem != nullptr;
+    bool keptByChoice = false;
+    bool holdsLog = false;
+    std::string dir;
+    if (directory) {
+        dir = RemoveTrailingBackslash(directory->Path);
+        holdsLog = log.IsIn(dir);
+        if (!RemoveDirectoryA(dir.c_str()) && holdsLog && !(takeLog && log.OthersIn(dir).empty())) {
+            if (prompts.Ask(SetupPrompts::Question::FolderNotEmpty,
+                            Format(LoadResString(StrId::SFolderNotEmpty), {directory->Path}))) {
+                DeleteBesidesTheLog(dir, log, protectedFolders);
+                takeLog = true;
+            } else {
+                keptByChoice = true;
+            }
         }
-        if (IsExistingDirectory(dir))
-            kept.push_back(*directory);
     }
-    return kept;
+    // The log goes last of all, once every other selected item has gone:
+    // until then, another uninstallation can finish what this one could not,
+    // or what a cut-short run left.
+    const bool othersGone = result.NotRemoved.empty() && !keptByChoice &&
+                            (!directory || (holdsLog ? log.OthersIn(dir).empty() : !IsExistingDirectory(dir)));
+    if (takeLog && othersGone && DeleteFileOnly(plan.LogPath, folders) && holdsLog)
+        RemoveDirectoryA(dir.c_str());
+    if (logItem && GetFileAttributesA(logItem->Path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        result.Kept.push_back(*logItem);
+        if (othersGone)
+            result.NotRemoved.push_back(*logItem);
+    }
+    if (directory && IsExistingDirectory(dir)) {
+        result.Kept.push_back(*directory);
+        if (!keptByChoice)
+            result.NotRemoved.push_back(*directory);
+    }
+    return result;
 }
 
 std::string GroupsNotFoundText(const std::vector<std::string>& groups)
 {
-    constexpr size_t mostNamed = 20;
     if (groups.size() == 1)
         return Format(LoadResString(StrId::SGroupNotFound), {groups.front()});
-    std::string names;
-    for (size_t index = 0; index < groups.size() && index < mostNamed; ++index)
-        names += "\r" + groups[index];
-    if (groups.size() > mostNamed)
-        names += "\r" + Format(LoadResString(StrId::SAndMore), {static_cast<int>(groups.size() - mostNamed)});
-    return Format(LoadResString(StrId::SGroupsNotFound), {names});
+    return Format(LoadResString(StrId::SGroupsNotFound), {NameLines(groups, groups.size())});
+}
+
+std::string NotRemovedText(const std::vector<PlannedRemoval>& items)
+{
+    std::vector<std::string> lines;
+    for (size_t index = 0; index < items.size() && index < MostNamed; ++index)
+        lines.push_back(items[index].Line());
+    return Format(LoadResString(StrId::SNotRemoved), {NameLines(lines, items.size())});
 }
 
 void DeletePath(const std::string& path, const ProtectedFolders& protectedFolders)
@@ -337,18 +505,5 @@ void DeletePath(const std::string& path, const ProtectedFolders& protectedFolder
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
         (protectedFolders.Protects(name) || ReachesThroughLinks(name)))
         return;
-    // The shell takes a list of names, each ended by a NUL, and one more NUL.
-    std::string from = name;
-    from.append(2, '\0');
-    const char to[2] = {'\0', '\0'};
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.pTo = to;
-    // Removed for good, not into the recycle bin, with no progress window
-    // and no question. The result is not looked at: a failure is not
-    // reported to anyone.
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    SHFileOperationA(&operation);
+    ShellDelete({name});
 }

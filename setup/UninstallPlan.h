@@ -60,6 +60,22 @@ struct UninstallPlan {
     // A read error after which the records before it were planned; raised
     // by the caller once the plan is shown.
     std::exception_ptr ReadFailure;
+    // Whether the log ended inside a record, as a run cut short while
+    // writing it leaves it: the records before it are planned, the cut one
+    // is not, and the person is told before the list is shown.
+    bool Damaged = false;
+};
+
+// What a removal left behind.
+struct RemovalResult {
+    // The items still to be listed: those not selected or not removed, in
+    // their order, then the log's own item and a directory that stayed.
+    std::vector<PlannedRemoval> Kept;
+    // The selected items that are still there although their removal was
+    // tried, in the same order: to be named to the person. A directory the
+    // person chose to keep is not among them, nor is the log kept for a
+    // later uninstallation.
+    std::vector<PlannedRemoval> NotRemoved;
 };
 
 // Reads the log at logPath into a plan. A log that cannot be opened raises
@@ -73,15 +89,21 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
 // files and groups at once in the list's order, then the last selected
 // directory. A directory is removed when it is empty; with contents, only
 // the folder that holds the log goes, and only when the person agrees.
-// Returns the items that are still to be listed: those not selected or not
-// removed, in their order, then a directory that stayed.
-std::vector<PlannedRemoval> RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected,
-                                           const ProtectedFolders& protectedFolders, SetupPrompts& prompts);
+// The log itself goes last of all, and only once every other selected item
+// has gone, so that an uninstallation cut short or left incomplete can be
+// finished by another. First the process's current directory leaves the
+// folders to be removed, for the setup program's own folder (or the
+// Windows folder, when that one is to go).
+RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state,
+                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts);
 
 // The message that names the groups of a plan's G records that could not be
 // found: one group as it has always been named, several as a list of at
 // most 20 names and a count of the rest.
 std::string GroupsNotFoundText(const std::vector<std::string>& groups);
+// The message that names the items a removal could not remove, in the same
+// list of at most 20 lines and a count of the rest.
+std::string NotRemovedText(const std::vector<PlannedRemoval>& items);
 
 // Deletes a file, or a folder with everything in it, through the shell,
 // without questions and for good. Reports nothing. A protected folder, a

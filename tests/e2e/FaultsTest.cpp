@@ -222,7 +222,8 @@ TEST_F(FaultsTest, LockedSourceFileShowsTheOpenError)
 
 // Damaged uninstall logs beside the program: each lists what it can read of
 // the files that exist, and Select All with Uninstall deletes those and
-// nothing the log does not name.
+// nothing the log does not name. A log that ends inside a record is said to
+// be damaged before the list shows.
 TEST_F(FaultsTest, DamagedLogsListWhatTheyCanAndDeleteOnlyWhatTheyName)
 {
     TempDir dist;
@@ -237,15 +238,16 @@ TEST_F(FaultsTest, DamagedLogsListWhatTheyCanAndDeleteOnlyWhatTheyName)
         std::string Log;
         Strings Lines;
         Strings Deleted;
+        bool Cut = false;
     };
     const std::string longLetter = "F" + Bytes(99999, 'x');
     const Case cases[] = {
         {"truncated inside an argument", "F\r\n" + one + "\r\nF\r\n" + two.substr(0, two.size() - 3),
-         {"File - " + one}, {one}},
-        {"truncated after a letter", "F\r\n" + one + "\r\nF", {"File - " + one}, {one}},
+         {"File - " + one}, {one}, true},
+        {"truncated after a letter", "F\r\n" + one + "\r\nF", {"File - " + one}, {one}, true},
         {"Ctrl-Z in the middle", "F\r\n" + one + "\r\n\x1A" "F\r\n" + two + "\r\n", {"File - " + one}, {one}},
-        {"Ctrl-Z inside a path", "F\r\n" + one.substr(0, 5) + "\x1A" + one.substr(5) + "\r\n", {}, {}},
-        {"line feeds only", "F\n" + one + "\nF\n" + two + "\n", {}, {}},
+        {"Ctrl-Z inside a path", "F\r\n" + one.substr(0, 5) + "\x1A" + one.substr(5) + "\r\n", {}, {}, true},
+        {"line feeds only", "F\n" + one + "\nF\n" + two + "\n", {}, {}, true},
         {"a letter line of 100,000 characters", longLetter + "\r\n" + two + "\r\n", {"File - " + two}, {two}},
         {"an argument of 100,000 characters", "F\r\n" + dest + Bytes(100000, 'y') + "\r\nF\r\n" + one + "\r\n",
          {"File - " + one}, {one}},
@@ -263,6 +265,8 @@ TEST_F(FaultsTest, DamagedLogsListWhatTheyCanAndDeleteOnlyWhatTheyName)
         dist.WriteFile("uninst.fls", c.Log);
         SetupSession setup(dist.Path());
         setup.Choose(false);
+        if (c.Cut)
+            setup.Answer("Warning", "OK");
         EXPECT_EQ(setup.UninstallAll(), c.Lines);
         for (const std::string& file : {one, two, sub + "inner.txt", beside}) {
             const bool deleted = std::find(c.Deleted.begin(), c.Deleted.end(), file) != c.Deleted.end();
@@ -276,38 +280,53 @@ TEST_F(FaultsTest, DamagedLogsListWhatTheyCanAndDeleteOnlyWhatTheyName)
 }
 
 // Files named by the log that another program holds open: they are listed,
-// the uninstallation goes on past them and ends normally, the others are
-// deleted, and the locked ones stay (the directory too, as it is not empty
-// and does not hold the log: nothing is asked).
-TEST_F(FaultsTest, LockedFilesAreSkippedAndTheRestIsUninstalled)
+// the uninstallation goes on past them, the others are deleted, and the
+// locked ones stay and are named in a warning instead of "Uninstall is
+// Complete". The folder, agreed to go with its contents, stays with them and
+// with the log, so that a second uninstallation, once the file is free,
+// removes the rest without a question.
+TEST_F(FaultsTest, LockedFilesAreSkippedNamedAndASecondUninstallFinishes)
 {
     TempDir dist;
     Lay(dist, {});
     CreateDirectoryA(m_dest.c_str(), nullptr);
     const std::string locked = m_dest + "locked.txt";
     const std::string free = m_dest + "free.txt";
+    const std::string log = m_dest + "uninst.fls";
     WriteWhole(locked, "held");
     WriteWhole(free, "not held");
-    dist.WriteFile("uninst.fls", Records({"F", locked, "F", free, "D", m_dest}));
+    WriteWhole(log, Records({"F", locked, "F", free, "F", log, "D", m_dest}));
     HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     {
         SetupSession setup(dist.Path());
-        setup.Choose(false);
-        HWND form = setup.Uninstaller();
+        HWND form = setup.UninstallWithLog(log);
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
-                  (Strings{"File - " + locked, "File - " + free, "Directory - " + m_dest}));
+                  (Strings{"File - " + locked, "File - " + free, "File - " + log, "Directory - " + m_dest}));
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
-        setup.Answer("Information", "OK");  // Uninstall is Complete
+        setup.Answer("Information", "&Yes");  // the folder still holds the locked file
+        // The list of what stays; "Uninstall is Complete" is not said.
+        setup.Answer("Warning", "OK");
         EXPECT_EQ(setup.Process().WaitForExit(), 0u);
     }
     CloseHandle(lock);
     EXPECT_TRUE(FileExists(locked));
     EXPECT_FALSE(FileExists(free));
-    EXPECT_TRUE(DirExists(m_dest));
-    RemoveTree(m_dest);
+    ASSERT_TRUE(FileExists(log));
+    {
+        SetupSession setup(dist.Path());
+        HWND form = setup.UninstallWithLog(log);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
+                  (Strings{"File - " + locked, "File - " + log, "Directory - " + m_dest}));
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");  // Uninstall is Complete
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    EXPECT_FALSE(DirExists(m_dest));
 }
 
 } // namespace

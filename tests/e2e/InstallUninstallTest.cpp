@@ -427,24 +427,46 @@ TEST_F(InstallTest, UninstallAsksBeforeTakingADirectoryWithContents)
     }
 }
 
-// No log beside the program and the file-open dialog cancelled: the list is
-// empty, and Uninstall ends the program after saying it is complete.
-TEST_F(InstallTest, UninstallWithoutALogEndsAfterSayingItIsComplete)
+// No log beside the program: the file-open dialog asks for it. Cancelled,
+// the list is empty, and Uninstall ends the program after saying it is
+// complete. Picked from the product's folder, which the log names with
+// itself, everything goes, the folder too, although the dialog was last
+// looking into it: no question, and "Uninstall is Complete".
+TEST_F(InstallTest, UninstallWithoutALogBesideTheProgramAsksForIt)
 {
     TempDir dist;
     WriteProduct(dist.Path());
     dist.WriteFile("setup.fls", Script({}));
-    SetupSession setup(dist.Path());
-    setup.Choose(false);
-    HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
-    ASSERT_NE(open, nullptr);
-    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-    HWND form = setup.Uninstaller();
-    ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(ListBoxLines(SetupSession::List(form)).empty());
-    ClickButton(form, "Uninstall");
-    setup.Answer("Information", "OK");
-    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    {
+        SetupSession setup(dist.Path());
+        setup.Choose(false);
+        HWND open = setup.Process().WaitForWindow("#32770", "Could not Find - uninst.fls");
+        ASSERT_NE(open, nullptr);
+        PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+        HWND form = setup.Uninstaller();
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(ListBoxLines(SetupSession::List(form)).empty());
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    }
+    // Twice, as the folder the dialog had left as the current directory
+    // stayed in most runs but not in all.
+    const std::string log = m_dest + "uninst.fls";
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        CreateDirectoryA(m_dest.c_str(), nullptr);
+        WriteWhole(m_dest + "halvarn95.exe", "x");
+        WriteWhole(log, Records({"F", m_dest + "halvarn95.exe", "F", log, "D", m_dest}));
+        SetupSession setup(dist.Path());
+        HWND form = setup.UninstallWithLog(log);
+        ASSERT_NE(form, nullptr);
+        ClickButton(form, "Select All");
+        ClickButton(form, "Uninstall");
+        setup.Answer("Information", "OK");  // Uninstall is Complete
+        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_FALSE(DirExists(m_dest)) << "the folder the dialog looked into stayed";
+    }
 }
 
 std::string Upper(std::string text)
@@ -528,6 +550,7 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         Strings Log;
         Strings Lines;
         bool NotFound;  // the "Could not find ..." message while reading
+        bool Stays = false;  // the warning that names what stays, at the end
     };
     const Case cases[] = {
         {"U pattern", {"U", "D*", "D", m_dest}, {"File - " + m_dest + "a.TMP", "Directory - " + m_dest}, false},
@@ -539,7 +562,8 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         {"a folder with contents that does not hold the log",
          {"F", m_dest + "a.TMP", "D", keptFolders[5]},
          {"File - " + m_dest + "a.TMP", "Directory - " + keptFolders[5]},
-         false},
+         false,
+         true},
         {"other names of the same folders",
          {"D", onZ(programs) + "\\", "U", "N" + driveC + "*", "D", "\\\\?\\" + windows + "\\", "D",
           "\\\\.\\C:\\users\\", "D", "\\??\\C:\\ProgramData\\", "F", "\\\\?\\" + keptFolders[2] + "keep.txt", "F",
@@ -557,7 +581,7 @@ TEST_F(InstallTest, CraftedLogsCannotRemoveWhatTheyMustNot)
         setup.Choose(false);
         if (c.NotFound)
             setup.Answer("Information", "OK");
-        EXPECT_EQ(setup.UninstallAll(), c.Lines);
+        EXPECT_EQ(setup.UninstallAll(!c.Stays), c.Lines);
         EXPECT_TRUE(FileExists(m_target.Path() + "beside.txt"));
         EXPECT_TRUE(FileExists(dist.Path() + "setup.exe"));
         EXPECT_TRUE(FileExists(dist.Path() + "halvarn.dat"));
@@ -631,7 +655,7 @@ private:
 // pattern, named by a file record and held in the destination when Yes
 // answers "still has files"; the group folder is one. What the mounts hold
 // stays, the group is reported as not found, and only the installation's
-// own file goes.
+// own file goes; the directory stays, is named, and keeps the log.
 TEST_F(InstallTest, NothingIsDeletedThroughAMountPoint)
 {
     if (BedMount::Script().empty())
@@ -664,7 +688,7 @@ TEST_F(InstallTest, NothingIsDeletedThroughAMountPoint)
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
         setup.Answer("Information", "&Yes");  // still has files
-        setup.Answer("Information", "OK");    // Uninstall is Complete
+        setup.Answer("Warning", "OK");        // the directory stays, with the mount in it
         EXPECT_EQ(setup.Process().WaitForExit(), 0u);
     }
     for (const std::string& canary : canaries)

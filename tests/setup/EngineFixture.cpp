@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "runtime/DirPaths.h"
+#include "runtime/Files.h"
 #include "runtime/Paths.h"
 
 void UseTestFolders(SetupState& state, const TempDir& dir)
@@ -17,4 +19,15 @@ void UseTestFolders(SetupState& state, const TempDir& dir)
     state.ProgramsDir = dir / "MENU\\PROGRAMS\\";
     state.StartupDir = dir / "MENU\\PROGRAMS\\STARTUP\\";
     state.JournalFile = dir / "setuprun.jnl";
+}
+
+void EngineTest::SetUp()
+{
+    m_startDir = CurrentDir();
+    UseTestFolders(m_state, m_dir);
+}
+
+void EngineTest::TearDown()
+{
+    ChangeDir(m_startDir);
 }

@@ -31,6 +31,7 @@ public:
     };
     std::vector<Asked> Questions;
     std::vector<std::string> Told;
+    std::vector<std::string> Warned;
     std::vector<std::string> Copies;
     int Total = 0;
     int Counted = 0;
@@ -44,6 +45,7 @@ public:
         return m_answer && m_answer(question, text);
     }
     void Tell(const std::string& text) override { Told.push_back(text); }
+    void Warn(const std::string& text) override { Warned.push_back(text); }
     void BeginCopies(int count) override { Total = count; }
     void Copying(const std::string& destination) override { Copies.push_back(destination); }
     void Copied(bool counted) override
@@ -60,8 +62,14 @@ private:
 
 class EngineTest : public testing::Test {
 protected:
-    void SetUp() override { UseTestFolders(m_state, m_dir); }
+    void SetUp() override;
+    // The uninstallation moves the current directory into the test's
+    // folder; it goes back, so that the folder can be deleted.
+    void TearDown() override;
 
     TempDir m_dir;
     SetupState m_state;
+
+private:
+    std::string m_startDir;
 };

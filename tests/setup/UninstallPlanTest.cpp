@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/Exceptions.h"
+#include "runtime/DirPaths.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
 #include "setup/UninstallPlan.h"
@@ -51,14 +52,13 @@ protected:
     }
 
     // Removes the items whose indexes are given (all when none are),
-    // answering the question as answer says; returns the items kept.
-    std::vector<PlannedRemoval> Remove(const UninstallPlan& plan, ScriptedPrompts& prompts,
-                                       std::vector<size_t> indexes = {})
+    // answering the question as answer says.
+    RemovalResult Remove(const UninstallPlan& plan, ScriptedPrompts& prompts, std::vector<size_t> indexes = {})
     {
         std::vector<bool> selected(plan.Items.size(), indexes.empty());
         for (size_t index : indexes)
             selected[index] = true;
-        return RemoveSelected(plan, selected, Protected(), prompts);
+        return RemoveSelected(plan, selected, m_state, Protected(), prompts);
     }
 
     std::optional<ProtectedFolders> m_protected;
@@ -102,7 +102,7 @@ TEST_F(UninstallPlanTest, RemovingEverythingAsksNothing)
                                      "D", d});
     ASSERT_EQ(plan.Items.size(), 5u);
     ScriptedPrompts prompts;
-    EXPECT_TRUE(Remove(plan, prompts).empty());
+    EXPECT_TRUE(Remove(plan, prompts).Kept.empty());
     EXPECT_TRUE(prompts.Questions.empty());
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS\\Halvarn 95"));
@@ -125,7 +125,7 @@ TEST_F(UninstallPlanTest, ADirectoryWithContentsIsRemovedOnlyOnYesWhenItHoldsThe
         const UninstallPlan plan = Read({"D", d, "F", d + "halvarn95.exe"}, asked ? "DEST\\" : "");
         ASSERT_EQ(Lines(plan.Items), (Strings{"Directory - " + d, "File - " + d + "halvarn95.exe"}));
         ScriptedPrompts prompts([&](Question, const std::string&) { return yes; });
-        const std::vector<PlannedRemoval> kept = Remove(plan, prompts, {0});
+        const std::vector<PlannedRemoval> kept = Remove(plan, prompts, {0}).Kept;
         ASSERT_EQ(prompts.Questions.size(), asked ? 1u : 0u);
         if (asked) {
             EXPECT_EQ(prompts.Questions[0].Kind, Question::FolderNotEmpty);
@@ -156,7 +156,7 @@ TEST_F(UninstallPlanTest, AFileItemRemovesAFolderOnlyWhenAPatternMatchedOne)
     CreateDirectoryPath(d + "x\\inner");
     m_dir.WriteFile("DEST\\x\\inner\\data.txt", "the user's");
     ScriptedPrompts prompts;
-    EXPECT_EQ(Lines(Remove(plan, prompts)), (Strings{"File - " + d + "x"}));
+    EXPECT_EQ(Lines(Remove(plan, prompts).Kept), (Strings{"File - " + d + "x"}));
     EXPECT_FALSE(IsExistingDirectory(d + "sub"));
     EXPECT_FALSE(FileIsPresent(d + "y"));
     EXPECT_EQ(m_dir.ReadFile("DEST\\x\\inner\\data.txt"), "the user's");
@@ -251,7 +251,7 @@ TEST_F(UninstallPlanTest, EachGroupRemovesTheGroupItNames)
     EXPECT_EQ(plan.MissingGroups, (Strings{"Tools\\..\\Other"}));
     EXPECT_EQ(plan.GroupName, "OTHER");
     ScriptedPrompts prompts;
-    EXPECT_EQ(Lines(Remove(plan, prompts, {0, 1})), (Strings{"Program Manager Group - Other"}));
+    EXPECT_EQ(Lines(Remove(plan, prompts, {0, 1}).Kept), (Strings{"Program Manager Group - Other"}));
     EXPECT_FALSE(IsExistingDirectory(programs + "Halvarn 95"));
     EXPECT_FALSE(IsExistingDirectory(programs + "Tools\\Halvarn 95"));
     EXPECT_TRUE(FileIsPresent(programs + "Tools\\Editor.lnk"));
@@ -301,6 +301,86 @@ TEST_F(UninstallPlanTest, TheDirectoryRemovedIsTheOneTheSelectedItemNames)
               d + " still has files or folders in it.\r\rWould you like to Delete it and its contents, anyway?");
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(FileIsPresent(later + "keep.txt"));
+}
+
+// A log cut off inside its last record, as a run stopped while writing it
+// leaves it, is read as far as it is whole: the cut record is dropped, even
+// when what it names is there, and the plan says the log is damaged.
+TEST_F(UninstallPlanTest, ALogCutInsideARecordIsReadAsFarAsItIsWhole)
+{
+    const std::string a = m_dir / "DEST\\a.txt";
+    const std::string b = m_dir / "DEST\\b.txt";
+    m_dir.WriteFile("DEST\\a.txt", "");
+    m_dir.WriteFile("DEST\\b.txt", "");
+    const std::string first = "F\r\n" + a + "\r\n";
+    struct Case {
+        const char* Name;
+        std::string Log;
+        bool Damaged;
+    };
+    const Case cases[] = {
+        {"whole", first + "F\r\n" + b + "\r\n", false},
+        {"whole, cut inside its last line end", first + "F\r\n" + b + "\r", false},
+        {"whole, with a blank line an editor left", first + "F\r\n" + b + "\r\n\r\n", false},
+        {"cut at the end of an argument", first + "F\r\n" + b, true},
+        {"cut after a letter line", first + "F\r\n", true},
+        {"cut inside a letter line", first + "F", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        m_dir.WriteFile("uninst.fls", c.Log);
+        const UninstallPlan plan = ReadUninstallLog(m_dir / "uninst.fls", m_state, Protected());
+        EXPECT_EQ(plan.Damaged, c.Damaged);
+        EXPECT_EQ(Lines(plan.Items), c.Damaged ? Strings{"File - " + a} : (Strings{"File - " + a, "File - " + b}));
+        EXPECT_FALSE(plan.ReadFailure);
+    }
+}
+
+// The log goes last of all, and only once everything else selected has
+// gone, whatever the order of the names in the log and in its folder: a
+// file that another program holds open stays and is named, and the log and
+// the folder stay with it, so that a second uninstallation finishes the job.
+// Neither keeps the current directory inside the folder from being removed.
+TEST_F(UninstallPlanTest, TheLogGoesLastAndStaysWhileAnythingElseDoes)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string log = d + "uninst.fls";
+    for (const std::string held : {"a-held.txt", "z-held.txt"}) {
+        SCOPED_TRACE(held);
+        CreateDirectoryA(d.c_str(), nullptr);
+        for (const std::string& name : {std::string("b.txt"), std::string("contents.txt"), held})
+            m_dir.WriteFile("DEST\\" + name, name);
+        const UninstallPlan plan = Read({"F", log, "F", d + "b.txt", "F", d + held, "D", d}, "DEST\\");
+        ASSERT_EQ(Lines(plan.Items),
+                  (Strings{"File - " + log, "File - " + d + "b.txt", "File - " + d + held, "Directory - " + d}));
+        HANDLE lock = CreateFileA((d + held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        ScriptedPrompts yes([](Question, const std::string&) { return true; });
+        const RemovalResult result = Remove(plan, yes);
+        CloseHandle(lock);
+        EXPECT_EQ(yes.Questions.size(), 1u) << "contents.txt is no item of the log";
+        EXPECT_EQ(Lines(result.NotRemoved), (Strings{"File - " + d + held, "Directory - " + d}));
+        EXPECT_EQ(Lines(result.Kept), (Strings{"File - " + d + held, "File - " + log, "Directory - " + d}));
+        EXPECT_EQ(NotRemovedText(result.NotRemoved),
+                  "These items could not be removed:\r\rFile - " + d + held + "\rDirectory - " + d +
+                      "\r\rThe uninstall log is kept: close any program that uses them, and Uninstall again.");
+        EXPECT_FALSE(FileIsPresent(d + "b.txt"));
+        EXPECT_FALSE(FileIsPresent(d + "contents.txt"));
+        EXPECT_TRUE(FileIsPresent(d + held));
+        ASSERT_TRUE(FileIsPresent(log));
+
+        // The second uninstallation, from inside the folder, asks nothing:
+        // the log is all that is left besides its items.
+        const UninstallPlan again = ReadUninstallLog(log, m_state, Protected());
+        EXPECT_EQ(Lines(again.Items), (Strings{"File - " + log, "File - " + d + held, "Directory - " + d}));
+        ASSERT_EQ(ChangeDir(d), 0);
+        ScriptedPrompts none;
+        const RemovalResult finished = Remove(again, none);
+        EXPECT_TRUE(none.Questions.empty());
+        EXPECT_TRUE(finished.NotRemoved.empty());
+        EXPECT_TRUE(finished.Kept.empty());
+        EXPECT_FALSE(IsExistingDirectory(d));
+    }
 }
 
 // A log that cannot be opened raises its error before anything is planned.

@@ -173,7 +173,7 @@ HWND SetupSession::List(HWND form)
     return lists.empty() ? nullptr : lists[0];
 }
 
-Strings SetupSession::UninstallAll()
+Strings SetupSession::UninstallAll(bool complete)
 {
     HWND form = Uninstaller();
     if (!form)
@@ -181,7 +181,7 @@ Strings SetupSession::UninstallAll()
     const Strings lines = ListBoxLines(List(form));
     ClickButton(form, "Select All");
     ClickButton(form, "Uninstall");
-    Answer("Information", "OK");
+    Answer(complete ? "Information" : "Warning", "OK");
     EXPECT_EQ(m_process.WaitForExit(), 0u);
     return lines;
 }

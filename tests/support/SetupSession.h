@@ -69,9 +69,10 @@ public:
     HWND Uninstaller();
     static HWND List(HWND form);
     // On the uninstall form: the lines it lists, then Select All, Uninstall,
-    // OK to "Uninstall is Complete", and the program's end with code 0.
+    // OK to "Uninstall is Complete" (or, when something is to stay, to the
+    // warning that names it), and the program's end with code 0.
     // Returns the lines as they were listed.
-    Strings UninstallAll();
+    Strings UninstallAll(bool complete = true);
 
 private:
     DrivenProcess m_process;

@@ -26,8 +26,11 @@ std::vector<TextRecord> ModelRecords(std::string_view bytes, std::string_view th
         bytes.remove_prefix(3);
     const std::string_view data = bytes.substr(0, bytes.find(CtrlZ));
     std::vector<std::string> lines;
+    // Whether each line was ended by a CR.
+    std::vector<bool> endedLines;
     for (size_t pos = 0; pos < data.size();) {
         const size_t cr = data.find(CR, pos);
+        endedLines.push_back(cr != std::string_view::npos);
         if (cr == std::string_view::npos) {
             lines.emplace_back(data.substr(pos));
             break;
@@ -39,10 +42,13 @@ std::vector<TextRecord> ModelRecords(std::string_view bytes, std::string_view th
     }
     std::vector<TextRecord> records;
     size_t i = 0;
+    // Each argument line read is the record's last so far.
+    bool lastEnded = false;
     auto argument = [&](std::string& text, int& line, bool& present) {
         line = static_cast<int>(i) + 1;
         present = i < lines.size();
         text = present ? lines[i] : std::string();
+        lastEnded = present && endedLines[i];
         ++i;
     };
     while (i < lines.size()) {
@@ -60,6 +66,7 @@ std::vector<TextRecord> ModelRecords(std::string_view bytes, std::string_view th
         argument(record.Argument, record.ArgumentLine, record.HasArgument);
         if (threeLineCommands.find(record.Command) != std::string_view::npos)
             argument(record.Second, record.SecondLine, record.HasSecond);
+        record.Ended = lastEnded;
         records.push_back(record);
     }
     return records;
@@ -80,6 +87,7 @@ std::vector<TextRecord> CheckRecordReader(std::string_view bytes, std::string_vi
         Require(record.Command == model.Command);
         Require(record.Argument == model.Argument && record.HasArgument == model.HasArgument);
         Require(record.Second == model.Second && record.HasSecond == model.HasSecond);
+        Require(record.Ended == model.Ended);
         Require(record.CommandLine == model.CommandLine && record.ArgumentLine == model.ArgumentLine);
         Require(!record.HasSecond || record.SecondLine == model.SecondLine);
         for (const std::string* text : {&record.Argument, &record.Second})
