@@ -99,6 +99,7 @@ void TForm4::Button1Click(TObject*)
         ShowPlan();
     }
     prompts.Tell(LoadResString(StrId::SUninstallComplete));
+    m_state->Outcome = ExitCode::Finished;
     Application->Terminate();
 }
 

@@ -4,6 +4,8 @@
 #include "setup/DialogPrompts.h"
 #include "setup/InstallRun.h"
 #include "setup/Setup2.h"
+#include "setup/Unattended.h"
+#include "setup/UnattendedPrompts.h"
 
 TForm5* Form5 = nullptr;
 
@@ -30,9 +32,14 @@ void TForm5::Form5Activate(TObject*)
         return;
     m_runStarted = true;
     Repaint();
-    DialogPrompts prompts(Gauge1, Label2);
+    // The switches answer what they name, and the log hears of everything.
+    DialogPrompts dialogs(Gauge1, Label2);
+    UnattendedPrompts prompts(m_state->Switches, m_state->Log, &dialogs);
     InstallRun run(*m_state, prompts);
-    if (run.Execute())
+    PerformInstall(run, *m_state);
+    // An unattended run ends with its run, however that went: nobody is
+    // there to leave the form.
+    if (m_state->Outcome == ExitCode::Finished || m_state->Switches.Unattended())
         Application->Terminate();
 }
 
@@ -40,8 +47,12 @@ void TForm5::Button1Click(TObject*)
 {
     // While the run lets messages through, the question is asked from inside
     // this click; a Yes ends the program, and the run sees that as soon as
-    // it takes its next step.
-    ConfirmExit(m_state->ProductTitle);
+    // it takes its next step. A run nobody attends asks nothing: Cancel ends
+    // it.
+    if (m_state->Switches.Unattended())
+        Application->Terminate();
+    else
+        ConfirmExit(m_state->ProductTitle);
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)

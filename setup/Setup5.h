@@ -26,14 +26,15 @@ public:
     void Button1Click(TObject* sender);
     void Form5Close(TObject* sender, TCloseAction& action);
 
-    // The setup state the run installs from; set by the program's start.
-    void UseState(const SetupState& state) { m_state = &state; }
+    // The setup state the run installs from, and whose outcome it sets; set
+    // by the program's start.
+    void UseState(SetupState& state) { m_state = &state; }
 
     // Whether the run has begun; it begins on the first activation only.
     bool RunStarted() const { return m_runStarted; }
 
 private:
-    const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
+    SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_runStarted = false;
 };
 
