@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "runtime/Files.h"
+#include "runtime/Format.h"
 #include "runtime/Paths.h"
+#include "runtime/ResStrings.h"
 #include "runtime/Search.h"
 #include "setup/ScriptFormat.h"
 
@@ -143,4 +145,27 @@ bool SpaceNeeds::Enough() const
     if (!OneDrive())
         enough = enough && DriveFreeSpace(DestDrive, DestDriveNum) >= DestNeed;
     return enough;
+}
+
+std::optional<std::string> DestinationRefusal(const std::string& dir, const SetupScript& script)
+{
+    // NOTE: an empty or relative destination would install into the root or
+    // below the current folder of the process, over files of the user and
+    // with relative names in the log; a destination too long for its files
+    // would leave a chain of empty folders behind when the first copy fails.
+    // Both are refused before anything is created.
+    if (!IsDestinationFolder(dir))
+        return LoadResString(StrId::SDestinationNotFull);
+    const size_t longest = LongestDestination(script);
+    if (dir.size() > longest) {
+        // The directory is typed without its trailing backslash.
+        const int typed = static_cast<int>(longest) - 1;
+        return Format(LoadResString(StrId::SDestinationTooLong), {typed});
+    }
+    // NOTE: a file where a folder of the destination should be would stop
+    // the run at its first copy, with the folders above it already made.
+    const std::string file = FileInTheWay(dir);
+    if (!file.empty())
+        return Format(LoadResString(StrId::SDestinationIsFile), {file});
+    return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "setup/SetupState.h"
@@ -27,6 +28,10 @@ bool HoldsOtherFiles(const std::string& dir);
 // optional files with code D, the program-information files and the
 // uninstall log.
 size_t LongestDestination(const SetupScript& script);
+// Why the installation may not go into dir (ending in a backslash) at all,
+// as the text a person is shown: not a full path, too long for the script's
+// files, or a file where one of its folders should be. None when it may.
+std::optional<std::string> DestinationRefusal(const std::string& dir, const SetupScript& script);
 // The free bytes of a drive part with its number; -1 when unknown.
 int64_t DriveFreeSpace(const std::string& drive, uint8_t number);
 

@@ -357,6 +357,9 @@ void InstallRun::TakeBack()
 
 void InstallRun::StartProduct()
 {
+    // An administrator who deploys the product may not want it started.
+    if (m_state.Switches.NoLaunch)
+        return;
     const std::string parameters = "copy \"" + m_state.ProgramPath + "\" \"" + m_state.ProgramsDir + "\" " +
                                    (m_fileSkipped ? "" : "False");
     // The shell reports nothing back that the run could act on.

@@ -11,19 +11,10 @@
 #include <vector>
 
 #include "runtime/FileStream.h"
+#include "setup/ActionKind.h"
 #include "setup/Journal.h"
 #include "setup/SetupPrompts.h"
 #include "setup/SetupState.h"
-
-enum class ActionKind {
-    FolderMade,   // a folder that did not exist before
-    FileCopied,   // a file copied, the staged copies of optional files included
-    LinkMade,     // a link in the Start Menu group
-    GroupMade,    // the Start Menu group; Path is its name below the Programs folder
-    PifMade,      // a program-information link in the destination
-    LogWritten,   // the uninstall log
-    ProductStarted,
-};
 
 struct InstallAction {
     ActionKind Kind;
@@ -43,10 +34,11 @@ public:
     InstallRun(const SetupState& state, SetupPrompts& prompts) : m_state(state), m_prompts(prompts) {}
 
     // Performs the run from the start. Returns true when it completed (the
-    // log in place and the product started), false when the user stopped
-    // it on the way. A failure (a file that cannot be read or written)
-    // propagates at the step where it happened. Either way a run that did
-    // not complete leaves its journal, and TakeBack undoes it.
+    // log in place and the product started, unless the switches say not to
+    // start it), false when the user stopped it on the way. A failure (a
+    // file that cannot be read or written) propagates at the step where it
+    // happened. Either way a run that did not complete leaves its journal,
+    // and TakeBack undoes it.
     bool Execute();
 
     // Undoes what a run that did not complete made and replaced, newest
@@ -93,7 +85,11 @@ private:
     void UpdatePifFiles();
     void WriteUninstallLog();
     void StartProduct();
-    void Record(ActionKind kind, const std::string& path) { m_actions.push_back({kind, path}); }
+    void Record(ActionKind kind, const std::string& path)
+    {
+        m_actions.push_back({kind, path});
+        m_prompts.Acted(kind, path);
+    }
 
     const SetupState& m_state;  // not owned
     SetupPrompts& m_prompts;    // not owned

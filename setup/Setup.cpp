@@ -1,12 +1,21 @@
-// The main program of setup.exe: the framework's start-up, the application's
-// title, the five forms in order (the first is the main form), the message
-// loop, and the framework's end. An exception that nothing else catches ends the program
-// through the last-chance error box with exit code 1.
+// The main program of setup.exe: the switches read, the framework's
+// start-up, the application's title, the five forms in order (the first is
+// the main form), or the run that nobody attends, the message loop, the
+// framework's end, and the exit code. An exception that nothing else catches
+// ends the program through the last-chance error box with exit code 1.
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "framework/Application.h"
+#include "framework/MessageDialogs.h"
+#include "runtime/Format.h"
 #include "runtime/Handles.h"
+#include "runtime/ResStrings.h"
 #include "setup/SetupForms.h"
+#include "setup/Unattended.h"
 
 namespace {
 
@@ -61,29 +70,85 @@ void BringRunningSetupForward()
     SetForegroundWindow(search.Found ? search.Found : application);
 }
 
+// Shows a notice of the command line (the usage, or why it is wrong) in a
+// message dialog, with the framework started for it and ended again.
+void ShowCommandLineNotice(const std::string& text, bool wrong)
+{
+    InitializeFramework();
+    Application->Initialize();
+    Application->SetTitle(ApplicationTitle);
+    ShowMessageDialog(text, wrong ? MessageKind::Error : MessageKind::Information, {mbOK}, 0);
+    FinalizeFramework();
+}
+
+// The usage, one line of the log for each of its lines.
+void LogUsage(RunLog& log)
+{
+    const std::string usage = LoadResString(StrId::SUsage);
+    for (size_t start = 0; start < usage.size();) {
+        const size_t end = std::min(usage.find('\r', start), usage.size());
+        if (end > start)
+            log.Line(usage.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Owned here, for the whole run, by the one start every form shares.
+    SetupState state;
+    CommandLine& switches = state.Switches;
+    switches = ParseCommandLine(ProgramArguments(GetCommandLineA()));
+    if (switches.LogFile && !state.Log.Open(*switches.LogFile) && switches.Error.empty())
+        switches.Error = Format(LoadResString(StrId::SRunLogNotWritten), {*switches.LogFile});
+    // A wrong command line and the usage end the program before it touches
+    // anything; under /quiet only the log has them.
+    const bool quiet = switches.Mode == RunMode::Quiet;
+    if (!switches.Error.empty()) {
+        state.Log.Line(Format(LoadResString(StrId::SLogWrongCommandLine), {switches.Error}));
+        if (!quiet)
+            ShowCommandLineNotice(switches.Error, true);
+        return state.Log.Finish(ExitCode::WrongCommandLine);
+    }
+    if (switches.Help) {
+        if (quiet)
+            LogUsage(state.Log);
+        else
+            ShowCommandLineNotice(LoadResString(StrId::SUsage), false);
+        return state.Log.Finish(ExitCode::Finished);
+    }
     // NOTE: two setups at once would share the staging folder and the
     // uninstall log, and each would delete the other's files; a second copy
-    // hands over to the first and ends quietly, before it shows anything.
+    // hands over to the first and ends quietly, before it shows anything. An
+    // unattended one does not hand over: nobody would be there to go on.
     const KernelHandle running(CreateMutexA(nullptr, FALSE, RunningLockName));
     if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (switches.Unattended())
+            return state.Log.Finish(ExitCode::AnotherSetupRunning);
         BringRunningSetupForward();
-        return 0;
+        return state.Log.Finish(ExitCode::Finished);
+    }
+    if (switches.Unattended()) {
+        if (const std::optional<ExitCode> refused = PrepareUnattended(state))
+            return state.Log.Finish(*refused);
+        if (quiet || switches.Uninstall)
+            return state.Log.Finish(RunWithoutWindows(state));
     }
     try {
-        // Owned here, for the whole run, by the one start every form shares.
-        SetupState state;
         InitializeFramework();
         Application->Initialize();
         Application->SetTitle(ApplicationTitle);
-        CreateSetupForms(state);
+        // A passive run, prepared above, shows the progress form alone.
+        if (switches.Unattended())
+            CreateProgressForm(state);
+        else
+            CreateSetupForms(state);
         Application->Run();
         FinalizeFramework();
     } catch (...) {
         return ShowLastChanceError();
     }
-    return 0;
+    return state.Log.Finish(state.Outcome);
 }

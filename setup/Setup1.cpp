@@ -50,6 +50,8 @@ void TForm1::Form1Show(TObject*)
     } catch (...) {
         // The framework reports the failure; the splash then says how to
         // leave, since it has no frame to close and nothing else follows.
+        // Nothing has been made: the run was refused.
+        m_state->Outcome = ExitCode::Refused;
         ShowStartFailure();
         throw;
     }

@@ -68,28 +68,9 @@ void TForm3::Button2Click(TObject*)
 {
     m_state->DestDir = CheckPath(Edit2->Text());
     CalcSpace();
-    // NOTE: an empty or relative destination would install into the root or
-    // below the current folder of the process, over files of the user and
-    // with relative names in the log; a destination too long for its files
-    // would leave a chain of empty folders behind when the first copy fails.
-    // Both are refused before anything is created, and the dialog stays.
-    if (!IsDestinationFolder(m_state->DestDir)) {
-        ShowMessageDialog(LoadResString(StrId::SDestinationNotFull), MessageKind::Warning, {mbOK}, 0);
-        return;
-    }
-    const size_t longest = LongestDestination(m_state->Script);
-    if (m_state->DestDir.size() > longest) {
-        // The user types the directory without its trailing backslash.
-        const int typed = static_cast<int>(longest) - 1;
-        ShowMessageDialog(Format(LoadResString(StrId::SDestinationTooLong), {typed}), MessageKind::Warning, {mbOK},
-                          0);
-        return;
-    }
-    // NOTE: a file where a folder of the destination should be would stop
-    // the run at its first copy, with the folders above it already made.
-    const std::string file = FileInTheWay(m_state->DestDir);
-    if (!file.empty()) {
-        ShowMessageDialog(Format(LoadResString(StrId::SDestinationIsFile), {file}), MessageKind::Warning, {mbOK}, 0);
+    // A refused destination leaves the dialog up, with nothing made.
+    if (const std::optional<std::string> refusal = DestinationRefusal(m_state->DestDir, m_state->Script)) {
+        ShowMessageDialog(*refusal, MessageKind::Warning, {mbOK}, 0);
         return;
     }
     // Asked before the space: a user who answers No chooses another folder,

@@ -113,6 +113,7 @@ void TForm4::Button1Click(TObject*)
         prompts.Tell(LoadResString(StrId::SUninstallComplete));
     else
         prompts.Warn(NotRemovedText(result.NotRemoved));
+    m_state->Outcome = ExitCode::Finished;
     Application->Terminate();
 }
 

@@ -4,6 +4,8 @@
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
 #include "setup/Setup2.h"
+#include "setup/Unattended.h"
+#include "setup/UnattendedPrompts.h"
 
 TForm5* Form5 = nullptr;
 
@@ -30,17 +32,21 @@ void TForm5::Form5Activate(TObject*)
         return;
     m_runStarted = true;
     Repaint();
-    m_prompts = std::make_unique<DialogPrompts>(Gauge1, Label2);
+    // The switches answer what they name, and the log hears of everything.
+    m_dialogs = std::make_unique<DialogPrompts>(Gauge1, Label2);
+    m_prompts = std::make_unique<UnattendedPrompts>(m_state->Switches, m_state->Log, m_dialogs.get());
     m_run = std::make_unique<InstallRun>(*m_state, *m_prompts);
-    bool completed = false;
     {
         // A failure leaves the run standing, reported by the framework,
-        // until the user ends the program.
+        // until the user ends the program; an unattended run has been
+        // taken back by then.
         m_running = true;
         const ScopeExit stopped([&] { m_running = false; });
-        completed = m_run->Execute();
+        PerformInstall(*m_run, *m_state);
     }
-    if (completed)
+    // An unattended run ends with its run, however that went: nobody is
+    // there to leave the form.
+    if (m_state->Outcome == ExitCode::Finished || m_state->Switches.Unattended())
         Application->Terminate();
     else
         TakeBackRun();
@@ -65,9 +71,14 @@ void TForm5::Button1Click(TObject*)
 {
     // While the run lets messages through, the question is asked from inside
     // this click; a Yes ends the program, and the run sees that as soon as
-    // it takes its next step.
-    if (ConfirmExit(m_state->ProductTitle))
+    // it takes its next step. A run nobody attends asks nothing: Cancel ends
+    // it.
+    if (m_state->Switches.Unattended()) {
+        Application->Terminate();
         EndRun();
+    } else if (ConfirmExit(m_state->ProductTitle)) {
+        EndRun();
+    }
 }
 
 void TForm5::Form5Close(TObject*, TCloseAction&)

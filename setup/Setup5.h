@@ -11,6 +11,7 @@
 #include "setup/DialogPrompts.h"
 #include "setup/InstallRun.h"
 #include "setup/SetupState.h"
+#include "setup/UnattendedPrompts.h"
 #include "shell/Progman.h"
 
 class TForm5 : public TForm {
@@ -30,8 +31,9 @@ public:
     void Button1Click(TObject* sender);
     void Form5Close(TObject* sender, TCloseAction& action);
 
-    // The setup state the run installs from; set by the program's start.
-    void UseState(const SetupState& state) { m_state = &state; }
+    // The setup state the run installs from, and whose outcome it sets; set
+    // by the program's start.
+    void UseState(SetupState& state) { m_state = &state; }
 
     // Whether the run has begun; it begins on the first activation only.
     bool RunStarted() const { return m_runStarted; }
@@ -45,10 +47,11 @@ private:
     // then.
     void EndRun();
 
-    const SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
+    SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_runStarted = false;
     bool m_running = false;
-    std::unique_ptr<DialogPrompts> m_prompts;
+    std::unique_ptr<DialogPrompts> m_dialogs;
+    std::unique_ptr<UnattendedPrompts> m_prompts;
     std::unique_ptr<InstallRun> m_run;
 };
 

@@ -20,3 +20,9 @@ void CreateSetupForms(SetupState& state)
     Form4->UseState(state);
     Form5->UseState(state);
 }
+
+void CreateProgressForm(SetupState& state)
+{
+    Application->CreateAppForm(Form5);
+    Form5->UseState(state);
+}

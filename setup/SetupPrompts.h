@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "setup/ActionKind.h"
+
 class SetupPrompts {
 public:
     // The questions, each with the text a person reads.
@@ -37,6 +39,10 @@ public:
     virtual void BeginCopies(int count) = 0;
     virtual void Copying(const std::string& destination) = 0;
     virtual void Copied(bool counted) = 0;
+
+    // Each action of the installation run, as soon as it is taken; the
+    // path as the run records it. Nothing needs to hear of them.
+    virtual void Acted(ActionKind, const std::string&) {}
 
     // Whether the user has asked to end the program; the run then takes no
     // further step.

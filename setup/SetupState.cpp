@@ -34,17 +34,23 @@ void GetDirectories(SetupState& state, const std::string& programPath)
 void ReadSetupFile(SetupState& state)
 {
     SetupScript& script = state.Script;
+    const auto useDestination = [&](const std::string& destination) {
+        const size_t last = destination.find_last_of("\\:");
+        state.DestName = last == std::string::npos ? destination : destination.substr(last + 1);
+        state.DestDir = CheckPath(destination);
+    };
     // Also after a failed read, the records before it count.
     const ScopeExit apply([&] {
-        if (const std::optional<std::string>& destination = script.Destination) {
-            const size_t last = destination->find_last_of("\\:");
-            state.DestName = last == std::string::npos ? *destination : destination->substr(last + 1);
-            state.DestDir = CheckPath(*destination);
-        }
+        if (const std::optional<std::string>& destination = script.Destination)
+            useDestination(*destination);
         if (script.Group)
             state.GroupName = *script.Group;
         if (script.Title)
             state.ProductTitle = *script.Title;
+        if (state.Switches.Dir)
+            useDestination(*state.Switches.Dir);
+        if (state.Switches.Group)
+            state.GroupName = *state.Switches.Group;
     });
     ReadSetupScript(state.ExeDir + std::string(ScriptFormat::ScriptName), script);
 }

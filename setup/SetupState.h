@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "setup/CommandLine.h"
+#include "setup/RunLog.h"
 #include "setup/SetupScript.h"
 
 struct SetupState {
@@ -28,6 +30,14 @@ struct SetupState {
     // Where the installation run keeps its journal while it goes.
     std::string JournalFile;
     SetupScript Script;
+    // The switches the program was started with (none when a person runs
+    // it): the destination and group they name stand over the script's.
+    CommandLine Switches;
+    // The log the switches ask for; it writes nothing when they ask for none.
+    RunLog Log;
+    // How the run ends, for the exit code. A run that ends without having
+    // finished, failed or been refused was ended by the user.
+    ExitCode Outcome = ExitCode::EndedByUser;
 };
 
 // The path with one backslash appended unless it already ends in one.
@@ -40,7 +50,7 @@ std::string CheckPath(const std::string& path);
 void GetDirectories(SetupState& state, const std::string& programPath);
 
 // Reads the script beside the program into the state: the script value,
-// and the title, destination and group it names. The records read before a
+// and the title, destination and group it names (or the switches name). The records read before a
 // failure are in the state when the failure propagates.
 void ReadSetupFile(SetupState& state);
 

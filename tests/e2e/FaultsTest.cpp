@@ -69,7 +69,7 @@ protected:
         } else {
             PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_EQ(setup.Process().WaitForExit(), 3u);
     }
 
     // An installation into destination that is expected to stop with

@@ -90,7 +90,7 @@ TEST(SetupRun, MessagesModeChoiceSettingsAndExit)
     EXPECT_EQ(TextOf(edits[0]), "C:\\TESTPROD\\");
     EXPECT_EQ(TextOf(splash), "Test Product Setup");
 
-    // Back and O K again, then Exit with Yes ends the program with code 0.
+    // Back and O K again, then Exit with Yes ends the program with code 2, the user's end.
     ClickButton(settings, "<< &Back");
     setup.WaitUntilGone(settings);
     ASSERT_NE(setup.WaitForWindow("TForm2"), nullptr);
@@ -100,7 +100,7 @@ TEST(SetupRun, MessagesModeChoiceSettingsAndExit)
     question = setup.WaitForWindow("TMessageForm", "Confirm");
     ASSERT_NE(question, nullptr);
     ClickButton(question, "&Yes");
-    EXPECT_EQ(setup.WaitForExit(), 0u);
+    EXPECT_EQ(setup.WaitForExit(), 2u);
 }
 
 // A script whose file size is not a number fails the space check behind
@@ -155,7 +155,7 @@ TEST(SetupRun, AKeyboardClickThatFailsIsReportedAndTheSettingsStay)
     HWND question = setup.WaitForWindow("TMessageForm", "Confirm");
     ASSERT_NE(question, nullptr);
     ClickButton(question, "&Yes");
-    EXPECT_EQ(setup.WaitForExit(), 0u);
+    EXPECT_EQ(setup.WaitForExit(), 2u);
 }
 
 // The framework is started here too: the setup's message dialogs are
@@ -224,7 +224,7 @@ TEST_F(SetupDialogs, TheCloseBoxOfEachDialogAsksLikeItsExitButton)
         uninstaller = setup.Uninstaller();
         ASSERT_NE(uninstaller, nullptr);
         CloseAndAnswer(process, uninstaller, "&Yes");
-        EXPECT_EQ(process.WaitForExit(), 0u);
+        EXPECT_EQ(process.WaitForExit(), 2u);
     }
     for (const bool onSettings : {false, true}) {
         SCOPED_TRACE(onSettings ? "Yes on the settings" : "Yes on the mode choice");
@@ -234,7 +234,7 @@ TEST_F(SetupDialogs, TheCloseBoxOfEachDialogAsksLikeItsExitButton)
         HWND form = onSettings ? setup.Process().WaitForWindow("TForm3") : setup.Process().WaitForWindow("TForm2");
         ASSERT_NE(form, nullptr);
         CloseAndAnswer(setup.Process(), form, "&Yes");
-        EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+        EXPECT_EQ(setup.Process().WaitForExit(), 2u);
     }
 }
 
@@ -260,7 +260,7 @@ TEST_F(SetupDialogs, ASecondCopyHandsOverToTheRunningOneAndEnds)
     EXPECT_TRUE(IsWindowVisible(modeChoice));
     EXPECT_EQ(GetForegroundWindow(), modeChoice);
     CloseAndAnswer(first.Process(), modeChoice, "&Yes");
-    EXPECT_EQ(first.Process().WaitForExit(), 0u);
+    EXPECT_EQ(first.Process().WaitForExit(), 2u);
 }
 
 // Next refuses a destination that is empty, relative, a drive's root, a path
@@ -339,7 +339,7 @@ TEST_F(SetupDialogs, NextRefusesABadDestinationAndAsksBeforeAnOccupiedOne)
     }
     ClickButton(settings, "Exit");
     setup.Answer("Confirm", "&Yes");
-    EXPECT_EQ(setup.Process().WaitForExit(), 0u);
+    EXPECT_EQ(setup.Process().WaitForExit(), 2u);
 }
 
 TEST(SetupRun, AFailedStartIsReportedAndEscOnTheSplashEndsTheProgram)
@@ -360,7 +360,7 @@ TEST(SetupRun, AFailedStartIsReportedAndEscOnTheSplashEndsTheProgram)
     EXPECT_TRUE(setup.Running());
     ASSERT_TRUE(setup.WaitForFocusIn(splash));
     setup.PressKey(VK_ESCAPE);
-    EXPECT_EQ(setup.WaitForExit(), 0u);
+    EXPECT_EQ(setup.WaitForExit(), 5u);
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST(DdeMgr, TheSetupProgramRegistersItsServiceUntilItEnds)
         ASSERT_NE(splash, nullptr);
         ASSERT_TRUE(setup.WaitForFocusIn(splash));
         setup.PressKey(VK_ESCAPE);
-        EXPECT_EQ(setup.WaitForExit(), 0u);
+        EXPECT_EQ(setup.WaitForExit(), 5u);
     }
     // NOTE: the program frees its name right after unregistering it; under
     // Wine the name may be gone before the notice is read, and the notice

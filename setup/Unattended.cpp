@@ -1,0 +1,162 @@
+#include "setup/Unattended.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "runtime/Files.h"
+#include "runtime/Format.h"
+#include "runtime/Paths.h"
+#include "runtime/ResStrings.h"
+#include "setup/Destination.h"
+#include "setup/ScriptFormat.h"
+#include "setup/UnattendedPrompts.h"
+#include "setup/UninstallPlan.h"
+
+namespace {
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Why the installation may not begin, as the settings would have told a
+// person; none when it may. An unattended run answers the questions of an
+// occupied folder and of too little space with their safe answer, No.
+std::optional<std::string> InstallRefusal(const SetupState& state)
+{
+    if (std::optional<std::string> refusal = DestinationRefusal(state.DestDir, state.Script))
+        return refusal;
+    if (HoldsOtherFiles(state.DestDir))
+        return Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(state.DestDir)});
+    if (!ReckonSpace(state).Enough())
+        return LoadResString(StrId::SNotEnoughSpace);
+    return std::nullopt;
+}
+
+// The full name of the uninstall log the switches name, or the one beside
+// the program.
+std::string UninstallLogName(const SetupState& state)
+{
+    if (!state.Switches.UninstallLog)
+        return state.SourceDir + std::string(ScriptFormat::LogName);
+    // The folder that holds the log is the one folder the removal may take
+    // with its contents: it is named in full, whatever the current folder.
+    char full[MAX_PATH + 1] = {};
+    const DWORD size = GetFullPathNameA(state.Switches.UninstallLog->c_str(), MAX_PATH, full, nullptr);
+    return size == 0 || size > MAX_PATH ? *state.Switches.UninstallLog : std::string(full);
+}
+
+bool SameItem(const PlannedRemoval& a, const PlannedRemoval& b)
+{
+    return a.Kind == b.Kind && a.Path == b.Path;
+}
+
+// Removes everything the log lists, as Select All and Uninstall would, and
+// logs each item removed or kept, and why.
+ExitCode UninstallEverything(SetupState& state)
+{
+    RunLog& log = state.Log;
+    const std::string logName = UninstallLogName(state);
+    const ProtectedFolders protectedFolders(
+        std::vector<std::string>{state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir});
+    UninstallPlan plan;
+    try {
+        plan = ReadUninstallLog(logName, state, protectedFolders);
+        // NOTE: a log that breaks off part way may have lost the lines that
+        // tie the rest together; an unattended run removes nothing from it.
+        if (plan.ReadFailure)
+            std::rethrow_exception(plan.ReadFailure);
+    } catch (const std::exception& e) {
+        log.Line(Format(LoadResString(StrId::SLogRefusal), {logName + ": " + e.what()}));
+        return ExitCode::Refused;
+    }
+    for (const RefusedRecord& refused : plan.Refused)
+        log.Line(Format(LoadResString(StrId::SLogNotListed),
+                        {std::string(1, refused.Letter), refused.Argument, refused.Reason}));
+    UnattendedPrompts prompts(state.Switches, log, nullptr);
+    if (!plan.MissingGroups.empty())
+        prompts.Tell(GroupsNotFoundText(plan.MissingGroups));
+    const std::vector<PlannedRemoval> kept =
+        RemoveSelected(plan, std::vector<bool>(plan.Items.size(), true), protectedFolders, prompts);
+    for (const PlannedRemoval& item : plan.Items) {
+        bool stayed = false;
+        for (const PlannedRemoval& other : kept)
+            stayed = stayed || SameItem(item, other);
+        if (!stayed)
+            log.Line(Format(LoadResString(StrId::SLogRemoved), {item.Line()}));
+        else
+            log.Line(Format(LoadResString(StrId::SLogKept),
+                            {item.Line(), LoadResString(item.Kind == RemovalKind::Directory ? StrId::SLogKeptNotEmpty
+                                                                                            : StrId::SLogKeptThere)}));
+    }
+    prompts.Tell(LoadResString(StrId::SUninstallComplete));
+    return ExitCode::Finished;
+}
+
+} // namespace
+
+std::optional<ExitCode> PrepareUnattended(SetupState& state)
+{
+    const std::string program = ProgramPath();
+    try {
+        GetDirectories(state, program);
+        ReadSetupFile(state);
+        state.SourceDir = CheckPath(UpperCaseAscii(FileDirPart(program)));
+        // A run an earlier start left unfinished is taken back first, as a
+        // person's start does; its message goes to the log.
+        UnattendedPrompts told(state.Switches, state.Log, nullptr);
+        FinishLeftRun(state, told);
+        for (const std::string& message : state.Script.MessageList)
+            state.Log.Line(Format(LoadResString(StrId::SLogMessage), {message}));
+        if (state.Switches.Uninstall)
+            return std::nullopt;
+        if (const std::optional<std::string> refusal = InstallRefusal(state)) {
+            state.Log.Line(Format(LoadResString(StrId::SLogRefusal), {*refusal}));
+            return ExitCode::Refused;
+        }
+    } catch (const std::exception& e) {
+        state.Log.Line(Format(LoadResString(StrId::SLogRefusal), {e.what()}));
+        return ExitCode::Refused;
+    }
+    return std::nullopt;
+}
+
+void PerformInstall(InstallRun& run, SetupState& state)
+{
+    const bool unattended = state.Switches.Unattended();
+    try {
+        if (run.Execute()) {
+            if (state.Switches.NoLaunch)
+                state.Log.Line(LoadResString(StrId::SLogProductNotStarted));
+            state.Outcome = ExitCode::Finished;
+            return;
+        }
+        state.Outcome = ExitCode::EndedByUser;
+    } catch (const std::exception& e) {
+        state.Outcome = ExitCode::Failed;
+        state.Log.Line(Format(LoadResString(StrId::SLogFailure), {e.what()}));
+        if (!unattended)
+            throw;
+    } catch (...) {
+        state.Outcome = ExitCode::Failed;
+        if (!unattended)
+            throw;
+    }
+    if (unattended) {
+        state.Log.Line(LoadResString(StrId::SRestoringPreviousState));
+        run.TakeBack();
+    }
+}
+
+ExitCode RunWithoutWindows(SetupState& state)
+{
+    if (state.Switches.Uninstall)
+        return UninstallEverything(state);
+    UnattendedPrompts prompts(state.Switches, state.Log, nullptr);
+    InstallRun run(state, prompts);
+    PerformInstall(run, state);
+    return state.Outcome;
+}

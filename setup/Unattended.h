@@ -1,0 +1,26 @@
+// The runs that no person attends: /quiet shows no window at all, /passive
+// the progress form alone. Both read the folders and the script as the
+// splash does, refuse a destination as the settings do, and answer every
+// question from the switches or its default; the log has what a person
+// would have read.
+#pragma once
+
+#include <optional>
+
+#include "setup/InstallRun.h"
+#include "setup/SetupState.h"
+
+// The start of an unattended run: the folders, the script and its messages
+// (into the log), and for an installation the checks of the destination and
+// of the space. The outcome when the run ends here (Refused, with the reason
+// in the log), none when it may go on.
+std::optional<ExitCode> PrepareUnattended(SetupState& state);
+
+// The whole of a run that shows nothing once it is prepared: a quiet
+// installation, or the removal of everything the log lists.
+ExitCode RunWithoutWindows(SetupState& state);
+
+// Performs the installation and sets the state's outcome, with a failure's
+// text in the log. An unattended run that failed or was stopped is taken
+// back; a person's failed run raises its failure again, for the report.
+void PerformInstall(InstallRun& run, SetupState& state);
