@@ -77,10 +77,13 @@ ExitCode UninstallEverything(SetupState& state)
         log.Line(Format(LoadResString(StrId::SLogNotListed),
                         {std::string(1, refused.Letter), refused.Argument, refused.Reason}));
     UnattendedPrompts prompts(state.Switches, log, nullptr);
+    if (plan.Damaged)
+        prompts.Warn(Format(LoadResString(StrId::SLogDamaged), {logName}));
     if (!plan.MissingGroups.empty())
         prompts.Tell(GroupsNotFoundText(plan.MissingGroups));
-    const std::vector<PlannedRemoval> kept =
-        RemoveSelected(plan, std::vector<bool>(plan.Items.size(), true), protectedFolders, prompts);
+    const RemovalResult result =
+        RemoveSelected(plan, std::vector<bool>(plan.Items.size(), true), state, protectedFolders, prompts);
+    const std::vector<PlannedRemoval>& kept = result.Kept;
     for (const PlannedRemoval& item : plan.Items) {
         bool stayed = false;
         for (const PlannedRemoval& other : kept)
@@ -91,6 +94,12 @@ ExitCode UninstallEverything(SetupState& state)
             log.Line(Format(LoadResString(StrId::SLogKept),
                             {item.Line(), LoadResString(item.Kind == RemovalKind::Directory ? StrId::SLogKeptNotEmpty
                                                                                             : StrId::SLogKeptThere)}));
+    }
+    // What could not be removed (a file in use) makes the removal one that
+    // did not do what was asked: the log names it, and is kept for another.
+    if (!result.NotRemoved.empty()) {
+        prompts.Warn(NotRemovedText(result.NotRemoved));
+        return ExitCode::Failed;
     }
     prompts.Tell(LoadResString(StrId::SUninstallComplete));
     return ExitCode::Finished;

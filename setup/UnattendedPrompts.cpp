@@ -84,6 +84,13 @@ void UnattendedPrompts::Tell(const std::string& text)
         m_person->Tell(text);
 }
 
+void UnattendedPrompts::Warn(const std::string& text)
+{
+    m_log.Line(Format(LoadResString(StrId::SLogMessage), {text}));
+    if (m_person && !m_switches.Unattended())
+        m_person->Warn(text);
+}
+
 void UnattendedPrompts::BeginCopies(int count)
 {
     if (m_person)

@@ -31,6 +31,7 @@ public:
 
     bool Ask(Question question, const std::string& text) override;
     void Tell(const std::string& text) override;
+    void Warn(const std::string& text) override;
     void BeginCopies(int count) override;
     void Copying(const std::string& destination) override;
     void Copied(bool counted) override;
