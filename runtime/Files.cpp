@@ -94,3 +94,15 @@ std::string CurrentDir()
         dir.resize(length);  // too small: length is the size needed, with the NUL
     }
 }
+
+bool DeleteOnlyFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}

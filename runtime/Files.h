@@ -11,6 +11,10 @@
 bool FileIsPresent(std::string_view name);
 // Whether the name's attributes can be read and say it is a directory.
 bool IsExistingDirectory(std::string_view name);
+// Deletes the file, a read-only one too, and never a folder (a folder that
+// takes the name meanwhile is refused by the deletion itself). Whether the
+// name is free afterwards.
+bool DeleteOnlyFile(const std::string& path);
 // Creates the directory and every missing parent; failures are ignored.
 void CreateDirectoryPath(std::string_view dir);
 // Free bytes on drive number n: 0 the current drive, 1 A:, 2 B: and so on.

@@ -13,17 +13,6 @@ constexpr char CommitLetter = 'K';
 // The command that has a second argument line: a replaced file's copy.
 constexpr char ReplacedLetter = static_cast<char>(JournalKind::FileReplaced);
 
-// Deletes a file, also a read-only one; never a folder.
-void DeleteOnlyFile(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return;
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    DeleteFileA(path.c_str());
-}
-
 // Puts the copy back under the file's name. A copy that is gone means the
 // file was never replaced: the file is then left as it is.
 void PutBack(const std::string& file, const std::string& backup)

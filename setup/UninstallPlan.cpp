@@ -66,19 +66,13 @@ private:
 // the name is gone afterwards.
 bool DeleteFileOnly(const std::string& path, FileFolders& folders)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return true;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || HasWildcards(path) ||
-        !folders.MayDeleteIn(FileDirPart(path)))
+    if (HasWildcards(path) || !folders.MayDeleteIn(FileDirPart(path)))
         return false;
     // A read-only file is deleted too, as the shell's delete did: the
     // installation may have copied it so from its medium.
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    // NOTE: DeleteFileA refuses a folder itself, so a folder that takes the
-    // name between the look and the deletion is refused too.
-    return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return DeleteOnlyFile(path);
 }
 
 // Whether the record names a folder that may be listed and removed with its

@@ -55,10 +55,9 @@ std::string InstallTest::Script(const Strings& files) const
     return Records(lines);
 }
 
-void InstallTest::WriteLongDistribution(const std::string& folder, int count)
+void InstallTest::WriteLongDistribution(const std::string& folder, int count, Strings files)
 {
     WriteProduct(folder);
-    Strings files;
     const std::string block(4096, 'x');
     for (int i = 0; i < count; ++i) {
         char name[16];
@@ -71,17 +70,8 @@ void InstallTest::WriteLongDistribution(const std::string& folder, int count)
 
 void InstallTest::WriteTakeBackDistribution(const std::string& folder, int count)
 {
-    WriteProduct(folder);
+    WriteLongDistribution(folder, count, {"Wtakeback.ini", "Dreadme.txt"});
     WriteWhole(folder + "takeback.ini", "[takeback]\r\n");
-    Strings files{"Wtakeback.ini", "Dreadme.txt"};
-    const std::string block(4096, 'x');
-    for (int i = 0; i < count; ++i) {
-        char name[16];
-        wsprintfA(name, "f%04d.dat", i);
-        WriteWhole(folder + name, block);
-        files.push_back(std::string("D") + name);
-    }
-    WriteWhole(folder + "setup.fls", Script(files));
     CreateDirectoryA(m_dest.c_str(), nullptr);
     WriteWhole(m_dest + "readme.txt", "the earlier version's readme");
     WriteWhole(m_dest + "uninst.fls", Records({"F", m_dest + "readme.txt", "D", m_dest}));

@@ -22,8 +22,9 @@ protected:
     // two Start Menu items, two optional files, a program information file
     // and an uninstall pattern.
     std::string Script(const Strings& files) const;
-    // A distribution of count files of 4 KiB besides the product.
-    void WriteLongDistribution(const std::string& folder, int count);
+    // A distribution of count files of 4 KiB besides the product, copied
+    // after the files given first.
+    void WriteLongDistribution(const std::string& folder, int count, Strings files = {});
 
     // A distribution of count files of 4 KiB that also writes a file into
     // the Windows folder first, and replaces the readme of an earlier
