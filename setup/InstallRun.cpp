@@ -55,7 +55,6 @@ void InstallRun::WillWrite(const std::string& file, bool move)
         CopyFileA(file.c_str(), backup.c_str(), TRUE);
 }
 
-
 bool InstallRun::SourceIsRemovable() const
 {
     // The drive's root is asked, so that a setup program in a folder of a

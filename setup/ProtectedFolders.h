@@ -12,12 +12,18 @@
 #include <vector>
 
 #include "runtime/FolderIdentity.h"
+#include "setup/SetupState.h"
 
 class ProtectedFolders {
 public:
     // bases: the setup state's own folders (Windows, System, Programs,
     // Startup), protected besides the system's.
     explicit ProtectedFolders(std::vector<std::string> bases) : m_bases(std::move(bases)) {}
+    // The state's Windows, System, Programs and Startup folders as bases.
+    explicit ProtectedFolders(const SetupState& state)
+        : ProtectedFolders(std::vector<std::string>{state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir})
+    {
+    }
 
     // Whether the folder that the name reaches is one of them or holds one.
     // The folders are gathered, as the system and the setup state name them

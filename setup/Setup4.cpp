@@ -36,9 +36,8 @@ const TClassInfo& TForm4::StaticClassInfo()
 void TForm4::Form4Show(TObject*)
 {
     const std::string logName(ScriptFormat::LogName);
-    if (FileIsPresent(m_state->SourceDir + logName)) {
-        m_logName = m_state->SourceDir + logName;
-    } else {
+    std::string logPath = m_state->SourceDir + logName;
+    if (!FileIsPresent(logPath)) {
         OpenDialog1->SetTitle(Format(LoadResString(StrId::SLogNotFound), {logName}));
         OpenDialog1->SetFileName(logName);
         OpenDialog1->SetFilter(Format(LoadResString(StrId::SLogFilter), {logName, logName}));
@@ -48,12 +47,12 @@ void TForm4::Form4Show(TObject*)
         OpenDialog1->SetOptions(OpenDialog1->Options().Include(ofNoChangeDir));
         if (!OpenDialog1->RunDialog())
             return;
-        m_logName = OpenDialog1->FileName();
+        logPath = OpenDialog1->FileName();
     }
     // The protected folders are made afresh for each reading and kept for
     // the removals that follow it.
     m_protected.reset();
-    UninstallPlan plan = ReadUninstallLog(m_logName, *m_state, Protected());
+    UninstallPlan plan = ReadUninstallLog(logPath, *m_state, Protected());
     // The log names the installation's destination and group; the
     // settings show them from now on.
     if (plan.Destination)
@@ -71,7 +70,7 @@ void TForm4::Form4Show(TObject*)
         ShowPlan();
         DialogPrompts prompts;
         if (m_plan.Damaged)
-            prompts.Warn(Format(LoadResString(StrId::SLogDamaged), {m_logName}));
+            prompts.Warn(Format(LoadResString(StrId::SLogDamaged), {m_plan.LogPath}));
         if (!m_plan.MissingGroups.empty())
             prompts.Tell(GroupsNotFoundText(m_plan.MissingGroups));
     }
@@ -149,8 +148,7 @@ void TForm4::DeletePro(const std::string& path)
 const ProtectedFolders& TForm4::Protected()
 {
     if (!m_protected)
-        m_protected.emplace(
-            std::vector<std::string>{m_state->WinDir, m_state->SysDir, m_state->ProgramsDir, m_state->StartupDir});
+        m_protected.emplace(*m_state);
     return *m_protected;
 }
 

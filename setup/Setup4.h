@@ -48,7 +48,7 @@ public:
     std::string RemoveEnd(const std::string& path) const;
 
     // The full path of the uninstall log last read.
-    const std::string& UninstallFileName() const { return m_logName; }
+    const std::string& UninstallFileName() const { return m_plan.LogPath; }
 
 private:
     // The protected folders, made afresh each time the log is read, and
@@ -59,7 +59,6 @@ private:
 
     SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     std::optional<ProtectedFolders> m_protected;
-    std::string m_logName;
     // The plan of the log last read; the list shows its items line for line.
     UninstallPlan m_plan;
 };

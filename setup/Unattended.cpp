@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "runtime/Files.h"
@@ -49,19 +51,13 @@ std::string UninstallLogName(const SetupState& state)
     return size == 0 || size > MAX_PATH ? *state.Switches.UninstallLog : std::string(full);
 }
 
-bool SameItem(const PlannedRemoval& a, const PlannedRemoval& b)
-{
-    return a.Kind == b.Kind && a.Path == b.Path;
-}
-
 // Removes everything the log lists, as Select All and Uninstall would, and
 // logs each item removed or kept, and why.
 ExitCode UninstallEverything(SetupState& state)
 {
     RunLog& log = state.Log;
     const std::string logName = UninstallLogName(state);
-    const ProtectedFolders protectedFolders(
-        std::vector<std::string>{state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir});
+    const ProtectedFolders protectedFolders(state);
     UninstallPlan plan;
     try {
         plan = ReadUninstallLog(logName, state, protectedFolders);
@@ -83,12 +79,13 @@ ExitCode UninstallEverything(SetupState& state)
         prompts.Tell(GroupsNotFoundText(plan.MissingGroups));
     const RemovalResult result =
         RemoveSelected(plan, std::vector<bool>(plan.Items.size(), true), state, protectedFolders, prompts);
-    const std::vector<PlannedRemoval>& kept = result.Kept;
+    // Looked up by kind and path: a log of many thousand items may keep
+    // many of them.
+    std::set<std::pair<RemovalKind, std::string>> stayed;
+    for (const PlannedRemoval& item : result.Kept)
+        stayed.emplace(item.Kind, item.Path);
     for (const PlannedRemoval& item : plan.Items) {
-        bool stayed = false;
-        for (const PlannedRemoval& other : kept)
-            stayed = stayed || SameItem(item, other);
-        if (!stayed)
+        if (stayed.count({item.Kind, item.Path}) == 0)
             log.Line(Format(LoadResString(StrId::SLogRemoved), {item.Line()}));
         else
             log.Line(Format(LoadResString(StrId::SLogKept),

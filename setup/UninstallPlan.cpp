@@ -34,14 +34,44 @@ bool HasWildcards(const std::string& path)
     return path.find_first_of("*?") != std::string::npos;
 }
 
-// Whether the folder is the one that holds the uninstall log being read,
-// under any name: the installation wrote the log into its destination, and
-// only that folder is removed with what it holds.
-bool HoldsTheLog(const std::string& folder, const std::string& logPath)
-{
-    const std::optional<FolderId> id = FolderIdentity(folder);
-    return id && id == FolderIdentity(FileDirPart(logPath));
-}
+// The log being read: the folder that holds it, the only one removed with
+// its contents, and its name as that folder lists it, as the log is
+// removed last of all.
+class LogFile {
+public:
+    explicit LogFile(const std::string& path) : m_folder(FolderIdentity(FileDirPart(path)))
+    {
+        char longName[MAX_PATH];
+        const DWORD length = GetLongPathNameA(path.c_str(), longName, sizeof longName);
+        m_name = UpperCaseAscii(FileNamePart(length > 0 && length < sizeof longName ? std::string(longName, length)
+                                                                                     : path));
+    }
+
+    // Whether the folder is the one that holds the log, under any name.
+    bool IsIn(const std::string& folder) const { return m_folder && FolderIdentity(folder) == m_folder; }
+    // Whether a file item names the log itself.
+    bool IsNamedBy(const PlannedRemoval& item) const
+    {
+        return !item.FolderMatch && UpperCaseAscii(FileNamePart(item.Path)) == m_name && IsIn(FileDirPart(item.Path));
+    }
+    // The full names of what the folder holds besides the log.
+    std::vector<std::string> OthersIn(const std::string& folder) const
+    {
+        const std::string dir = RemoveTrailingBackslash(folder) + "\\";
+        std::vector<std::string> others;
+        TSearchRec match;
+        for (int result = SearchFirst(dir + "*", faAnyFile, match); result == 0; result = SearchNext(match)) {
+            if (match.Name != "." && match.Name != ".." && UpperCaseAscii(match.Name) != m_name)
+                others.push_back(dir + match.Name);
+        }
+        SearchEnd(match);
+        return others;
+    }
+
+private:
+    std::optional<FolderId> m_folder;
+    std::string m_name;  // in upper case
+};
 
 // The folders in which files may be deleted: those the way to which crosses
 // no link or mount point. Each folder is looked at once, as a log names many
@@ -112,7 +142,7 @@ private:
     {
         if (!m_destinationKnown) {
             m_destinationKnown = true;
-            if (IsRemovableFolder(m_destinationName, m_protected) && HoldsTheLog(m_destinationName, m_plan.LogPath))
+            if (IsRemovableFolder(m_destinationName, m_protected) && LogFile(m_plan.LogPath).IsIn(m_destinationName))
                 m_destination = FolderIdentity(m_destinationName);
         }
         return m_destination;
@@ -281,44 +311,6 @@ void ShellDelete(const std::vector<std::string>& names)
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     SHFileOperationA(&operation);
 }
-
-// The log being read, which an uninstallation removes last of all: the
-// folder that holds it, and its name as that folder lists it.
-class LogFile {
-public:
-    explicit LogFile(const std::string& path) : m_folder(FolderIdentity(FileDirPart(path)))
-    {
-        char longName[MAX_PATH];
-        const DWORD length = GetLongPathNameA(path.c_str(), longName, sizeof longName);
-        m_name = UpperCaseAscii(FileNamePart(length > 0 && length < sizeof longName ? std::string(longName, length)
-                                                                                     : path));
-    }
-
-    // Whether the folder is the one that holds the log, under any name.
-    bool IsIn(const std::string& folder) const { return m_folder && FolderIdentity(folder) == m_folder; }
-    // Whether a file item names the log itself.
-    bool IsNamedBy(const PlannedRemoval& item) const
-    {
-        return !item.FolderMatch && UpperCaseAscii(FileNamePart(item.Path)) == m_name && IsIn(FileDirPart(item.Path));
-    }
-    // The full names of what the folder holds besides the log.
-    std::vector<std::string> OthersIn(const std::string& folder) const
-    {
-        const std::string dir = RemoveTrailingBackslash(folder) + "\\";
-        std::vector<std::string> others;
-        TSearchRec match;
-        for (int result = SearchFirst(dir + "*", faAnyFile, match); result == 0; result = SearchNext(match)) {
-            if (match.Name != "." && match.Name != ".." && UpperCaseAscii(match.Name) != m_name)
-                others.push_back(dir + match.Name);
-        }
-        SearchEnd(match);
-        return others;
-    }
-
-private:
-    std::optional<FolderId> m_folder;
-    std::string m_name;  // in upper case
-};
 
 // Deletes everything in the folder that holds the log but the log, as
 // DeletePath would delete the folder: nothing when it is protected or leads

@@ -753,7 +753,7 @@ void UninstallParts(int count)
     });
     const SetupState& state = setup.State;
     const double gathering = Time([&] {
-        ProtectedFolders({state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir}).Protects(dest);
+        ProtectedFolders(state).Protects(dest);
     });
     const double reading = Time([&] {
         LineFileReader log(dist.Folder() + "uninst.fls", std::string_view());

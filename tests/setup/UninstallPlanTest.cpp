@@ -39,7 +39,7 @@ protected:
     const ProtectedFolders& Protected()
     {
         if (!m_protected)
-            m_protected.emplace(Strings{m_state.WinDir, m_state.SysDir, m_state.ProgramsDir, m_state.StartupDir});
+            m_protected.emplace(m_state);
         return *m_protected;
     }
 
