@@ -16,10 +16,6 @@ public:
     using Exception::Exception;
 };
 
-// An open registry key, closed with RegCloseKey exactly once. The predefined
-// root keys are never closed, so only keys this program opened belong here.
-using RegistryKey = UniqueHandle<HKEY, RegCloseKey>;
-
 class TRegistry {
 public:
     // The root key is HKEY_CURRENT_USER unless another predefined key is

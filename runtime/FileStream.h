@@ -24,6 +24,8 @@ public:
     int64_t Seek(int64_t offset, SeekOrigin origin) override;
 
     const std::string& FileName() const { return m_fileName; }
+    // The open file, for questions to the system about it.
+    HANDLE Handle() const { return m_handle.Get(); }
 
 private:
     std::string m_fileName;

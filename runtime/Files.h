@@ -25,3 +25,8 @@ int64_t FreeSpace(int driveNumber);
 int64_t FreeSpaceOfRoot(const std::string& root);
 // The process's current directory.
 std::string CurrentDir();
+
+// The system's own words for an error code (GetLastError's), without the
+// line end and full stop the system puts after them; "error N" when it has
+// none.
+std::string SystemErrorText(unsigned long code);

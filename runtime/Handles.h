@@ -62,3 +62,6 @@ using SearchHandle = UniqueHandle<HANDLE, FindClose, InvalidHandle>;
 // A kernel object other than a file (a mutex, an event, a process), for
 // which null means none.
 using KernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+// An open registry key, closed with RegCloseKey exactly once. The predefined
+// root keys are never closed, so only keys this program opened belong here.
+using RegistryKey = UniqueHandle<HKEY, RegCloseKey>;

@@ -7,6 +7,8 @@ bool DialogPrompts::Ask(Question question, const std::string& text)
 {
     if (question == Question::MissingFile)
         return ShowMessageDialog(text, MessageKind::Warning, {mbRetry, mbIgnore}, 0) == mrRetry;
+    if (question == Question::TakeBack)
+        return ShowMessageDialog(text, MessageKind::Confirmation, {mbYes, mbNo}, 0) == mrYes;
     return ShowMessageDialog(text, MessageKind::Information, {mbYes, mbNo}, 0) == mrYes;
 }
 

@@ -14,6 +14,8 @@
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
 #include "setup/LineFiles.h"
+#include "setup/NameLines.h"
+#include "setup/ProtectedFolders.h"
 #include "setup/ScriptFormat.h"
 #include "setup/Staging.h"
 #include "shell/ShellLinks.h"
@@ -37,22 +39,27 @@ void InstallRun::MakeFolders(const std::string& folder)
     }
 }
 
-void InstallRun::WillWrite(const std::string& file, bool move)
+FileStreamMode InstallRun::WillWrite(const std::string& file, bool move)
 {
     const DWORD attributes = GetFileAttributesA(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         Journal().WillCreate(file);
-        return;
+        return FileStreamMode::CreateNew;
     }
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        return;
+        return FileStreamMode::Create;
     const std::string backup = BackupName(file);
     Journal().WillReplace(file, backup);
+    if (move && MoveFileA(file.c_str(), backup.c_str())) {
+        Journal().BackupMade(backup);
+        return FileStreamMode::CreateNew;
+    }
     // NOTE: a file that cannot be moved aside (one in use) is copied aside;
     // one that cannot be copied either is left for the step to meet, which
     // reports why, and the run taken back leaves it as it is.
-    if (!move || !MoveFileA(file.c_str(), backup.c_str()))
-        CopyFileA(file.c_str(), backup.c_str(), TRUE);
+    if (CopyFileA(file.c_str(), backup.c_str(), TRUE))
+        Journal().BackupMade(backup);
+    return FileStreamMode::Create;
 }
 
 bool InstallRun::SourceIsRemovable() const
@@ -91,17 +98,29 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         });
         TFileStream source(Source, FileStreamMode::OpenRead);
         // A name that must be new is never moved aside: its creation fails
-        // when the name is taken.
-        if (mode == FileStreamMode::CreateNew)
-            Journal().WillCreate(Dest);
-        else
-            WillWrite(Dest, true);
-        TFileStream destination(Dest, mode);
+        // when the name is taken. NOTE: a name that was free when it was
+        // journaled is created as new too, so that a file that has taken it
+        // since is never emptied; the journal then knows the run never made
+        // it.
+        const FileStreamMode how = mode == FileStreamMode::CreateNew
+                                       ? (Journal().WillCreate(Dest), FileStreamMode::CreateNew)
+                                       : WillWrite(Dest, true);
+        std::optional<TFileStream> destination;
+        try {
+            destination.emplace(Dest, how);
+        } catch (const EFCreateError&) {
+            if (how == FileStreamMode::CreateNew)
+                Journal().Gone(Dest);
+            throw;
+        }
         created = true;
+        Journal().Opened(Dest, destination->Handle());
         // NOTE: a source of zero bytes copies nothing and is still a file of
         // the product: it is created empty and logged like any other.
-        CopyStreamData(destination, source, 0);
+        CopyStreamData(*destination, source, 0);
+        destination.reset();
         copied = true;
+        Journal().Written(Dest);
     }
     Record(ActionKind::FileCopied, Dest);
     return true;
@@ -162,16 +181,19 @@ void InstallRun::InstallOptionalFiles()
         const std::string name = ScriptFormat::OptionalSourceName(option.Path);
         const Staging staging = ChooseStaging(drive + (runsFromTemp ? "\\temp1" : "\\temp"), name,
                                               [&](const std::string& folder) { Journal().WillMakeFolder(folder); });
-        std::optional<FileId> staged;
+        std::optional<FileStamp> staged;
         // What was staged is removed also when the run is ending, and before
         // a failed copy is reported: it is nobody's file.
-        const ScopeExit removeStaging([&] { RemoveStaging(staging, staged); });
+        const ScopeExit removeStaging([&] {
+            if (RemoveStaging(staging, staged))
+                Journal().Gone(staging.File);
+        });
         // NOTE: the staged copy never replaces a file: the name was free
         // when it was chosen, and one that has been taken since stops the
         // run with the creation error.
         const bool stagedNow = CopyOneFile(m_state.ExeDir + name, staging.File, FileStreamMode::CreateNew);
         if (stagedNow)
-            staged = IdentityOfFile(staging.File);
+            staged = StampOfFile(staging.File);
         // NOTE: a file the user skipped is not offered: there is nothing to
         // install, and the copy would only ask again for the staged file.
         if (stagedNow && !m_prompts.Stopped() && m_prompts.Ask(SetupPrompts::Question::OptionalFile, option.Question) &&
@@ -210,6 +232,7 @@ void InstallRun::MakeStartMenuGroup()
         const std::string link = group + item.Name + ".lnk";
         WillWrite(link, true);
         WriteShellLink(target.c_str(), nullptr, nullptr, link, false);
+        Journal().Written(link);
         Record(ActionKind::LinkMade, link);
     }
     Record(ActionKind::GroupMade, m_state.GroupName);
@@ -223,6 +246,7 @@ void InstallRun::UpdatePifFiles()
         // written: its copy is made beside it.
         WillWrite(base + ".pif", false);
         WriteShellLink((base + ".bat").c_str(), nullptr, nullptr, base + ".pif", true);
+        Journal().Written(base + ".pif");
         Record(ActionKind::PifMade, base + ".pif");
     }
 }
@@ -325,33 +349,39 @@ void InstallRun::WriteUninstallLog()
         log.Close();
         whole = true;
     }
+    Journal().Written(written);
     WillWrite(name, false);
     if (!MoveFileExA(written.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING))
         throw EInOutError(GetLastError());
+    Journal().Written(name);
     Journal().Committed();
     m_completed = true;
     Record(ActionKind::LogWritten, name);
     // The copies of the files it replaced are no longer needed, nor is the
-    // journal.
+    // journal. NOTE: a copy that cannot be deleted now stays in a committed
+    // journal, which the next start finishes.
     m_journal->Close();
-    TakeBackJournal(m_journal->Journal(), m_state.JournalFile);
+    TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
     m_journal.reset();
 }
 
 JournalWriter& InstallRun::Journal()
 {
     if (!m_journal)
-        m_journal.emplace(m_state.JournalFile, m_state.ProductTitle);
+        m_journal.emplace(m_state.Journals, m_state.ProductTitle);
     return *m_journal;
 }
 
-void InstallRun::TakeBack()
+bool InstallRun::TakeBack()
 {
     if (!m_journal)
-        return;
+        return true;
     m_journal->Close();
-    TakeBackJournal(m_journal->Journal(), m_state.JournalFile);
+    const TakeBackResult result =
+        TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
     m_journal.reset();
+    ReportTakeBack(result, m_prompts);
+    return result.Complete();
 }
 
 void InstallRun::StartProduct()
@@ -367,12 +397,51 @@ void InstallRun::StartProduct()
     Record(ActionKind::ProductStarted, product);
 }
 
-void FinishLeftRun(const SetupState& state, SetupPrompts& prompts)
+void ReportTakeBack(const TakeBackResult& result, SetupPrompts& prompts)
 {
-    const std::optional<RunJournal> left = ReadJournal(state.JournalFile);
+    for (const std::string& line : result.Undone)
+        prompts.Logged(Format(LoadResString(StrId::SLogUndone), {line}));
+    std::vector<std::string> kept, failed;
+    for (const TakeBackItem& item : result.Kept) {
+        prompts.Logged(Format(LoadResString(StrId::SLogKept), {item.Path, item.Reason}));
+        kept.push_back(item.Line());
+    }
+    for (const TakeBackItem& item : result.Failed) {
+        prompts.Logged(Format(LoadResString(StrId::SLogNotUndone), {item.Line()}));
+        failed.push_back(item.Line());
+    }
+    std::string text;
+    if (!failed.empty())
+        text = Format(LoadResString(StrId::SNotUndone), {NameLines(failed)});
+    if (!kept.empty())
+        text += (text.empty() ? "" : "\r\r") + Format(LoadResString(StrId::SLeftAsTheyAre), {NameLines(kept)});
+    if (!text.empty())
+        prompts.Warn(text);
+}
+
+LeftRun FinishLeftRun(const SetupState& state, SetupPrompts& prompts)
+{
+    const std::optional<LeftJournal> left = FindLeftJournal(state.Journals);
     if (!left)
-        return;
-    if (!left->Committed)
-        prompts.Tell(Format(LoadResString(StrId::SLastRunUnfinished), {left->Title}));
-    TakeBackJournal(*left, state.JournalFile);
+        return LeftRun::None;
+    // NOTE: a journal that is not the very file this program wrote and
+    // named may have been written by anyone: nothing of it is carried out,
+    // the file is left as it is, and only the program's own name of it goes.
+    if (!left->Distrust.empty()) {
+        prompts.Warn(Format(LoadResString(StrId::SJournalNotTrusted), {left->Path, left->Distrust}));
+        ForgetLeftJournal(state.Journals);
+        return LeftRun::None;
+    }
+    const ProtectedFolders protectedFolders(state);
+    const TakeBackPlan plan = PlanTakeBack(left->Journal, protectedFolders);
+    if (!plan.Changes.empty() || !plan.Refused.empty()) {
+        std::string text = Format(LoadResString(StrId::SLastRunUnfinished), {left->Journal.Title, NameLines(plan.Changes)});
+        if (!plan.Refused.empty())
+            text += Format(LoadResString(StrId::SJournalLeftAlone), {NameLines(plan.Refused)});
+        if (!prompts.Ask(SetupPrompts::Question::TakeBack, text))
+            return LeftRun::Declined;
+    }
+    const TakeBackResult result = TakeBackJournal(left->Journal, left->Path, state.Journals, protectedFolders);
+    ReportTakeBack(result, prompts);
+    return result.Complete() ? LeftRun::TakenBack : LeftRun::Incomplete;
 }

@@ -1,9 +1,12 @@
 // The installation run, without a window: the destination's folders, the
 // mandatory files, the optional files through their staging folder, the
 // Start Menu group and its items, the program-information links, the
-// uninstall log and the product's start. Every action it takes is recorded,
-// in order, and the uninstall log is written from that record. What needs a
-// person goes through SetupPrompts.
+// uninstall log (with the records of an earlier one) and the product's
+// start. Every change is journaled before it is made, so that a run that
+// does not complete is taken back, by itself or by the next start
+// (FinishLeftRun). Every action it takes is recorded, in order, and the
+// uninstall log is written from that record. What needs a person goes
+// through SetupPrompts.
 #pragma once
 
 #include <optional>
@@ -41,10 +44,15 @@ public:
     // and TakeBack undoes it.
     bool Execute();
 
+    // Makes the run's journal, before anything else is made; raises
+    // EJournalError, naming the journal and the cause, when it cannot.
+    void BeginJournal() { Journal(); }
     // Undoes what a run that did not complete made and replaced, newest
     // first, and deletes its journal; nothing after a completed run, or a
-    // second time.
-    void TakeBack();
+    // second time. What it left as it is and what it could not undo are
+    // told through the prompts; what it could not undo stays in the
+    // journal for the next start. Whether it could undo everything.
+    bool TakeBack();
     // Whether the run completed: its log is in place.
     bool Completed() const { return m_completed; }
 
@@ -75,8 +83,9 @@ private:
     // Journals the file that the next step makes or changes: a new file, or
     // one that is there, whose copy is kept under a free name beside it
     // (moved aside when move is true, else copied, for a file the step
-    // reads first). A read-only file is left for the step to fail on.
-    void WillWrite(const std::string& file, bool move);
+    // reads first). A read-only file is left for the step to fail on. How
+    // the step is to create the file: as new when its name is free.
+    FileStreamMode WillWrite(const std::string& file, bool move);
     // The journal, begun at the first change.
     JournalWriter& Journal();
     void MakeDestination();
@@ -100,8 +109,20 @@ private:
     std::vector<InstallAction> m_actions;
 };
 
+// Tells what a take-back did: each change to the log, and what it left as
+// it is or could not undo in one warning.
+void ReportTakeBack(const TakeBackResult& result, SetupPrompts& prompts);
+
+// How a start met a run that an earlier process left.
+enum class LeftRun {
+    None,        // none was left (or none that this program wrote)
+    TakenBack,   // it was taken back, or only its leftovers removed
+    Declined,    // the person chose to leave it: the start ends
+    Incomplete,  // part of it could not be undone: the start ends
+};
+
 // Finishes a run that an earlier process left (it was killed, or the machine
-// stopped): one that did not complete is taken back, after the person is
-// told so; one that completed has only its leftovers removed. Nothing when
-// no run was left.
-void FinishLeftRun(const SetupState& state, SetupPrompts& prompts);
+// stopped): one that did not complete is taken back once the person, told
+// what will be undone, agrees; one that completed has only its leftovers
+// removed. A journal that this program did not write is carried out never.
+LeftRun FinishLeftRun(const SetupState& state, SetupPrompts& prompts);

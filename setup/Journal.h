@@ -1,14 +1,34 @@
-// The installation's journal: written ahead of every change the run makes,
-// and flushed to disk at each step, so that a run that ends before it
-// completes (the user ended it, it failed, or the process was killed) can
-// always be taken back, by the run itself or by the next start.
+// The installation's journal: a record of every change the run makes,
+// written ahead of the change and flushed to disk at each step, and of each
+// file as the run left it, so that a run that ends before it completes (the
+// user ended it, it failed, or the process was killed) can be taken back by
+// the run itself or by the next start, touching only what the run made and
+// nobody has changed since.
+//
+// NOTE: the setup usually runs with administrator rights, while the user's
+// own programs, without them, can write the user's temporary folder and the
+// current user's registry. A journal is a list of files to delete and to put
+// back: one that such a program could write or swap would let it delete or
+// replace any file with the setup's rights. So a journal is kept where only
+// the setup's rights can write (JournalPlace), its file's identity is named
+// in the registry where only those rights can write, and a start carries out
+// only the journal that the registry names, when it is still that very file.
+// Even then every entry is checked as the uninstaller checks its log, and
+// each file is put back or deleted only when it is still the one the run
+// wrote.
 #pragma once
+
+#include <windows.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "runtime/Exceptions.h"
+#include "runtime/FileIdentity.h"
 #include "runtime/Handles.h"
+
+class ProtectedFolders;
 
 enum class JournalKind : char {
     FolderMade = 'M',    // Path did not exist: it is removed when empty
@@ -16,11 +36,19 @@ enum class JournalKind : char {
     FileReplaced = 'B',  // Path existed: Backup keeps it, and is put back
 };
 
-// One change the run was about to make.
+// One change the run was about to make, and what it then made.
 struct JournalEntry {
     JournalKind Kind;
     std::string Path;
     std::string Backup;
+    // The file at Path as the run left it, once it was opened (the identity
+    // alone) and once it was written (with size and last write).
+    std::optional<FileStamp> Written;
+    // The backup as it was put aside.
+    std::optional<FileStamp> BackupStamp;
+    // The run removed the file itself, or never made it because the name
+    // was taken: there is nothing to undo.
+    bool Gone = false;
 };
 
 // A journal as a run left it.
@@ -33,17 +61,39 @@ struct RunJournal {
     bool Committed = false;
 };
 
-// The journal's file: one fixed name in the user's temporary folder, which
-// every later start finds without knowing where the run installed, and
-// which the user can always write.
-std::string JournalPath();
+// Where the journals of runs are kept, and the registry key that names the
+// journal of a run that has not ended. With administrator rights (the
+// machine's part of the registry can be written) the folder is one of the
+// machine's application data, made so that only administrators and the
+// system may write in it, and the key is in HKEY_LOCAL_MACHINE; without
+// them, both are the current user's, whose programs have the setup's rights
+// anyway.
+struct JournalPlace {
+    // The folder, with its backslash.
+    std::string Folder;
+    HKEY Root = HKEY_CURRENT_USER;
+    std::string Key;
+    // Whether the folder and the journals get a security descriptor that
+    // lets only administrators and the system in.
+    bool Protected = false;
+};
+
+// The place for this process, by its rights.
+JournalPlace DefaultJournalPlace();
+
+// A journal that cannot be made: the message names its file and the cause.
+class EJournalError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The journal of a run being made.
 class JournalWriter {
 public:
-    // Starts a journal at path for the product of that title; raises the
-    // creation error when it cannot be made.
-    JournalWriter(const std::string& path, const std::string& title);
+    // Starts a new journal in the place for the product of that title, and
+    // names it in the place's registry key; raises EJournalError when it
+    // cannot be made or named.
+    JournalWriter(const JournalPlace& place, const std::string& title);
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
@@ -51,32 +101,95 @@ public:
     void WillMakeFolder(const std::string& folder);
     void WillCreate(const std::string& file);
     void WillReplace(const std::string& file, const std::string& backup);
+    // What the run then made, written without a flush of its own (the next
+    // record's flush carries it): the file opened for writing, its handle
+    // still open; the file written and closed; the backup put aside; a file
+    // the run removed itself or never made. NOTE: a stamp lost with a power
+    // cut only makes the take-back keep the file and name it.
+    void Opened(const std::string& file, HANDLE handle);
+    void Written(const std::string& file);
+    void BackupMade(const std::string& backup);
+    void Gone(const std::string& file);
     // The run's log is in place: the run is complete.
     void Committed();
+    // Writes an entry of an earlier journal as it stands, with what that
+    // journal knew of its files.
+    void Carry(const JournalEntry& entry);
 
     const RunJournal& Journal() const { return m_journal; }
     const std::string& Path() const { return m_path; }
+    const JournalPlace& Place() const { return m_place; }
     // Closes the file, which stays.
     void Close() { m_file.Reset(); }
 
 private:
-    void Append(char letter, const std::string& argument, const std::string* second = nullptr);
+    void Append(char letter, const std::string& argument, const std::string* second, bool flush);
+    void Stamp(const std::string& file, const std::optional<FileStamp>& stamp);
+    JournalEntry* EntryOf(const std::string& path);
 
+    JournalPlace m_place;
     std::string m_path;
     FileHandle m_file;
     RunJournal m_journal;
 };
 
-// Reads the journal at path; none when there is no journal. A journal cut
-// off in the middle of a record keeps the records before it.
-std::optional<RunJournal> ReadJournal(const std::string& path);
+// A journal that an earlier start left, as the place's registry key names
+// it.
+struct LeftJournal {
+    std::string Path;
+    RunJournal Journal;
+    // Empty when the journal is the very file the registry names, read
+    // whole; otherwise why it is not carried out.
+    std::string Distrust;
+};
+
+// The journal an earlier start left, none when the place names none.
+std::optional<LeftJournal> FindLeftJournal(const JournalPlace& place);
+// Forgets a journal that is not carried out: the registry's name of it goes,
+// the file is left as it is.
+void ForgetLeftJournal(const JournalPlace& place);
+
+// What a take-back would do with a journal, for a person to read first.
+struct TakeBackPlan {
+    // One line for each change that will be undone.
+    std::vector<std::string> Changes;
+    // One line for each entry that is left alone, with why.
+    std::vector<std::string> Refused;
+};
+TakeBackPlan PlanTakeBack(const RunJournal& journal, const ProtectedFolders& protectedFolders);
+
+// An entry that a take-back left as it is, or could not undo, and why.
+struct TakeBackItem {
+    std::string Path;
+    std::string Reason;
+    // The line a message or a log shows for it.
+    std::string Line() const;
+};
+
+// What a take-back did: the lines a log of the run shows for it.
+struct TakeBackResult {
+    // The changes undone, as PlanTakeBack words them.
+    std::vector<std::string> Undone;
+    // Left as they are: entries refused, and files that are no longer the
+    // ones the run wrote.
+    std::vector<TakeBackItem> Kept;
+    // Could not be undone (a file in use): kept in the journal, with their
+    // copies, for the next start to try again.
+    std::vector<TakeBackItem> Failed;
+    bool Complete() const { return Failed.empty(); }
+};
+
+// Undoes the journal's changes, newest first: created files are deleted,
+// replaced files put back from their copies, made folders removed when
+// empty, each only while it is still as the run left it. A committed
+// journal only has its copies deleted. A take-back that is complete deletes
+// the journal and its name in the registry; one that is not keeps what it
+// could not undo in the journal, for the next start.
+TakeBackResult TakeBackJournal(const RunJournal& journal, const std::string& path, const JournalPlace& place,
+                               const ProtectedFolders& protectedFolders);
 
 // A free name for the copy of a replaced file, in the file's own folder (so
 // on its own volume, where moving it aside and back is a rename).
 std::string BackupName(const std::string& file);
-
-// Undoes the journal's changes, newest first: created files are deleted,
-// replaced files put back from their copies, made folders removed when
-// empty. A committed journal only has its copies deleted. The journal's
-// file is deleted afterwards.
-void TakeBackJournal(const RunJournal& journal, const std::string& path);
+// Whether backup is such a name beside file.
+bool IsBackupNameOf(const std::string& backup, const std::string& file);

@@ -9,6 +9,7 @@
 #include "setup/DialogPrompts.h"
 #include "setup/InstallRun.h"
 #include "setup/Setup2.h"
+#include "setup/UnattendedPrompts.h"
 #include "shell/ShellLinks.h"
 
 TForm1* Form1 = nullptr;
@@ -76,8 +77,21 @@ void TForm1::Timer1Timer(TObject*)
     Application->PumpMessages();
     // A run that an earlier start left unfinished is taken back first, so
     // that the choice that follows meets the machine as it was.
-    DialogPrompts prompts;
-    FinishLeftRun(*m_state, prompts);
+    DialogPrompts dialogs;
+    UnattendedPrompts prompts(m_state->Switches, m_state->Log, &dialogs);
+    switch (FinishLeftRun(*m_state, prompts)) {
+    case LeftRun::None:
+    case LeftRun::TakenBack:
+        break;
+    case LeftRun::Declined:
+        m_state->Outcome = ExitCode::EndedByUser;
+        Application->Terminate();
+        return;
+    case LeftRun::Incomplete:
+        m_state->Outcome = ExitCode::Failed;
+        Application->Terminate();
+        return;
+    }
     for (const std::string& message : m_state->Script.MessageList)
         ShowMessageDialog(message, MessageKind::Information, {mbOK}, 0);
     Form2->Show();

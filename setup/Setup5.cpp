@@ -58,7 +58,9 @@ void TForm5::TakeBackRun()
         return;
     Label2->SetCaption(LoadResString(StrId::SRestoringPreviousState));
     Repaint();
-    m_run->TakeBack();
+    // What could not be undone stays in the journal: the run failed.
+    if (!m_run->TakeBack())
+        m_state->Outcome = ExitCode::Failed;
 }
 
 void TForm5::EndRun()

@@ -22,6 +22,9 @@ public:
         // The uninstaller met a folder that still holds files: true removes
         // it with its contents.
         FolderNotEmpty,
+        // A run that an earlier start left unfinished is to be taken back:
+        // true undoes it, false leaves it and ends the start.
+        TakeBack,
     };
 
     virtual ~SetupPrompts() = default;
@@ -43,6 +46,9 @@ public:
     // Each action of the installation run, as soon as it is taken; the
     // path as the run records it. Nothing needs to hear of them.
     virtual void Acted(ActionKind, const std::string&) {}
+    // A line for the run's log (what a take-back undid or kept); nothing
+    // needs to hear of it.
+    virtual void Logged(const std::string&) {}
 
     // Whether the user has asked to end the program; the run then takes no
     // further step.

@@ -17,7 +17,7 @@ void GetDirectories(SetupState& state, const std::string& programPath)
     state.ExeDir = FileDirPart(programPath);
     state.WinDir = CheckPath(UpperCaseAscii(WindowsDirectory()));
     state.SysDir = CheckPath(UpperCaseAscii(SystemDirectory()));
-    state.JournalFile = JournalPath();
+    state.Journals = DefaultJournalPlace();
 
     // NOTE: the key is opened with full access although it is only read, so
     // a key that refuses writing leads to the fixed folders below WinDir.

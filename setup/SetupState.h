@@ -6,6 +6,7 @@
 #include <string>
 
 #include "setup/CommandLine.h"
+#include "setup/Journal.h"
 #include "setup/RunLog.h"
 #include "setup/SetupScript.h"
 
@@ -27,8 +28,9 @@ struct SetupState {
     // is picked with the directory dialog.
     std::string DestName;
     std::string GroupName;
-    // Where the installation run keeps its journal while it goes.
-    std::string JournalFile;
+    // Where the installation run keeps its journal while it goes, and where
+    // a start looks for one that an earlier run left.
+    JournalPlace Journals;
     SetupScript Script;
     // The switches the program was started with (none when a person runs
     // it): the destination and group they name stand over the script's.

@@ -1,38 +1,8 @@
 #include "setup/Staging.h"
 
 #include "runtime/Files.h"
-#include "runtime/Handles.h"
 
 namespace {
-
-std::optional<FileId> IdentityOfHandle(HANDLE handle)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::nullopt;
-    return FileId{info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-}
-
-// Opens the entry itself, not what a link there points to.
-FileHandle OpenEntry(const std::string& name, DWORD access)
-{
-    return FileHandle(CreateFileA(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
-
-// Deletes the file of that name only while it is still the file of that
-// identity: a file that has taken its name since is someone else's. The
-// deletion goes through the handle that was checked, so nothing can come
-// between the check and the deletion.
-void DeleteIfStill(const std::string& name, const FileId& id)
-{
-    const FileHandle handle = OpenEntry(name, DELETE | FILE_READ_ATTRIBUTES);
-    if (!handle || IdentityOfHandle(handle.Get()) != id)
-        return;
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    // A failure leaves the staged copy behind, which harms nobody.
-    SetFileInformationByHandle(handle.Get(), FileDispositionInfo, &disposition, sizeof disposition);
-}
 
 // Makes a folder of the run's own: prefix followed by a number that nothing
 // there has, made by a creation that fails when the name is taken. Empty
@@ -65,12 +35,6 @@ bool NameIsFree(const std::string& name)
 }
 
 } // namespace
-
-std::optional<FileId> IdentityOfFile(const std::string& name)
-{
-    const FileHandle handle = OpenEntry(name, FILE_READ_ATTRIBUTES);
-    return handle ? IdentityOfHandle(handle.Get()) : std::nullopt;
-}
 
 Staging ChooseStaging(const std::string& base, const std::string& name,
                       const std::function<void(const std::string&)>& willMake)
@@ -105,13 +69,14 @@ Staging ChooseStaging(const std::string& base, const std::string& name,
     return {plain, std::string()};
 }
 
-void RemoveStaging(const Staging& staging, const std::optional<FileId>& staged)
+bool RemoveStaging(const Staging& staging, const std::optional<FileStamp>& staged)
 {
-    if (staged)
-        DeleteIfStill(staging.File, *staged);
+    // A failure leaves the staged copy behind, which harms nobody.
+    const bool gone = staged && DeleteIfStill(staging.File, *staged);
     // NOTE: only an empty folder is removed: a file the user has saved into
     // it while the question was open stays, and the folder with it.
     if (!staging.Folder.empty())
         RemoveDirectoryA(staging.Folder.c_str());
+    return gone;
 }
 

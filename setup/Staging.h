@@ -1,24 +1,13 @@
 // Where an optional file waits while its question is open: a staging
-// folder on the destination's drive that touches nothing the run did not
-// make, whatever already has the names it would use.
+// folder on the destination's drive, chosen so that the staged copy takes
+// no name that something else already has.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include <windows.h>
-
-// A file's identity: the serial number of its volume and its index there.
-struct FileId {
-    DWORD Volume = 0;
-    uint64_t Index = 0;
-    bool operator==(const FileId&) const = default;
-};
-
-// The identity of the file of that name, none when it is no file.
-std::optional<FileId> IdentityOfFile(const std::string& name);
+#include "runtime/FileIdentity.h"
 
 // The staged file, and the folder that the run made for it, if it made one.
 struct Staging {
@@ -34,5 +23,6 @@ Staging ChooseStaging(const std::string& base, const std::string& name,
                       const std::function<void(const std::string&)>& willMake);
 
 // Removes what the staging made: the staged file, when it is still the file
-// of that identity, and the run's own folder, when it is empty.
-void RemoveStaging(const Staging& staging, const std::optional<FileId>& staged);
+// of that stamp, and the run's own folder, when it is empty. Whether the
+// staged file is gone.
+bool RemoveStaging(const Staging& staging, const std::optional<FileStamp>& staged);

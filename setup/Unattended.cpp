@@ -114,7 +114,8 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
         // A run an earlier start left unfinished is taken back first, as a
         // person's start does; its message goes to the log.
         UnattendedPrompts told(state.Switches, state.Log, nullptr);
-        FinishLeftRun(state, told);
+        if (FinishLeftRun(state, told) == LeftRun::Incomplete)
+            return ExitCode::Failed;
         for (const std::string& message : state.Script.MessageList)
             state.Log.Line(Format(LoadResString(StrId::SLogMessage), {message}));
         if (state.Switches.Uninstall)
@@ -133,6 +134,17 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
 void PerformInstall(InstallRun& run, SetupState& state)
 {
     const bool unattended = state.Switches.Unattended();
+    // A journal that cannot be made refuses the run before anything is
+    // made; a person reads why in the framework's error box.
+    try {
+        run.BeginJournal();
+    } catch (const EJournalError& e) {
+        state.Outcome = ExitCode::Refused;
+        state.Log.Line(Format(LoadResString(StrId::SLogRefusal), {e.what()}));
+        if (!unattended)
+            throw;
+        return;
+    }
     try {
         if (run.Execute()) {
             if (state.Switches.NoLaunch)
@@ -153,7 +165,8 @@ void PerformInstall(InstallRun& run, SetupState& state)
     }
     if (unattended) {
         state.Log.Line(LoadResString(StrId::SRestoringPreviousState));
-        run.TakeBack();
+        if (!run.TakeBack())
+            state.Outcome = ExitCode::Failed;
     }
 }
 

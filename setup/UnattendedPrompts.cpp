@@ -41,6 +41,13 @@ bool UnattendedPrompts::Answer(Question question, const std::string& text)
         if (unattended)
             return true;
         break;
+    case Question::TakeBack:
+        // NOTE: a journal is carried out only when this program wrote it,
+        // and each of its entries only when it is the run's own: an
+        // unattended start takes it back, and the log names every entry.
+        if (unattended)
+            return true;
+        break;
     case Question::FolderNotEmpty:
         // NOTE: nothing that the installation did not make is deleted
         // without a person saying so.

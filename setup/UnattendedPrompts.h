@@ -36,6 +36,7 @@ public:
     void Copying(const std::string& destination) override;
     void Copied(bool counted) override;
     void Acted(ActionKind kind, const std::string& path) override;
+    void Logged(const std::string& line) override { m_log.Line(line); }
     bool Stopped() const override;
 
 private:

@@ -15,6 +15,7 @@
 #include "runtime/Search.h"
 #include "runtime/TextRules.h"
 #include "setup/LineFiles.h"
+#include "setup/NameLines.h"
 #include "setup/ScriptFormat.h"
 
 std::string PlannedRemoval::Line() const
@@ -348,19 +349,6 @@ void LeaveFoldersToBeRemoved(const UninstallPlan& plan, const std::vector<bool>&
     // starts a program whose own folder it cannot enter.
     if (ownFolderGoes || ChangeDir(state.ExeDir) != 0)
         ChangeDir(state.WinDir);
-}
-
-// The names, each on a line of its own (each after a CR): at most MostNamed
-// of them, then the count of the rest of total.
-constexpr size_t MostNamed = 20;
-std::string NameLines(const std::vector<std::string>& names, size_t total)
-{
-    std::string lines;
-    for (size_t index = 0; index < names.size() && index < MostNamed; ++index)
-        lines += "\r" + names[index];
-    if (total > MostNamed)
-        lines += "\r" + Format(LoadResString(StrId::SAndMore), {static_cast<int>(total - MostNamed)});
-    return lines;
 }
 
 } // namespace
