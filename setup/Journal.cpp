@@ -2,11 +2,13 @@
 // and the take-back of what it names.
 #include "setup/Journal.h"
 
+#include <bcrypt.h>
 #include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -37,6 +39,10 @@ constexpr char JournalKey[] = "Software\\Brisdane95Setup";
 constexpr char JournalValue[] = "Journal";
 constexpr char JournalIdValue[] = "JournalId";
 constexpr char FolderName[] = "Brisdane95Setup";
+// The identity's bytes: the volume's serial, the file's index, and the run's
+// token, which the journal's own record repeats.
+constexpr size_t IdentitySize = 20;
+constexpr char TokenLetter = 'R';
 
 // Only administrators and the system, nothing inherited: what a program
 // without the setup's rights may neither write nor swap.
@@ -123,6 +129,9 @@ bool Apply(RunJournal& journal, const TextRecord& record)
     case TitleLetter:
         journal.Title = record.Argument;
         return true;
+    case TokenLetter:
+        journal.Token = std::strtoull(record.Argument.c_str(), nullptr, 16);
+        return true;
     case CommitLetter:
         journal.Committed = true;
         return true;
@@ -179,14 +188,15 @@ RegistryKey OpenJournalKey(const JournalPlace& place, REGSAM access, bool create
 }
 
 // Names the journal file in the place's key: its full name and identity.
-bool NameJournal(const JournalPlace& place, const std::string& path, const FileId& id)
+bool NameJournal(const JournalPlace& place, const std::string& path, const FileId& id, uint64_t token)
 {
     const RegistryKey key = OpenJournalKey(place, KEY_SET_VALUE, true);
     if (!key)
         return false;
-    BYTE identity[12];
+    BYTE identity[IdentitySize];
     std::memcpy(identity, &id.Volume, 4);
     std::memcpy(identity + 4, &id.Index, 8);
+    std::memcpy(identity + 12, &token, 8);
     const bool named =
         RegSetValueExA(key.Get(), JournalValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                        static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS &&
@@ -196,7 +206,7 @@ bool NameJournal(const JournalPlace& place, const std::string& path, const FileI
 }
 
 // The identity the place's key gives for the journal, and its name.
-bool NamedJournal(const JournalPlace& place, std::string& path, FileId& id)
+bool NamedJournal(const JournalPlace& place, std::string& path, FileId& id, uint64_t& token)
 {
     const RegistryKey key = OpenJournalKey(place, KEY_QUERY_VALUE, false);
     if (!key)
@@ -208,13 +218,14 @@ bool NamedJournal(const JournalPlace& place, std::string& path, FileId& id)
         type != REG_SZ)
         return false;
     path.assign(name, strnlen(name, size));
-    BYTE identity[12] = {};
+    BYTE identity[IdentitySize] = {};
     size = sizeof identity;
     if (RegQueryValueExA(key.Get(), JournalIdValue, nullptr, &type, identity, &size) != ERROR_SUCCESS ||
         type != REG_BINARY || size != sizeof identity)
         return true; // a name without an identity matches no file
     std::memcpy(&id.Volume, identity, 4);
     std::memcpy(&id.Index, identity + 4, 8);
+    std::memcpy(&token, identity + 12, 8);
     return true;
 }
 
@@ -311,19 +322,54 @@ bool DeleteCopy(const std::string& backup)
     return DeleteOnlyFile(backup) || MoveFileExA(backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// Why an entry's file is left as it is although the entry may be carried
+// out: the file there is no longer the one the run left. Empty when the
+// entry is the run's to undo.
+std::string KeepReason(const JournalEntry& entry)
+{
+    // NOTE: a file whose stamp never reached the journal was created and
+    // the run killed before a byte of it was written, so it is empty; one
+    // with content is someone else's.
+    const auto runs = [&](const FileStamp& now) {
+        return entry.Written ? entry.Written->Matches(now) : now.Size == 0;
+    };
+    const std::optional<FileStamp> now = StampOfFile(entry.Path);
+    const bool present = GetFileAttributesA(entry.Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    switch (entry.Kind) {
+    case JournalKind::FolderMade:
+        return std::string();
+    case JournalKind::FileCreated:
+        if (!now)
+            return LoadResString(StrId::SReasonNotAFile);
+        if (!runs(*now))
+            return LoadResString(entry.Written ? StrId::SReasonChanged : StrId::SReasonNotKnown);
+        return std::string();
+    case JournalKind::FileReplaced: {
+        const std::optional<FileStamp> copy = StampOfFile(entry.Backup);
+        if (!copy || (present && !now))
+            return LoadResString(StrId::SReasonNotAFile);
+        if (entry.BackupStamp && !entry.BackupStamp->Matches(*copy))
+            return LoadResString(StrId::SReasonBackupChanged);
+        // NOTE: the user's own later version stays, and so does the copy of
+        // the earlier one, which is theirs too: both are named.
+        if (now && !runs(*now))
+            return Format(LoadResString(StrId::SReasonEarlierKept), {entry.Backup});
+        return std::string();
+    }
+    }
+    return std::string();
+}
+
 // Undoes one entry of a run that did not complete. Returns true when it is
 // done with (undone, or left as it is and named), false when it could not
 // be undone and stays in the journal.
 bool UndoEntry(const JournalEntry& entry, const std::vector<JournalEntry>& failed, TakeBackResult& result)
 {
-    const auto kept = [&](const std::string& reason) {
+    if (const std::string reason = KeepReason(entry); !reason.empty()) {
         result.Kept.push_back({entry.Path, reason});
         return true;
-    };
-    const auto fail = [&](DWORD error) {
-        result.Failed.push_back({entry.Path, SystemErrorText(error)});
-        return false;
-    };
+    }
+    bool undone = false;
     switch (entry.Kind) {
     case JournalKind::FolderMade: {
         // Only an empty folder: what the user saved into it stays.
@@ -335,46 +381,29 @@ bool UndoEntry(const JournalEntry& entry, const std::vector<JournalEntry>& faile
         // the next start.
         const std::string inside = UpperCaseAscii(CheckPath(entry.Path));
         for (const JournalEntry& other : failed) {
-            if (UpperCaseAscii(other.Path).rfind(inside, 0) == 0)
+            if (UpperCaseAscii(other.Path).rfind(inside, 0) == 0) {
+                result.Failed.push_back({entry.Path, LoadResString(StrId::SLogKeptNotEmpty)});
                 return false;
+            }
         }
-        return kept(LoadResString(StrId::SLogKeptNotEmpty));
-    }
-    case JournalKind::FileCreated: {
-        const std::optional<FileStamp> now = StampOfFile(entry.Path);
-        if (!now)
-            return kept(LoadResString(StrId::SReasonNotAFile));
-        // NOTE: a file whose stamp never reached the journal was created
-        // and killed before a byte of it was written, and is empty; one
-        // with content is someone else's.
-        const bool runs = entry.Written ? entry.Written->Matches(*now) : now->Size == 0;
-        if (!runs)
-            return kept(LoadResString(entry.Written ? StrId::SReasonChanged : StrId::SReasonNotKnown));
-        if (!DeleteIfStill(entry.Path, *now))
-            return fail(GetLastError());
-        result.Undone.push_back(ChangeLine(entry));
+        result.Kept.push_back({entry.Path, LoadResString(StrId::SLogKeptNotEmpty)});
         return true;
     }
-    case JournalKind::FileReplaced: {
-        const std::optional<FileStamp> copy = StampOfFile(entry.Backup);
-        if (!copy)
-            return kept(LoadResString(StrId::SReasonNotAFile));
-        if (entry.BackupStamp && !entry.BackupStamp->Matches(*copy))
-            return kept(LoadResString(StrId::SReasonBackupChanged));
-        const std::optional<FileStamp> now = StampOfFile(entry.Path);
-        const bool present = GetFileAttributesA(entry.Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (present && !now)
-            return kept(LoadResString(StrId::SReasonNotAFile));
-        // NOTE: the user's own later version stays, and so does the copy of
-        // the earlier one, which is theirs too: both are named.
-        if (now && !(entry.Written ? entry.Written->Matches(*now) : now->Size == 0))
-            return kept(Format(LoadResString(StrId::SReasonEarlierKept), {entry.Backup}));
-        if (!PutBack(entry.Path, entry.Backup))
-            return fail(GetLastError());
-        result.Undone.push_back(ChangeLine(entry));
-        return true;
+    case JournalKind::FileCreated:
+        // Through a handle that is checked again: nothing that has taken the
+        // name since the look above is deleted.
+        if (const std::optional<FileStamp> now = StampOfFile(entry.Path))
+            undone = DeleteIfStill(entry.Path, entry.Written ? *entry.Written : *now);
+        break;
+    case JournalKind::FileReplaced:
+        undone = PutBack(entry.Path, entry.Backup);
+        break;
     }
+    if (!undone) {
+        result.Failed.push_back({entry.Path, SystemErrorText(GetLastError())});
+        return false;
     }
+    result.Undone.push_back(ChangeLine(entry));
     return true;
 }
 
@@ -385,7 +414,8 @@ void DropJournal(const std::string& path, const JournalPlace& place)
     DeleteFileA(path.c_str());
     std::string named;
     FileId id;
-    if (NamedJournal(place, named, id) && SameName(named, path))
+    uint64_t token = 0;
+    if (NamedJournal(place, named, id, token) && SameName(named, path))
         ForgetLeftJournal(place);
     RemoveDirectoryA(RemoveTrailingBackslash(place.Folder).c_str());
 }
@@ -445,7 +475,10 @@ JournalWriter::JournalWriter(const JournalPlace& place, const std::string& title
     if (!m_file)
         throw EJournalError(Format(LoadResString(StrId::SJournalNotMade), {m_path, SystemErrorText(error)}));
     const std::optional<FileStamp> stamp = StampOfHandle(m_file.Get());
-    if (!stamp || !NameJournal(place, m_path, stamp->Id)) {
+    BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&m_journal.Token), sizeof m_journal.Token,
+                    BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    m_journal.Token |= 1; // never 0, which no journal has
+    if (!stamp || !NameJournal(place, m_path, stamp->Id, m_journal.Token)) {
         error = GetLastError();
         m_file.Reset();
         DeleteFileA(m_path.c_str());
@@ -453,6 +486,9 @@ JournalWriter::JournalWriter(const JournalPlace& place, const std::string& title
                                    {m_path, SystemErrorText(error == ERROR_SUCCESS ? ERROR_ACCESS_DENIED : error)}));
     }
     m_journal.Title = title;
+    char token[24];
+    std::snprintf(token, sizeof token, "%016llX", static_cast<unsigned long long>(m_journal.Token));
+    Append(TokenLetter, token, nullptr, false);
     Append(TitleLetter, title, nullptr, true);
 }
 
@@ -562,7 +598,8 @@ std::optional<LeftJournal> FindLeftJournal(const JournalPlace& place)
 {
     LeftJournal left;
     FileId named;
-    if (!NamedJournal(place, left.Path, named))
+    uint64_t token = 0;
+    if (!NamedJournal(place, left.Path, named, token))
         return std::nullopt;
     const std::string inside = UpperCaseAscii(place.Folder);
     const std::string upper = UpperCaseAscii(left.Path);
@@ -590,6 +627,11 @@ std::optional<LeftJournal> FindLeftJournal(const JournalPlace& place)
     while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
         bytes.append(buffer, read);
     left.Journal = ParseJournal(std::move(bytes));
+    // NOTE: the token tells the run's file from one made later under the
+    // same index, which some file systems give out again at once (Wine's
+    // index is the host's inode number).
+    if (left.Journal.Token != token || token == 0)
+        left.Distrust = LoadResString(StrId::SDistrustSwapped);
     return left;
 }
 
@@ -612,11 +654,13 @@ TakeBackPlan PlanTakeBack(const RunJournal& journal, const ProtectedFolders& pro
     for (auto entry = journal.Entries.rbegin(); entry != journal.Entries.rend(); ++entry) {
         if (!HasSomethingToUndo(*entry))
             continue;
-        const std::string refusal = checks.Refusal(*entry);
-        if (refusal.empty())
+        std::string reason = checks.Refusal(*entry);
+        if (reason.empty())
+            reason = KeepReason(*entry);
+        if (reason.empty())
             plan.Changes.push_back(ChangeLine(*entry));
         else
-            plan.Refused.push_back(TakeBackItem{entry->Path, refusal}.Line());
+            plan.Refused.push_back(TakeBackItem{entry->Path, reason}.Line());
     }
     return plan;
 }
@@ -649,11 +693,8 @@ TakeBackResult TakeBackJournal(const RunJournal& journal, const std::string& pat
             }
             continue;
         }
-        if (!UndoEntry(*entry, failed, result)) {
+        if (!UndoEntry(*entry, failed, result))
             failed.push_back(*entry);
-            if (entry->Kind == JournalKind::FolderMade)
-                result.Failed.push_back({entry->Path, LoadResString(StrId::SLogKeptNotEmpty)});
-        }
     }
     if (failed.empty()) {
         DropJournal(path, place);

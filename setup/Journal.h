@@ -20,6 +20,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ struct JournalEntry {
 struct RunJournal {
     // The product's title as the run knew it.
     std::string Title;
+    // The run's own random token, which the registry's name of the journal
+    // repeats; never 0.
+    uint64_t Token = 0;
     std::vector<JournalEntry> Entries;
     // Set once the run's log was in place: nothing is taken back then, and
     // only the copies of replaced files are left to delete.

@@ -5,6 +5,7 @@
 #include "runtime/DirPaths.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "tests/support/RegistryKeys.h"
 
 void UseTestFolders(SetupState& state, const TempDir& dir)
 {
@@ -18,7 +19,15 @@ void UseTestFolders(SetupState& state, const TempDir& dir)
     state.SysDir = dir / "WIN\\SYSTEM\\";
     state.ProgramsDir = dir / "MENU\\PROGRAMS\\";
     state.StartupDir = dir / "MENU\\PROGRAMS\\STARTUP\\";
-    state.JournalFile = dir / "setuprun.jnl";
+    state.Journals = TestJournalPlace(dir);
+}
+
+JournalPlace TestJournalPlace(const TempDir& dir)
+{
+    // A key of the tests' own, emptied for each: the engine's tests run one
+    // at a time.
+    DeleteRegistryKey(TestJournalKey);
+    return {dir / "journals\\", HKEY_CURRENT_USER, TestJournalKey, false};
 }
 
 void EngineTest::SetUp()

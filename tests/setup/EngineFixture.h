@@ -16,6 +16,10 @@
 // (ExeDir, SourceDir), DEST (DestDir), WIN and WIN\SYSTEM, MENU\PROGRAMS
 // with STARTUP below it; the title is Halvarn 95.
 void UseTestFolders(SetupState& state, const TempDir& dir);
+// The journals of a test: a folder in dir, and a registry key of the
+// current user's that holds nothing yet.
+constexpr char TestJournalKey[] = "Software\\Brisdane95Setup\\Tests";
+JournalPlace TestJournalPlace(const TempDir& dir);
 
 // Answers the engine's questions through a function of the test, and keeps
 // what it was asked and told.

@@ -208,35 +208,11 @@ TEST_F(InstallRunTest, AStopBetweenTwoFilesEndsTheRunAndItIsTakenBack)
     EXPECT_EQ(m_dir.ReadFile("DEST\\one.txt"), "one");
     EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\two.txt"));
     EXPECT_TRUE(prompts.Questions.empty());
-    EXPECT_TRUE(FileIsPresent(m_state.JournalFile));
-    run.TakeBack();
+    EXPECT_TRUE(FindLeftJournal(m_state.Journals));
+    EXPECT_TRUE(run.TakeBack());
     EXPECT_EQ(FolderState(m_dir.Path()), before);
     run.TakeBack();
     EXPECT_EQ(FolderState(m_dir.Path()), before);
-}
-
-// A journal that a kill cut off in the middle of a record: the changes of
-// the whole records are taken back by the next start, which says so first;
-// the cut record's change was never begun.
-TEST_F(InstallRunTest, ALeftRunIsTakenBackAsFarAsItsJournalIsWhole)
-{
-    m_dir.WriteFile("DEST\\made.txt", "made by the run");
-    m_dir.WriteFile("DEST\\kept.txt", "the user's");
-    m_dir.WriteFile("setuprun.jnl", "T\r\nHalvarn 95\r\nM\r\n" + m_dir.Path() + "DEST\\NEW\r\nC\r\n" +
-                                        m_dir.Path() + "DEST\\made.txt\r\nC\r\n" + m_dir.Path() + "DEST\\kept.txt");
-    CreateDirectoryA((m_dir / "DEST\\NEW").c_str(), nullptr);
-    ScriptedPrompts prompts;
-    FinishLeftRun(m_state, prompts);
-    EXPECT_EQ(prompts.Told,
-              (std::vector<std::string>{"The last installation of Halvarn 95 did not finish. Its changes will now be "
-                                        "undone."}));
-    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\made.txt"));
-    EXPECT_FALSE(IsExistingDirectory(m_dir / "DEST\\NEW"));
-    EXPECT_EQ(m_dir.ReadFile("DEST\\kept.txt"), "the user's");
-    EXPECT_FALSE(FileIsPresent(m_state.JournalFile));
-    // Nothing left: nothing said.
-    FinishLeftRun(m_state, prompts);
-    EXPECT_EQ(prompts.Told.size(), 1u);
 }
 
 // An optional file that is on neither medium and that the user skipped at

@@ -11,6 +11,7 @@
 #include "setup/Setup5.h"
 #include "setup/SetupForms.h"
 #include "tests/setup/EngineFixture.h"
+#include "tests/setup/EngineFixture.h"
 
 void StartSetupForms(SetupState& state)
 {
@@ -38,7 +39,7 @@ void SetupTest::SetUp()
     m_state = SetupState();
     StartSetupForms(m_state);
     m_state.ExeDir = m_dir.Path();
-    m_state.JournalFile = m_dir / "setuprun.jnl";
+    m_state.Journals = TestJournalPlace(m_dir);
 }
 
 void SetupTest::TearDown()

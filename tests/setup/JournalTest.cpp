@@ -1,0 +1,273 @@
+// The installation's journal as a later start meets it: only the journal the
+// program wrote and named is carried out, as far as it is whole, each entry
+// only within what a run makes and only on files still as the run left
+// them; the person is asked first; what cannot be undone stays for the next
+// start; and a journal that cannot be made refuses the run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/Files.h"
+#include "runtime/Paths.h"
+#include "setup/InstallRun.h"
+#include "setup/Journal.h"
+#include "setup/ProtectedFolders.h"
+#include "tests/setup/EngineFixture.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Question = SetupPrompts::Question;
+
+class JournalTest : public EngineTest {
+protected:
+    // Appends bytes to the journal's file as a stranger would.
+    static void AppendRaw(const std::string& path, const std::string& bytes)
+    {
+        const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    // A run of two files, a replaced one among them, stopped after them with
+    // its journal left, as a killed process leaves it.
+    void LeaveStoppedRun()
+    {
+        m_dir.WriteFile("one.txt", "one");
+        m_dir.WriteFile("two.txt", "two");
+        m_dir.WriteFile("DEST\\one.txt", "the earlier one");
+        m_state.Script.FileList.push_back(ReadFileArgument("Done.txt{0"));
+        m_state.Script.FileList.push_back(ReadFileArgument("Dtwo.txt{0"));
+        ScriptedPrompts prompts;
+        prompts.AfterCopy = [&] { prompts.Stop = prompts.Counted == 2; };
+        InstallRun run(m_state, prompts);
+        ASSERT_FALSE(run.Execute());
+        ASSERT_EQ(m_dir.ReadFile("DEST\\two.txt"), "two");
+    }
+};
+
+// A journal that a kill cut off in the middle of a record: the person is
+// told what will be undone and agrees; the changes of the whole records are
+// undone, the cut record's change was never begun. Declined, nothing is
+// undone and the journal stays for the next start.
+TEST_F(JournalTest, ALeftRunIsTakenBackAsFarAsItsJournalIsWholeOnceThePersonAgrees)
+{
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+        journal.WillMakeFolder(m_dir / "DEST\\NEW");
+        CreateDirectoryA((m_dir / "DEST\\NEW").c_str(), nullptr);
+        journal.WillCreate(m_dir / "DEST\\made.txt");
+        m_dir.WriteFile("DEST\\made.txt", "made by the run");
+        journal.Written(m_dir / "DEST\\made.txt");
+        journal.Close();
+        m_dir.WriteFile("DEST\\kept.txt", "the user's");
+        AppendRaw(journal.Path(), "C\r\n" + m_dir / "DEST\\kept.txt");
+    }
+    ScriptedPrompts declining;
+    EXPECT_EQ(FinishLeftRun(m_state, declining), LeftRun::Declined);
+    ASSERT_EQ(declining.Questions.size(), 1u);
+    EXPECT_EQ(declining.Questions[0].Kind, Question::TakeBack);
+    EXPECT_EQ(declining.Questions[0].Text,
+              "The last installation of Halvarn 95 did not finish. These of its changes will now be undone:\rDelete " +
+                  m_dir / "DEST\\made.txt" + "\rRemove the folder " + m_dir / "DEST\\NEW" +
+                  ", when it is empty\r\rUndo them now? No leaves everything as it is, and Setup ends.");
+    EXPECT_EQ(m_dir.ReadFile("DEST\\made.txt"), "made by the run");
+
+    ScriptedPrompts agreeing([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, agreeing), LeftRun::TakenBack);
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\made.txt"));
+    EXPECT_FALSE(IsExistingDirectory(m_dir / "DEST\\NEW"));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\kept.txt"), "the user's");
+    EXPECT_TRUE(agreeing.Warned.empty());
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+    EXPECT_FALSE(IsExistingDirectory(m_state.Journals.Folder)) << "the journals' folder is left empty";
+    // Nothing left: nothing asked.
+    ScriptedPrompts again([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, again), LeftRun::None);
+    EXPECT_TRUE(again.Questions.empty());
+}
+
+// A journal the program did not write is never carried out, whatever it
+// names: one that no registry value names (the old fixed name in the
+// temporary folder among them), one put in place of the named file, and a
+// name that leads out of the journals' folder. The last two are named in a
+// warning and forgotten; the files are left as they are.
+TEST_F(JournalTest, AJournalThatTheProgramDidNotWriteIsNeverCarriedOut)
+{
+    m_dir.WriteFile("canary.txt", "the user's thesis");
+    const std::string planted = "T\r\nHalvarn 95\r\nC\r\n" + m_dir / "canary.txt" + "\r\n";
+    m_dir.WriteFile("setuprun.jnl", planted);
+    CreateDirectoryA(m_state.Journals.Folder.c_str(), nullptr);
+    m_dir.WriteFile("journals\\run-00000001.jnl", planted);
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::None);
+    EXPECT_TRUE(prompts.Questions.empty());
+    EXPECT_TRUE(prompts.Warned.empty());
+
+    std::string named;
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+        named = journal.Path();
+    }
+    // Swapped for a file of the same name (on a file system that may give
+    // the new file the old one's index).
+    DeleteFileA(named.c_str());
+    Sleep(20);
+    m_dir.WriteFile(named.substr(m_dir.Path().size()), planted);
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::None);
+    ASSERT_EQ(prompts.Warned.size(), 1u);
+    EXPECT_EQ(prompts.Warned[0], "The journal " + named +
+                                     " is not the one Setup wrote for its last installation (it is not the file Setup "
+                                     "wrote). Nothing in it is carried out.");
+    EXPECT_TRUE(FileIsPresent(named));
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals)) << "the name of it is forgotten";
+
+    // A name outside the folder.
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, TestJournalKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const std::string outside = m_dir / "setuprun.jnl";
+    RegSetValueExA(key, "Journal", 0, REG_SZ, reinterpret_cast<const BYTE*>(outside.c_str()),
+                   static_cast<DWORD>(outside.size() + 1));
+    RegCloseKey(key);
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::None);
+    ASSERT_EQ(prompts.Warned.size(), 2u);
+    EXPECT_NE(prompts.Warned[1].find("(it lies outside the journals' folder)"), std::string::npos);
+    EXPECT_TRUE(prompts.Questions.empty());
+    EXPECT_EQ(m_dir.ReadFile("canary.txt"), "the user's thesis");
+    EXPECT_EQ(m_dir.ReadFile("setuprun.jnl"), planted);
+}
+
+// Entries that no run makes are left alone and named, even in a journal the
+// program wrote: a protected folder as a made folder, a path through "..",
+// a device, a copy that is not the run's own beside its file, and a created
+// file that has content the run never wrote.
+TEST_F(JournalTest, EntriesOutsideWhatARunMakesAreLeftAloneAndNamed)
+{
+    m_dir.WriteFile("WIN\\win.ini", "the system's");
+    m_dir.WriteFile("evil.ini", "planted");
+    m_dir.WriteFile("DEST\\thesis.txt", "the user's thesis");
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+        journal.WillMakeFolder(RemoveTrailingBackslash(m_state.WinDir));
+        journal.WillCreate(m_dir / "nowhere\\..\\WIN\\win.ini");
+        journal.WillCreate(m_dir / "DEST\\CON");
+        journal.WillReplace(m_dir / "WIN\\win.ini", m_dir / "evil.ini");
+        journal.WillCreate(m_dir / "DEST\\thesis.txt");
+    }
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::TakenBack);
+    ASSERT_EQ(prompts.Questions.size(), 1u);
+    const std::string& text = prompts.Questions[0].Text;
+    EXPECT_NE(text.find("These entries of its journal are left alone:"), std::string::npos) << text;
+    for (const std::string& line :
+         {RemoveTrailingBackslash(m_state.WinDir) + " (a folder that Setup never removes)",
+          m_dir / "WIN\\win.ini (its copy is not one that Setup makes beside it)",
+          m_dir / "DEST\\thesis.txt (not known to be the installation's file)"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+    EXPECT_EQ(m_dir.ReadFile("WIN\\win.ini"), "the system's");
+    EXPECT_EQ(m_dir.ReadFile("evil.ini"), "planted");
+    EXPECT_EQ(m_dir.ReadFile("DEST\\thesis.txt"), "the user's thesis");
+    EXPECT_TRUE(IsExistingDirectory(m_state.WinDir));
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// After a run was stopped, the user edited a file the run created, wrote
+// their own version of the file the run replaced, and put a file of their
+// own where the run removed one: the take-back keeps all three and names
+// them (the earlier version of the replaced file is kept too, as its copy),
+// and undoes the rest.
+TEST_F(JournalTest, FilesChangedSinceTheRunWroteThemAreKeptAndNamed)
+{
+    LeaveStoppedRun();
+    const std::optional<LeftJournal> left = FindLeftJournal(m_state.Journals);
+    ASSERT_TRUE(left);
+    std::string backup;
+    for (const JournalEntry& entry : left->Journal.Entries) {
+        if (entry.Kind == JournalKind::FileReplaced)
+            backup = entry.Backup;
+    }
+    ASSERT_FALSE(backup.empty());
+    m_dir.WriteFile("DEST\\two.txt", "edited by the user");
+    m_dir.WriteFile("DEST\\one.txt", "the user's setting");
+
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::TakenBack);
+    EXPECT_EQ(m_dir.ReadFile("DEST\\two.txt"), "edited by the user");
+    EXPECT_EQ(m_dir.ReadFile("DEST\\one.txt"), "the user's setting");
+    EXPECT_EQ(ReadWhole(backup), "the earlier one");
+    ASSERT_EQ(prompts.Warned.size(), 1u);
+    EXPECT_EQ(prompts.Warned[0], "These were left as they are:\r" + m_dir / "DEST\\two.txt" +
+                                     " (changed since the installation wrote it)\r" + m_dir / "DEST\\one.txt" +
+                                     " (changed since the installation wrote it; the earlier version is kept as " +
+                                     backup + ")");
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// Files held open by another program when the take-back comes: what cannot
+// be undone is named, stays in the journal with the copy of the replaced
+// file, and the take-back says it did not finish; the next start, once the
+// files are free, finishes it and puts the earlier file back byte for byte.
+TEST_F(JournalTest, WhatCannotBeUndoneStaysInTheJournalForTheNextStart)
+{
+    LeaveStoppedRun();
+    const auto hold = [](const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE created = hold(m_dir / "DEST\\two.txt");
+    HANDLE replaced = hold(m_dir / "DEST\\one.txt");
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    ASSERT_NE(replaced, INVALID_HANDLE_VALUE);
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::Incomplete);
+    ASSERT_EQ(prompts.Warned.size(), 1u);
+    EXPECT_EQ(prompts.Warned[0].rfind("These changes of the installation could not be undone:\r" +
+                                          m_dir / "DEST\\two.txt (",
+                                      0),
+              0u)
+        << prompts.Warned[0];
+    EXPECT_NE(prompts.Warned[0].find("\r" + m_dir / "DEST\\one.txt ("), std::string::npos) << prompts.Warned[0];
+    const std::optional<LeftJournal> left = FindLeftJournal(m_state.Journals);
+    ASSERT_TRUE(left);
+    EXPECT_TRUE(left->Distrust.empty());
+    EXPECT_EQ(left->Journal.Entries.size(), 2u) << "the two files, and nothing else";
+    CloseHandle(created);
+    CloseHandle(replaced);
+
+    ScriptedPrompts next([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, next), LeftRun::TakenBack);
+    EXPECT_TRUE(next.Warned.empty()) << next.Warned[0];
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\two.txt"));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\one.txt"), "the earlier one");
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// A journal that cannot be made refuses the run before anything is made,
+// with a message that names the journal and why.
+TEST_F(JournalTest, AJournalThatCannotBeMadeRefusesTheRun)
+{
+    m_dir.WriteFile("journals", "a file where the journals' folder goes");
+    m_state.DestDir = m_dir / "DEST\\NEW\\";
+    ScriptedPrompts prompts;
+    InstallRun run(m_state, prompts);
+    try {
+        run.BeginJournal();
+        FAIL() << "the journal was made";
+    } catch (const EJournalError& e) {
+        const std::string message = e.what();
+        EXPECT_EQ(message.rfind("The installation's journal " + m_dir / "journals\\run-", 0), 0u) << message;
+        EXPECT_NE(message.find(".jnl cannot be made: "), std::string::npos) << message;
+    }
+    EXPECT_FALSE(IsExistingDirectory(m_state.DestDir));
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+} // namespace
