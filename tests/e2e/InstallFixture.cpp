@@ -9,7 +9,7 @@ void InstallTest::SetUp()
 {
     // A run that an earlier test ended by force is not this test's to take
     // back: its journal would only put a message in the way.
-    DeleteFileA(LeftRunJournal().c_str());
+    ForgetLeftRun();
     m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
     m_programs = ProgramsFolder();
     ASSERT_FALSE(m_programs.empty());

@@ -333,8 +333,8 @@ TEST_F(InstallTest, CancelOrCloseInTheMiddleOfTheCopyTakesTheRunBack)
 
 // The process ended from outside in the middle of the copy, as a crash or
 // the task manager would: the next start says that the last installation
-// did not finish, takes it back before the mode choice, and changes
-// nothing else.
+// did not finish and, the person agreeing, takes it back before the mode
+// choice, and changes nothing else.
 TEST_F(InstallTest, AKilledRunIsTakenBackAtTheNextStart)
 {
     TempDir dist;
@@ -349,12 +349,12 @@ TEST_F(InstallTest, AKilledRunIsTakenBackAtTheNextStart)
     EXPECT_NE(MachineState(), before);
     ASSERT_TRUE(FileExists(LeftRunJournal()));
     SetupSession setup(dist.Path());
-    // The message's text is checked where the engine says it; here, that it
-    // comes before the mode choice.
-    HWND told = setup.Process().WaitForWindow("TMessageForm", "Information");
-    ASSERT_NE(told, nullptr);
+    // The question's text is checked where the engine asks it; here, that
+    // it comes before the mode choice.
+    HWND asked = setup.Process().WaitForWindow("TMessageForm", "Confirm");
+    ASSERT_NE(asked, nullptr);
     EXPECT_EQ(setup.Process().FindWindowWithin("TForm2", nullptr, 0), nullptr);
-    ClickButton(told, "OK");
+    ClickButton(asked, "&Yes");
     HWND choice = setup.Process().WaitForWindow("TForm2");
     ASSERT_NE(choice, nullptr);
     EXPECT_EQ(MachineState(), before);

@@ -86,12 +86,23 @@ std::string ArgumentsOf(const std::string& commandLine)
 
 std::string LeftRunJournal()
 {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = temp;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder + "setuprun.jnl";
+    // The setup names the journal of a run in progress here; the bed runs
+    // programs with administrator rights, so the machine's key holds it.
+    char name[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Brisdane95Setup", "Journal", RRF_RT_REG_SZ, nullptr, name, &size) !=
+        ERROR_SUCCESS)
+        return std::string();
+    return name;
+}
+
+void ForgetLeftRun()
+{
+    const std::string journal = LeftRunJournal();
+    if (!journal.empty())
+        DeleteFileA(journal.c_str());
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Brisdane95Setup", "Journal");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Brisdane95Setup", "JournalId");
 }
 
 std::string WindowsFolder()

@@ -24,8 +24,11 @@ std::string Records(const Strings& lines);
 std::string ProgramsFolder();
 // The Windows directory, without a trailing backslash.
 std::string WindowsFolder();
-// The journal that an installation leaves when it ends before it completes.
+// The journal that an installation leaves when it ends before it completes,
+// as the registry names it; empty when none is named.
 std::string LeftRunJournal();
+// Deletes that journal and its name, as if no run had been left.
+void ForgetLeftRun();
 
 // The sample product of the build, which writes its command line to the
 // file that the environment variable HALVARN95_LOG names, and shows it in a
