@@ -198,3 +198,30 @@ TEST_F(JournalRunsTest, AJournalThatCannotBeMadeRefusesTheRun)
 }
 
 } // namespace
+
+namespace {
+
+// A reinstallation over the product while it runs: the running program's
+// copy, which cannot be deleted while it runs, is never left unnamed: it is
+// deleted, or the system is told to delete it at its next start.
+TEST_F(JournalRunsTest, AReinstallationOverTheRunningProductLeavesNoUnnamedCopy)
+{
+    m_dist.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt"}));
+    const std::string install = "/quiet /nolaunch /nogroup /optional=none " + Quoted("/dir=" + m_dest);
+    ASSERT_EQ(RunQuietly(install), 0u);
+    DrivenProcess product(Quoted(m_dest + "halvarn95.exe"), m_dest);
+    ASSERT_NE(product.WaitForWindow("#32770", "Halvarn 95"), nullptr);
+    ASSERT_EQ(RunQuietly(install), 0u);
+    char pending[8192] = {};
+    DWORD size = sizeof pending;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                 "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+    const std::string scheduled(pending, size);
+    for (const std::string& name : FilesIn(m_dest)) {
+        if (name.rfind("~SB", 0) == 0)
+            EXPECT_NE(scheduled.find(m_dest + name), std::string::npos) << name << " is left and named nowhere";
+    }
+    EXPECT_TRUE(LeftRunJournal().empty());
+}
+
+} // namespace
