@@ -224,4 +224,31 @@ TEST_F(JournalRunsTest, AReinstallationOverTheRunningProductLeavesNoUnnamedCopy)
     EXPECT_TRUE(LeftRunJournal().empty());
 }
 
+// /passive cancelled while another program holds a file the run made: the
+// take-back names it in the log, keeps it in the journal and ends with 3,
+// not with the 2 of a cancel that was undone.
+TEST_F(JournalRunsTest, APassiveCancelThatMeetsAHeldFileEndsWith3)
+{
+    WriteLongDistribution(m_dist.Path(), 2000);
+    const std::string log = m_target.Path() + "passive.log";
+    DrivenProcess setup(Quoted(m_dist.Path() + "setup.exe") + " /passive /nolaunch " + Quoted("/dir=" + m_dest) +
+                            " " + Quoted("/log=" + log),
+                        m_dist.Path());
+    ASSERT_TRUE(setup.Started());
+    ASSERT_TRUE(WaitForFiles(30));
+    const std::string held = m_dest + "f0005.dat";
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    HWND progress = setup.WaitForWindow("TForm5", "Installing");
+    ASSERT_NE(progress, nullptr);
+    ClickButton(progress, "Cancel");
+    const DWORD code = setup.WaitForExit(60000);
+    CloseHandle(holder);
+    EXPECT_EQ(code, 3u);
+    const std::string text = ReadWhole(log);
+    EXPECT_NE(text.find("Not undone: " + held + " ("), std::string::npos) << text;
+    EXPECT_NE(text.find("Exit code 3: "), std::string::npos) << text;
+    EXPECT_FALSE(LeftRunJournal().empty());
+}
+
 } // namespace
