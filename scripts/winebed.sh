@@ -25,7 +25,8 @@
 #                     144 are the screens scaled to 125 % and 150 %); kept in the
 #                     prefix, so a later run without it goes back to 96
 #
-# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, WINEBED_PREFIX,
+# The command sees WINEPREFIX, WINEDEBUG=-all, DISPLAY, HOME (a folder of the
+# prefix's own), WINEBED_PREFIX,
 # WINEBED_DRIVE_Z (the folder behind Z:, as a Unix path), with --floppy
 # WINEBED_FLOPPY (the folder behind A:, as a Unix path) and, when the small
 # drive could be mounted, WINEBED_SMALL_DRIVE (its letter and colon, R:), and
@@ -93,6 +94,12 @@ export WINEBED_PREFIX=$WINEPREFIX
 mkdir -p "$drive_z"
 export WINEBED_DRIVE_Z=$drive_z
 export WINEDEBUG=${WINEDEBUG:--all}
+# NOTE: Wine links a user folder that has gone (Documents, Desktop and the
+# like) to the home folder again when a program next asks for it, so a test
+# that removes one could lead the next into the host's home. The bed's
+# programs get a home folder of their own inside the prefix instead.
+export HOME=$WINEPREFIX/home
+mkdir -p "$HOME"
 export WINEARCH=win32
 # No Mono or Gecko installers, and no menu entries written into the user's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
