@@ -194,7 +194,7 @@ TEST_F(UninstallLogTest, AnUnattendedRemovalRemovesExactlyTheLogsInstallation)
     WriteWhole(m_dest + "mine.TMP", "the user's, in the script's default folder");
     const std::string product = m_target.Path() + "Program Files\\Halvarn\\";
     EXPECT_EQ(Run("/quiet /optional=none " + Quoted("/dir=" + product.substr(0, product.size() - 1))), 0u);
-    ASSERT_EQ(ReadWhole(product + "uninst.fls"), FreshLog(product));
+    EXPECT_EQ(ReadWhole(product + "uninst.fls"), FreshLog(product));
     WriteWhole(product + "old.TMP", "left by the product");
     ASSERT_TRUE(DirExists(m_programs + m_group));
 
