@@ -83,7 +83,8 @@ enum class PatternFolder {
 // What a removal left behind.
 struct RemovalResult {
     // The items still to be listed: those not selected or not removed, in
-    // their order, then the log's own item and a directory that stayed.
+    // their order, then the other directories that stayed, the log's own
+    // item and the log's directory when it stayed.
     std::vector<PlannedRemoval> Kept;
     // The selected items that are still there although their removal was
     // tried, in the same order: to be named to the person. A directory the

@@ -66,23 +66,6 @@ Watched WatchUntilEnd(DrivenProcess& process, DWORD milliseconds, const std::fun
     return watched;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-// The lines of a text with CR LF line ends.
-Strings LinesOf(const std::string& text)
-{
-    Strings lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 class UnattendedTest : public InstallTest {
 protected:
     void SetUp() override

@@ -20,23 +20,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-// The lines of a text with CR LF line ends.
-Strings LinesOf(const std::string& text)
-{
-    Strings lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 bool Holds(const Strings& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -70,6 +53,20 @@ protected:
         return setup.WaitForExit(60000);
     }
     Strings RunLog() const { return LinesOf(ReadWhole(m_runLog)); }
+
+    // Install chosen, and m_dest typed into the settings with Next pressed:
+    // the settings form, which stays while a question is asked about the
+    // destination (null when it does not come, a failure).
+    HWND NextIntoTheDestination(SetupSession& setup) const
+    {
+        setup.Choose(true);
+        HWND settings = setup.Process().WaitForWindow("TForm3", "Installation Settings");
+        if (!settings)
+            return nullptr;
+        SetTextOf(ChildWindowsOfClass(settings, "TEdit").at(0), m_dest);
+        ClickButton(settings, "&Next >>");
+        return settings;
+    }
 
     // The log that a fresh installation of the script, with the Start Menu
     // and without the optional files, writes into dest.
@@ -109,11 +106,7 @@ TEST_F(UninstallLogTest, ACutLogIsNoEarlierInstallationAndItsGroupIsNeverMerged)
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"), cut);
     {
         SetupSession setup(m_dist.Path());
-        setup.Choose(true);
-        HWND settings = setup.Process().WaitForWindow("TForm3", "Installation Settings");
-        ASSERT_NE(settings, nullptr);
-        SetTextOf(ChildWindowsOfClass(settings, "TEdit").at(0), m_dest);
-        ClickButton(settings, "&Next >>");
+        ASSERT_NE(NextIntoTheDestination(setup), nullptr);
         setup.Answer("Confirm", "&Yes");      // the folder already holds files
         setup.Answer("Information", "&No");   // the sample letters
         setup.Answer("Information", "&No");   // the extra file
@@ -154,11 +147,8 @@ TEST_F(UninstallLogTest, AnotherProductsFolderIsOccupied)
     EXPECT_EQ(FolderState(m_dest), before);
     {
         SetupSession setup(other.Path());
-        setup.Choose(true);
-        HWND settings = setup.Process().WaitForWindow("TForm3", "Installation Settings");
+        HWND settings = NextIntoTheDestination(setup);
         ASSERT_NE(settings, nullptr);
-        SetTextOf(ChildWindowsOfClass(settings, "TEdit").at(0), m_dest);
-        ClickButton(settings, "&Next >>");
         setup.Answer("Confirm", "&No");  // the folder already holds files
         EXPECT_TRUE(IsWindowVisible(settings));
         PostMessageA(settings, WM_CLOSE, 0, 0);
