@@ -10,6 +10,7 @@
 #include "runtime/ResStrings.h"
 #include "runtime/Search.h"
 #include "setup/ScriptFormat.h"
+#include "setup/UninstallLog.h"
 
 uint8_t DriveNumber(const std::string& drive)
 {
@@ -61,11 +62,13 @@ std::string FileInTheWay(const std::string& dir)
     return std::string();
 }
 
-bool HoldsOtherFiles(const std::string& dir)
+bool HoldsOtherFiles(const std::string& dir, const std::string& productTitle)
 {
-    // NOTE: an earlier installation's log makes this a reinstallation: its
-    // files are the product's own, and are replaced without a question.
-    if (FileIsPresent(dir + std::string(ScriptFormat::LogName)))
+    // NOTE: the log of an earlier installation of this product in this very
+    // folder makes this a reinstallation: its files are the product's own,
+    // and are replaced without a question. A file of the log's name that is
+    // no such log is one of the files the folder holds.
+    if (EarlierInstallationLog(dir, productTitle))
         return false;
     TSearchRec entry;
     bool found = false;

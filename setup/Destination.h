@@ -21,8 +21,8 @@ bool IsDestinationFolder(const std::string& dir);
 std::string FileInTheWay(const std::string& dir);
 // Whether the folder dir (ending in a backslash) exists and holds anything,
 // files or folders, while it holds no uninstall log of an earlier
-// installation.
-bool HoldsOtherFiles(const std::string& dir);
+// installation of the product titled productTitle (EarlierInstallationLog).
+bool HoldsOtherFiles(const std::string& dir, const std::string& productTitle);
 // The longest destination directory, with its trailing backslash, that
 // leaves room for every file the run writes into it: the mandatory and
 // optional files with code D, the program-information files and the

@@ -13,7 +13,6 @@
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
-#include "setup/LineFiles.h"
 #include "setup/NameLines.h"
 #include "setup/ProtectedFolders.h"
 #include "setup/ScriptFormat.h"
@@ -254,16 +253,19 @@ void InstallRun::UpdatePifFiles()
 std::vector<LogRecord> InstallRun::LogRecords() const
 {
     std::vector<LogRecord> records;
+    // The title tells a later installation whose log this is.
+    if (!m_state.ProductTitle.empty())
+        records.push_back({UninstallLog::Title, m_state.ProductTitle});
     for (const std::string& pattern : m_state.Script.UninstallList)
-        records.push_back({'U', pattern});
+        records.push_back({UninstallLog::Pattern, pattern});
     for (const InstallAction& action : m_actions) {
         switch (action.Kind) {
         case ActionKind::FileCopied:
         case ActionKind::PifMade:
-            records.push_back({'F', action.Path});
+            records.push_back({UninstallLog::File, action.Path});
             break;
         case ActionKind::GroupMade:
-            records.push_back({'G', action.Path});
+            records.push_back({UninstallLog::Group, action.Path});
             break;
         default:
             // Folders and links go with the destination and the group.
@@ -271,37 +273,26 @@ std::vector<LogRecord> InstallRun::LogRecords() const
         }
     }
     if (m_destinationLogged)
-        records.push_back({'D', m_state.DestDir});
+        records.push_back({UninstallLog::Directory, m_state.DestDir});
     return records;
 }
 
 namespace {
 
-// The records of an earlier installation's log, as far as it can be read.
-std::vector<LogRecord> EarlierRecords(const std::string& log)
+// The records of an earlier installation of this product in the
+// destination; none when its log is not one (see EarlierInstallationLog),
+// so that nothing of a cut log or of another product's is ever merged.
+std::vector<LogRecord> EarlierRecords(const SetupState& state)
 {
-    std::vector<LogRecord> records;
-    if (!FileIsPresent(log))
-        return records;
-    try {
-        LineFileReader reader(log, std::string_view());
-        TextRecord record;
-        while (reader.Next(record)) {
-            if (record.HasArgument)
-                records.push_back({record.Command, record.Argument});
-        }
-        reader.Close();
-    } catch (const EInOutError&) {
-        // Deliberately dropped: the records read before the failure are
-        // kept, and the rest cannot be had.
-    }
-    return records;
+    std::optional<LogContents> earlier = EarlierInstallationLog(state.DestDir, state.ProductTitle);
+    return earlier ? std::move(earlier->Records) : std::vector<LogRecord>();
 }
 
 // The new run's records with those of the earlier log that it does not
-// write again: the new U records, then the earlier ones, in their order,
-// then the rest of the new ones. Names are compared as the file system
-// does, without regard to case.
+// write again: the new title and U records, then the earlier ones, in their
+// order, then the rest of the new ones. Names are compared as the file
+// system does, without regard to case. The earlier title is the new one's,
+// and is not kept.
 std::vector<LogRecord> WithEarlierRecords(std::vector<LogRecord> records, const std::vector<LogRecord>& earlier)
 {
     if (earlier.empty())
@@ -310,11 +301,12 @@ std::vector<LogRecord> WithEarlierRecords(std::vector<LogRecord> records, const 
     std::set<std::string> written;
     for (const LogRecord& record : records)
         written.insert(key(record));
-    const auto firstOther =
-        std::find_if(records.begin(), records.end(), [](const LogRecord& record) { return record.Letter != 'U'; });
+    const auto firstOther = std::find_if(records.begin(), records.end(), [](const LogRecord& record) {
+        return record.Letter != UninstallLog::Title && record.Letter != UninstallLog::Pattern;
+    });
     std::vector<LogRecord> kept;
     for (const LogRecord& record : earlier) {
-        if (written.insert(key(record)).second)
+        if (record.Letter != UninstallLog::Title && written.insert(key(record)).second)
             kept.push_back(record);
     }
     records.insert(firstOther, kept.begin(), kept.end());
@@ -340,12 +332,11 @@ void InstallRun::WriteUninstallLog()
             if (opened && !whole)
                 DeleteFileA(written.c_str());
         });
-        LineFileWriter log(written);
+        const std::vector<LogRecord> records = WithEarlierRecords(LogRecords(), EarlierRecords(m_state));
+        LogWriter log(written);
         opened = true;
-        for (const LogRecord& record : WithEarlierRecords(LogRecords(), EarlierRecords(name))) {
-            log.WriteLine(std::string(1, record.Letter));
-            log.WriteLine(record.Argument);
-        }
+        for (const LogRecord& record : records)
+            log.Write(record);
         log.Close();
         whole = true;
     }

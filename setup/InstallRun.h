@@ -18,16 +18,11 @@
 #include "setup/Journal.h"
 #include "setup/SetupPrompts.h"
 #include "setup/SetupState.h"
+#include "setup/UninstallLog.h"
 
 struct InstallAction {
     ActionKind Kind;
     std::string Path;
-};
-
-// A record of the uninstall log: its letter and its argument.
-struct LogRecord {
-    char Letter;
-    std::string Argument;
 };
 
 class InstallRun {
@@ -72,7 +67,8 @@ public:
     bool FileSkipped() const { return m_fileSkipped; }
     const std::vector<InstallAction>& Actions() const { return m_actions; }
     // The uninstall log's records as the run has made them so far: the
-    // script's patterns, then what the run made, then the destination.
+    // product's title, the script's patterns, then what the run made, then
+    // the destination.
     std::vector<LogRecord> LogRecords() const;
 
 private:

@@ -75,7 +75,7 @@ void TForm3::Button2Click(TObject*)
     }
     // Asked before the space: a user who answers No chooses another folder,
     // whose drive may have other space, and is not asked about space twice.
-    if (HoldsOtherFiles(m_state->DestDir) &&
+    if (HoldsOtherFiles(m_state->DestDir, m_state->ProductTitle) &&
         ShowMessageDialog(Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(m_state->DestDir)}),
                           MessageKind::Confirmation, {mbYes, mbNo}, 0, mbNo) != mrYes)
         return;

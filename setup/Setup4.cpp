@@ -107,12 +107,18 @@ void TForm4::Button1Click(TObject*)
         ShowPlan();
     }
     // What could not be removed is named instead of saying that all is
-    // done; the log that names it is kept for another uninstallation.
-    if (result.NotRemoved.empty())
-        prompts.Tell(LoadResString(StrId::SUninstallComplete));
-    else
-        prompts.Warn(NotRemovedText(result.NotRemoved));
+    // done, and the run ends as one that failed; the log that names it is
+    // kept for another uninstallation. A log kept for what the person chose
+    // to keep is said to be kept.
     m_state->Outcome = ExitCode::Finished;
+    if (!result.NotRemoved.empty()) {
+        prompts.Warn(NotRemovedText(result.NotRemoved));
+        m_state->Outcome = ExitCode::Failed;
+    } else if (result.LogKept) {
+        prompts.Tell(Format(LoadResString(StrId::SLogKeptForLater), {m_plan.LogPath}));
+    } else {
+        prompts.Tell(LoadResString(StrId::SUninstallComplete));
+    }
     Application->Terminate();
 }
 

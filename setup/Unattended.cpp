@@ -31,7 +31,7 @@ std::optional<std::string> InstallRefusal(const SetupState& state)
 {
     if (std::optional<std::string> refusal = DestinationRefusal(state.DestDir, state.Script))
         return refusal;
-    if (HoldsOtherFiles(state.DestDir))
+    if (HoldsOtherFiles(state.DestDir, state.ProductTitle))
         return Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(state.DestDir)});
     if (!ReckonSpace(state).Enough())
         return LoadResString(StrId::SNotEnoughSpace);
@@ -60,13 +60,24 @@ ExitCode UninstallEverything(SetupState& state)
     const ProtectedFolders protectedFolders(state);
     UninstallPlan plan;
     try {
-        plan = ReadUninstallLog(logName, state, protectedFolders);
+        // The log's U patterns name files of its own folder, whatever the
+        // script or the switches say the destination is.
+        plan = ReadUninstallLog(logName, state, protectedFolders, PatternFolder::LogFolder);
         // NOTE: a log that breaks off part way may have lost the lines that
         // tie the rest together; an unattended run removes nothing from it.
         if (plan.ReadFailure)
             std::rethrow_exception(plan.ReadFailure);
     } catch (const std::exception& e) {
         log.Line(Format(LoadResString(StrId::SLogRefusal), {logName + ": " + e.what()}));
+        return ExitCode::Refused;
+    }
+    // NOTE: an installation writes its log into the folder its D record
+    // names. Any other file (a text file, an empty one, a script, a log
+    // copied elsewhere) is acted on in nothing: its records would remove
+    // what no installation made there.
+    if (!plan.NamesItsFolder) {
+        log.Line(Format(LoadResString(StrId::SLogRefusal),
+                        {Format(LoadResString(StrId::SNoInstallationLog), {logName})}));
         return ExitCode::Refused;
     }
     for (const RefusedRecord& refused : plan.Refused)
@@ -96,6 +107,12 @@ ExitCode UninstallEverything(SetupState& state)
     // did not do what was asked: the log names it, and is kept for another.
     if (!result.NotRemoved.empty()) {
         prompts.Warn(NotRemovedText(result.NotRemoved));
+        return ExitCode::Failed;
+    }
+    // A log that stays (its folder kept for what the installation did not
+    // make) means the product is not wholly removed.
+    if (result.LogKept) {
+        prompts.Warn(Format(LoadResString(StrId::SLogKeptForLater), {logName}));
         return ExitCode::Failed;
     }
     prompts.Tell(LoadResString(StrId::SUninstallComplete));

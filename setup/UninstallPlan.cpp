@@ -13,10 +13,9 @@
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/Search.h"
-#include "runtime/TextRules.h"
-#include "setup/LineFiles.h"
 #include "setup/NameLines.h"
 #include "setup/ScriptFormat.h"
+#include "setup/UninstallLog.h"
 
 std::string PlannedRemoval::Line() const
 {
@@ -117,21 +116,32 @@ bool IsRemovableFolder(const std::string& folder, const ProtectedFolders& protec
 class LogReading {
 public:
     LogReading(UninstallPlan& plan, const SetupState& state, const ProtectedFolders& protectedFolders,
-               std::string destination)
-        : m_plan(plan), m_state(state), m_protected(protectedFolders), m_destinationName(std::move(destination))
+               std::string destination, PatternFolder patternFolder)
+        : m_plan(plan), m_state(state), m_protected(protectedFolders), m_destinationName(std::move(destination)),
+          m_patternFolder(patternFolder)
     {
     }
 
-    void Read(const TextRecord& record);
+    void Read(const LogRecord& record);
 
 private:
     void List(RemovalKind kind, const std::string& path, const std::string& argument, bool folderMatch = false)
     {
         m_plan.Items.push_back({kind, path, argument, folderMatch});
     }
-    void Refuse(const TextRecord& record, std::string reason)
+    void Refuse(const LogRecord& record, std::string reason)
     {
-        m_plan.Refused.push_back({record.Command, record.Argument, std::move(reason)});
+        m_plan.Refused.push_back({record.Letter, record.Argument, std::move(reason)});
+    }
+    // The full pattern of a U record's argument.
+    std::string Resolve(const std::string& pattern) const
+    {
+        // NOTE: the installation wrote the log into its destination: D
+        // there is the folder that holds the log, which no switch or script
+        // of the run now reading it can change.
+        if (m_patternFolder == PatternFolder::LogFolder && !pattern.empty() && pattern[0] == 'D')
+            return FileDirPart(m_plan.LogPath) + pattern.substr(1);
+        return ResolvePath(m_state, pattern);
     }
     void AddPatternMatches(const std::string& pattern);
 
@@ -153,6 +163,7 @@ private:
     const SetupState& m_state;                // not owned
     const ProtectedFolders& m_protected;      // not owned
     const std::string m_destinationName;
+    const PatternFolder m_patternFolder;
     bool m_destinationKnown = false;
     std::optional<FolderId> m_destination;
     FileFolders m_folders;
@@ -193,12 +204,13 @@ void LogReading::AddPatternMatches(const std::string& pattern)
     SearchEnd(match);
 }
 
-void LogReading::Read(const TextRecord& record)
+void LogReading::Read(const LogRecord& record)
 {
     const std::string& argument = record.Argument;
-    switch (record.Command) {
-    case 'D':
+    switch (record.Letter) {
+    case UninstallLog::Directory:
         m_plan.Destination = argument;
+        m_plan.NamesItsFolder = m_plan.NamesItsFolder || NamesFolder(argument, FileDirPart(m_plan.LogPath));
         // NOTE: a destination that is not a plain full path, or that is a
         // protected folder under any name, gets no line, so it is never removed.
         if (IsRemovableFolder(argument, m_protected))
@@ -206,7 +218,7 @@ void LogReading::Read(const TextRecord& record)
         else
             Refuse(record, "not a folder that may be removed");
         break;
-    case 'F':
+    case UninstallLog::File:
         // A file the installation made has a plain full name; a pattern, a
         // relative name or a device name would delete what the log did not
         // name. A folder is not a file and gets no line either, nor does a
@@ -217,7 +229,7 @@ void LogReading::Read(const TextRecord& record)
         else
             Refuse(record, "not an existing file named by a plain full path");
         break;
-    case 'G': {
+    case UninstallLog::Group: {
         // The group may lie in a folder of its own below the Programs folder
         // ("Tools\Halvarn 95"); only its deepest folder is removed.
         // NOTE: a name that is no such path, and a group that turns out to be
@@ -235,10 +247,11 @@ void LogReading::Read(const TextRecord& record)
         }
         break;
     }
-    case 'U':
-        AddPatternMatches(ResolvePath(m_state, argument));
+    case UninstallLog::Pattern:
+        AddPatternMatches(Resolve(argument));
         break;
     default:
+        // The title, and letters of a later version, list nothing.
         break;
     }
 }
@@ -246,41 +259,18 @@ void LogReading::Read(const TextRecord& record)
 } // namespace
 
 UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& state,
-                               const ProtectedFolders& protectedFolders)
+                               const ProtectedFolders& protectedFolders, PatternFolder patternFolder)
 {
-    // A record is a letter line, of which only the first character counts,
-    // and an argument line; no record of the log has a second argument.
     // The records are all read before any is planned, as a U record needs
     // the destination that the log names after it; a read error plans the
     // records before it and is kept in the plan.
-    LineFileReader log(logPath, std::string_view());
-    std::vector<TextRecord> records;
+    LogContents log = ReadLogRecords(logPath);
     UninstallPlan plan;
     plan.LogPath = logPath;
-    try {
-        TextRecord record;
-        while (log.Next(record)) {
-            // A record with no line end after its last line was cut off
-            // while the log was being written: it is dropped, and the log is
-            // damaged. NOTE: a blank line at the end, which an editor may
-            // leave, is no record and no damage.
-            if (!record.Ended) {
-                plan.Damaged = plan.Damaged || record.Command != TextRules::CR;
-                continue;
-            }
-            records.push_back(record);
-        }
-        log.Close();
-    } catch (...) {
-        plan.ReadFailure = std::current_exception();
-    }
-    std::string destination = state.DestDir;
-    for (const TextRecord& record : records) {
-        if (record.Command == 'D')
-            destination = record.Argument;
-    }
-    LogReading reading(plan, state, protectedFolders, destination);
-    for (const TextRecord& record : records)
+    plan.Damaged = log.Damaged;
+    plan.ReadFailure = log.ReadFailure;
+    LogReading reading(plan, state, protectedFolders, log.Destination().value_or(state.DestDir), patternFolder);
+    for (const LogRecord& record : log.Records)
         reading.Read(record);
     return plan;
 }
@@ -362,7 +352,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
     // come last.
     const LogFile log(plan.LogPath);
     RemovalResult result;
-    const PlannedRemoval* directory = nullptr;
+    std::vector<const PlannedRemoval*> directories;
     const PlannedRemoval* logItem = nullptr;
     FileFolders folders;
     // An item whose name is still there when its removal is done stays in
@@ -390,9 +380,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
             }
             break;
         case RemovalKind::Directory:
-            // NOTE: the directory removed is the one the selected line
-            // names; the last one selected, when there are several.
-            directory = &item;
+            directories.push_back(&item);
             break;
         case RemovalKind::Group:
             try {
@@ -408,11 +396,28 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
         }
     }
 
+    // The directory that goes last is the selected one that holds the log,
+    // or else the last one selected. NOTE: every other selected directory
+    // (a log may name several) goes before it, and only when it is empty;
+    // one that is not stays with its line, and is named. One that is the
+    // log's folder under another name goes with it.
+    const auto holding = std::find_if(directories.begin(), directories.end(),
+                                      [&log](const PlannedRemoval* item) { return log.IsIn(item->Path); });
+    const PlannedRemoval* directory =
+        holding != directories.end() ? *holding : directories.empty() ? nullptr : directories.back();
+    for (const PlannedRemoval* other : directories) {
+        if (other == directory || log.IsIn(other->Path))
+            continue;
+        RemoveDirectoryA(RemoveTrailingBackslash(other->Path).c_str());
+        if (IsExistingDirectory(other->Path))
+            stayed(*other);
+    }
+
     // The directory goes when it is empty. Only the folder that holds the
-    // log goes with what is still in it, and only when the person says so;
-    // any other folder a log names stays with its line. The folder counts
-    // as empty when the log is all it holds and the log's own line is
-    // selected.
+    // log goes with what is still in it: at once when, every other selected
+    // item gone, the log is all it holds; with anything else in it, only
+    // when the person says so. Any other folder a log names stays with its
+    // line.
     bool takeLog = logItem != nullptr;
     bool keptByChoice = false;
     bool holdsLog = false;
@@ -420,9 +425,11 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
     if (directory) {
         dir = RemoveTrailingBackslash(directory->Path);
         holdsLog = log.IsIn(dir);
-        if (!RemoveDirectoryA(dir.c_str()) && holdsLog && !(takeLog && log.OthersIn(dir).empty())) {
-            if (prompts.Ask(SetupPrompts::Question::FolderNotEmpty,
-                            Format(LoadResString(StrId::SFolderNotEmpty), {directory->Path}))) {
+        if (!RemoveDirectoryA(dir.c_str()) && holdsLog) {
+            if (log.OthersIn(dir).empty()) {
+                takeLog = true;
+            } else if (prompts.Ask(SetupPrompts::Question::FolderNotEmpty,
+                                   Format(LoadResString(StrId::SFolderNotEmpty), {directory->Path}))) {
                 DeleteBesidesTheLog(dir, log, protectedFolders);
                 takeLog = true;
             } else {
@@ -447,6 +454,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
         if (!keptByChoice)
             result.NotRemoved.push_back(*directory);
     }
+    result.LogKept = GetFileAttributesA(plan.LogPath.c_str()) != INVALID_FILE_ATTRIBUTES;
     return result;
 }
 

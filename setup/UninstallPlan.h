@@ -64,31 +64,54 @@ struct UninstallPlan {
     // writing it leaves it: the records before it are planned, the cut one
     // is not, and the person is told before the list is shown.
     bool Damaged = false;
+    // Whether a D record names the folder that holds the log, as every log
+    // an installation wrote does: a file without one (a text file, a
+    // script, a log copied elsewhere) is no uninstall log of an
+    // installation, and an unattended removal acts on none of it.
+    bool NamesItsFolder = false;
+};
+
+// What the code D of a U pattern stands for while the log is read.
+enum class PatternFolder {
+    // The setup state's destination: the script's, or the one the switches
+    // gave.
+    ScriptDestination,
+    // The folder that holds the log, where the installation wrote it.
+    LogFolder,
 };
 
 // What a removal left behind.
 struct RemovalResult {
     // The items still to be listed: those not selected or not removed, in
-    // their order, then the log's own item and a directory that stayed.
+    // their order, then the other directories that stayed, the log's own
+    // item and the log's directory when it stayed.
     std::vector<PlannedRemoval> Kept;
     // The selected items that are still there although their removal was
     // tried, in the same order: to be named to the person. A directory the
     // person chose to keep is not among them, nor is the log kept for a
     // later uninstallation.
     std::vector<PlannedRemoval> NotRemoved;
+    // Whether the log is still there: the uninstallation is not complete,
+    // whatever else went.
+    bool LogKept = false;
 };
 
-// Reads the log at logPath into a plan. A log that cannot be opened raises
-// its input/output error. U patterns are resolved against the state, and
-// the destination folder that limits their folder matches is the log's
-// last D record, or the state's destination when it has none.
+// Reads the log at logPath (a full path) into a plan. A log that cannot be
+// opened raises its input/output error. U patterns are resolved against the
+// state, their code D as patternFolder says, and the destination folder that
+// limits their folder matches is the log's last D record, or the state's
+// destination when it has none.
 UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& state,
-                               const ProtectedFolders& protectedFolders);
+                               const ProtectedFolders& protectedFolders,
+                               PatternFolder patternFolder = PatternFolder::ScriptDestination);
 
 // Removes the selected items of the plan (selected[i] for plan.Items[i]):
-// files and groups at once in the list's order, then the last selected
-// directory. A directory is removed when it is empty; with contents, only
-// the folder that holds the log goes, and only when the person agrees.
+// files and groups at once in the list's order, then the selected
+// directories: the one that holds the log (or else the last selected) last
+// of all. A directory is removed when it is empty, or holds nothing but the
+// log; with other contents, only the folder that holds the log goes, and
+// only when the person agrees. Any other directory stays when it is not
+// empty, and is named.
 // The log itself goes last of all, and only once every other selected item
 // has gone, so that an uninstallation cut short or left incomplete can be
 // finished by another. First the process's current directory leaves the

@@ -51,7 +51,6 @@
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
 #include "runtime/Paths.h"
-#include "runtime/RecordReader.h"
 #include "runtime/TextFile.h"
 #include "setup/Setup1.h"
 #include "setup/Setup2.h"
@@ -60,7 +59,7 @@
 #include "setup/Setup5.h"
 #include "setup/DialogPrompts.h"
 #include "setup/InstallRun.h"
-#include "setup/LineFiles.h"
+#include "setup/UninstallLog.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramPaths.h"
@@ -756,11 +755,7 @@ void UninstallParts(int count)
         ProtectedFolders(state).Protects(dest);
     });
     const double reading = Time([&] {
-        LineFileReader log(dist.Folder() + "uninst.fls", std::string_view());
-        TextRecord record;
-        while (log.Next(record)) {
-        }
-        log.Close();
+        ReadLogRecords(dist.Folder() + "uninst.fls");
     });
     const double checking = Time([&] {
         for (const std::string& name : names)

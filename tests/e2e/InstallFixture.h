@@ -10,6 +10,11 @@
 #include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"
 
+// The text between double quotes, as a command line's argument.
+std::string Quoted(const std::string& text);
+// The lines of a text with CR LF line ends, such as a run's log.
+Strings LinesOf(const std::string& text);
+
 // A distribution folder with setup.exe and the product's files.
 class InstallTest : public testing::Test {
 protected:

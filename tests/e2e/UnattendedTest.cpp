@@ -66,23 +66,6 @@ Watched WatchUntilEnd(DrivenProcess& process, DWORD milliseconds, const std::fun
     return watched;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-// The lines of a text with CR LF line ends.
-Strings LinesOf(const std::string& text)
-{
-    Strings lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 class UnattendedTest : public InstallTest {
 protected:
     void SetUp() override
@@ -107,7 +90,8 @@ protected:
 // uninstall log a person's run with the same answers makes (as the run from
 // a folder shows them), every step in the log, and not one window. Then the
 // quiet removal from that log, which leaves the user's own file and so the
-// folder too.
+// folder too, with the log in it: the removal is not complete, and ends
+// with 3.
 TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRemovalKeepsTheUsersFiles)
 {
     const Strings files{"Dhalvarn95.exe", "Dreadme.txt", "Dempty.dat", "DHALVARN.bat", "DHALVARN.pif"};
@@ -145,7 +129,7 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
     const std::string stagedLetters = temp + "\\Dletters.txt";
     const std::string stagedExtra = temp + "\\Dextra.txt";
     EXPECT_EQ(ReadWhole(dest + "uninst.fls"),
-              Records({"U", "D*.TMP", "F", dest + "halvarn95.exe", "F", dest + "readme.txt", "F", dest + "empty.dat",
+              Records({"T", "Halvarn 95", "U", "D*.TMP", "F", dest + "halvarn95.exe", "F", dest + "readme.txt", "F", dest + "empty.dat",
                        "F", dest + "HALVARN.bat", "F", dest + "HALVARN.pif", "F", stagedLetters, "F", stagedExtra, "G",
                        group, "F", dest + "HALVARN.pif", "D", dest}));
     const std::string programFolder = m_target.Path() + "Program Files";
@@ -180,10 +164,11 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
                             m_dist.Path());
         ASSERT_TRUE(setup.Started());
         const Watched run = WatchUntilEnd(setup, 60000);
-        EXPECT_EQ(run.ExitCode, 0u);
+        EXPECT_EQ(run.ExitCode, 3u);
         EXPECT_TRUE(run.Visible.empty()) << "visible: " << testing::PrintToString(run.Visible);
     }
     EXPECT_EQ(ReadWhole(dest + "my notes.txt"), "the user's");
+    EXPECT_TRUE(FileExists(dest + "uninst.fls"));
     for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "HALVARN.pif"})
         EXPECT_FALSE(FileExists(dest + name)) << name;
     EXPECT_FALSE(DirExists(m_programs + group));
@@ -193,10 +178,12 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
           "Question: " + dest + " still has files or folders in it. Would you like to Delete it and its contents, "
                                 "anyway? Answer: No",
           "Kept: Directory - " + dest + " (it holds what the installation did not make)",
-          std::string("Message: Uninstall is Complete"), std::string("Exit code 0: finished")}) {
+          "Message: The uninstall log " + dest + "uninst.fls is kept, with what stays: Uninstall again with it to "
+                                                 "remove the rest."}) {
         EXPECT_NE(std::find(removal.begin(), removal.end(), line), removal.end()) << line;
     }
-    EXPECT_EQ(removal.back(), "Exit code 0: finished");
+    EXPECT_EQ(std::find(removal.begin(), removal.end(), "Message: Uninstall is Complete"), removal.end());
+    EXPECT_EQ(removal.back(), "Exit code 3: failed during the run");
 }
 
 // The runs that end before anything is made, each with its code and its

@@ -13,6 +13,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
+#include "setup/Destination.h"
 #include "setup/InstallRun.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/ShellLinkFiles.h"
@@ -114,7 +115,8 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
     EXPECT_EQ(ReadLink(d + "HALVARN.pif").Path, d + "HALVARN.bat");
 
     const std::string temp = Temp();
-    const std::string expected = "U\r\nD*.TMP\r\n"
+    const std::string expected = "T\r\nHalvarn 95\r\n"
+                                 "U\r\nD*.TMP\r\n"
                                  "F\r\n" + d + "halvarn95.exe\r\n"
                                  "F\r\n" + d + "empty.dat\r\n"
                                  "F\r\n" + m_dir.Path() + "WIN\\foo.ini\r\n"
@@ -242,7 +244,8 @@ TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
     EXPECT_EQ(m_dir.ReadFile("DEST\\letters.txt"), "letters");
     EXPECT_EQ(IsExistingDirectory(temp), tempExisted);
     const std::string d = m_state.DestDir;
-    EXPECT_EQ(Log(), "F\r\n" + temp + "\\Dletters.txt\r\n"
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\n"
+                     "F\r\n" + temp + "\\Dletters.txt\r\n"
                      "F\r\n" + d + "letters.txt\r\n"
                      "G\r\nHalvarn Group\r\n"
                      "D\r\n" + d + "\r\n");
@@ -294,7 +297,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
     const std::string d = m_state.DestDir;
-    EXPECT_EQ(Log(), "G\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nG\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
 
     RemoveTree(m_dir / "MENU\\PROGRAMS\\Tools");
     DeleteFileA((d + "uninst.fls").c_str());
@@ -304,7 +307,46 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_TRUE(outside.Questions.empty());
     EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\Outside"));
     EXPECT_TRUE(LinksBelow(m_dir.Path()).empty());
-    EXPECT_EQ(Log(), "D\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nD\r\n" + d + "\r\n");
+}
+
+// A reinstallation merges the earlier log only when it proves an earlier
+// installation of this product in this very folder: read whole, its last D
+// record naming the folder, and its title, when it has one, the product's.
+// Any other file of the log's name is merged in nothing, and makes the
+// folder one that holds other files.
+TEST_F(InstallRunTest, OnlyThisProductsWholeLogInItsOwnFolderIsMerged)
+{
+    const std::string d = m_state.DestDir;
+    const std::string whole = "F\r\n" + d + "old.dll\r\nD\r\n" + d + "\r\n";
+    struct Case {
+        const char* Name;
+        std::string Log;
+        bool Merged;
+    };
+    const Case cases[] = {
+        {"this product's", "T\r\nHalvarn 95\r\n" + whole, true},
+        {"the title in other letters", "T\r\nHALVARN 95\r\n" + whole, true},
+        {"an older log without a title", whole, true},
+        {"cut inside its last record", "T\r\nHalvarn 95\r\n" + whole + "G\r\nTools", false},
+        {"another product's", "T\r\nBrisdane 95\r\n" + whole, false},
+        {"empty", "", false},
+        {"naming another folder", "F\r\n" + d + "old.dll\r\nD\r\n" + m_dir.Path() + "ELSE\\\r\n", false},
+        {"without a D record", "F\r\n" + d + "old.dll\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        m_dir.WriteFile("DEST\\uninst.fls", c.Log);
+        EXPECT_EQ(HoldsOtherFiles(d, m_state.ProductTitle), !c.Merged);
+        ScriptedPrompts prompts;
+        InstallRun run(m_state, prompts);
+        ASSERT_TRUE(run.Execute());
+        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\n" + std::string(c.Merged ? "F\r\n" + d + "old.dll\r\n" : "") + "D\r\n" +
+                             d + "\r\n");
+    }
+    // A folder that holds nothing holds no other files either.
+    DeleteFileA((d + "uninst.fls").c_str());
+    EXPECT_FALSE(HoldsOtherFiles(d, m_state.ProductTitle));
 }
 
 // A copy that fails (its folder below the destination does not exist) raises

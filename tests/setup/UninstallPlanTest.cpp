@@ -383,6 +383,102 @@ TEST_F(UninstallPlanTest, TheLogGoesLastAndStaysWhileAnythingElseDoes)
     }
 }
 
+// The title record lists nothing. Whether a D record names the folder that
+// holds the log is known, under any spelling of that folder. The code D of
+// a U pattern is the script's destination, or, when asked for, the folder
+// that holds the log.
+TEST_F(UninstallPlanTest, TheLogsOwnFolderIsKnownAndCanBeWhatPatternsSearch)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string other = m_dir / "OTHER\\";
+    CreateDirectoryA(other.c_str(), nullptr);
+    m_dir.WriteFile("DEST\\y.TMP", "");
+    m_dir.WriteFile("OTHER\\x.TMP", "");
+    const std::string log = other + "uninst.fls";
+    m_dir.WriteFile("OTHER\\uninst.fls", "T\r\nHalvarn 95\r\nU\r\nD*.TMP\r\nD\r\n" + other + "\r\n");
+    UninstallPlan plan = ReadUninstallLog(log, m_state, Protected());
+    EXPECT_EQ(Lines(plan.Items), (Strings{"File - " + d + "y.TMP", "Directory - " + other}));
+    EXPECT_TRUE(plan.Refused.empty());
+    EXPECT_TRUE(plan.NamesItsFolder);
+    plan = ReadUninstallLog(log, m_state, Protected(), PatternFolder::LogFolder);
+    EXPECT_EQ(Lines(plan.Items), (Strings{"File - " + other + "x.TMP", "Directory - " + other}));
+    // Another spelling of the folder: other letters, and a lone "." in it.
+    m_dir.WriteFile("OTHER\\uninst.fls", "D\r\n" + m_dir.Path() + "other\\.\\\r\n");
+    EXPECT_TRUE(ReadUninstallLog(log, m_state, Protected()).NamesItsFolder);
+    for (const std::string& text : Strings{"", "some text\r\nwith lines\r\n", "F\r\n" + d + "y.TMP\r\n",
+                                    "D\r\n" + d + "\r\n", "D\r\nOTHER\\\r\n", "D\r\n" + other}) {
+        SCOPED_TRACE(text);
+        m_dir.WriteFile("OTHER\\uninst.fls", text);
+        EXPECT_FALSE(ReadUninstallLog(log, m_state, Protected()).NamesItsFolder);
+    }
+}
+
+// The folder that holds the log goes with it without a question when the
+// log is all it holds once every other selected item has gone. A second
+// directory that is not empty stays, with its contents, and is named with
+// the log's folder, which keeps the log. A folder kept after No keeps the
+// log, and the result says so.
+TEST_F(UninstallPlanTest, AFolderHoldingOnlyItsLogGoesAndASecondDirectoryThatStaysIsNamed)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string later = m_dir / "LATER\\";
+    const std::string log = d + "uninst.fls";
+    const auto makeFolders = [&] {
+        CreateDirectoryA(d.c_str(), nullptr);
+        CreateDirectoryA(later.c_str(), nullptr);
+    };
+    {
+        SCOPED_TRACE("the log is all that is left");
+        makeFolders();
+        m_dir.WriteFile("DEST\\a.dat", "");
+        const UninstallPlan plan = Read({"T", "Halvarn 95", "F", d + "a.dat", "D", d}, "DEST\\");
+        ScriptedPrompts prompts;
+        const RemovalResult result = Remove(plan, prompts);
+        EXPECT_TRUE(prompts.Questions.empty());
+        EXPECT_TRUE(result.NotRemoved.empty());
+        EXPECT_FALSE(result.LogKept);
+        EXPECT_FALSE(IsExistingDirectory(d));
+    }
+    {
+        SCOPED_TRACE("a second directory with contents");
+        makeFolders();
+        m_dir.WriteFile("DEST\\a.dat", "");
+        m_dir.WriteFile("LATER\\keep.txt", "the user's");
+        const UninstallPlan plan = Read({"F", d + "a.dat", "D", later, "D", d}, "DEST\\");
+        ASSERT_EQ(Lines(plan.Items), (Strings{"File - " + d + "a.dat", "Directory - " + later, "Directory - " + d}));
+        ScriptedPrompts prompts;
+        const RemovalResult result = Remove(plan, prompts);
+        EXPECT_TRUE(prompts.Questions.empty());
+        EXPECT_EQ(Lines(result.NotRemoved), (Strings{"Directory - " + later, "Directory - " + d}));
+        EXPECT_TRUE(result.LogKept);
+        EXPECT_EQ(m_dir.ReadFile("LATER\\keep.txt"), "the user's");
+        EXPECT_FALSE(FileIsPresent(d + "a.dat"));
+        EXPECT_TRUE(FileIsPresent(log));
+        // Empty now, the second directory goes with the rest.
+        ASSERT_TRUE(DeleteFileA((later + "keep.txt").c_str()));
+        const UninstallPlan again = ReadUninstallLog(log, m_state, Protected());
+        const RemovalResult finished = Remove(again, prompts);
+        EXPECT_TRUE(finished.NotRemoved.empty());
+        EXPECT_FALSE(finished.LogKept);
+        EXPECT_FALSE(IsExistingDirectory(later));
+        EXPECT_FALSE(IsExistingDirectory(d));
+    }
+    {
+        SCOPED_TRACE("the folder kept after No");
+        makeFolders();
+        m_dir.WriteFile("DEST\\a.dat", "");
+        m_dir.WriteFile("DEST\\mine.txt", "the user's");
+        const UninstallPlan plan = Read({"F", d + "a.dat", "D", d}, "DEST\\");
+        ScriptedPrompts no;
+        const RemovalResult result = Remove(plan, no);
+        EXPECT_EQ(no.Questions.size(), 1u);
+        EXPECT_TRUE(result.NotRemoved.empty());
+        EXPECT_TRUE(result.LogKept);
+        EXPECT_EQ(m_dir.ReadFile("DEST\\mine.txt"), "the user's");
+        RemoveTree(d);
+    }
+}
+
 // A log that cannot be opened raises its error before anything is planned.
 TEST_F(UninstallPlanTest, ALogThatCannotBeOpenedRaisesItsError)
 {

@@ -91,7 +91,8 @@ TEST_F(UninstallTest, TheFormListsThePlanAndNamesTheMissingGroups)
     EXPECT_EQ(UpperCaseAscii(Form4->UninstallFileName()), UpperCaseAscii(m_dir / "uninst.fls"));
 
     // Each showing reads the log again; Select All and Uninstall remove it
-    // all and say so.
+    // all, and say that the log beside the program, which names no item of
+    // its own, is kept.
     WriteLog({"F", d + "halvarn95.exe", "D", d});
     Form4->Hide();
     ShowForm();
@@ -100,7 +101,7 @@ TEST_F(UninstallTest, TheFormListsThePlanAndNamesTheMissingGroups)
     EXPECT_EQ(Form4->ListBox1->SelCount(), 2);
     const auto removal = Uninstall(Ok);
     ASSERT_EQ(removal.size(), 1u);
-    EXPECT_EQ(removal[0].Text, "Uninstall is Complete");
+    EXPECT_EQ(removal[0].Text, "The uninstall log " + Form4->UninstallFileName() + " is kept, with what stays: Uninstall again with it to remove the rest.");
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(ListLines().empty());
 }
@@ -140,7 +141,7 @@ TEST_F(UninstallTest, WithoutALogBesideTheProgramTheUserIsAskedForOne)
     Form4->ListBox1->Items()->Clear();
     const auto seen = Uninstall(Ok);
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
+    EXPECT_EQ(seen[0].Text, "The uninstall log " + Form4->UninstallFileName() + " is kept, with what stays: Uninstall again with it to remove the rest.");
     EXPECT_TRUE(IsExistingDirectory(elsewhere));
 }
 
@@ -202,7 +203,7 @@ TEST_F(UninstallTest, RemovingTenThousandLinesCostsLinearListBoxCalls)
     const auto seen = Uninstall(Ok);
     EXPECT_LE(calls.Count() - selectCalls, 6L * (count + 1));
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Text, "Uninstall is Complete");
+    EXPECT_EQ(seen[0].Text, "The uninstall log " + Form4->UninstallFileName() + " is kept, with what stays: Uninstall again with it to remove the rest.");
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(ListLines().empty());
 }

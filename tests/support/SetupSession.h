@@ -73,7 +73,8 @@ public:
     static HWND List(HWND form);
     // On the uninstall form: the lines it lists, then Select All, Uninstall,
     // OK to "Uninstall is Complete" (or, when something is to stay, to the
-    // warning that names it), and the program's end with code 0.
+    // warning that names it), and the program's end with code 0 (3 when
+    // something stays).
     // Returns the lines as they were listed.
     Strings UninstallAll(bool complete = true);
 
