@@ -78,8 +78,11 @@ void TForm1::Timer1Timer(TObject*)
     // that the choice that follows meets the machine as it was.
     DialogPrompts prompts;
     FinishLeftRun(*m_state, prompts);
-    for (const std::string& message : m_state->Script.MessageList)
+    // The log, when there is one, has what the person was shown.
+    for (const std::string& message : m_state->Script.MessageList) {
+        m_state->Log.Line(Format(LoadResString(StrId::SLogMessage), {message}));
         ShowMessageDialog(message, MessageKind::Information, {mbOK}, 0);
+    }
     Form2->Show();
 }
 
