@@ -77,16 +77,18 @@ bool IsDevicePath(std::string_view path)
 // name the system would trim never reaches the file functions.
 std::string FileSwitchRefusal(const std::string& name, const std::string& typed, const std::string& full)
 {
-    if (IsDevicePath(typed) || IsDevicePath(full))
-        return Format(LoadResString(StrId::SSwitchDevicePath), {name, typed});
     // Both spellings are looked at: the system makes "C:\X\COM1.fls" in full
-    // into the device path of the port.
+    // into the device path of the port, and drops the dot of "C:\logs.\".
     for (const std::string* path : {&typed, &full}) {
+        if (IsDevicePath(*path))
+            return Format(LoadResString(StrId::SSwitchDevicePath), {name, typed});
         for (size_t from = 0; from < path->size();) {
             const size_t end = std::min(path->find_first_of("\\/", from), path->size());
             const std::string part = path->substr(from, end - from);
             if (ScriptFormat::IsDeviceName(part))
                 return Format(LoadResString(StrId::SSwitchDeviceName), {name, typed, part});
+            if (!part.empty() && part != "." && part != ".." && (part.back() == '.' || part.back() == ' '))
+                return Format(LoadResString(StrId::SSwitchNotPlain), {name, typed});
             from = end + 1;
         }
     }
