@@ -2,8 +2,16 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/ShellLinkFiles.h"
+
+std::string SmallDrive()
+{
+    const char* drive = std::getenv("WINEBED_SMALL_DRIVE");
+    return drive && *drive ? std::string(drive) + "\\" : std::string();
+}
 
 void InstallTest::SetUp()
 {

@@ -10,6 +10,14 @@
 #include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"
 
+// The test bed's small drive (4 MiB, with a read-only folder "readonly"), as
+// "R:\", or empty when the bed has none.
+std::string SmallDrive();
+
+#define REQUIRE_SMALL_DRIVE()                                                                          \
+    if (SmallDrive().empty())                                                                          \
+    GTEST_SKIP() << "the test bed has no small drive (scripts/winebed.sh --small-drive DIR, as root)"
+
 // A distribution folder with setup.exe and the product's files.
 class InstallTest : public testing::Test {
 protected:
