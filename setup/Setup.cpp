@@ -95,13 +95,6 @@ void LogUsage(RunLog& log)
     }
 }
 
-std::string ProgramPath()
-{
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 // The run from the switches read to its exit code.
 int Run(SetupState& state)
 {
