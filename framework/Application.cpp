@@ -303,19 +303,23 @@ std::string LastChanceText(const std::exception& e)
     return Format(LoadResString(StrId::SException), {className, FileNamePart(path), offset, message, stop});
 }
 
+std::string CurrentExceptionText()
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return LastChanceText(e);
+    } catch (...) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        return Format(LoadResString(StrId::SUnknownException), {FileNamePart(path)});
+    }
+}
+
 void ShowRuntimeErrorBox() noexcept
 {
     try {
-        std::string text;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            text = LastChanceText(e);
-        } catch (...) {
-            char path[MAX_PATH] = {};
-            GetModuleFileNameA(nullptr, path, MAX_PATH);
-            text = Format(LoadResString(StrId::SUnknownException), {FileNamePart(path)});
-        }
+        const std::string text = CurrentExceptionText();
         MessageBoxA(nullptr, text.c_str(), LoadResString(StrId::SExceptTitle).c_str(),
                     MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     } catch (...) {
@@ -323,10 +327,4 @@ void ShowRuntimeErrorBox() noexcept
         // the user that something went wrong.
         MessageBoxA(nullptr, "Application Error", "Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     }
-}
-
-int ShowLastChanceError() noexcept
-{
-    ShowRuntimeErrorBox();
-    return 1;
 }

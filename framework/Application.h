@@ -116,13 +116,12 @@ void FinalizeFramework();
 // character but the first in lower case).
 std::string TitleFromProgramFile(const std::string& path);
 
-// The last-chance handler of the main program, for an exception nothing else
-// caught: the text of its error box (the exception's class, the program
-// file's name, where in the program it was raised, and its message with a
-// full stop), and the box itself, task-modal under "Application Error".
-// ShowLastChanceError is called inside the catch block and returns the exit
-// code, 1.
+// The last-chance report of an exception nothing else caught: the text of
+// its error box (the exception's class, the program file's name, where in
+// the program it was raised, and its message with a full stop), the text for
+// the exception being handled (inside a catch block only; any exception at
+// all), and the box itself, task-modal under "Application Error", which ends
+// nothing (inside a catch block only).
 std::string LastChanceText(const std::exception& e);
-int ShowLastChanceError() noexcept;
-// The same box without ending anything; inside a catch block only.
+std::string CurrentExceptionText();
 void ShowRuntimeErrorBox() noexcept;

@@ -29,24 +29,7 @@ bool IsDestinationFolder(const std::string& dir)
     if (rest.empty() || rest.back() != '\\')
         return false;
     rest.remove_suffix(1);
-    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (rest.size() >= 3 && isLetter(rest[0]) && rest[1] == ':' && rest[2] == '\\') {
-        rest.remove_prefix(3);
-    } else if (rest.substr(0, 2) == "\\\\") {
-        // The server and the share; "\\?\" and "\\.\" name no share.
-        rest.remove_prefix(2);
-        for (int part = 0; part < 2; ++part) {
-            const size_t end = rest.find('\\');
-            if (end == std::string_view::npos || !ScriptFormat::IsPlainName(rest.substr(0, end)))
-                return false;
-            rest.remove_prefix(end + 1);
-        }
-    } else {
-        return false;
-    }
-    // Below the root the folders follow the rule of a Start Menu group:
-    // plain names joined by single backslashes, none of them "." or "..".
-    return ScriptFormat::IsGroupPath(rest);
+    return ScriptFormat::IsPlainFullName(rest);
 }
 
 std::string FileInTheWay(const std::string& dir)
@@ -150,6 +133,34 @@ bool SpaceNeeds::Enough() const
     return enough;
 }
 
+namespace {
+
+// Why dir (ending in a backslash) is no destination folder, naming it: the
+// plain request for a full path only when it is not one of the spellings
+// that look full but name something else.
+std::string NotFullReason(const std::string& dir)
+{
+    const std::string shown = dir.size() > 1 && dir.back() == '\\' ? dir.substr(0, dir.size() - 1) : dir;
+    const std::string_view start = std::string_view(dir).substr(0, 4);
+    if (start == "\\\\.\\" || start == "\\\\?\\" || start == "\\??\\")
+        return Format(LoadResString(StrId::SDestinationDevicePath), {shown});
+    const bool letter = dir.size() == 3 && ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
+    if (letter && dir[1] == ':' && dir[2] == '\\')
+        return Format(LoadResString(StrId::SDestinationIsRoot), {dir});
+    for (size_t from = 0; from < shown.size();) {
+        const size_t end = std::min(shown.find_first_of("\\/", from), shown.size());
+        const std::string part = shown.substr(from, end - from);
+        if (ScriptFormat::IsDeviceName(part))
+            return Format(LoadResString(StrId::SDestinationIsDevice), {shown, part});
+        if (!part.empty() && part != "." && part != ".." && (part.back() == '.' || part.back() == ' '))
+            return Format(LoadResString(StrId::SDestinationTrimmed), {shown});
+        from = end + 1;
+    }
+    return LoadResString(StrId::SDestinationNotFull);
+}
+
+} // namespace
+
 std::optional<std::string> DestinationRefusal(const std::string& dir, const SetupScript& script)
 {
     // NOTE: an empty or relative destination would install into the root or
@@ -158,7 +169,7 @@ std::optional<std::string> DestinationRefusal(const std::string& dir, const Setu
     // would leave a chain of empty folders behind when the first copy fails.
     // Both are refused before anything is created.
     if (!IsDestinationFolder(dir))
-        return LoadResString(StrId::SDestinationNotFull);
+        return NotFullReason(dir);
     const size_t longest = LongestDestination(script);
     if (dir.size() > longest) {
         // The directory is typed without its trailing backslash.

@@ -30,11 +30,8 @@ Split SplitAtFirst(std::string_view text, char separator)
     return {std::string(text.substr(0, at)), std::string(text.substr(at + 1)), true};
 }
 
-// Whether the name stands for a device in every folder: CON, PRN, AUX, NUL,
-// CONIN$, CONOUT$, COM0 to COM9 or LPT0 to LPT9 (the superscript digits one,
-// two and three of the Latin-1 code page count as digits too), in any case,
-// with any extension, and with blanks between the device and the extension,
-// which the system drops ("CON .txt" is the console).
+} // namespace
+
 bool IsDeviceName(std::string_view name)
 {
     std::string_view base = name.substr(0, name.find('.'));
@@ -51,8 +48,6 @@ bool IsDeviceName(std::string_view name)
     const unsigned char digit = static_cast<unsigned char>(upper[3]);
     return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
-
-} // namespace
 
 FileArgument SplitFileArgument(std::string_view argument)
 {
@@ -88,6 +83,28 @@ bool IsPlainName(std::string_view name)
             return false;
     }
     return !IsDeviceName(name);
+}
+
+bool IsPlainFullName(std::string_view path)
+{
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
+        path.remove_prefix(3);
+    } else if (path.substr(0, 2) == "\\\\") {
+        // The server and the share; "\\?\" and "\\.\" name no share.
+        path.remove_prefix(2);
+        for (int part = 0; part < 2; ++part) {
+            const size_t end = path.find('\\');
+            if (end == std::string_view::npos || !IsPlainName(path.substr(0, end)))
+                return false;
+            path.remove_prefix(end + 1);
+        }
+    } else {
+        return false;
+    }
+    // Below the root the names follow the rule of a Start Menu group: plain
+    // names joined by single backslashes, none of them "." or "..".
+    return IsGroupPath(path);
 }
 
 bool IsGroupPath(std::string_view name)

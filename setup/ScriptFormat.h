@@ -59,6 +59,12 @@ std::string MandatorySourceName(std::string_view path);
 // included, unlike a mandatory file's.
 std::string OptionalSourceName(std::string_view path);
 
+// Whether the name stands for a device in every folder: CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM0 to COM9 or LPT0 to LPT9 (the superscript digits one,
+// two and three of the Latin-1 code page count as digits too), in any case,
+// with any extension, and with blanks between the device and the extension,
+// which the system drops ("CON .txt" is the console).
+bool IsDeviceName(std::string_view name);
 // Whether the text is one plain file or folder name that names exactly what
 // it says: not empty, not "." or "..", no path separator, drive colon,
 // wildcard or other character a file name cannot hold, no trailing dot or
@@ -72,6 +78,12 @@ bool IsPlainName(std::string_view name);
 // below the Programs folder, whatever the Programs folder is. Empty names,
 // absolute paths and paths through ".." are not group names.
 bool IsGroupPath(std::string_view name);
+// Whether a full name is the root of a drive ("C:\") or of a network share
+// ("\\SERVER\SHARE\") followed by a group path: the one spelling of a file
+// or folder below a root that names exactly what it says. Device names,
+// the device forms "\\.\" and "\\?\", and names the system would trim
+// are not.
+bool IsPlainFullName(std::string_view path);
 
 // Whether a name that the run joins to a base folder names a file inside that
 // folder by one plain spelling. The name is split at "\" and "/"; no part may

@@ -2,7 +2,8 @@
 // start-up, the application's title, the five forms in order (the first is
 // the main form), or the run that nobody attends, the message loop, the
 // framework's end, and the exit code. An exception that nothing else catches
-// ends the program through the last-chance error box with exit code 1.
+// ends the program with its own exit code, through the last-chance error box
+// when a person runs it and in the log alone when nobody does.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "runtime/Format.h"
 #include "runtime/Handles.h"
 #include "runtime/ResStrings.h"
+#include "setup/RunLogPlace.h"
 #include "setup/SetupForms.h"
 #include "setup/Unattended.h"
 
@@ -93,62 +95,93 @@ void LogUsage(RunLog& log)
     }
 }
 
+// The run from the switches read to its exit code.
+int Run(SetupState& state)
+{
+    CommandLine& switches = state.Switches;
+    std::string unfit;
+    switches = ParseCommandLine(AnsiProgramArguments(GetCommandLineW(), unfit));
+    if (!unfit.empty())
+        switches.Error = Format(LoadResString(StrId::SArgumentUnfit), {unfit});
+    // NOTE: the log's place is judged before anything is opened for
+    // writing, also for a wrong command line, whose reason goes to it: a log
+    // that would be the script, a source or a file of the run is never
+    // opened, and its refusal reaches the standard error stream alone.
+    if (switches.LogFile) {
+        if (const std::optional<std::string> refusal = RunLogPlaceRefusal(*switches.LogFile, switches, ProgramPath())) {
+            if (switches.Error.empty())
+                switches.Error = *refusal;
+            switches.LogFile.reset();
+        }
+    }
+    // NOTE: two setups at once would share the staging folder and the
+    // uninstall log, and each would delete the other's files; a second copy
+    // hands over to the first and ends quietly, before it shows anything. An
+    // unattended one does not hand over: nobody would be there to go on.
+    // The lock is looked at before the log is opened: a log the running
+    // setup holds cannot be opened (it keeps it from writers), and the
+    // second run then ends with 4 all the same, writing nothing into the
+    // first one's log.
+    const KernelHandle running(CreateMutexA(nullptr, FALSE, RunningLockName));
+    const bool another = running && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (switches.LogFile) {
+        const std::string why = state.Log.Open(*switches.LogFile);
+        if (!why.empty() && !another && switches.Error.empty())
+            switches.Error = why;
+    }
+    // A wrong command line and the usage end the program before it touches
+    // anything; when /quiet or /passive is there in any spelling, only the
+    // log and the standard error stream have them.
+    const bool unattended = switches.Unattended();
+    if (!switches.Error.empty()) {
+        const std::string line = Format(LoadResString(StrId::SLogWrongCommandLine), {switches.Error});
+        state.Log.Line(line);
+        ToStandardError(line);
+        if (!unattended)
+            ShowCommandLineNotice(switches.Error, true);
+        return state.Log.Finish(ExitCode::WrongCommandLine);
+    }
+    if (switches.Help) {
+        if (unattended)
+            LogUsage(state.Log);
+        else
+            ShowCommandLineNotice(LoadResString(StrId::SUsage), false);
+        return state.Log.Finish(ExitCode::Finished);
+    }
+    if (another) {
+        if (unattended)
+            return state.Log.Finish(ExitCode::AnotherSetupRunning);
+        BringRunningSetupForward();
+        return state.Log.Finish(ExitCode::Finished);
+    }
+    if (unattended) {
+        if (const std::optional<ExitCode> refused = PrepareUnattended(state))
+            return state.Log.Finish(*refused);
+        if (switches.Mode == RunMode::Quiet || switches.Uninstall)
+            return state.Log.Finish(RunWithoutWindows(state));
+    }
+    InitializeFramework();
+    Application->Initialize();
+    Application->SetTitle(ApplicationTitle);
+    // A passive run, prepared above, shows the progress form alone.
+    if (unattended)
+        CreateProgressForm(state);
+    else
+        CreateSetupForms(state);
+    Application->Run();
+    FinalizeFramework();
+    return state.Log.Finish(state.Outcome);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Owned here, for the whole run, by the one start every form shares.
     SetupState state;
-    CommandLine& switches = state.Switches;
-    switches = ParseCommandLine(ProgramArguments(GetCommandLineA()));
-    if (switches.LogFile && !state.Log.Open(*switches.LogFile) && switches.Error.empty())
-        switches.Error = Format(LoadResString(StrId::SRunLogNotWritten), {*switches.LogFile});
-    // A wrong command line and the usage end the program before it touches
-    // anything; under /quiet only the log has them.
-    const bool quiet = switches.Mode == RunMode::Quiet;
-    if (!switches.Error.empty()) {
-        state.Log.Line(Format(LoadResString(StrId::SLogWrongCommandLine), {switches.Error}));
-        if (!quiet)
-            ShowCommandLineNotice(switches.Error, true);
-        return state.Log.Finish(ExitCode::WrongCommandLine);
-    }
-    if (switches.Help) {
-        if (quiet)
-            LogUsage(state.Log);
-        else
-            ShowCommandLineNotice(LoadResString(StrId::SUsage), false);
-        return state.Log.Finish(ExitCode::Finished);
-    }
-    // NOTE: two setups at once would share the staging folder and the
-    // uninstall log, and each would delete the other's files; a second copy
-    // hands over to the first and ends quietly, before it shows anything. An
-    // unattended one does not hand over: nobody would be there to go on.
-    const KernelHandle running(CreateMutexA(nullptr, FALSE, RunningLockName));
-    if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (switches.Unattended())
-            return state.Log.Finish(ExitCode::AnotherSetupRunning);
-        BringRunningSetupForward();
-        return state.Log.Finish(ExitCode::Finished);
-    }
-    if (switches.Unattended()) {
-        if (const std::optional<ExitCode> refused = PrepareUnattended(state))
-            return state.Log.Finish(*refused);
-        if (quiet || switches.Uninstall)
-            return state.Log.Finish(RunWithoutWindows(state));
-    }
     try {
-        InitializeFramework();
-        Application->Initialize();
-        Application->SetTitle(ApplicationTitle);
-        // A passive run, prepared above, shows the progress form alone.
-        if (switches.Unattended())
-            CreateProgressForm(state);
-        else
-            CreateSetupForms(state);
-        Application->Run();
-        FinalizeFramework();
+        return Run(state);
     } catch (...) {
-        return ShowLastChanceError();
+        return state.Log.Finish(EndUnexpectedly(state));
     }
-    return state.Log.Finish(state.Outcome);
 }

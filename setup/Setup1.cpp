@@ -92,8 +92,9 @@ void TForm1::Timer1Timer(TObject*)
         Application->Terminate();
         return;
     }
+    // The log, when there is one, has what the person was shown.
     for (const std::string& message : m_state->Script.MessageList)
-        ShowMessageDialog(message, MessageKind::Information, {mbOK}, 0);
+        prompts.Tell(message);
     Form2->Show();
 }
 

@@ -42,7 +42,7 @@ void TForm5::Form5Activate(TObject*)
         // taken back by then.
         m_running = true;
         const ScopeExit stopped([&] { m_running = false; });
-        PerformInstall(*m_run, *m_state);
+        PerformInstall(*m_run, *m_state, *m_prompts);
     }
     // An unattended run ends with its run, however that went: nobody is
     // there to leave the form.

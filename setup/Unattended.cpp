@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Application.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
@@ -17,11 +18,27 @@
 
 namespace {
 
-std::string ProgramPath()
+// Why the drives cannot take what the run copies, naming the drive; none
+// when they can. A drive or share whose free space cannot be asked is not
+// one that is full: it cannot be reached.
+std::optional<std::string> SpaceRefusal(const SpaceNeeds& needs, const SetupState& state)
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
+    const auto check = [](const std::string& drive, uint8_t number, int64_t need,
+                          const std::string& place) -> std::optional<std::string> {
+        const int64_t free = DriveFreeSpace(drive, number);
+        if (free < 0)
+            return Format(LoadResString(StrId::SDriveUnreachable), {place});
+        if (free < need)
+            return Format(LoadResString(StrId::SNotEnoughSpaceOn),
+                          {drive + "\\", std::to_string(need), std::to_string(free)});
+        return std::nullopt;
+    };
+    if (!needs.OneDrive())
+        if (std::optional<std::string> refusal =
+                check(needs.DestDrive, needs.DestDriveNum, needs.DestNeed, RemoveTrailingBackslash(state.DestDir)))
+            return refusal;
+    const std::string winPlace = RemoveTrailingBackslash(needs.OneDrive() ? state.DestDir : state.WinDir);
+    return check(needs.WinDrive, needs.WinDriveNum, needs.WinNeed, winPlace);
 }
 
 // Why the installation may not begin, as the settings would have told a
@@ -33,9 +50,7 @@ std::optional<std::string> InstallRefusal(const SetupState& state)
         return refusal;
     if (HoldsOtherFiles(state.DestDir, state.ProductTitle))
         return Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(state.DestDir)});
-    if (!ReckonSpace(state).Enough())
-        return LoadResString(StrId::SNotEnoughSpace);
-    return std::nullopt;
+    return SpaceRefusal(ReckonSpace(state), state);
 }
 
 // The full name of the uninstall log the switches name, or the one beside
@@ -126,7 +141,12 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
     const std::string program = ProgramPath();
     try {
         GetDirectories(state, program);
-        ReadSetupFile(state);
+        // A script that cannot be read is named with the reason.
+        try {
+            ReadSetupFile(state);
+        } catch (const std::exception& e) {
+            throw Exception(state.ExeDir + std::string(ScriptFormat::ScriptName) + ": " + e.what());
+        }
         state.SourceDir = CheckPath(UpperCaseAscii(FileDirPart(program)));
         // A run an earlier start left unfinished is taken back first, as a
         // person's start does; its message goes to the log.
@@ -148,7 +168,7 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
     return std::nullopt;
 }
 
-void PerformInstall(InstallRun& run, SetupState& state)
+void PerformInstall(InstallRun& run, SetupState& state, const UnattendedPrompts& prompts)
 {
     const bool unattended = state.Switches.Unattended();
     // A journal that cannot be made refuses the run before anything is
@@ -169,10 +189,17 @@ void PerformInstall(InstallRun& run, SetupState& state)
             state.Outcome = ExitCode::Finished;
             return;
         }
-        state.Outcome = ExitCode::EndedByUser;
+        // A log that can no longer be written stops the run as a failure.
+        state.Outcome = state.Log.Failed() ? ExitCode::Failed : ExitCode::EndedByUser;
     } catch (const std::exception& e) {
         state.Outcome = ExitCode::Failed;
-        state.Log.Line(Format(LoadResString(StrId::SLogFailure), {e.what()}));
+        // The failure names the file it met, when its own text does not.
+        const std::string& file = prompts.Working();
+        const std::string what = e.what();
+        if (!file.empty() && UpperCaseAscii(what).find(UpperCaseAscii(file)) == std::string::npos)
+            state.Log.Line(Format(LoadResString(StrId::SLogFailureAt), {file, what}));
+        else
+            state.Log.Line(Format(LoadResString(StrId::SLogFailure), {what}));
         if (!unattended)
             throw;
     } catch (...) {
@@ -193,6 +220,28 @@ ExitCode RunWithoutWindows(SetupState& state)
         return UninstallEverything(state);
     UnattendedPrompts prompts(state.Switches, state.Log, nullptr);
     InstallRun run(state, prompts);
-    PerformInstall(run, state);
+    PerformInstall(run, state, prompts);
     return state.Outcome;
+}
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+ExitCode EndUnexpectedly(SetupState& state) noexcept
+{
+    try {
+        const std::string line = Format(LoadResString(StrId::SLogUnexpected), {CurrentExceptionText()});
+        state.Log.Line(line);
+        ToStandardError(line);
+    } catch (...) {
+        // Deliberately dropped: the exit code still says what happened.
+    }
+    // NOTE: nobody would close the box of a run that shows no window.
+    if (!state.Switches.Unattended())
+        ShowRuntimeErrorBox();
+    return ExitCode::Unexpected;
 }

@@ -9,6 +9,7 @@
 
 #include "setup/InstallRun.h"
 #include "setup/SetupState.h"
+#include "setup/UnattendedPrompts.h"
 
 // The start of an unattended run: the folders, the script and its messages
 // (into the log), and for an installation the checks of the destination and
@@ -21,6 +22,18 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state);
 ExitCode RunWithoutWindows(SetupState& state);
 
 // Performs the installation and sets the state's outcome, with a failure's
-// text in the log. An unattended run that failed or was stopped is taken
-// back; a person's failed run raises its failure again, for the report.
-void PerformInstall(InstallRun& run, SetupState& state);
+// text in the log, naming the file the prompts were told the run was
+// working on. An unattended run that failed or was stopped is taken back; a
+// person's failed run raises its failure again, for the report. A log that
+// could not be written makes the run a failure.
+void PerformInstall(InstallRun& run, SetupState& state, const UnattendedPrompts& prompts);
+
+// The program's full file name.
+std::string ProgramPath();
+
+// The end of a run that met an exception nothing else caught; called inside
+// the catch block. The exception's text goes to the log and to the standard
+// error stream, and to the last-chance error box when a person runs the
+// setup (a run that shows nothing shows no box either). Returns Unexpected,
+// which no other end of the program gives.
+ExitCode EndUnexpectedly(SetupState& state) noexcept;

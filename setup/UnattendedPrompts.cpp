@@ -106,12 +106,14 @@ void UnattendedPrompts::BeginCopies(int count)
 
 void UnattendedPrompts::Copying(const std::string& destination)
 {
+    m_working = destination;
     if (m_person)
         m_person->Copying(destination);
 }
 
 void UnattendedPrompts::Copied(bool counted)
 {
+    m_working.clear();
     if (m_person)
         m_person->Copied(counted);
 }
@@ -135,5 +137,5 @@ void UnattendedPrompts::Acted(ActionKind kind, const std::string& path)
 
 bool UnattendedPrompts::Stopped() const
 {
-    return m_person && m_person->Stopped();
+    return m_log.Failed() || (m_person && m_person->Stopped());
 }

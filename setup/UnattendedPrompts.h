@@ -37,7 +37,13 @@ public:
     void Copied(bool counted) override;
     void Acted(ActionKind kind, const std::string& path) override;
     void Logged(const std::string& line) override { m_log.Line(line); }
+    // Also once the log can no longer be written: the run cannot say what
+    // it does, and stops as a failure.
     bool Stopped() const override;
+
+    // The file being copied, from Copying until Copied; empty between two
+    // copies.
+    const std::string& Working() const { return m_working; }
 
 private:
     // The answer the switches give, or the one the person gives.
@@ -46,4 +52,5 @@ private:
     const CommandLine& m_switches;  // not owned
     RunLog& m_log;                  // not owned
     SetupPrompts* m_person;         // not owned
+    std::string m_working;
 };

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "tests/e2e/InstallFixture.h"
@@ -22,18 +21,6 @@ namespace {
 
 // The application's title: the caption of the box that reports an error.
 constexpr const char* ErrorCaption = "Brisdane 95 Setup";
-
-// The test bed's small drive (4 MiB, with a read-only folder "readonly"), as
-// "R:\", or empty when the bed has none.
-std::string SmallDrive()
-{
-    const char* drive = std::getenv("WINEBED_SMALL_DRIVE");
-    return drive && *drive ? std::string(drive) + "\\" : std::string();
-}
-
-#define REQUIRE_SMALL_DRIVE()                                                                          \
-    if (SmallDrive().empty())                                                                          \
-    GTEST_SKIP() << "the test bed has no small drive (scripts/winebed.sh --small-drive DIR, as root)"
 
 class FaultsTest : public InstallTest {
 protected:

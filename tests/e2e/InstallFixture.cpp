@@ -3,24 +3,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/ShellLinkFiles.h"
 
-std::string Quoted(const std::string& text)
+std::string SmallDrive()
 {
-    return "\"" + text + "\"";
-}
-
-Strings LinesOf(const std::string& text)
-{
-    Strings lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
+    const char* drive = std::getenv("WINEBED_SMALL_DRIVE");
+    return drive && *drive ? std::string(drive) + "\\" : std::string();
 }
 
 void InstallTest::SetUp()

@@ -10,10 +10,13 @@
 #include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"
 
-// The text between double quotes, as a command line's argument.
-std::string Quoted(const std::string& text);
-// The lines of a text with CR LF line ends, such as a run's log.
-Strings LinesOf(const std::string& text);
+// The test bed's small drive (4 MiB, with a read-only folder "readonly"), as
+// "R:\", or empty when the bed has none.
+std::string SmallDrive();
+
+#define REQUIRE_SMALL_DRIVE()                                                                          \
+    if (SmallDrive().empty())                                                                          \
+    GTEST_SKIP() << "the test bed has no small drive (scripts/winebed.sh --small-drive DIR, as root)"
 
 // A distribution folder with setup.exe and the product's files.
 class InstallTest : public testing::Test {

@@ -11,16 +11,12 @@
 
 #include "runtime/FolderIdentity.h"
 #include "tests/e2e/InstallFixture.h"
+#include "tests/e2e/RunWatch.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
 
 std::string SpecialFolder(int csidl)
 {

@@ -263,9 +263,10 @@ TEST_F(SetupDialogs, ASecondCopyHandsOverToTheRunningOneAndEnds)
     EXPECT_EQ(first.Process().WaitForExit(), 2u);
 }
 
-// Next refuses a destination that is empty, relative, a drive's root, a path
-// through "..", one with a device name in it, one too long for the files to
-// fit, or one where a file lies in place of a folder, with its message and
+// Next refuses a destination that is empty, relative, a path through "..",
+// a drive's root, one with a device name in it or a name the system would
+// trim (each named, with why), one too long for the files to fit, or one
+// where a file lies in place of a folder, with its message and
 // before anything is created; it asks before an existing folder that holds
 // files, and No (the default, which Enter presses) keeps the settings with
 // nothing made. The settings stay as typed, and the user can still leave.
@@ -285,6 +286,7 @@ TEST_F(SetupDialogs, NextRefusesABadDestinationAndAsksBeforeAnOccupiedOne)
     target.WriteFile("keep.txt", "the user's");
     const std::string isFile = keep + " is a file, not a directory.\rPlease choose another Destination Directory.";
     const std::string halvarn = target.Path() + "HALVARN";
+    const std::string chooseAnother = "Please choose another Destination Directory.";
     ASSERT_FALSE(FileExists("C:\\halvarn95.exe"));
 
     SetupSession setup(m_dist.Dir().Path());
@@ -294,8 +296,11 @@ TEST_F(SetupDialogs, NextRefusesABadDestinationAndAsksBeforeAnOccupiedOne)
     const std::vector<HWND> edits = ChildWindowsOfClass(settings, "TEdit");
     ASSERT_EQ(edits.size(), 1u);
     const std::pair<std::string, std::string> cases[] = {
-        {"", notFull}, {"HALVARN", notFull}, {"C:\\", notFull}, {"C:\\HALVARN\\..\\..\\TOOLS", notFull},
-        {halvarn + "\\CONIN$", notFull}, {halvarn + "\\CON .x", notFull},
+        {"", notFull}, {"HALVARN", notFull}, {"C:\\HALVARN\\..\\..\\TOOLS", notFull},
+        {"C:\\", "C:\\ is the root of a drive, not a directory.\rPlease enter the directory's name after it."},
+        {halvarn + "\\CONIN$", halvarn + "\\CONIN$ names the device CONIN$, not a directory.\r" + chooseAnother},
+        {halvarn + "\\CON .x", halvarn + "\\CON .x names the device CON .x, not a directory.\r" + chooseAnother},
+        {halvarn + ".", halvarn + ". has a name ending in a dot or blank, which the system drops.\r" + chooseAnother},
         {tooLong, tooLongText}, {keep, isFile}, {keep + "\\sub", isFile}};
     for (const auto& [destination, message] : cases) {
         SCOPED_TRACE("destination \"" + destination + "\"");

@@ -15,6 +15,7 @@
 #include "framework/Application.h"
 #include "runtime/ScopeGuard.h"
 #include "tests/e2e/InstallFixture.h"
+#include "tests/e2e/RunWatch.h"
 #include "tests/support/DialogPictures.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/SetupSession.h"
@@ -22,49 +23,6 @@
 #include "tests/support/TempDir.h"
 
 namespace {
-
-struct WindowSearch {
-    DWORD ProcessId;
-    std::set<std::string> Classes;
-};
-
-BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM data)
-{
-    WindowSearch& search = *reinterpret_cast<WindowSearch*>(data);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search.ProcessId && IsWindowVisible(window)) {
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        search.Classes.insert(name);
-    }
-    return TRUE;
-}
-
-// Watches the program until it ends (or the watchdog's time is up, a
-// failure): the classes of every top-level window of it that was ever
-// visible, and its exit code. meanwhile, when given, acts on the program
-// between two looks.
-struct Watched {
-    std::set<std::string> Visible;
-    DWORD ExitCode = STILL_ACTIVE;
-};
-
-Watched WatchUntilEnd(DrivenProcess& process, DWORD milliseconds, const std::function<void()>& meanwhile = {})
-{
-    WindowSearch search{process.ProcessId(), {}};
-    const DWORD until = GetTickCount() + milliseconds;
-    while (process.Running() && GetTickCount() < until) {
-        EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&search));
-        if (meanwhile)
-            meanwhile();
-        Sleep(2);
-    }
-    Watched watched;
-    watched.Visible = search.Classes;
-    watched.ExitCode = process.WaitForExit(1000);
-    return watched;
-}
 
 class UnattendedTest : public InstallTest {
 protected:
@@ -134,7 +92,7 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
                        group, "F", dest + "HALVARN.pif", "D", dest}));
     const std::string programFolder = m_target.Path() + "Program Files";
     EXPECT_EQ(LinesOf(ReadWhole(m_log)),
-              (Strings{"Message: Welcome to Halvarn 95.",
+              (Strings{"Brisdane 95 Setup run log", "Message: Welcome to Halvarn 95.",
                        "Folder made: " + programFolder,
                        "Folder made: " + programFolder + "\\Halvarn",
                        "File copied: " + dest + "halvarn95.exe (" + Size("halvarn95.exe") + " bytes)",
@@ -184,11 +142,14 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
     }
     EXPECT_EQ(std::find(removal.begin(), removal.end(), "Message: Uninstall is Complete"), removal.end());
     EXPECT_EQ(removal.back(), "Exit code 3: failed during the run");
+    // The removal's part follows the installation's in the same log.
+    EXPECT_EQ(std::count(removal.begin(), removal.end(), "Brisdane 95 Setup run log"), 2);
+    EXPECT_EQ(removal.at(1), "Message: Welcome to Halvarn 95.");
 }
 
 // The runs that end before anything is made, each with its code and its
-// reason in the log: a wrong command line (1; a dialog says why unless the
-// run is quiet), a refused destination and a missing uninstall log (5), and
+// reason in the log: a wrong command line (1; a dialog says why only when
+// no /quiet or /passive asks for no window), a refused destination and a missing uninstall log (5), and
 // another setup already running (4: an unattended run does not hand over).
 // The running one, a person's, then ends with Exit: code 2.
 TEST_F(UnattendedTest, RunsThatEndBeforeAnythingIsMadeSayWhyWithTheirExitCodes)
@@ -217,11 +178,11 @@ TEST_F(UnattendedTest, RunsThatEndBeforeAnythingIsMadeSayWhyWithTheirExitCodes)
     expectEnd("/quiet /uninstall=" + Quoted(m_target.Path() + "uninst.fls"), 5,
               "Refused: " + m_target.Path() + "uninst.fls: File not found");
     {
-        SCOPED_TRACE("a dialog says why, when the run is not quiet");
+        SCOPED_TRACE("a dialog says why, when a person runs the setup");
         // The dialog is compared with one the framework draws here.
         InitializeFramework();
         const ScopeExit endFramework([] { FinalizeFramework(); });
-        DrivenProcess setup(Setup("/passive /optional=some"), m_dist.Path());
+        DrivenProcess setup(Setup("/optional=some"), m_dist.Path());
         HWND box = setup.WaitForWindow("TMessageForm", "Error");
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(MessageDialogShows(box, "The switch /optional takes all or none, not some", MessageKind::Error,

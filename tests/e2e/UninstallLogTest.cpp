@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/e2e/InstallFixture.h"
+#include "tests/e2e/RunWatch.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/SetupSession.h"
 #include "tests/support/TempDir.h"

@@ -93,6 +93,28 @@ DrivenProcess::DrivenProcess(const std::string& commandLine, const std::string& 
     m_threadId = process.dwThreadId;
 }
 
+DrivenProcess::DrivenProcess(const std::wstring& commandLine, const std::string& workingDir, HANDLE standardError)
+{
+    std::wstring command = commandLine;
+    std::wstring folder(workingDir.begin(), workingDir.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (standardError) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = standardError;
+    }
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, standardError != nullptr, 0, nullptr,
+                        workingDir.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        ADD_FAILURE() << "cannot start a Unicode command line (error " << GetLastError() << ")";
+        return;
+    }
+    CloseHandle(process.hThread);
+    m_process = process.hProcess;
+    m_processId = process.dwProcessId;
+    m_threadId = process.dwThreadId;
+}
+
 DrivenProcess::~DrivenProcess()
 {
     if (!m_process)

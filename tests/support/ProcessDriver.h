@@ -21,6 +21,11 @@ public:
     // Starts commandLine with workingDir as its current directory (the
     // caller's when empty). A program that cannot be started fails the test.
     explicit DrivenProcess(const std::string& commandLine, const std::string& workingDir = std::string());
+    // The same from a Unicode command line, as the system hands on
+    // characters that no code page holds; with standardError, when given,
+    // as the program's standard error stream (the handle must be
+    // inheritable).
+    DrivenProcess(const std::wstring& commandLine, const std::string& workingDir, HANDLE standardError = nullptr);
     // A program still running is ended by force: a test never leaves one.
     ~DrivenProcess();
     DrivenProcess(const DrivenProcess&) = delete;
