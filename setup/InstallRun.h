@@ -100,6 +100,13 @@ private:
     std::vector<InstallAction> m_actions;
 };
 
+// Why the state's Start Menu group cannot be made where the uninstaller
+// takes it back: its folder, or the link of one of the script's items, would
+// have a longer name than the system allows, or its folder is one that the
+// uninstaller keeps (such as the StartUp folder). None when it can be made,
+// and when the name is no group path at all (no group is offered then).
+std::optional<std::string> GroupRefusal(const SetupState& state);
+
 // Finishes a run that an earlier process left (it was killed, or the machine
 // stopped): one that did not complete is taken back, after the person is
 // told so; one that completed has only its leftovers removed. Nothing when
