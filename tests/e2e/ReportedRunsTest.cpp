@@ -31,6 +31,14 @@ bool HasLineStarting(const Strings& lines, const std::string& start)
 
 class ReportedRuns : public UnattendedTest {
 protected:
+    void SetUp() override
+    {
+        UnattendedTest::SetUp();
+        // Beside the distribution, so that the places a run may write hold
+        // only what the run made.
+        m_log = m_dist.Path() + "run log.txt";
+    }
+
     // Runs setup.exe quietly with the arguments and its log; the exit code,
     // after checking that no window showed. The log's lines are in m_lines.
     DWORD RunQuietly(const std::string& arguments)
