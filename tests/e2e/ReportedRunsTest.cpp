@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "runtime/ScopeGuard.h"
 #include "tests/e2e/UnattendedFixture.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/SetupSession.h"
@@ -75,11 +77,21 @@ TEST_F(ReportedRuns, AGroupThatCannotBeMadeOrIsKeptByTheUninstallerIsAWrongComma
     // Programs folder.
     ASSERT_GT(m_programs.size() + 200, 247u);
     const std::string level(60, 'L');
+    const Strings startUpLinks{m_programs + "StartUp\\Halvarn 95.lnk", m_programs + "StartUp\\Read Me.lnk"};
+    for (const std::string& link : startUpLinks)
+        ASSERT_FALSE(FileExists(link)) << "left from before: " << link;
+    // A build that makes what it should refuse leaves nothing in the bed
+    // for the tests after it.
+    const ScopeExit removeWhatWasMade([&] {
+        RemoveTree(m_programs + level);
+        for (const std::string& link : startUpLinks)
+            DeleteFileA(link.c_str());
+    });
     const std::string before = Places();
     for (const std::string& group : {std::string(200, 'g'), std::string(300, 'x'),
                                      level + "\\" + level + "\\" + level + "\\" + level}) {
         SCOPED_TRACE(group.size());
-        EXPECT_EQ(RunQuietly("/dir=" + Quoted(m_dest) + " " + Quoted("/group=" + group)), 1u);
+        EXPECT_EQ(RunQuietly("/nolaunch /dir=" + Quoted(m_dest) + " " + Quoted("/group=" + group)), 1u);
         EXPECT_TRUE(HasLineStarting(m_lines, "Wrong command line: The Start Menu group " + group + " is too long: " +
                                                  m_programs))
             << testing::PrintToString(m_lines);
@@ -90,7 +102,7 @@ TEST_F(ReportedRuns, AGroupThatCannotBeMadeOrIsKeptByTheUninstallerIsAWrongComma
     ASSERT_TRUE(DirExists(m_programs + "StartUp"));
     for (const char* group : {"StartUp", "STARTUP"}) {
         SCOPED_TRACE(group);
-        EXPECT_EQ(RunQuietly("/dir=" + Quoted(m_dest) + " /group=" + group), 1u);
+        EXPECT_EQ(RunQuietly("/nolaunch /dir=" + Quoted(m_dest) + " /group=" + group), 1u);
         EXPECT_TRUE(HasLine(m_lines, "Wrong command line: The Start Menu group " + std::string(group) +
                                          " is a folder that the uninstaller never removes (such as the StartUp "
                                          "folder): its links would stay for good"))
@@ -106,8 +118,23 @@ TEST_F(ReportedRuns, ADestinationTheUninstallerKeepsIsRefused)
 {
     m_dist.WriteFile("setup.fls", Script({"Dhalvarn95.exe", "Dreadme.txt"}));
     const std::string windows = WindowsFolder();
+    const Strings dirs{m_programs + "StartUp", m_programs.substr(0, m_programs.size() - 1), windows};
+    // A build that installs where it should refuse leaves nothing in the
+    // bed for the tests after it: the files it added go again.
+    std::vector<Strings> filesBefore;
+    for (const std::string& dir : dirs)
+        filesBefore.push_back(FilesIn(dir + "\\"));
+    const ScopeExit removeWhatWasMade([&] {
+        for (size_t index = 0; index < dirs.size(); ++index) {
+            for (const std::string& name : FilesIn(dirs[index] + "\\")) {
+                const Strings& earlier = filesBefore[index];
+                if (std::find(earlier.begin(), earlier.end(), name) == earlier.end())
+                    DeleteFileA((dirs[index] + "\\" + name).c_str());
+            }
+        }
+    });
     const std::string before = Places() + FolderState(windows + "\\", false);
-    for (const std::string& dir : {m_programs + "StartUp", m_programs.substr(0, m_programs.size() - 1), windows}) {
+    for (const std::string& dir : dirs) {
         SCOPED_TRACE(dir);
         EXPECT_EQ(RunQuietly("/nogroup /nolaunch /dir=" + Quoted(dir)), 5u);
         EXPECT_TRUE(HasLine(m_lines, "Refused: " + dir +
@@ -129,6 +156,13 @@ TEST_F(ReportedRuns, AScriptGroupTheUninstallerKeepsMakesNoGroupAndTheLogSaysWhy
     ASSERT_NE(script.find(group), std::string::npos);
     script.replace(script.find(group), group.size(), "G\r\nStartUp\r\n");
     m_dist.WriteFile("setup.fls", script);
+    const Strings startUpLinks{m_programs + "StartUp\\Halvarn 95.lnk", m_programs + "StartUp\\Read Me.lnk"};
+    for (const std::string& link : startUpLinks)
+        ASSERT_FALSE(FileExists(link)) << "left from before: " << link;
+    const ScopeExit removeWhatWasMade([&] {
+        for (const std::string& link : startUpLinks)
+            DeleteFileA(link.c_str());
+    });
     const std::string startUp = FolderState(m_programs + "StartUp\\");
     EXPECT_EQ(RunQuietly("/optional=none /nolaunch"), 0u);
     EXPECT_TRUE(HasLine(m_lines, "Message: No Start Menu group is made. The Start Menu group StartUp is a folder "
