@@ -445,16 +445,17 @@ TEST_F(InstallRunTest, AGroupThatCannotBeMadeOrThatTheUninstallerKeepsIsNotOffer
 }
 
 // What the run reports made is there: a group folder that the system does
-// not make (a file has its name) and a link that the shell does not write (a
-// folder has its name) fail the run at that step, with no log, and the run
-// taken back leaves what was there before as it was, and no link of its own.
+// not make (a file has its name), and a group's or program information link
+// that the shell does not write (a folder has its name), fail the run at that
+// step, with no log, and the run taken back leaves what was there before as
+// it was, and no folder or link of its own.
 TEST_F(InstallRunTest, AGroupFolderOrLinkThatIsNotThereAfterItsMakingFailsTheRun)
 {
     m_dir.WriteFile("DEST\\halvarn95.exe", "program");
     for (const char* item : {"Dhalvarn95.exe,Read Me", "Dhalvarn95.exe,Halvarn 95"})
         m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument(item));
     const std::string group = m_dir / "MENU\\PROGRAMS\\Halvarn Group";
-    const auto expectFailure = [&](const std::string& message) {
+    const auto expectFailure = [&](const std::string& message, bool groupMade = false) {
         ScriptedPrompts prompts([](Question, const std::string&) { return true; });
         InstallRun run(m_state, prompts);
         try {
@@ -463,8 +464,9 @@ TEST_F(InstallRunTest, AGroupFolderOrLinkThatIsNotThereAfterItsMakingFailsTheRun
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), message);
         }
-        for (const InstallAction& action : run.Actions())
-            EXPECT_NE(action.Kind, ActionKind::GroupMade);
+        EXPECT_EQ(std::count_if(run.Actions().begin(), run.Actions().end(),
+                                [](const InstallAction& a) { return a.Kind == ActionKind::GroupMade; }),
+                  groupMade ? 1 : 0);
         EXPECT_FALSE(FileIsPresent(m_state.DestDir + "uninst.fls"));
         run.TakeBack();
     };
@@ -482,6 +484,15 @@ TEST_F(InstallRunTest, AGroupFolderOrLinkThatIsNotThereAfterItsMakingFailsTheRun
         expectFailure("The link " + group + "\\Halvarn 95.lnk could not be made");
         EXPECT_FALSE(FileIsPresent(group + "\\Read Me.lnk"));
         EXPECT_TRUE(IsExistingDirectory(group + "\\Halvarn 95.lnk"));
+    }
+    {
+        SCOPED_TRACE("a folder where the program information link would be");
+        RemoveTree(group);
+        m_state.Script.PifList.push_back("HALVARN");
+        ASSERT_TRUE(CreateDirectoryA((m_state.DestDir + "HALVARN.pif").c_str(), nullptr));
+        expectFailure("The link " + m_state.DestDir + "HALVARN.pif could not be made", true);
+        EXPECT_FALSE(IsExistingDirectory(group));
+        EXPECT_TRUE(IsExistingDirectory(m_state.DestDir + "HALVARN.pif"));
     }
 }
 
