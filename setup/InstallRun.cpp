@@ -63,10 +63,10 @@ std::optional<std::string> GroupRefusal(const SetupState& state)
                       {state.GroupName, name, static_cast<int>(name.size()), static_cast<int>(longest)});
     };
     // NOTE: CreateDirectory refuses a folder name that leaves no room for a
-    // short file name in it (MAX_PATH - 12 with the terminating NUL and the
-    // backslash), and no link is written under a name longer than
-    // MaxLinkFileName: the folder and links would be missing, with folders
-    // above them made for nothing.
+    // short file name in it: with its backslash and the terminating NUL it
+    // may take MAX_PATH - 12 characters. No link is written under a name
+    // longer than MaxLinkFileName. The folder and links would be missing,
+    // with folders above them made for nothing.
     const std::string folder = RemoveTrailingBackslash(GroupFolder(state));
     constexpr size_t longestFolder = MAX_PATH - 13;
     if (folder.size() > longestFolder)
@@ -264,9 +264,11 @@ void InstallRun::MakeStartMenuGroup()
     if (!ScriptFormat::IsGroupPath(m_state.GroupName))
         return;
     // A group that cannot be made, or that the uninstaller would never take
-    // back, is not offered: the person is told why, and the log has it. (A
-    // /group switch naming one refuses an unattended run before it starts.)
-    if (const std::optional<std::string> refusal = GroupRefusal(m_state)) {
+    // back, is not offered: the person is told why, and the log has it,
+    // unless the switches decline the group anyway. (A /group switch naming
+    // one refuses an unattended run before it starts.)
+    const bool declined = m_prompts.AnswersNo(SetupPrompts::Question::StartMenu);
+    if (const std::optional<std::string> refusal = declined ? std::nullopt : GroupRefusal(m_state)) {
         m_prompts.Warn(Format(LoadResString(StrId::SNoGroupMade), {*refusal}));
         return;
     }

@@ -498,7 +498,8 @@ TEST_F(InstallRunTest, AGroupFolderOrLinkThatIsNotThereAfterItsMakingFailsTheRun
 
 // Optional files that the switches decline are not read: their sources may
 // be missing, and nothing is staged for them. Taken, a missing source stops
-// an unattended run as a missing mandatory file does.
+// an unattended run as a missing mandatory file does. A group that /nogroup
+// declines is only declined, even one that could not be made.
 TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
 {
     m_dir.WriteFile("data.dat", "data");
@@ -508,11 +509,20 @@ TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
     m_state.Switches.Mode = RunMode::Quiet;
     m_state.Switches.Optional = OptionalAnswer::None;
     m_state.Switches.NoGroup = true;
+    m_state.Switches.NoLaunch = true;
+    m_state.GroupName = "StartUp";
+    ASSERT_TRUE(m_state.Log.Open(m_dir / "run.log"));
     {
         UnattendedPrompts prompts(m_state.Switches, m_state.Log, nullptr);
         EXPECT_TRUE(prompts.AnswersNo(Question::OptionalFile));
         ASSERT_TRUE(InstallRun(m_state, prompts).Execute());
     }
+    EXPECT_EQ(ReadWhole(m_dir / "run.log"),
+              "File copied: " + m_state.DestDir + "data.dat (4 bytes)\r\n"
+              "Optional file declined: Install the letters?\r\n"
+              "Optional file declined: Install the extra?\r\n"
+              "Question: Would you like to put a Halvarn 95 item on the Start Menu? Answer: No\r\n"
+              "Uninstall log written: " + m_state.DestDir + "uninst.fls\r\n");
     EXPECT_EQ(ReadWhole(m_state.DestDir + "data.dat"), "data");
     EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
     EXPECT_EQ(Log(), "F\r\n" + m_state.DestDir + "data.dat\r\nD\r\n" + m_state.DestDir + "\r\n");
