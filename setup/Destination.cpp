@@ -9,6 +9,7 @@
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/Search.h"
+#include "setup/ProtectedFolders.h"
 #include "setup/ScriptFormat.h"
 #include "setup/UninstallLog.h"
 
@@ -181,5 +182,14 @@ std::optional<std::string> DestinationRefusal(const std::string& dir, const Setu
     const std::string file = FileInTheWay(dir);
     if (!file.empty())
         return Format(LoadResString(StrId::SDestinationIsFile), {file});
+    return std::nullopt;
+}
+
+std::optional<std::string> KeptDestinationRefusal(const std::string& dir, const SetupState& state)
+{
+    // The uninstaller's own rule decides: the folder the log's D record
+    // names is removed only when it would not keep it.
+    if (ProtectedFolders(state).Keeps(dir))
+        return Format(LoadResString(StrId::SDestinationKept), {RemoveTrailingBackslash(dir)});
     return std::nullopt;
 }

@@ -32,6 +32,12 @@ size_t LongestDestination(const SetupScript& script);
 // as the text a person is shown: not a full path, too long for the script's
 // files, or a file where one of its folders should be. None when it may.
 std::optional<std::string> DestinationRefusal(const std::string& dir, const SetupScript& script);
+// Why the installation may not go into dir (ending in a backslash) although
+// it could write there: the uninstaller keeps the folder whatever its log
+// says (the StartUp folder, the Programs folder, a folder of the system or of
+// the user), so that what the installation put there would stay for good.
+// None when it may. Asked after DestinationRefusal, of a full path.
+std::optional<std::string> KeptDestinationRefusal(const std::string& dir, const SetupState& state);
 // The free bytes of a drive part with its number; -1 when unknown.
 int64_t DriveFreeSpace(const std::string& drive, uint8_t number);
 

@@ -19,6 +19,69 @@
 #include "setup/Staging.h"
 #include "shell/ShellLinks.h"
 
+namespace {
+
+// A link of the Start Menu group: the file it points to, and its full name.
+struct GroupLink {
+    std::string Target;
+    std::string Name;
+};
+
+// The group's folder, with its backslash.
+std::string GroupFolder(const SetupState& state)
+{
+    return CheckPath(state.ProgramsDir + state.GroupName);
+}
+
+// The links that the script's items make in the group.
+std::vector<GroupLink> GroupLinks(const SetupState& state)
+{
+    const std::string folder = GroupFolder(state);
+    std::vector<GroupLink> links;
+    for (const ScriptFormat::ItemArgument& item : state.Script.ItemList) {
+        // NOTE: an item without a comma names no link, one whose target has
+        // no path code names no target, and one whose name is not a plain
+        // file name would put its link outside the group, where the
+        // uninstaller never looks; none of them makes a link.
+        if (!item.HasComma || !ScriptFormat::IsPlainName(item.Name))
+            continue;
+        std::string target = ResolvePath(state, item.Target);
+        if (!target.empty())
+            links.push_back({std::move(target), folder + item.Name + ".lnk"});
+    }
+    return links;
+}
+
+} // namespace
+
+std::optional<std::string> GroupRefusal(const SetupState& state)
+{
+    if (!ScriptFormat::IsGroupPath(state.GroupName))
+        return std::nullopt;
+    const auto tooLong = [&](const std::string& name, size_t longest) {
+        return Format(LoadResString(StrId::SGroupTooLong),
+                      {state.GroupName, name, static_cast<int>(name.size()), static_cast<int>(longest)});
+    };
+    // NOTE: CreateDirectory refuses a folder name that leaves no room for a
+    // short file name in it: with its backslash and the terminating NUL it
+    // may take MAX_PATH - 12 characters. No link is written under a name
+    // longer than MaxLinkFileName. The folder and links would be missing,
+    // with folders above them made for nothing.
+    const std::string folder = RemoveTrailingBackslash(GroupFolder(state));
+    constexpr size_t longestFolder = MAX_PATH - 13;
+    if (folder.size() > longestFolder)
+        return tooLong(folder, longestFolder);
+    for (const GroupLink& link : GroupLinks(state)) {
+        if (link.Name.size() > MaxLinkFileName)
+            return tooLong(link.Name, MaxLinkFileName);
+    }
+    // The uninstaller's own rule decides: a group it keeps would stay, with
+    // the product's links in it, for good.
+    if (ProtectedFolders(state).Keeps(folder))
+        return Format(LoadResString(StrId::SGroupKept), {state.GroupName});
+    return std::nullopt;
+}
+
 void InstallRun::MakeFolders(const std::string& folder)
 {
     std::vector<std::string> missing;
@@ -173,6 +236,13 @@ void InstallRun::InstallOptionalFiles()
     for (const ScriptOption& option : m_state.Script.OptionList) {
         if (m_prompts.Stopped())
             return;
+        // NOTE: a file that the switches decline (/optional=none) is not read
+        // at all, so that a distribution without it installs: the answer is
+        // only logged.
+        if (m_prompts.AnswersNo(SetupPrompts::Question::OptionalFile)) {
+            m_prompts.Ask(SetupPrompts::Question::OptionalFile, option.Question);
+            continue;
+        }
         // Staged in \temp of the destination drive, or in \temp1 when the
         // setup program itself runs from \temp there.
         const std::string drive = FileDrivePart(m_state.DestDir);
@@ -213,26 +283,33 @@ void InstallRun::MakeStartMenuGroup()
     // the question is not asked.
     if (!ScriptFormat::IsGroupPath(m_state.GroupName))
         return;
+    // A group that cannot be made, or that the uninstaller would never take
+    // back, is not offered: the person is told why, and the log has it,
+    // unless the switches decline the group anyway. (A /group switch naming
+    // one refuses an unattended run before it starts.)
+    const bool declined = m_prompts.AnswersNo(SetupPrompts::Question::StartMenu);
+    if (const std::optional<std::string> refusal = declined ? std::nullopt : GroupRefusal(m_state)) {
+        m_prompts.Warn(Format(LoadResString(StrId::SNoGroupMade), {*refusal}));
+        return;
+    }
     const std::string question = Format(LoadResString(StrId::SStartMenuQuestion), {m_state.ProductTitle});
     if (!m_prompts.Ask(SetupPrompts::Question::StartMenu, question) || m_prompts.Stopped())
         return;
-    const std::string group = CheckPath(m_state.ProgramsDir + m_state.GroupName);
+    // NOTE: what is recorded as made is there: a folder or a link that the
+    // system did not make (the shell writes a link without a word of its
+    // failure) fails the run, which is then taken back, rather than being
+    // reported as made.
+    const std::string group = GroupFolder(m_state);
     MakeFolders(group);
-    for (const ScriptFormat::ItemArgument& item : m_state.Script.ItemList) {
-        // NOTE: an item without a comma names no link, one whose target has
-        // no path code names no target, and one whose name is not a plain
-        // file name would put its link outside the group, where the
-        // uninstaller never looks; none of them makes a link.
-        if (!item.HasComma || !ScriptFormat::IsPlainName(item.Name))
-            continue;
-        const std::string target = ResolvePath(m_state, item.Target);
-        if (target.empty())
-            continue;
-        const std::string link = group + item.Name + ".lnk";
-        WillWrite(link, true);
-        WriteShellLink(target.c_str(), nullptr, nullptr, link, false);
-        Journal().Written(link);
-        Record(ActionKind::LinkMade, link);
+    if (!IsExistingDirectory(group))
+        throw Exception(StrId::SGroupFolderNotMade, {RemoveTrailingBackslash(group)});
+    for (const GroupLink& link : GroupLinks(m_state)) {
+        WillWrite(link.Name, true);
+        WriteShellLink(link.Target.c_str(), nullptr, nullptr, link.Name, false);
+        if (!FileIsPresent(link.Name))
+            throw Exception(StrId::SLinkNotMade, {link.Name});
+        Journal().Written(link.Name);
+        Record(ActionKind::LinkMade, link.Name);
     }
     Record(ActionKind::GroupMade, m_state.GroupName);
 }
@@ -245,6 +322,8 @@ void InstallRun::UpdatePifFiles()
         // written: its copy is made beside it.
         WillWrite(base + ".pif", false);
         WriteShellLink((base + ".bat").c_str(), nullptr, nullptr, base + ".pif", true);
+        if (!FileIsPresent(base + ".pif"))
+            throw Exception(StrId::SLinkNotMade, {base + ".pif"});
         Journal().Written(base + ".pif");
         Record(ActionKind::PifMade, base + ".pif");
     }

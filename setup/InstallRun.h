@@ -105,6 +105,13 @@ private:
     std::vector<InstallAction> m_actions;
 };
 
+// Why the state's Start Menu group cannot be made where the uninstaller
+// takes it back: its folder, or the link of one of the script's items, would
+// have a longer name than the system allows, or its folder is one that the
+// uninstaller keeps (such as the StartUp folder). None when it can be made,
+// and when the name is no group path at all (no group is offered then).
+std::optional<std::string> GroupRefusal(const SetupState& state);
+
 // Tells what a take-back did: each change to the log, and what it left as
 // it is or could not undo in one warning.
 void ReportTakeBack(const TakeBackResult& result, SetupPrompts& prompts);

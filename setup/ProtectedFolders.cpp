@@ -3,9 +3,20 @@
 #include <windows.h>
 
 #include "framework/Registry.h"
+#include "runtime/Files.h"
 #include "runtime/Paths.h"
 
 namespace {
+
+// A folder's name as the gathering keeps it: in upper case, without a
+// trailing backslash but a root's.
+std::string NameKey(const std::string& path)
+{
+    std::string key = UpperCaseAscii(path);
+    while (key.size() > 1 && key.back() == '\\' && key[key.size() - 2] != ':')
+        key.pop_back();
+    return key;
+}
 
 // Every string value of the registry key, or of the named values only.
 std::vector<std::string> RegistryFolders(HKEY root, const char* keyPath, std::vector<std::string> names = {})
@@ -74,15 +85,12 @@ void ProtectedFolders::Add(const std::string& path) const
     // Many of the folders are named more than once (the registry keeps most
     // of them under two keys), and many share their parents: each name is
     // opened once.
-    std::string key = UpperCaseAscii(path);
-    while (key.size() > 1 && key.back() == '\\' && key[key.size() - 2] != ':')
-        key.pop_back();
-    if (path.empty() || !m_names.insert(key).second)
+    if (path.empty() || !m_names.insert(NameKey(path)).second)
         return;
     if (const std::optional<FolderId> id = FolderIdentity(path))
         m_ids.insert(*id);
     for (const std::string& parent : FolderParentNames(path)) {
-        if (!m_names.insert(UpperCaseAscii(parent)).second)
+        if (!m_names.insert(NameKey(parent)).second)
             continue;
         if (const std::optional<FolderId> id = FolderIdentity(parent))
             m_ids.insert(*id);
@@ -96,4 +104,12 @@ bool ProtectedFolders::Protects(const std::string& folder) const
     // A folder with no folder above it by any reading of its name is a
     // volume's root, whichever letter, share or mount point reaches it.
     return !id || m_ids.count(*id) != 0 || FolderParents(folder).empty();
+}
+
+bool ProtectedFolders::Keeps(const std::string& folder) const
+{
+    if (IsExistingDirectory(folder))
+        return Protects(folder) || ReachesThroughLinks(folder);
+    Gather();
+    return m_names.count(NameKey(folder)) != 0;
 }

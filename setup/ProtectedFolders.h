@@ -32,6 +32,14 @@ public:
     // NOTE: a folder that cannot be opened to learn its identity, and a
     // volume's root under any name, count as protected.
     bool Protects(const std::string& folder) const;
+    // Whether the uninstaller keeps the folder, whatever a log says: it is
+    // protected, or the way to it or to a folder in it leads elsewhere. The
+    // installation never puts its destination or its group into a folder
+    // kept so, where what it made would stay for good.
+    // NOTE: a folder that is not there yet has no identity; it is kept when
+    // it is one of the protected folders by name (a StartUp folder that
+    // nothing has made yet, as the system and the setup state name it).
+    bool Keeps(const std::string& folder) const;
 
 private:
     void Gather() const;

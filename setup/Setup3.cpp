@@ -69,7 +69,10 @@ void TForm3::Button2Click(TObject*)
     m_state->DestDir = CheckPath(Edit2->Text());
     CalcSpace();
     // A refused destination leaves the dialog up, with nothing made.
-    if (const std::optional<std::string> refusal = DestinationRefusal(m_state->DestDir, m_state->Script)) {
+    std::optional<std::string> refusal = DestinationRefusal(m_state->DestDir, m_state->Script);
+    if (!refusal)
+        refusal = KeptDestinationRefusal(m_state->DestDir, *m_state);
+    if (refusal) {
         ShowMessageDialog(*refusal, MessageKind::Warning, {mbOK}, 0);
         return;
     }

@@ -30,6 +30,9 @@ public:
     virtual ~SetupPrompts() = default;
 
     virtual bool Ask(Question question, const std::string& text) = 0;
+    // Whether the question's answer is No before it is asked (a switch
+    // answers it so): the run then prepares nothing for what it offers.
+    virtual bool AnswersNo(Question) const { return false; }
     // A notice the person acknowledges.
     virtual void Tell(const std::string& text) = 0;
     // A notice of something that did not go as asked (a log that is

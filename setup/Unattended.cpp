@@ -46,7 +46,14 @@ std::optional<std::string> SpaceRefusal(const SpaceNeeds& needs, const SetupStat
 // occupied folder and of too little space with their safe answer, No.
 std::optional<std::string> InstallRefusal(const SetupState& state)
 {
+    // NOTE: a script with nothing to install would end 0 having done
+    // nothing, and a deployment would count the machine as done.
+    if (state.Script.FileList.empty() && !state.Script.Title)
+        return Format(LoadResString(StrId::SScriptInstallsNothing),
+                      {state.ExeDir + std::string(ScriptFormat::ScriptName)});
     if (std::optional<std::string> refusal = DestinationRefusal(state.DestDir, state.Script))
+        return refusal;
+    if (std::optional<std::string> refusal = KeptDestinationRefusal(state.DestDir, state))
         return refusal;
     if (HoldsOtherFiles(state.DestDir, state.ProductTitle))
         return Format(LoadResString(StrId::SDestinationHoldsFiles), {RemoveTrailingBackslash(state.DestDir)});
@@ -157,6 +164,14 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
             state.Log.Line(Format(LoadResString(StrId::SLogMessage), {message}));
         if (state.Switches.Uninstall)
             return std::nullopt;
+        // NOTE: a group the switch names that cannot be made, or that the
+        // uninstaller would keep, is a mistake of the command line.
+        if (state.Switches.Group) {
+            if (const std::optional<std::string> refusal = GroupRefusal(state)) {
+                state.Log.Line(Format(LoadResString(StrId::SLogWrongCommandLine), {*refusal}));
+                return ExitCode::WrongCommandLine;
+            }
+        }
         if (const std::optional<std::string> refusal = InstallRefusal(state)) {
             state.Log.Line(Format(LoadResString(StrId::SLogRefusal), {*refusal}));
             return ExitCode::Refused;

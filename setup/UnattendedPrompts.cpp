@@ -18,8 +18,19 @@ std::string SizeOf(const std::string& path)
 
 } // namespace
 
+bool UnattendedPrompts::AnswersNo(Question question) const
+{
+    switch (question) {
+    case Question::OptionalFile: return m_switches.Optional == OptionalAnswer::None;
+    case Question::StartMenu: return m_switches.NoGroup;
+    default: return false;
+    }
+}
+
 bool UnattendedPrompts::Answer(Question question, const std::string& text)
 {
+    if (AnswersNo(question))
+        return false;
     const bool unattended = m_switches.Unattended();
     switch (question) {
     case Question::MissingFile:
@@ -29,15 +40,13 @@ bool UnattendedPrompts::Answer(Question question, const std::string& text)
             throw EUnattendedStop(text);
         break;
     case Question::OptionalFile:
-        if (m_switches.Optional != OptionalAnswer::Ask)
-            return m_switches.Optional == OptionalAnswer::All;
+        if (m_switches.Optional == OptionalAnswer::All)
+            return true;
         // The question's default button is Yes.
         if (unattended)
             return true;
         break;
     case Question::StartMenu:
-        if (m_switches.NoGroup)
-            return false;
         if (unattended)
             return true;
         break;

@@ -30,6 +30,7 @@ public:
     }
 
     bool Ask(Question question, const std::string& text) override;
+    bool AnswersNo(Question question) const override;
     void Tell(const std::string& text) override;
     void Warn(const std::string& text) override;
     void BeginCopies(int count) override;

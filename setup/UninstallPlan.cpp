@@ -238,7 +238,7 @@ void LogReading::Read(const LogRecord& record)
         // is removed.
         const std::string group = m_state.ProgramsDir + argument;
         if (ScriptFormat::IsGroupPath(argument) && IsRemovableFolder(group, m_protected) &&
-            !ReachesThroughLinks(group)) {
+            !m_protected.Keeps(group)) {
             List(RemovalKind::Group, group, argument);
             m_plan.GroupName = UpperCaseAscii(argument);
         } else {
@@ -308,7 +308,7 @@ void ShellDelete(const std::vector<std::string>& names)
 // elsewhere.
 void DeleteBesidesTheLog(const std::string& folder, const LogFile& log, const ProtectedFolders& protectedFolders)
 {
-    if (protectedFolders.Protects(folder) || ReachesThroughLinks(folder))
+    if (protectedFolders.Keeps(folder))
         return;
     // NOTE: the shell stops at the first name it cannot delete. What is left
     // after deleting everything at once is deleted one name at a time, so
@@ -484,8 +484,7 @@ void DeletePath(const std::string& path, const ProtectedFolders& protectedFolder
         return;
     // NOTE: a folder that holds a link to a folder elsewhere is not deleted
     // either: the shell might delete what the link points to.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        (protectedFolders.Protects(name) || ReachesThroughLinks(name)))
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && protectedFolders.Keeps(name))
         return;
     ShellDelete({name});
 }

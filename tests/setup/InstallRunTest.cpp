@@ -1,7 +1,8 @@
 // The installation run without a window: path codes, the copy of mandatory
 // and optional files with the uninstall log they leave, the missing-file
-// prompt with its two wordings, a failed copy, and the Start Menu group and
-// items made only where the uninstaller can take them back.
+// prompt with its two wordings, a failed copy, optional files declined by the
+// switches, and the Start Menu group and items made only where the
+// uninstaller can take them back, and only reported made when they are there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include "runtime/Paths.h"
 #include "setup/Destination.h"
 #include "setup/InstallRun.h"
+#include "setup/ProtectedFolders.h"
+#include "setup/UnattendedPrompts.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/ShellLinkFiles.h"
 #include "tests/support/TempDir.h"
@@ -385,6 +388,172 @@ TEST_F(InstallRunTest, AFailedCopyStopsTheRunWithoutALogOrStagedFiles)
         EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
         EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\uninst.fls"));
     }
+}
+
+// A group that cannot be made where the uninstaller takes it back is not
+// offered: a name too long for its folder (one of 300 characters, or four
+// levels of 60), one whose folder fits but whose links do not, and the
+// StartUp folder, which the uninstaller keeps whether it is there or not yet
+// made. The person is told why; nothing is made below the Programs folder,
+// and the log has no group. The uninstaller's rule is the one asked.
+TEST_F(InstallRunTest, AGroupThatCannotBeMadeOrThatTheUninstallerKeepsIsNotOffered)
+{
+    m_dir.WriteFile("DEST\\halvarn95.exe", "program");
+    m_dir.WriteFile("MENU\\PROGRAMS\\STARTUP\\keep.txt", "the user's");
+    m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument("Dhalvarn95.exe,Halvarn 95"));
+    const std::string programs = m_state.ProgramsDir;
+    const std::string level(60, 'L');
+    // The folder's name has 247 characters, the most the system makes; the
+    // link in it would have 262.
+    const std::string fitsAlone(247 - programs.size(), 'F');
+    struct Case {
+        std::string Group;
+        std::string Reason;
+    };
+    const std::string longest = "more than the 247 the system allows";
+    const std::vector<Case> cases{
+        {std::string(300, 'x'), "The Start Menu group " + std::string(300, 'x') + " is too long: " + programs +
+                                    std::string(300, 'x') + " would have " +
+                                    std::to_string(programs.size() + 300) + " characters, " + longest},
+        {level + "\\" + level + "\\" + level + "\\" + level,
+         "The Start Menu group " + level + "\\" + level + "\\" + level + "\\" + level + " is too long: " + programs +
+             level + "\\" + level + "\\" + level + "\\" + level + " would have " +
+             std::to_string(programs.size() + 243) + " characters, " + longest},
+        {fitsAlone, "The Start Menu group " + fitsAlone + " is too long: " + programs + fitsAlone +
+                        "\\Halvarn 95.lnk would have 262 characters, more than the 259 the system allows"},
+        {"StartUp", "The Start Menu group StartUp is a folder that the uninstaller never removes (such as the "
+                    "StartUp folder): its links would stay for good"},
+    };
+    const auto runWith = [&](const Case& c) {
+        SCOPED_TRACE(c.Group);
+        m_state.GroupName = c.Group;
+        ASSERT_EQ(GroupRefusal(m_state), c.Reason);
+        ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+        InstallRun run(m_state, prompts);
+        ASSERT_TRUE(run.Execute());
+        EXPECT_TRUE(prompts.Questions.empty());
+        EXPECT_EQ(prompts.Warned, (std::vector<std::string>{"No Start Menu group is made. " + c.Reason + "."}));
+        for (const InstallAction& action : run.Actions()) {
+            EXPECT_NE(action.Kind, ActionKind::GroupMade);
+            EXPECT_NE(action.Kind, ActionKind::LinkMade) << action.Path;
+            EXPECT_NE(action.Kind, ActionKind::FolderMade) << action.Path;
+        }
+        EXPECT_EQ(Log(), "D\r\n" + m_state.DestDir + "\r\n");
+        DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
+    };
+    for (const Case& c : cases)
+        runWith(c);
+    EXPECT_EQ(LinksBelow(m_dir.Path()), std::vector<std::string>{});
+    EXPECT_EQ(m_dir.ReadFile("MENU\\PROGRAMS\\STARTUP\\keep.txt"), "the user's");
+    EXPECT_FALSE(IsExistingDirectory(programs + level));
+
+    // The StartUp folder that nothing has made yet is kept by its name.
+    RemoveTree(m_dir / "MENU\\PROGRAMS\\STARTUP");
+    runWith(cases.back());
+    EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS\\STARTUP"));
+
+    // The uninstaller's rule: the StartUp folder is kept, there or not, and
+    // so is the Programs folder that holds it; a new folder below is not.
+    const ProtectedFolders protectedFolders(m_state);
+    EXPECT_TRUE(protectedFolders.Keeps(m_state.StartupDir));
+    EXPECT_TRUE(protectedFolders.Keeps(programs));
+    EXPECT_FALSE(protectedFolders.Keeps(programs + "Halvarn Group"));
+    m_state.GroupName = "Halvarn Group";
+    EXPECT_EQ(GroupRefusal(m_state), std::nullopt);
+}
+
+// What the run reports made is there: a group folder that the system does
+// not make (a file has its name), and a group's or program information link
+// that the shell does not write (a folder has its name), fail the run at that
+// step, with no log, and the run taken back leaves what was there before as
+// it was, and no folder or link of its own.
+TEST_F(InstallRunTest, AGroupFolderOrLinkThatIsNotThereAfterItsMakingFailsTheRun)
+{
+    m_dir.WriteFile("DEST\\halvarn95.exe", "program");
+    for (const char* item : {"Dhalvarn95.exe,Read Me", "Dhalvarn95.exe,Halvarn 95"})
+        m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument(item));
+    const std::string group = m_dir / "MENU\\PROGRAMS\\Halvarn Group";
+    const auto expectFailure = [&](const std::string& message, bool groupMade = false) {
+        ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+        InstallRun run(m_state, prompts);
+        try {
+            run.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), message);
+        }
+        EXPECT_EQ(std::count_if(run.Actions().begin(), run.Actions().end(),
+                                [](const InstallAction& a) { return a.Kind == ActionKind::GroupMade; }),
+                  groupMade ? 1 : 0);
+        EXPECT_FALSE(FileIsPresent(m_state.DestDir + "uninst.fls"));
+        run.TakeBack();
+    };
+    {
+        SCOPED_TRACE("a file where the group's folder would be");
+        m_dir.WriteFile("MENU\\PROGRAMS\\Halvarn Group", "a file of the user's");
+        expectFailure("The Start Menu group's folder " + group + " could not be made");
+        EXPECT_EQ(m_dir.ReadFile("MENU\\PROGRAMS\\Halvarn Group"), "a file of the user's");
+        DeleteFileA(group.c_str());
+    }
+    {
+        SCOPED_TRACE("a folder where a link would be");
+        ASSERT_TRUE(CreateDirectoryA(group.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA((group + "\\Halvarn 95.lnk").c_str(), nullptr));
+        expectFailure("The link " + group + "\\Halvarn 95.lnk could not be made");
+        EXPECT_FALSE(FileIsPresent(group + "\\Read Me.lnk"));
+        EXPECT_TRUE(IsExistingDirectory(group + "\\Halvarn 95.lnk"));
+    }
+    {
+        SCOPED_TRACE("a folder where the program information link would be");
+        RemoveTree(group);
+        m_state.Script.PifList.push_back("HALVARN");
+        ASSERT_TRUE(CreateDirectoryA((m_state.DestDir + "HALVARN.pif").c_str(), nullptr));
+        expectFailure("The link " + m_state.DestDir + "HALVARN.pif could not be made", true);
+        EXPECT_FALSE(IsExistingDirectory(group));
+        EXPECT_TRUE(IsExistingDirectory(m_state.DestDir + "HALVARN.pif"));
+    }
+}
+
+// Optional files that the switches decline are not read: their sources may
+// be missing, and nothing is staged for them. Taken, a missing source stops
+// an unattended run as a missing mandatory file does. A group that /nogroup
+// declines is only declined, even one that could not be made.
+TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
+{
+    m_dir.WriteFile("data.dat", "data");
+    AddFiles({"Ddata.dat"});
+    m_state.Script.OptionList = {{"Install the letters?", "Dletters.txt"}, {"Install the extra?", "D.\\extra.txt"}};
+    const bool tempExisted = IsExistingDirectory(Temp());
+    m_state.Switches.Mode = RunMode::Quiet;
+    m_state.Switches.Optional = OptionalAnswer::None;
+    m_state.Switches.NoGroup = true;
+    m_state.Switches.NoLaunch = true;
+    m_state.GroupName = "StartUp";
+    ASSERT_EQ(m_state.Log.Open(m_dir / "run.log"), "");
+    {
+        UnattendedPrompts prompts(m_state.Switches, m_state.Log, nullptr);
+        EXPECT_TRUE(prompts.AnswersNo(Question::OptionalFile));
+        ASSERT_TRUE(InstallRun(m_state, prompts).Execute());
+    }
+    EXPECT_EQ(ReadWhole(m_dir / "run.log"),
+              "Brisdane 95 Setup run log\r\n"
+              "File copied: " + m_state.DestDir + "data.dat (4 bytes)\r\n"
+              "Optional file declined: Install the letters?\r\n"
+              "Optional file declined: Install the extra?\r\n"
+              "Question: Would you like to put a Halvarn 95 item on the Start Menu? Answer: No\r\n"
+              "Uninstall log written: " + m_state.DestDir + "uninst.fls\r\n");
+    EXPECT_EQ(ReadWhole(m_state.DestDir + "data.dat"), "data");
+    EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "data.dat\r\nD\r\n" + m_state.DestDir + "\r\n");
+
+    DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
+    m_state.Switches.Optional = OptionalAnswer::All;
+    UnattendedPrompts prompts(m_state.Switches, m_state.Log, nullptr);
+    EXPECT_FALSE(prompts.AnswersNo(Question::OptionalFile));
+    InstallRun run(m_state, prompts);
+    EXPECT_THROW(run.Execute(), EUnattendedStop);
+    run.TakeBack();
+    EXPECT_FALSE(FileIsPresent(m_state.DestDir + "uninst.fls"));
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 // The mode choice and the installation settings on real windows: captions
 // from the product title, the hand-over between the forms, the Exit
 // question, the space needed and free on the destination and Windows
-// drives, Browse, Next and Back.
+// drives, a destination that the uninstaller keeps, Browse, Next and Back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/DirForm.h"
 #include "framework/Application.h"
@@ -19,6 +20,7 @@
 #include "setup/Setup4.h"
 #include "setup/Setup5.h"
 #include "tests/setup/SetupFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/UiDriver.h"
 
 namespace {
@@ -286,6 +288,34 @@ TEST_F(SettingsTest, SpaceWarningAnswers)
         // Next makes nothing: the run makes the destination's folders.
         EXPECT_FALSE(IsExistingDirectory(dest));
     }
+}
+
+// A destination that the uninstaller keeps, the StartUp folder or the
+// Programs folder that holds it, is refused with a warning: the settings stay
+// up, and nothing is made or written there.
+TEST_F(SettingsTest, ADestinationTheUninstallerKeepsIsRefused)
+{
+    UseTestFolders();
+    m_dir.WriteFile("MENU\\PROGRAMS\\STARTUP\\keep.txt", "the user's");
+    for (const std::string& typed : {m_dir / "MENU\\PROGRAMS\\STARTUP", m_dir / "MENU\\PROGRAMS"}) {
+        SCOPED_TRACE(typed);
+        Form5->Hide();
+        Form3->Show();
+        Form3->Edit2->SetText(typed);
+        MessageDialogAnswerer answerer([](const std::string&, const std::string&) { return std::string("OK"); });
+        Watchdog watchdog(8000);
+        Form3->Button2Click(Form3->Button2);
+        ASSERT_EQ(answerer.Seen.size(), 1u);
+        EXPECT_EQ(answerer.Seen[0].Caption, "Warning");
+        EXPECT_EQ(answerer.Seen[0].Text,
+                  typed + " is a folder that the uninstaller never removes: one of the system's, the user's or the "
+                          "Start Menu's own, or one reached through a link. What is installed there would stay for "
+                          "good.\rPlease choose another Destination Directory.");
+        EXPECT_TRUE(Form3->Visible());
+        EXPECT_FALSE(Form5->Visible());
+    }
+    EXPECT_EQ(FilesIn(m_dir / "MENU\\PROGRAMS\\STARTUP\\"), (std::vector<std::string>{"keep.txt"}));
+    EXPECT_EQ(m_dir.ReadFile("MENU\\PROGRAMS\\STARTUP\\keep.txt"), "the user's");
 }
 
 TEST_F(SettingsTest, ExitAsksAndYesTerminates)
