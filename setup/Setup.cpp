@@ -15,9 +15,9 @@
 #include "runtime/Format.h"
 #include "runtime/Handles.h"
 #include "runtime/ResStrings.h"
-#include "setup/RunLogPlace.h"
-#include "setup/SetupForms.h"
-#include "setup/Unattended.h"
+#include "setup/unattended/RunLogPlace.h"
+#include "setup/forms/SetupForms.h"
+#include "setup/unattended/Unattended.h"
 
 namespace {
 

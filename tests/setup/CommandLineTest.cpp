@@ -6,10 +6,10 @@
 
 #include <stdexcept>
 
-#include "setup/CommandLine.h"
-#include "setup/RunLog.h"
-#include "setup/SetupState.h"
-#include "setup/Unattended.h"
+#include "setup/unattended/CommandLine.h"
+#include "setup/engine/RunLog.h"
+#include "setup/engine/SetupState.h"
+#include "setup/unattended/Unattended.h"
 #include "tests/support/TempDir.h"
 
 namespace {

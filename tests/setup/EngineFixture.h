@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/SetupPrompts.h"
-#include "setup/SetupState.h"
+#include "setup/engine/SetupPrompts.h"
+#include "setup/engine/SetupState.h"
 #include "tests/support/TempDir.h"
 
 // Points the state's folders into dir, each made: the program's own

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "framework/Application.h"
-#include "setup/Setup2.h"
+#include "setup/forms/Setup2.h"
 #include "tests/support/EndAfter.h"
 
 int main(int argc, char** argv)

@@ -15,11 +15,11 @@
 #include "framework/Screen.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Stream.h"
-#include "setup/Setup1.h"
-#include "setup/Setup2.h"
-#include "setup/Setup3.h"
-#include "setup/Setup4.h"
-#include "setup/Setup5.h"
+#include "setup/forms/Setup1.h"
+#include "setup/forms/Setup2.h"
+#include "setup/forms/Setup3.h"
+#include "setup/forms/Setup4.h"
+#include "setup/forms/Setup5.h"
 
 namespace {
 

@@ -14,10 +14,11 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/Destination.h"
-#include "setup/InstallRun.h"
-#include "setup/ProtectedFolders.h"
-#include "setup/UnattendedPrompts.h"
+#include "setup/engine/Destination.h"
+#include "setup/engine/InstallRun.h"
+#include "setup/engine/StartMenuGroup.h"
+#include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/AnsweringPrompts.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/ShellLinkFiles.h"
 #include "tests/support/TempDir.h"
@@ -531,7 +532,7 @@ TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
     m_state.GroupName = "StartUp";
     ASSERT_EQ(m_state.Log.Open(m_dir / "run.log"), "");
     {
-        UnattendedPrompts prompts(m_state.Switches, m_state.Log, nullptr);
+        AnsweringPrompts prompts(m_state.Switches, m_state.Log, nullptr);
         EXPECT_TRUE(prompts.AnswersNo(Question::OptionalFile));
         ASSERT_TRUE(InstallRun(m_state, prompts).Execute());
     }
@@ -548,7 +549,7 @@ TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
 
     DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     m_state.Switches.Optional = OptionalAnswer::All;
-    UnattendedPrompts prompts(m_state.Switches, m_state.Log, nullptr);
+    AnsweringPrompts prompts(m_state.Switches, m_state.Log, nullptr);
     EXPECT_FALSE(prompts.AnswersNo(Question::OptionalFile));
     InstallRun run(m_state, prompts);
     EXPECT_THROW(run.Execute(), EUnattendedStop);

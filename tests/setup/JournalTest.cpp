@@ -12,9 +12,10 @@
 
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/InstallRun.h"
-#include "setup/Journal.h"
-#include "setup/ProtectedFolders.h"
+#include "setup/engine/InstallRun.h"
+#include "setup/engine/Journal.h"
+#include "setup/engine/LeftRun.h"
+#include "setup/engine/ProtectedFolders.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/TempDir.h"
 

@@ -10,7 +10,7 @@
 
 #include "framework/Application.h"
 #include "runtime/Files.h"
-#include "setup/Setup5.h"
+#include "setup/forms/Setup5.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/UiDriver.h"
 

@@ -13,11 +13,11 @@
 #include <string>
 
 #include "controls/DirForm.h"
-#include "setup/Setup1.h"
-#include "setup/Setup2.h"
-#include "setup/Setup3.h"
-#include "setup/Setup4.h"
-#include "setup/Setup5.h"
+#include "setup/forms/Setup1.h"
+#include "setup/forms/Setup2.h"
+#include "setup/forms/Setup3.h"
+#include "setup/forms/Setup4.h"
+#include "setup/forms/Setup5.h"
 #include "tools/fuzz/PublishedList.h"
 #include "tests/support/ProgramPaths.h"
 

@@ -4,12 +4,12 @@
 
 #include "framework/Application.h"
 #include "runtime/Files.h"
-#include "setup/Setup1.h"
-#include "setup/Setup2.h"
-#include "setup/Setup3.h"
-#include "setup/Setup4.h"
-#include "setup/Setup5.h"
-#include "setup/SetupForms.h"
+#include "setup/forms/Setup1.h"
+#include "setup/forms/Setup2.h"
+#include "setup/forms/Setup3.h"
+#include "setup/forms/Setup4.h"
+#include "setup/forms/Setup5.h"
+#include "setup/forms/SetupForms.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/setup/EngineFixture.h"
 

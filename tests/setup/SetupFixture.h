@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "setup/SetupState.h"
+#include "setup/engine/SetupState.h"
 #include "tests/support/TempDir.h"
 
 // Starts the framework with the setup's title and its five forms sharing the

@@ -11,8 +11,8 @@
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/ScriptFormat.h"
-#include "setup/SetupState.h"
+#include "setup/engine/ScriptFormat.h"
+#include "setup/engine/SetupState.h"
 #include "tests/support/ProgramPaths.h"
 #include "tests/support/TempDir.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 
 #include "framework/Application.h"
-#include "framework/Registry.h"
+#include "runtime/Registry.h"
 #include "runtime/Paths.h"
-#include "setup/Setup1.h"
-#include "setup/Setup5.h"
-#include "setup/SetupState.h"
+#include "setup/forms/Setup1.h"
+#include "setup/forms/Setup5.h"
+#include "setup/engine/SetupState.h"
 #include "tests/support/RegistryKeys.h"
 #include "tests/support/ShellLinkFiles.h"
 #include "tests/support/TempDir.h"

@@ -14,7 +14,8 @@
 #include "runtime/DirPaths.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/UninstallPlan.h"
+#include "setup/engine/Removal.h"
+#include "setup/engine/UninstallPlan.h"
 #include "tests/setup/EngineFixture.h"
 
 namespace {

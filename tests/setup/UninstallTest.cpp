@@ -12,8 +12,8 @@
 #include "framework/Application.h"
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
-#include "setup/Setup1.h"
-#include "setup/Setup4.h"
+#include "setup/forms/Setup1.h"
+#include "setup/forms/Setup4.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/UiDriver.h"
 

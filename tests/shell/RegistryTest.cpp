@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/Registry.h"
+#include "runtime/Registry.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/RegistryKeys.h"
 

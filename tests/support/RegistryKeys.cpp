@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/Registry.h"
+#include "runtime/Registry.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "runtime/Paths.h"
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 #include "tools/fls/Diskettes.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 #include "tools/fls/DistFolders.h"
 #include "tools/fls/ScriptChecker.h"
 

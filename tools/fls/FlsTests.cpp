@@ -18,7 +18,7 @@
 #include "runtime/RecordReader.h"
 #include "runtime/TextBuffer.h"
 #include "runtime/TextRules.h"
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 #include "tools/fls/DistBuilder.h"
 #include "tools/fls/DistFolders.h"
 #include "tools/fls/Diskettes.h"

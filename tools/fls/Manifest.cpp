@@ -1,7 +1,7 @@
 #include "tools/fls/Manifest.h"
 
 #include "runtime/Paths.h"
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 
 namespace {
 

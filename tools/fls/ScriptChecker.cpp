@@ -12,7 +12,7 @@
 #include "runtime/RecordReader.h"
 #include "runtime/TextBuffer.h"
 #include "runtime/TextRules.h"
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "setup/ScriptFormat.h"
+#include "setup/engine/ScriptFormat.h"
 #include "tools/fls/ScriptChecker.h"
 #include "tools/fuzz/RecordModel.h"
 
