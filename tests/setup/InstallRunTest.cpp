@@ -439,7 +439,7 @@ TEST_F(InstallRunTest, AGroupThatCannotBeMadeOrThatTheUninstallerKeepsIsNotOffer
             EXPECT_NE(action.Kind, ActionKind::LinkMade) << action.Path;
             EXPECT_NE(action.Kind, ActionKind::FolderMade) << action.Path;
         }
-        EXPECT_EQ(Log(), "D\r\n" + m_state.DestDir + "\r\n");
+        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nD\r\n" + m_state.DestDir + "\r\n");
         DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     };
     for (const Case& c : cases)
