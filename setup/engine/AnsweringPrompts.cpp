@@ -1,3 +1,5 @@
+// The answers the switches give to the engine's questions, and the lines
+// the run's log gets for each question, notice and action.
 #include "setup/engine/AnsweringPrompts.h"
 
 #include <windows.h>

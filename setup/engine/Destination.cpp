@@ -1,3 +1,5 @@
+// The checks of a destination before anything is made, and the space it
+// needs on its drive and on the Windows drive.
 #include "setup/engine/Destination.h"
 
 #include <windows.h>

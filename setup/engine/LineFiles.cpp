@@ -1,3 +1,4 @@
+// The checked reader and writer of the setup's line files.
 #include "setup/engine/LineFiles.h"
 
 LineFileReader::LineFileReader(const std::string& path, std::string_view threeLineCommands)

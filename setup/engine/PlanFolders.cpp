@@ -50,7 +50,7 @@ bool FileFolders::MayDeleteIn(const std::string& folder)
     return known->second;
 }
 
-bool DeleteFileOnly(const std::string& path, FileFolders& folders)
+bool DeleteListedFile(const std::string& path, FileFolders& folders)
 {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return true;

@@ -45,8 +45,8 @@ private:
     std::map<std::string, bool> m_known;
 };
 
-// Deletes the file that the name reaches, and never a folder: the plan was
-// made earlier, and a folder may have taken the file's name since. A file
-// reached through a link or a mount point is not deleted either. Whether
-// the name is gone afterwards.
-bool DeleteFileOnly(const std::string& path, FileFolders& folders);
+// Deletes a file the plan lists: the file that the name reaches, and never
+// a folder, as the plan was made earlier and a folder may have taken the
+// file's name since. A file reached through a link or a mount point is not
+// deleted either. Whether the name is gone afterwards.
+bool DeleteListedFile(const std::string& path, FileFolders& folders);

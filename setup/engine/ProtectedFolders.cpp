@@ -1,3 +1,5 @@
+// The folders the uninstaller never removes, gathered from the system, the
+// registry and the setup state, and told apart by their identity.
 #include "setup/engine/ProtectedFolders.h"
 
 #include <windows.h>

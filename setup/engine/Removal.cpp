@@ -117,7 +117,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
                 DeletePath(item.Path, protectedFolders);
                 if (GetFileAttributesA(item.Path.c_str()) != INVALID_FILE_ATTRIBUTES)
                     stayed(item);
-            } else if (!DeleteFileOnly(item.Path, folders)) {
+            } else if (!DeleteListedFile(item.Path, folders)) {
                 stayed(item);
             }
             break;
@@ -184,7 +184,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
     // or what a cut-short run left.
     const bool othersGone = result.NotRemoved.empty() && !keptByChoice &&
                             (!directory || (holdsLog ? log.OthersIn(dir).empty() : !IsExistingDirectory(dir)));
-    if (takeLog && othersGone && DeleteFileOnly(plan.LogPath, folders) && holdsLog)
+    if (takeLog && othersGone && DeleteListedFile(plan.LogPath, folders) && holdsLog)
         RemoveDirectoryA(dir.c_str());
     if (logItem && GetFileAttributesA(logItem->Path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         result.Kept.push_back(*logItem);

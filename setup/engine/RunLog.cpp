@@ -1,3 +1,5 @@
+// The log of a run: made or appended to, one line at a time, each written
+// to disk at once, and its last line the exit code.
 #include "setup/engine/RunLog.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The plain text rules of the setup script's arguments: names, path codes,
+// group paths, and the names of the distribution's files.
 #include "setup/engine/ScriptFormat.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The reading of the setup script, record by record, into its value.
 #include "setup/engine/SetupScript.h"
 
 #include "runtime/Convert.h"

@@ -1,3 +1,5 @@
+// The setup state's folders from the system and the registry, the script
+// read into it, and the path codes resolved against it.
 #include "setup/engine/SetupState.h"
 
 #include "runtime/Registry.h"

@@ -1,3 +1,4 @@
+// The choice of the staging folder of optional files, and its removal.
 #include "setup/engine/Staging.h"
 
 #include "runtime/Files.h"

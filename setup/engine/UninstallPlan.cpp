@@ -1,3 +1,5 @@
+// The reading of the uninstall log into the plan of what may be removed,
+// record by record, with the reason for each record it refuses.
 #include "setup/engine/UninstallPlan.h"
 
 #include <windows.h>

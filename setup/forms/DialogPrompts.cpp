@@ -1,3 +1,5 @@
+// The engine's questions and notices as message dialogs, and its progress
+// on the progress form's gauge and label.
 #include "setup/forms/DialogPrompts.h"
 
 #include "framework/Application.h"

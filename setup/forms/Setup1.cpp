@@ -1,3 +1,6 @@
+// The splash form: its start-up (the folders and the script), its
+// animation, a run an earlier start left, the script's messages, and the
+// report of a failed start.
 #include "setup/forms/Setup1.h"
 
 #include "framework/Application.h"

@@ -1,3 +1,5 @@
+// The mode choice: Install or Uninstall, and on to the settings or the
+// uninstaller.
 #include "setup/forms/Setup2.h"
 
 #include "framework/Application.h"

@@ -1,3 +1,5 @@
+// The installation settings: the destination typed or browsed, its checks,
+// the space needed and free, and on to the installation run.
 #include "setup/forms/Setup3.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The uninstaller form: the log found or picked, its items listed and
+// selected, and the removal of what the person selected.
 #include "setup/forms/Setup4.h"
 
 #include <utility>

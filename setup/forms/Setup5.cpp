@@ -1,3 +1,6 @@
+// The progress form: the installation run performed on its activation,
+// Cancel and the close box, and the take-back of a run that did not
+// complete.
 #include "setup/forms/Setup5.h"
 
 #include "framework/Application.h"

@@ -1,3 +1,5 @@
+// The making of the setup's forms, in order, each given the state and the
+// forms it hands over to.
 #include "setup/forms/SetupForms.h"
 
 #include "framework/Application.h"

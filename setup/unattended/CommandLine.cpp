@@ -1,3 +1,4 @@
+// The command line split into words, read into switches, and checked.
 #include "setup/unattended/CommandLine.h"
 
 #include <windows.h>

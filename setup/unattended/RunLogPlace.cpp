@@ -1,3 +1,5 @@
+// The places a run's log may not go: the distribution's files and the
+// files the run writes, told by identity and by full name.
 #include "setup/unattended/RunLogPlace.h"
 
 #include <windows.h>

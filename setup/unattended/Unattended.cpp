@@ -1,3 +1,5 @@
+// The runs no person attends: their start, their installation refused as
+// the settings would refuse it, and the removal of everything a log lists.
 #include "setup/unattended/Unattended.h"
 
 #include <windows.h>
