@@ -24,9 +24,9 @@ bool LogFile::IsIn(const std::string& folder) const
     return m_folder && FolderIdentity(folder) == m_folder;
 }
 
-bool LogFile::IsNamedBy(const PlannedRemoval& item) const
+bool LogFile::IsNamedBy(const std::string& path, bool folderMatch) const
 {
-    return !item.FolderMatch && UpperCaseAscii(FileNamePart(item.Path)) == m_name && IsIn(FileDirPart(item.Path));
+    return !folderMatch && UpperCaseAscii(FileNamePart(path)) == m_name && IsIn(FileDirPart(path));
 }
 
 std::vector<std::string> LogFile::OthersIn(const std::string& folder) const

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "runtime/FolderIdentity.h"
-#include "setup/engine/UninstallPlan.h"
 
 // Whether the name holds a wildcard, which no item of a plan may.
 bool HasWildcards(const std::string& path);
@@ -24,8 +23,9 @@ public:
 
     // Whether the folder is the one that holds the log, under any name.
     bool IsIn(const std::string& folder) const;
-    // Whether a file item names the log itself.
-    bool IsNamedBy(const PlannedRemoval& item) const;
+    // Whether a file item (one that names a file, not a folder a pattern
+    // matched) names the log itself.
+    bool IsNamedBy(const std::string& path, bool folderMatch) const;
     // The full names of what the folder holds besides the log.
     std::vector<std::string> OthersIn(const std::string& folder) const;
 

@@ -111,7 +111,7 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
         }
         switch (item.Kind) {
         case RemovalKind::File:
-            if (log.IsNamedBy(item)) {
+            if (log.IsNamedBy(item.Path, item.FolderMatch)) {
                 logItem = &item;
             } else if (item.FolderMatch) {
                 DeletePath(item.Path, protectedFolders);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "setup/engine/Switches.h"
-#include "setup/engine/Journal.h"
+#include "setup/engine/JournalPlace.h"
 #include "setup/engine/RunLog.h"
 #include "setup/engine/SetupScript.h"
 
