@@ -1,3 +1,5 @@
+// The directory dialog's run: a new window each time, started at Path, which
+// reads Path back only when the user confirms.
 #include "controls/DirDlg.h"
 
 #include "controls/DirForm.h"

@@ -1,3 +1,5 @@
+// The directory dialog's window: the edit box follows the directory list, and
+// the starting path is shown as the caller gave it.
 #include "controls/DirForm.h"
 
 #include "runtime/ScopeGuard.h"

@@ -1,3 +1,6 @@
+// The drive combo box, the file list and the directory list: their items,
+// glyphs and painting, the change of drive and of folder, and the links that
+// keep them in step.
 #include "controls/FileCtrl.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The progress gauge: its range and progress, and its painting, done off
+// screen, of the bar, pie or half-dial and of the percentage over it.
 #include "controls/Gauges.h"
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// The application object: its hidden window, its title, the run of the main
+// form, the report of exceptions, and the framework's start-up and final
+// steps, with the last-chance message for an error nothing else caught.
 #include "framework/Application.h"
 
 #include <cxxabi.h>

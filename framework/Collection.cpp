@@ -1,3 +1,5 @@
+// Collections and their items: the class information of both, adding an item,
+// and an item's place in its collection.
 #include "framework/Collection.h"
 
 const TClassInfo& TCollectionItem::StaticClassInfo()

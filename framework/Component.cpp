@@ -1,3 +1,6 @@
+// The root classes' information, and the component's life: its name, its owner
+// and the components it owns, freeing newest first, and the notifications that
+// keep other components' references from dangling.
 #include "framework/Component.h"
 
 #include <algorithm>

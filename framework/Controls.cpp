@@ -1,3 +1,6 @@
+// The controls: bounds, caption, colour and font that may follow the parent's,
+// showing and painting, the parent-child tree and tab order of windowed
+// controls, and the making and destroying of their windows.
 #include "framework/Controls.h"
 
 #include <algorithm>

@@ -3,7 +3,8 @@
 // parent of other controls and takes part in the tab order) and
 // TGraphicControl (a control without a window of its own, painted on its
 // parent). The classes publish nothing of their own beyond position, size,
-// cursor and hint; each concrete control publishes what it uses.
+// cursor and hint, and a windowed control's help context; each concrete
+// control publishes what it uses.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,6 @@
+// The names the stored designs use for colours, character sets and the
+// enumerations of fonts, forms, dialogs and Program Manager groups, translated
+// to and from their values.
 #include "framework/DesignTypes.h"
 
 const TIntTypeInfo& IntTypeOf(TColor)

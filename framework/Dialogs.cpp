@@ -1,3 +1,6 @@
+// The open dialog: its published settings, the platform's dialog run over the
+// program's windows, its placing, and the reading back of the chosen file
+// names and options.
 #include "framework/Dialogs.h"
 
 #include <commdlg.h>

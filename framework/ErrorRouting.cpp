@@ -1,3 +1,5 @@
+// Exceptions from handlers and callbacks handed to the application's reporter,
+// so that none reaches the platform's frames.
 #include "framework/ErrorRouting.h"
 
 #include <windows.h>

@@ -1,3 +1,6 @@
+// The image, which paints its picture plain, centred or stretched and can take
+// its size from it, and the timer, which arms a platform timer on a hidden
+// window of its own.
 #include "framework/ExtCtrls.h"
 
 #include "runtime/Stream.h"

@@ -1,3 +1,6 @@
+// Forms: their published properties, their windows and frames, showing and
+// closing, activation, the modal run, and the keys (Tab, Enter, Escape and the
+// arrows) that move about a form.
 #include "framework/Forms.h"
 
 #include <windows.h>

@@ -1,3 +1,6 @@
+// Fonts and their handles, bitmaps and icons kept as their stored files, the
+// platform colours behind the system colours, and the bitmap files the program
+// makes from its resources or blank.
 #include "framework/Graphics.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// The list and combo boxes: their lines kept before the window exists and
+// handed to it after, selection, owner-drawn items, and the notifications of
+// the platform's controls.
 #include "framework/ListCtrls.h"
 
 #include "framework/GdiHandles.h"

@@ -1,3 +1,6 @@
+// Message dialogs built at run time: the caption and icon of each kind, the
+// buttons, the layout from the font's character size, a text cut to fit the
+// screen, and the modal run.
 #include "framework/MessageDialogs.h"
 
 #include <algorithm>

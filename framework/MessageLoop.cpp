@@ -1,3 +1,6 @@
+// The message loop: taking and dispatching messages, the dialog keys offered
+// first, the request to end, and the disabling of the program's other windows
+// while a platform dialog runs.
 #include "framework/MessageLoop.h"
 
 #include <algorithm>

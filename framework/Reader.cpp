@@ -1,3 +1,6 @@
+// The component stream reader: the registry of classes it may create, buffered
+// reading of values, components and properties, defined values, and the
+// resolving of references once the whole stream is read.
 #include "framework/Reader.h"
 
 #include <algorithm>

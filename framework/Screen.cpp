@@ -1,3 +1,5 @@
+// The screen object's list of forms and focus, the screen's size and pixels
+// per inch, and the reading of a form's design from the program's resources.
 #include "framework/Screen.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The standard controls: the painted label, the push button with its default
+// and cancel roles, the radio button, the edit box and the group box.
 #include "framework/StdCtrls.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Lists of strings: what every list offers, its storage as a defined value in
+// a form, and the list kept in memory.
 #include "framework/StringList.h"
 
 #include "framework/Filer.h"

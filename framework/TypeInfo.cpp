@@ -1,3 +1,6 @@
+// Lookups in the run-time type information: names of enumeration values and
+// integer identifiers, and a class's properties, fields and methods found by
+// name through its ancestors.
 #include "framework/TypeInfo.h"
 
 #include <stdexcept>

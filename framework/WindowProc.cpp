@@ -1,3 +1,6 @@
+// The one window procedure and the one map from a window to its control, the
+// registration of window classes, and the hidden utility windows of components
+// that are not controls.
 #include "framework/WindowProc.h"
 
 #include <string>

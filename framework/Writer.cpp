@@ -1,3 +1,6 @@
+// The component stream writer: values in their smallest encoding, component
+// records with their properties, defined values and children, written through
+// a buffer.
 #include "framework/Writer.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// The strict reading of an integer: leading blanks, a sign, then decimal
+// digits or "$" and hexadecimal ones, and a conversion error quoting the text
+// for anything else.
 #include "runtime/Convert.h"
 
 #include "runtime/Exceptions.h"

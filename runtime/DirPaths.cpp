@@ -1,3 +1,6 @@
+// Changing the current directory so that its drive remembers it, and the split
+// of a typed path that enters each step to learn whether it is a drive, a
+// directory or a file.
 #include "runtime/DirPaths.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The exception classes' constructors, and the message of a failed text-file
+// operation, chosen from its error code.
 #include "runtime/Exceptions.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The file stream: its file opened or created for this handle alone, and reads
+// and writes handed to the system in pieces it can take.
 #include "runtime/FileStream.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The file system's answers: whether a file or a directory is there, free
+// space, the current directory, deleting one file, creating a directory path,
+// and the system's words for an error code.
 #include "runtime/Files.h"
 
 #include <windows.h>

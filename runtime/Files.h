@@ -1,5 +1,6 @@
-// Questions to the file system about files, directories and drives, and the
-// creation of directory paths. None of these reports a failure by itself.
+// Questions to the file system about files, directories and drives, the
+// deletion of one file, the creation of directory paths, and the system's
+// words for an error code. None of these reports a failure by itself.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,6 @@
+// Folders told apart by what the file system knows of them, not by their
+// spelling, and the search for links and mount points on the way to a folder
+// or below it, so that a deletion cannot wander out of the folder it meant.
 #include "runtime/FolderIdentity.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The message formatter: it puts typed arguments into a string-table text, and
+// a placeholder whose argument is missing or of the wrong kind shows "%?".
 #include "runtime/Format.h"
 
 #include <cstdio>

@@ -1,3 +1,6 @@
+// Paths taken apart and put together by their text alone: the directory, name
+// and drive parts, joining, ASCII upper case, shortening for a label, and the
+// chain of a directory's ancestors for a tree.
 #include "runtime/Paths.h"
 
 #include <utility>

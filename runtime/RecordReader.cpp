@@ -1,3 +1,6 @@
+// The reading of records from the line files: a byte-order mark dropped at the
+// start, then each record's lines with their line numbers and whether a line
+// end closed them.
 #include "runtime/RecordReader.h"
 
 #include <utility>

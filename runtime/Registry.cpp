@@ -1,3 +1,5 @@
+// The registry class's work: opening its one key for full access or for
+// reading, listing the key's value names and reading its string values.
 #include "runtime/Registry.h"
 
 #include <vector>

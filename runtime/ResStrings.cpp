@@ -1,3 +1,6 @@
+// The string table's texts: read from the executable's string resources in the
+// Windows program, and taken from the same list compiled in where there are no
+// resources.
 #include "runtime/ResStrings.h"
 
 #ifdef _WIN32

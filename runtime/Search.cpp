@@ -1,3 +1,5 @@
+// Directory searches that pass over the entries whose attributes the caller
+// excluded.
 #include "runtime/Search.h"
 
 namespace {

@@ -1,3 +1,6 @@
+// What every stream shares (its size, the checked whole-buffer reads and
+// writes), the two memory streams, and the copy from one stream to another in
+// pieces.
 #include "runtime/Stream.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Lines read from a file held whole in memory, by the same line rules as the
+// Win32 text files.
 #include "runtime/TextBuffer.h"
 
 #include "runtime/TextRules.h"

@@ -1,3 +1,6 @@
+// The text files: binding a name, opening and closing, reading and writing
+// through the small buffer, and the per-thread error state that the caller
+// tests or that the checked input turns into an exception.
 #include "runtime/TextFile.h"
 
 #include <algorithm>

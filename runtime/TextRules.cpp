@@ -1,3 +1,5 @@
+// The line rules on byte buffers: how much of a chunk is a line's text, and
+// the skip of a line end that may be split across chunks.
 #include "runtime/TextRules.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Notes the place of every throw by standing in the language runtime's throw
+// entry, and finds an exception's place again among the last few throws.
 #include "runtime/ThrowSite.h"
 
 #include <windows.h>

@@ -1,3 +1,6 @@
+// The DDE manager, made at start-up, that holds the program's DDE instance and
+// service name, and the client conversation: its stored service and topic, and
+// opening and closing the link.
 #include "shell/DdeMan.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The Program Manager group component: its published properties, its list of
+// items, and the end of its conversation when it is freed.
 #include "shell/Progman.h"
 
 #include "framework/ErrorRouting.h"

@@ -1,3 +1,5 @@
+// Writing a shell link file through the platform's link object, and fetching
+// the Windows and System directories at their full length.
 #include "shell/ShellLinks.h"
 
 #include <objbase.h>

@@ -1,3 +1,6 @@
+// The diskette layout: how many clusters and directory entries each file
+// takes, the files placed in the setup's reading order, and floppy images made
+// and unpacked with mtools.
 #include "tools/fls/Diskettes.h"
 
 #include <spawn.h>

@@ -1,3 +1,6 @@
+// flsmake's work: the output folder prepared, the product's files copied under
+// the setup's names, setup.fls written with their sizes, and the diskettes
+// laid out when asked.
 #include "tools/fls/DistBuilder.h"
 
 #include <fstream>

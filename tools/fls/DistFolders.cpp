@@ -1,3 +1,5 @@
+// The files found at the top of a distribution's folders, looked up by name
+// without regard to letter case.
 #include "tools/fls/DistFolders.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// Reading a product's manifest, each line checked, and writing the setup
+// script that it describes.
 #include "tools/fls/Manifest.h"
 
 #include "runtime/Paths.h"

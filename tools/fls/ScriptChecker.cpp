@@ -1,3 +1,6 @@
+// The script checker's rules: each record of setup.fls read as the setup reads
+// it and checked against the distribution's files, with a finding that says
+// how to fix what is wrong.
 #include "tools/fls/ScriptChecker.h"
 
 #include <algorithm>

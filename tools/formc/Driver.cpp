@@ -1,3 +1,5 @@
+// The form compiler's command line: its options, reading the source, finding
+// the files it names, and writing the output only when everything compiled.
 #include "tools/formc/Driver.h"
 
 #include <exception>

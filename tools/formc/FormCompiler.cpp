@@ -1,3 +1,5 @@
+// Writes a parsed form source as a component stream, value by value through
+// the framework's writer, with the files that file() and bitmap() name.
 #include "tools/formc/FormCompiler.h"
 
 #include <limits>

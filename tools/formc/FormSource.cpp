@@ -1,3 +1,5 @@
+// The form source's parser: its tokens, the records and values it reads, and
+// the errors, each with its line, for what it cannot read.
 #include "tools/formc/FormSource.h"
 
 #include <charconv>

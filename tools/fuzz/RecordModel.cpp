@@ -1,3 +1,5 @@
+// The plain model of the line files' records, and the check of the record
+// reader's records against it.
 #include "tools/fuzz/RecordModel.h"
 
 #include <cstdlib>

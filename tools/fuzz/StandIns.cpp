@@ -1,3 +1,5 @@
+// The stand-ins' published properties and defined values, and their
+// registration under the names of the classes they stand for.
 #include "tools/fuzz/StandIns.h"
 
 #include <deque>

@@ -1,3 +1,5 @@
+// Building component streams from pieces: a root, child records and
+// properties, each written with the framework's writer.
 #include "tools/fuzz/StreamBuilder.h"
 
 #include "runtime/Stream.h"

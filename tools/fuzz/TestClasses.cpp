@@ -1,3 +1,5 @@
+// The test classes' published properties and defined values, the log of what
+// they did, and the parent and child order of the test controls.
 #include "tools/fuzz/TestClasses.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Pictures reduced to their palette and written as bitmap and icon files,
+// header, palette, pixel rows and mask, byte by byte.
 #include "tools/imagegen/ImageFiles.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The picture source's reader: rows of colour characters and drawing commands,
+// painted onto a canvas, with an error that names the line for what it cannot
+// read.
 #include "tools/imagegen/ImageSource.h"
 
 #include <algorithm>
