@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the sample product's whole
-# installation and then its uninstallation with build/win32/sample/setup.exe
-# under Wine.
+# Installs what is missing, builds what it runs (setup.exe, the sample
+# distribution and the tour driver, not the tests and benchmarks), and runs the
+# sample product's whole installation and then its uninstallation with
+# build/win32/sample/setup.exe under Wine.
 #
 # With a DISPLAY, the setup shows on it and you click through both runs.
 # Without one, the runs happen on a virtual display and drive themselves
@@ -11,7 +12,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 scripts/deps.sh
-scripts/build.sh
+# The tour brings the sample's diskettes and the sample product along.
+scripts/build.sh setup sample tour
 
 if [ -n "${DISPLAY:-}" ]; then
     cd build/win32/sample
