@@ -19,8 +19,9 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
-// A file's identity with its size and last write time: the file as someone
-// left it. Known is false while only the identity has been taken (the file
+// A file's index with its size and last write time: the file as someone
+// left it, at the name it was stamped under (so on that name's volume; the
+// stamp keeps no volume serial). Known is false while only the identity has been taken (the file
 // was being written).
 struct FileStamp {
     FileId Id;
@@ -44,7 +45,8 @@ FileHandle OpenEntry(const std::string& name, DWORD access);
 std::optional<FileStamp> StampOfHandle(HANDLE handle);
 // The stamp of the file of that name, none when it is no file.
 std::optional<FileStamp> StampOfFile(const std::string& name);
-// The identity of the file of that name, none when it is no file.
+// The identity of the file of that name, its volume's serial with it, none
+// when it is no file.
 std::optional<FileId> IdentityOfFile(const std::string& name);
 
 // Deletes the file of that name only while it still matches the stamp: a

@@ -121,9 +121,9 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         // NOTE: a source of zero bytes copies nothing and is still a file of
         // the product: it is created empty and logged like any other.
         CopyStreamData(*destination, source, 0);
+        Journal().Written(Dest, destination->Handle());
         destination.reset();
         copied = true;
-        Journal().Written(Dest);
     }
     Record(ActionKind::FileCopied, Dest);
     return true;

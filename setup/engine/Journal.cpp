@@ -250,6 +250,17 @@ void JournalWriter::Opened(const std::string& file, HANDLE handle)
     Stamp(file, stamp);
 }
 
+void JournalWriter::Written(const std::string& file, HANDLE handle)
+{
+    // NOTE: a file system may set the last write again when the handle is
+    // closed, unless it was set through the handle: so it is set here, to
+    // now, and the stamp taken from the handle is the file as it stays.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    SetFileTime(handle, nullptr, nullptr, &now);
+    Stamp(file, StampOfHandle(handle));
+}
+
 void JournalWriter::Written(const std::string& file)
 {
     // NOTE: taken once the file is closed: a file system may set the last

@@ -91,6 +91,8 @@ public:
     // cut only makes the take-back keep the file and name it.
     void Opened(const std::string& file, HANDLE handle);
     void Written(const std::string& file);
+    // The same for a file written through handle, still open.
+    void Written(const std::string& file, HANDLE handle);
     void BackupMade(const std::string& backup);
     void Gone(const std::string& file);
     // The run's log is in place: the run is complete.

@@ -231,6 +231,11 @@ TakeBackResult TakeBackJournal(const RunJournal& journal, const std::string& pat
     // What stays in the journal, newest first.
     std::vector<JournalEntry> failed;
     for (auto entry = journal.Entries.rbegin(); entry != journal.Entries.rend(); ++entry) {
+        // Only the copies of replaced files are left of a completed run, and
+        // each only while it is the copy that was put aside; nothing else of
+        // it is looked at.
+        if (journal.Committed && entry->Kind != JournalKind::FileReplaced)
+            continue;
         if (!HasSomethingToUndo(*entry))
             continue;
         if (const std::string refusal = checks.Refusal(*entry); !refusal.empty()) {
@@ -238,10 +243,6 @@ TakeBackResult TakeBackJournal(const RunJournal& journal, const std::string& pat
             continue;
         }
         if (journal.Committed) {
-            // Only the copies of replaced files are left of a completed run,
-            // and each only while it is the copy that was put aside.
-            if (entry->Kind != JournalKind::FileReplaced)
-                continue;
             const std::optional<FileStamp> copy = StampOfFile(entry->Backup);
             if (!copy || (entry->BackupStamp && !entry->BackupStamp->Matches(*copy)))
                 result.Kept.push_back({entry->Backup, LoadResString(StrId::SReasonBackupChanged)});
