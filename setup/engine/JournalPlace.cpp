@@ -4,7 +4,6 @@
 #include <sddl.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "runtime/Handles.h"
@@ -90,7 +89,6 @@ bool NameJournal(const JournalPlace& place, const JournalName& name)
                        static_cast<DWORD>(name.Path.size() + 1)) == ERROR_SUCCESS &&
         RegSetValueExA(key.Get(), JournalIdValue, 0, REG_BINARY, identity, sizeof identity) == ERROR_SUCCESS;
     // The name must outlive a power cut as the journal does.
-    if (getenv("NOFLUSH")) return named;
     return named && RegFlushKey(key.Get()) == ERROR_SUCCESS;
 }
 
