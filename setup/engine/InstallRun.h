@@ -28,8 +28,9 @@ struct InstallAction {
 
 class InstallRun {
 public:
-    // Neither is owned; both outlive the run. The journal is kept in the
-    // state's JournalFile while the run goes.
+    // Neither is owned; both outlive the run. The journal is made in the
+    // state's journal place when the run begins, and stays until the run
+    // completes or is taken back.
     InstallRun(const SetupState& state, SetupPrompts& prompts) : m_state(state), m_prompts(prompts) {}
 
     // Performs the run from the start. Returns true when it completed (the

@@ -1,6 +1,6 @@
 // The installation's journal: a record of every change the run makes,
-// written ahead of the change and flushed to disk at each step, and of each
-// file as the run left it, so that a run that ends before it completes (the
+// written and flushed to disk ahead of the change, and of each file as the
+// run left it (written without a flush of its own), so that a run that ends before it completes (the
 // user ended it, it failed, or the process was killed) can be taken back by
 // the run itself or by the next start, touching only what the run made and
 // nobody has changed since.
