@@ -261,6 +261,12 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     DeleteFileA((temp + "\\Dextra.txt").c_str());
     ASSERT_TRUE(RemoveDirectoryA(temp.c_str()));
     WriteWhole(temp, "the user's file named temp");
+    // The tests after this one stage in \temp: the file goes however this
+    // one ends.
+    struct RemoveAtEnd {
+        const std::string& Path;
+        ~RemoveAtEnd() { DeleteFileA(Path.c_str()); }
+    } removeAtEnd{temp};
     {
         SetupSession setup(dist.Path());
         setup.Choose(true);
@@ -282,7 +288,6 @@ TEST_F(InstallTest, AnOccupiedDestinationAsksAndTheStagingLeavesTheUsersFiles)
     EXPECT_FALSE(DirExists(ownFolder));
     EXPECT_EQ(OnlyEntry("C:\\", "temp-Setup"), "") << "a folder of the run's own is left";
     EXPECT_NE(ReadWhole(m_dest + "uninst.fls").find("F\r\n" + ownFolder + "\\Dletters.txt\r\n"), std::string::npos);
-    DeleteFileA(temp.c_str());
 }
 
 // Cancel pressed between two files of a run of 2,000: answered No, the run

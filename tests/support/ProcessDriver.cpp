@@ -229,7 +229,12 @@ std::vector<HWND> ChildWindowsOfClass(HWND parent, const std::string& className)
 
 bool ClickButton(HWND parent, const std::string& caption)
 {
-    HWND button = FindChildWindow(parent, caption);
+    // A window that has just been shown may not answer WM_GETTEXT at once on
+    // a loaded machine (a thread that has not yet asked for a message counts
+    // as hung): the button is looked for until the usual wait is over.
+    HWND button = nullptr;
+    WaitUntil([&] { return (button = FindChildWindow(parent, caption)) != nullptr || !IsWindow(parent); },
+              5000);
     if (!button) {
         ADD_FAILURE() << "no button \"" << caption << "\" in \"" << TextOf(parent) << "\"";
         return false;
