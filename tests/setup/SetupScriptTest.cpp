@@ -329,6 +329,8 @@ TEST_F(SetupScriptTest, TheSampleDistributionsScriptReadsBackWithTheRealSizes)
 
     ReadSetupFile(m_state);
     EXPECT_EQ(m_state.ProductTitle, "Halvarn 95");
+    EXPECT_EQ(m_state.ProductVersion, "1.0");
+    EXPECT_EQ(m_state.Publisher, "Halvarn Software");
     EXPECT_EQ(m_state.DestDir, "C:\\HALVARN\\");
     EXPECT_EQ(m_state.GroupName, "Halvarn 95");
     EXPECT_EQ(Items(), (Strings{"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt,Read Me"}));
