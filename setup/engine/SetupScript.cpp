@@ -40,6 +40,9 @@ void ReadSetupScript(const std::string& path, SetupScript& script)
             throw Exception(StrId::SScriptNameLeavesFolder, {std::string(1, record.Command), leaving->Argument});
         const std::string& argument = record.Argument;
         switch (record.Command) {
+        case 'C':
+            script.Publisher = argument;
+            break;
         case 'D':
             script.Destination = argument;
             break;
@@ -67,8 +70,13 @@ void ReadSetupScript(const std::string& path, SetupScript& script)
         case 'U':
             script.UninstallList.push_back(argument);
             break;
+        case 'V':
+            script.Version = argument;
+            break;
         default:
-            // Any other command character: the record is read and ignored.
+            // Any other command character: the record is read and ignored,
+            // as a reader older than a letter reads the records of that
+            // letter.
             break;
         }
     }

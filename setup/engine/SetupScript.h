@@ -1,5 +1,5 @@
-// The setup script read once into a value: the product's title, its
-// destination, the files to copy and to offer, the Start Menu group and its
+// The setup script read once into a value: the product's title, version and
+// publisher, its destination, the files to copy and to offer, the Start Menu group and its
 // items, the program-information links, the uninstall patterns and the
 // start-up messages. Nothing after the reading splits a record's text again.
 #pragma once
@@ -34,10 +34,13 @@ struct ScriptOption {
 };
 
 struct SetupScript {
-    // T: the product's title; D: the destination as the script spells it;
-    // G: the Start Menu group's name. Each is the last such record's, and
-    // none without one.
+    // T: the product's title; V: its version and C: its publisher, as the
+    // system's list of installed programs shows them; D: the destination as
+    // the script spells it; G: the Start Menu group's name. Each is the last
+    // such record's, and none without one.
     std::optional<std::string> Title;
+    std::optional<std::string> Version;
+    std::optional<std::string> Publisher;
     std::optional<std::string> Destination;
     std::optional<std::string> Group;
     std::vector<ScriptFile> FileList;

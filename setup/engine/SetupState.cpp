@@ -49,6 +49,10 @@ void ReadSetupFile(SetupState& state)
             state.GroupName = *script.Group;
         if (script.Title)
             state.ProductTitle = *script.Title;
+        if (script.Version)
+            state.ProductVersion = *script.Version;
+        if (script.Publisher)
+            state.Publisher = *script.Publisher;
         if (state.Switches.Dir)
             useDestination(*state.Switches.Dir);
         if (state.Switches.Group)

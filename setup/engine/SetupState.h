@@ -1,5 +1,5 @@
-// The setup state: the folders the run works with, the product's title and
-// group, and the script read. One value, owned by the program's start and
+// The setup state: the folders the run works with, the product's title,
+// version, publisher and group, and the script read. One value, owned by the program's start and
 // handed to every form and engine unit that needs it.
 #pragma once
 
@@ -18,6 +18,11 @@ struct SetupState {
     std::string SourceDir;
     std::string DestDir;
     std::string ProductTitle;
+    // The product's version and publisher as the script names them, empty
+    // when it names none: what the system's list of installed programs
+    // shows beside the title.
+    std::string ProductVersion;
+    std::string Publisher;
     // The setup program's folder as the system gives it, with its backslash,
     // and the program's full name.
     std::string ExeDir;
@@ -52,8 +57,9 @@ std::string CheckPath(const std::string& path);
 void GetDirectories(SetupState& state, const std::string& programPath);
 
 // Reads the script beside the program into the state: the script value,
-// and the title, destination and group it names (or the switches name). The records read before a
-// failure are in the state when the failure propagates.
+// and the title, version, publisher, destination and group it names (or the
+// switches name). The records read before a failure are in the state when
+// the failure propagates.
 void ReadSetupFile(SetupState& state);
 
 // The full path for a path-coded argument: A (the setup program's own

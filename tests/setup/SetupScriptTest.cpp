@@ -1,5 +1,6 @@
 // The setup script read into the setup state, without a window: every
-// command and what it fills, the line rules of the record reader as the
+// command and what it fills, the version and publisher beside what a reader
+// without them reads, the line rules of the record reader as the
 // script meets them, a missing script, the sample distribution's script,
 // and a size that is no number.
 #include <gtest/gtest.h>
@@ -24,6 +25,14 @@ class SetupScriptTest : public testing::Test {
 protected:
     void SetUp() override { m_state.ExeDir = m_dir.Path(); }
     void WriteScript(const std::string& bytes) { m_dir.WriteFile("setup.fls", bytes); }
+    // Reads the script into a fresh state, as a new start of the program would.
+    void ReadAfresh(const std::string& bytes)
+    {
+        m_state = SetupState();
+        m_state.ExeDir = m_dir.Path();
+        WriteScript(bytes);
+        ReadSetupFile(m_state);
+    }
 
     // The script's lists, spelled as their records were.
     Strings Files() const
@@ -102,6 +111,79 @@ TEST_F(SetupScriptTest, TheLastTitleDestinationAndGroupWin)
     EXPECT_EQ(m_state.DestDir, "D:\\TWO\\");
     EXPECT_EQ(m_state.DestName, "TWO");
     EXPECT_EQ(m_state.GroupName, "Two");
+}
+
+TEST_F(SetupScriptTest, TheVersionAndPublisherAreTheLastRecordsAndEmptyWithoutOne)
+{
+    {
+        SCOPED_TRACE("one of each, taken as they stand");
+        ReadAfresh("T\r\nHalvarn 95\r\nV\r\n1.0\r\nC\r\n Halvarn Software \r\n");
+        EXPECT_EQ(m_state.ProductVersion, "1.0");
+        EXPECT_EQ(m_state.Publisher, " Halvarn Software ");
+    }
+    {
+        SCOPED_TRACE("the last one wins");
+        ReadAfresh("V\r\n1.0\r\nC\r\nFirst\r\nVersion\r\n2.5.1\r\nC\r\nSecond\r\n");
+        EXPECT_EQ(m_state.ProductVersion, "2.5.1");
+        EXPECT_EQ(m_state.Publisher, "Second");
+        EXPECT_EQ(m_state.Script.Version, "2.5.1");
+        EXPECT_EQ(m_state.Script.Publisher, "Second");
+    }
+    {
+        SCOPED_TRACE("none: empty, and lower-case letters are no records of them");
+        ReadAfresh("T\r\nHalvarn 95\r\nv\r\n1.0\r\nc\r\nHalvarn Software\r\n");
+        EXPECT_EQ(m_state.ProductTitle, "Halvarn 95");
+        EXPECT_EQ(m_state.ProductVersion, "");
+        EXPECT_EQ(m_state.Publisher, "");
+        EXPECT_FALSE(m_state.Script.Version.has_value());
+        EXPECT_FALSE(m_state.Script.Publisher.has_value());
+    }
+}
+
+// A reader that knows neither V nor C reads both as two-line records that it
+// ignores; here the records around them come out as they do without them,
+// also when a V or C argument reads like a command of its own.
+TEST_F(SetupScriptTest, VersionAndPublisherRecordsLeaveEveryOtherRecordAsItWas)
+{
+    const std::string plain = "T\r\nHalvarn 95\r\n"
+                              "D\r\nC:\\HALVARN\r\n"
+                              "F\r\nDhalvarn95.exe{1234\r\n"
+                              "S\r\nInstall the letters?\r\nDletters.txt\r\n"
+                              "G\r\nHalvarn Group\r\n"
+                              "P\r\nDhalvarn95.exe,Halvarn 95\r\n"
+                              "M\r\nWelcome\r\n"
+                              "U\r\nD*.TMP\r\n";
+    const std::string mixed = "V\r\n1.0\r\n"
+                              "T\r\nHalvarn 95\r\n"
+                              "C\r\nT\r\n"
+                              "D\r\nC:\\HALVARN\r\n"
+                              "F\r\nDhalvarn95.exe{1234\r\n"
+                              "V\r\nS\r\n"
+                              "S\r\nInstall the letters?\r\nDletters.txt\r\n"
+                              "G\r\nHalvarn Group\r\n"
+                              "C\r\nHalvarn Software\r\n"
+                              "P\r\nDhalvarn95.exe,Halvarn 95\r\n"
+                              "M\r\nWelcome\r\n"
+                              "V\r\n2.0\r\n"
+                              "U\r\nD*.TMP\r\n";
+    // Everything the script fills but the version and the publisher.
+    const auto read = [this](const std::string& script) {
+        ReadAfresh(script);
+        Strings all{m_state.ProductTitle, m_state.DestDir, m_state.GroupName};
+        for (const Strings& part : {Files(), Items(), Options(), m_state.Script.MessageList,
+                                    m_state.Script.UninstallList, m_state.Script.PifList})
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    const Strings withoutThem = read(plain);
+    EXPECT_EQ(withoutThem, (Strings{"Halvarn 95", "C:\\HALVARN\\", "Halvarn Group", "Dhalvarn95.exe{1234",
+                                    "Dhalvarn95.exe,Halvarn 95", "Install the letters?", "Dletters.txt", "Welcome",
+                                    "D*.TMP"}));
+    EXPECT_EQ(m_state.ProductVersion, "");
+    EXPECT_EQ(m_state.Publisher, "");
+    EXPECT_EQ(read(mixed), withoutThem);
+    EXPECT_EQ(m_state.ProductVersion, "2.0");
+    EXPECT_EQ(m_state.Publisher, "Halvarn Software");
 }
 
 TEST_F(SetupScriptTest, CommandLettersAreUpperCaseAndOnlyTheFirstCharacterCounts)
@@ -247,6 +329,8 @@ TEST_F(SetupScriptTest, TheSampleDistributionsScriptReadsBackWithTheRealSizes)
 
     ReadSetupFile(m_state);
     EXPECT_EQ(m_state.ProductTitle, "Halvarn 95");
+    EXPECT_EQ(m_state.ProductVersion, "1.0");
+    EXPECT_EQ(m_state.Publisher, "Halvarn Software");
     EXPECT_EQ(m_state.DestDir, "C:\\HALVARN\\");
     EXPECT_EQ(m_state.GroupName, "Halvarn 95");
     EXPECT_EQ(Items(), (Strings{"Dhalvarn95.exe,Halvarn 95", "Dreadme.txt,Read Me"}));

@@ -244,6 +244,27 @@ std::vector<Case> Corpus()
          {{"a.txt", "abc"}, {"b.txt", "b"}}, {{10, E, "could lead out of its folder"}}},
         {"program-information names in and out of the destination", Head + "Q\r\nHALVARN\r\nQ\r\n..\\qescape\r\n",
          {}, {{10, E, "Q record \"..\\qescape\""}}},
+        {"a version and a publisher", Head + "V\r\n1.0\r\nC\r\nHalvarn Software\r\n", {}, {}},
+        {"versions of one to four numbers up to 65535", Head + "V\r\n65535.0.00001.7\r\n", {}, {}},
+        {"a version that is not numbers", Head + "V\r\n1.0 beta\r\n", {}, {{8, W, "not numbers joined by dots"}}},
+        {"versions of five numbers, beyond 65535 and with an empty part",
+         Head + "V\r\n1.2.3.4.5\r\nV\r\n65536\r\nV\r\n1..2\r\n", {},
+         {{8, W, "not numbers joined by dots"}, {9, W, "already named by the V record at line 7"},
+          {10, W, "not numbers joined by dots"}, {11, W, "already named by the V record at line 7"},
+          {12, W, "not numbers joined by dots"}}},
+        {"a second version", Head + "V\r\n1.0\r\nV\r\n1.1\r\n", {},
+         {{9, W, "version is already named by the V record at line 7"}}},
+        {"a second publisher", Head + "C\r\nOne\r\nM\r\nHello\r\nC\r\nTwo\r\n", {},
+         {{11, W, "publisher is already named by the C record at line 7"}}},
+        {"an empty version and an empty publisher", Head + "V\r\n\r\nC\r\n\r\n", {},
+         {{8, W, "empty version"}, {10, W, "empty publisher"}}},
+        {"a publisher of 64 characters", Head + "C\r\n" + std::string(64, 'p') + "\r\n", {}, {}},
+        {"a publisher and a version too long", Head + "C\r\n" + std::string(65, 'p') + "\r\nV\r\n" +
+             std::string(65, '1') + "\r\n", {},
+         {{8, E, "the publisher is 65 characters long"}, {10, E, "the version is 65 characters long"}}},
+        {"a control character in the publisher", Head + "C\r\nHalvarn\tSoftware\r\n", {},
+         {{8, E, "control character (byte 9)"}}},
+        {"a lower-case v", Head + "v\r\n1.0\r\n", {}, {{7, E, "\"v\" is lower case"}}},
         {"no title", "D\r\nC:\\PRODUCT\r\nG\r\nProduct\r\n", {}, {{0, W, "no T record"}}},
         {"no destination", "T\r\nProduct\r\nG\r\nProduct\r\n", {}, {{0, W, "no D record"}}},
         {"no group and no items", "T\r\nProduct\r\nD\r\nC:\\PRODUCT\r\n", {}, {{0, W, "no G record"}}},
@@ -373,6 +394,8 @@ TEST(Manifest, ReadsEveryKeywordIntoItsPlace)
 {
     const Manifest m = ParseManifest("# Halvarn\n"
                                      "title Halvarn 95\r\n"
+                                     "version 1.0\n"
+                                     "Publisher   Halvarn Software, Inc.\n"
                                      "DESTINATION   C:\\HALVARN\n"
                                      "group\tHalvarn Group\n"
                                      "\n"
@@ -384,6 +407,8 @@ TEST(Manifest, ReadsEveryKeywordIntoItsPlace)
                                      "message Welcome.\n"
                                      "uninstall D*.TMP\n");
     EXPECT_EQ(m.Title, "Halvarn 95");
+    EXPECT_EQ(m.Version, "1.0");
+    EXPECT_EQ(m.Publisher, "Halvarn Software, Inc.");
     EXPECT_EQ(m.Destination, "C:\\HALVARN");
     EXPECT_EQ(m.Group, "Halvarn Group");
     ASSERT_EQ(m.Files.size(), 2u);
@@ -411,6 +436,8 @@ TEST(Manifest, ReportsAMistakeWithItsLine)
         {head + "item Da,b.exe | A\n", 4},
         {head + "uninstall *.TMP\n", 4},
         {head + "message\n", 4},
+        {head + "version\n", 4},
+        {head + "publisher  \n", 4},
         {"title T\ngroup G\n", 2},
     };
     for (const auto& [text, line] : cases) {
@@ -446,7 +473,8 @@ struct Product {
 
     Manifest Make() const
     {
-        return ParseManifest("title Halvarn 95\ndestination C:\\HALVARN\ngroup Halvarn 95\n"
+        return ParseManifest("title Halvarn 95\nversion 1.0\npublisher Halvarn Software\n"
+                             "destination C:\\HALVARN\ngroup Halvarn 95\n"
                              "file halvarn95.exe\nfile readme.txt\nfile data/halvarn.dat\n"
                              "option letters.txt | Install the letters?\n"
                              "item Dhalvarn95.exe | Halvarn 95\nmessage Welcome; enjoy.\nuninstall D*.TMP\n");
@@ -479,14 +507,14 @@ TEST(FlsMake, WritesAScriptThatTheSetupsReaderReadsBack)
         }
         crlf += script.compare(i, 2, "\r\n") == 0;
     }
-    EXPECT_EQ(crlf, 21u);
+    EXPECT_EQ(crlf, 25u);
 
     const auto records = Records(script);
     std::vector<std::string> read;
     for (const TextRecord& r : records)
         read.push_back(std::string(1, r.Command) + ":" + r.Argument + (r.Command == 'S' ? "|" + r.Second : ""));
     EXPECT_EQ(read, (std::vector<std::string>{
-                        "T:Halvarn 95", "D:C:\\HALVARN", "G:Halvarn 95", "F:Dhalvarn95.exe{3000",
+                        "T:Halvarn 95", "V:1.0", "C:Halvarn Software", "D:C:\\HALVARN", "G:Halvarn 95", "F:Dhalvarn95.exe{3000",
                         "F:Dreadme.txt{10", "F:Dhalvarn.dat{4", "P:Dhalvarn95.exe,Halvarn 95",
                         "S:Install the letters?|Dletters.txt", "M:Welcome; enjoy.", "U:D*.TMP"}));
 
@@ -495,6 +523,19 @@ TEST(FlsMake, WritesAScriptThatTheSetupsReaderReadsBack)
     EXPECT_EQ(Read(result.Folders[0] / "halvarn.dat"), "DATA");
     EXPECT_EQ(Read(result.Folders[0] / "Dletters.txt"), "Dear ...");
     EXPECT_TRUE(CheckScript(script, DistFolders(result.Folders)).empty());
+}
+
+// The version and publisher follow the title, and a manifest without them
+// gives a script without them, as before.
+TEST(FlsMake, WritesTheVersionAndPublisherOnlyWhenTheManifestNamesThem)
+{
+    const std::string head = "title Halvarn 95\ndestination C:\\HALVARN\ngroup Halvarn 95\n";
+    const std::string rest = "D\r\nC:\\HALVARN\r\nG\r\nHalvarn 95\r\n";
+    EXPECT_EQ(WriteScript(ParseManifest(head), {}), "T\r\nHalvarn 95\r\n" + rest);
+    EXPECT_EQ(WriteScript(ParseManifest("publisher Halvarn Software\n" + head + "version 2.1.3\n"), {}),
+              "T\r\nHalvarn 95\r\nV\r\n2.1.3\r\nC\r\nHalvarn Software\r\n" + rest);
+    EXPECT_EQ(WriteScript(ParseManifest(head + "version 1.0\nversion 1.1\n"), {}),
+              "T\r\nHalvarn 95\r\nV\r\n1.1\r\n" + rest);
 }
 
 TEST(FlsMake, RefusesWhatTheSetupCouldNotInstall)

@@ -91,6 +91,10 @@ Manifest ParseManifest(std::string_view text)
             Fail(line, "\"" + std::string(entry.substr(0, gap)) + "\" needs a value after it.");
         if (keyword == "TITLE") {
             manifest.Title = std::string(value);
+        } else if (keyword == "VERSION") {
+            manifest.Version = std::string(value);
+        } else if (keyword == "PUBLISHER") {
+            manifest.Publisher = std::string(value);
         } else if (keyword == "DESTINATION") {
             manifest.Destination = std::string(value);
         } else if (keyword == "GROUP") {
@@ -117,7 +121,8 @@ Manifest ParseManifest(std::string_view text)
             manifest.Uninstall.emplace_back(value);
         } else {
             Fail(line, "unknown keyword \"" + std::string(entry.substr(0, gap)) +
-                           "\"; use title, destination, group, file, option, item, pif, message or uninstall.");
+                           "\"; use title, version, publisher, destination, group, file, option, item, pif, message "
+                           "or uninstall.");
         }
     }
     if (manifest.Title.empty())
@@ -139,6 +144,10 @@ std::string WriteScript(const Manifest& manifest, const std::vector<unsigned lon
         script += "\r\n";
     };
     record('T', manifest.Title);
+    if (!manifest.Version.empty())
+        record('V', manifest.Version);
+    if (!manifest.Publisher.empty())
+        record('C', manifest.Publisher);
     record('D', manifest.Destination);
     record('G', manifest.Group);
     for (size_t i = 0; i < manifest.Files.size(); ++i)

@@ -3,6 +3,8 @@
 // and its value; blank lines and lines starting with "#" are ignored.
 //
 //   title        Halvarn 95
+//   version      1.0
+//   publisher    Halvarn Software
 //   destination  C:\HALVARN
 //   group        Halvarn 95
 //   file         halvarn95.exe
@@ -14,7 +16,8 @@
 //   uninstall    D*.TMP
 //
 // A file or option names a file of the product folder; its destination is
-// "D" and the file's name unless "->" gives a path-coded one.
+// "D" and the file's name unless "->" gives a path-coded one. Version and
+// publisher may be left out; the script then names none.
 #pragma once
 
 #include <stdexcept>
@@ -36,6 +39,8 @@ struct ManifestItem {
 
 struct Manifest {
     std::string Title;
+    std::string Version;
+    std::string Publisher;
     std::string Destination;
     std::string Group;
     std::vector<ManifestFile> Files;
@@ -55,6 +60,7 @@ public:
 
 Manifest ParseManifest(std::string_view text);
 
-// The setup script for a manifest, every line ended by CR LF: T, D, G, the
-// F records with fileSizes[i] as the size of Files[i], then P, Q, S, M, U.
+// The setup script for a manifest, every line ended by CR LF: T, then V and
+// C when the manifest names them, D, G, the F records with fileSizes[i] as
+// the size of Files[i], then P, Q, S, M, U.
 std::string WriteScript(const Manifest& manifest, const std::vector<unsigned long long>& fileSizes);

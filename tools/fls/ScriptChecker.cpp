@@ -23,7 +23,10 @@ using Severity = Finding::Severity;
 
 // The longest full path the setup's file operations accept.
 constexpr size_t MaxPathLength = 259;
-constexpr std::string_view KnownCommands = "DFGMPQSTU";
+constexpr std::string_view KnownCommands = "CDFGMPQSTUV";
+// The longest version or publisher that the list of installed programs is
+// given.
+constexpr size_t MaxProductTextLength = 64;
 
 std::string Quoted(std::string_view text)
 {
@@ -128,7 +131,7 @@ private:
                 Report(Severity::Warning, record.CommandLine,
                        "unknown command " + Quoted(std::string(1, command)) + ": the setup reads the record and "
                        "ignores it, with its argument " + Quoted(record.Argument) +
-                           ". Use one of D, F, G, M, P, Q, S, T, U, or remove the record.");
+                           ". Use one of C, D, F, G, M, P, Q, S, T, U, V, or remove the record.");
             return;
         }
         if (!record.HasArgument) {
@@ -147,6 +150,9 @@ private:
             return;
         }
         switch (command) {
+        case 'C':
+            CheckProductText(record, "publisher", m_publisherLine);
+            break;
         case 'D':
             m_destDir = record.Argument;
             m_hasDest = true;
@@ -180,8 +186,76 @@ private:
         case 'U':
             CheckPathCode(record, record.Argument, record.ArgumentLine, "pattern");
             break;
+        case 'V':
+            if (CheckProductText(record, "version", m_versionLine) && !IsNumericVersion(record.Argument))
+                Report(Severity::Warning, record.ArgumentLine,
+                       RecordName(record) + ": the version is not numbers joined by dots (1 to 4 of them, each "
+                       "0 to 65535). The list of installed programs shows it as it stands, but tools that compare "
+                       "versions cannot read it. Write it as, for example, 1.0 or 2.1.3.");
+            break;
         default:
             break;
+        }
+    }
+
+    // The text of a V or C record, which the system's list of installed
+    // programs shows beside the title: one record of each, a value that is
+    // not empty, not too long and without control characters. Returns false
+    // when the value itself is at fault. seenLine is the line of the
+    // letter's first record, 0 before it.
+    bool CheckProductText(const TextRecord& record, std::string_view what, int& seenLine)
+    {
+        if (seenLine == 0)
+            seenLine = record.CommandLine;
+        else
+            Report(Severity::Warning, record.CommandLine,
+                   RecordName(record) + ": the " + std::string(what) + " is already named by the " +
+                       std::string(1, record.Command) + " record at line " + std::to_string(seenLine) +
+                       ", and the setup takes the last one. Keep one " + std::string(1, record.Command) +
+                       " record.");
+        const std::string& text = record.Argument;
+        if (text.empty()) {
+            Report(Severity::Warning, record.ArgumentLine,
+                   std::string(1, record.Command) + " record with an empty " + std::string(what) + ": the product "
+                   "is registered without one. Write the " + std::string(what) + " or remove the record.");
+            return false;
+        }
+        const auto control = std::find_if(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 32 || c == 127;
+        });
+        if (control != text.end()) {
+            Report(Severity::Error, record.ArgumentLine,
+                   RecordName(record) + ": the " + std::string(what) + " holds a control character (byte " +
+                       std::to_string(static_cast<unsigned char>(*control)) + "), which the list of installed "
+                       "programs cannot show. Remove it.");
+            return false;
+        }
+        if (text.size() > MaxProductTextLength) {
+            Report(Severity::Error, record.ArgumentLine,
+                   RecordName(record) + ": the " + std::string(what) + " is " + std::to_string(text.size()) +
+                       " characters long, more than the " + std::to_string(MaxProductTextLength) + " that the "
+                       "list of installed programs is given. Shorten it.");
+            return false;
+        }
+        return true;
+    }
+
+    // Whether a version reads as deployment tools compare versions: 1 to 4
+    // numbers of 0 to 65535, joined by single dots.
+    static bool IsNumericVersion(std::string_view version)
+    {
+        int parts = 0;
+        for (;;) {
+            const size_t end = version.find('.');
+            const std::string_view part = version.substr(0, end);
+            if (part.empty() || part.find_first_not_of("0123456789") != std::string_view::npos || ++parts > 4)
+                return false;
+            const std::string_view digits = part.substr(std::min(part.find_first_not_of('0'), part.size()));
+            if (digits.size() > 5 || (digits.size() == 5 && digits > "65535"))
+                return false;
+            if (end == std::string_view::npos)
+                return true;
+            version.remove_prefix(end + 1);
         }
     }
 
@@ -370,6 +444,9 @@ private:
     const DistFolders& m_folders;
     std::vector<Finding> m_findings;
     bool m_hasTitle = false;
+    // The lines of the first V and C records, 0 without one.
+    int m_versionLine = 0;
+    int m_publisherLine = 0;
     bool m_hasDest = false;
     bool m_hasGroup = false;
     int m_itemCount = 0;
