@@ -1,6 +1,7 @@
 // The main program of setup.exe: the switches read, the framework's
 // start-up, the application's title, the five forms in order (the first is
-// the main form), or the run that nobody attends, the message loop, the
+// the main form), or the run that nobody attends, or the uninstaller's run
+// from a copy of itself, the message loop, the
 // framework's end, and the exit code. An exception that nothing else catches
 // ends the program with its own exit code, through the last-chance error box
 // when a person runs it and in the log alone when nobody does.
@@ -14,7 +15,9 @@
 #include "framework/MessageDialogs.h"
 #include "runtime/Format.h"
 #include "runtime/Handles.h"
+#include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
+#include "setup/engine/UninstallerCopy.h"
 #include "setup/unattended/RunLogPlace.h"
 #include "setup/forms/SetupForms.h"
 #include "setup/unattended/Unattended.h"
@@ -113,6 +116,18 @@ int Run(SetupState& state)
                 switches.Error = *refusal;
             switches.LogFile.reset();
         }
+    }
+    // NOTE: an uninstaller that lies in the folder of the log it removes
+    // can delete neither its own file nor that folder while it runs: a copy
+    // of it elsewhere does the removal, and this process waits for it and
+    // ends as it ended. The copy takes the lock and opens the log, so it is
+    // started before either.
+    const std::string program = ProgramPath();
+    state.TemporaryCopyDir = TemporaryCopyFolder(program);
+    if (switches.UninstallLog && switches.Error.empty() && !switches.Help && state.TemporaryCopyDir.empty() &&
+        RunsBesideLog(program, UninstallLogName(switches, FileDirPart(program)))) {
+        if (const std::optional<DWORD> code = RunFromTemporaryCopy(program))
+            return static_cast<int>(*code);
     }
     // NOTE: two setups at once would share the staging folder and the
     // uninstall log, and each would delete the other's files; a second copy

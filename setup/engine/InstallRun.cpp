@@ -9,6 +9,7 @@
 #include <set>
 
 #include "runtime/Exceptions.h"
+#include "runtime/FileIdentity.h"
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
@@ -161,9 +162,26 @@ bool InstallRun::Execute()
         if (m_prompts.Stopped())
             return false;
     }
+    CopyUninstaller();
     WriteUninstallLog();
     StartProduct();
     return true;
+}
+
+void InstallRun::CopyUninstaller()
+{
+    const std::string uninstaller = m_state.DestDir + std::string(ScriptFormat::UninstallerName);
+    // NOTE: a setup that runs as that very file (started from the
+    // destination) is the uninstaller already; copied onto itself, it would
+    // first be moved aside and then be missing as its own source.
+    const std::optional<FileId> running = IdentityOfFile(m_state.ProgramPath);
+    if (running && running == IdentityOfFile(uninstaller)) {
+        Record(ActionKind::FileCopied, uninstaller);
+        return;
+    }
+    m_prompts.Copying(uninstaller);
+    CopyOneFile(m_state.ProgramPath, uninstaller);
+    m_prompts.Copied(false);
 }
 
 void InstallRun::MakeDestination()

@@ -90,6 +90,9 @@ private:
     void InstallOptionalFiles();
     void MakeStartMenuGroup();
     void UpdatePifFiles();
+    // Copies the running setup program into the destination as the
+    // uninstaller, which the log then names as one of the product's files.
+    void CopyUninstaller();
     void WriteUninstallLog();
     void StartProduct();
     void Record(ActionKind kind, const std::string& path)

@@ -6,6 +6,7 @@
 #include "runtime/Files.h"
 #include "runtime/Paths.h"
 #include "runtime/Search.h"
+#include "setup/engine/ScriptFormat.h"
 
 bool HasWildcards(const std::string& path)
 {
@@ -27,6 +28,12 @@ bool LogFile::IsIn(const std::string& folder) const
 bool LogFile::IsNamedBy(const std::string& path, bool folderMatch) const
 {
     return !folderMatch && UpperCaseAscii(FileNamePart(path)) == m_name && IsIn(FileDirPart(path));
+}
+
+bool LogFile::IsUninstallerBesideIt(const std::string& path, bool folderMatch) const
+{
+    return !folderMatch && UpperCaseAscii(FileNamePart(path)) == UpperCaseAscii(ScriptFormat::UninstallerName) &&
+           IsIn(FileDirPart(path));
 }
 
 std::vector<std::string> LogFile::OthersIn(const std::string& folder) const

@@ -26,6 +26,9 @@ public:
     // Whether a file item (one that names a file, not a folder a pattern
     // matched) names the log itself.
     bool IsNamedBy(const std::string& path, bool folderMatch) const;
+    // Whether a file item names the uninstaller left beside the log, by its
+    // fixed name, in the log's own folder.
+    bool IsUninstallerBesideIt(const std::string& path, bool folderMatch) const;
     // The full names of what the folder holds besides the log.
     std::vector<std::string> OthersIn(const std::string& folder) const;
 

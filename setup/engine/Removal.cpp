@@ -16,6 +16,7 @@
 #include "runtime/Search.h"
 #include "setup/engine/NameLines.h"
 #include "setup/engine/PlanFolders.h"
+#include "setup/engine/UninstallerCopy.h"
 
 namespace {
 
@@ -117,7 +118,13 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
                 DeletePath(item.Path, protectedFolders);
                 if (GetFileAttributesA(item.Path.c_str()) != INVALID_FILE_ATTRIBUTES)
                     stayed(item);
-            } else if (!DeleteListedFile(item.Path, folders)) {
+            } else if (!DeleteListedFile(item.Path, folders) &&
+                       !(log.IsUninstallerBesideIt(item.Path, item.FolderMatch) &&
+                         folders.MayDeleteIn(FileDirPart(item.Path)) &&
+                         MoveRunningUninstaller(item.Path, state.TemporaryCopyDir))) {
+                // NOTE: the uninstaller beside the log, which the program
+                // that started this copy of it still runs from, cannot be
+                // deleted; it leaves the folder for the copy's own.
                 stayed(item);
             }
             break;

@@ -35,6 +35,8 @@ struct RemovalResult {
 // log; with other contents, only the folder that holds the log goes, and
 // only when the person agrees. Any other directory stays when it is not
 // empty, and is named.
+// The uninstaller beside the log that cannot be deleted (its program still
+// runs) is moved into the state's temporary copy's folder, when there is one.
 // The log itself goes last of all, and only once every other selected item
 // has gone, so that an uninstallation cut short or left incomplete can be
 // finished by another. First the process's current directory leaves the

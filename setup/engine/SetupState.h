@@ -42,6 +42,11 @@ struct SetupState {
     CommandLine Switches;
     // The log the switches ask for; it writes nothing when they ask for none.
     RunLog Log;
+    // The folder of the temporary copy of the uninstaller that this program
+    // is, with its backslash: where the removal may move the uninstaller's
+    // own file, which the program that started it still runs from. Empty
+    // for any other run.
+    std::string TemporaryCopyDir;
     // How the run ends, for the exit code. A run that ends without having
     // finished, failed or been refused was ended by the user.
     ExitCode Outcome = ExitCode::EndedByUser;

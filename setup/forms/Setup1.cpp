@@ -1,6 +1,6 @@
-// The splash form: its start-up (the folders and the script), its
-// animation, a run an earlier start left, the script's messages, and the
-// report of a failed start.
+// The splash form: its start-up (the folders and the script, or the title
+// of the log the command line names), its animation, a run an earlier start
+// left, the script's messages, and the report of a failed start.
 #include "setup/forms/Setup1.h"
 
 #include "framework/Application.h"
@@ -12,6 +12,9 @@
 #include "setup/forms/DialogPrompts.h"
 #include "setup/engine/LeftRun.h"
 #include "setup/forms/Setup2.h"
+#include "setup/forms/Setup4.h"
+#include "setup/engine/UninstallLog.h"
+#include "setup/engine/UninstallerCopy.h"
 #include "setup/engine/AnsweringPrompts.h"
 #include "shell/ShellLinks.h"
 
@@ -48,7 +51,10 @@ void TForm1::Form1Show(TObject*)
     Application->PumpMessages();
     try {
         GetDirectories();
-        ReadSetupFile();
+        if (RemovesNamedLog())
+            ShowLogTitle();
+        else
+            ReadSetupFile();
         Timer1->SetEnabled(true);
         m_state->SourceDir = CheckPath(UpperCaseAscii(FileDirPart(Application->ExecutablePath())));
     } catch (...) {
@@ -95,10 +101,37 @@ void TForm1::Timer1Timer(TObject*)
         Application->Terminate();
         return;
     }
+    // The removal of a log the command line names goes straight to its
+    // items: there is no script, and no mode to choose.
+    if (RemovesNamedLog()) {
+        Form4->Show();
+        return;
+    }
     // The log, when there is one, has what the person was shown.
     for (const std::string& message : m_state->Script.MessageList)
         prompts.Tell(message);
     Form2->Show();
+}
+
+bool TForm1::RemovesNamedLog() const
+{
+    return m_state->Switches.UninstallLog.has_value();
+}
+
+void TForm1::ShowLogTitle()
+{
+    // NOTE: a log that cannot be read gives no title here; the uninstaller
+    // reports why when it reads it.
+    std::optional<std::string> title;
+    try {
+        title = ReadLogRecords(UninstallLogName(m_state->Switches, m_state->ExeDir)).ProductTitle();
+    } catch (const std::exception&) {
+        // Deliberately dropped: see above.
+    }
+    if (!title)
+        return;
+    m_state->ProductTitle = *title;
+    Label1->SetCaption(Format(LoadResString(StrId::SSetupCaption), {*title}));
 }
 
 void TForm1::ShowStartFailure()

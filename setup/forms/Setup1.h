@@ -1,6 +1,7 @@
 // The splash form: the first form created, the backdrop behind every dialog
 // of the run; at start-up it fills the setup state with the folders and the
-// script, and shows the script's messages.
+// script (or, for a log the command line names, the log's title), and shows
+// the script's messages.
 #pragma once
 
 #include <string>
@@ -56,6 +57,11 @@ protected:
 
 private:
     void ShowStartFailure();
+    // Whether the command line names a log to remove: the splash then
+    // shows the log's title instead of reading the script, and hands over
+    // to the uninstaller instead of the mode choice.
+    bool RemovesNamedLog() const;
+    void ShowLogTitle();
 
     SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms
     bool m_startFailed = false;

@@ -1,10 +1,11 @@
-// The uninstaller form: the log found or picked, its items listed and
-// selected, and the removal of what the person selected.
+// The uninstaller form: the log found, picked or named on the command line,
+// its items listed and selected, and the removal of what the person selected.
 #include "setup/forms/Setup4.h"
 
 #include <utility>
 
 #include "framework/Application.h"
+#include "framework/MessageDialogs.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
@@ -13,6 +14,7 @@
 #include "setup/forms/DialogPrompts.h"
 #include "setup/engine/ScriptFormat.h"
 #include "setup/forms/ExitQuestions.h"
+#include "setup/engine/UninstallerCopy.h"
 
 TForm4* Form4 = nullptr;
 
@@ -38,6 +40,12 @@ const TClassInfo& TForm4::StaticClassInfo()
 
 void TForm4::Form4Show(TObject*)
 {
+    // Without the mode choice there is nothing to go back to.
+    Button2->SetEnabled(m_modeChoice != nullptr);
+    if (m_state->Switches.UninstallLog) {
+        ReadNamedLog();
+        return;
+    }
     const std::string logName(ScriptFormat::LogName);
     std::string logPath = m_state->SourceDir + logName;
     if (!FileIsPresent(logPath)) {
@@ -55,7 +63,39 @@ void TForm4::Form4Show(TObject*)
     // The protected folders are made afresh for each reading and kept for
     // the removals that follow it.
     m_protected.reset();
-    UninstallPlan plan = ReadUninstallLog(logPath, *m_state, Protected());
+    ShowLog(ReadUninstallLog(logPath, *m_state, Protected()));
+}
+
+void TForm4::ReadNamedLog()
+{
+    const std::string logPath = UninstallLogName(m_state->Switches, m_state->SourceDir);
+    // NOTE: the log the command line names passes the checks of the
+    // unattended removal: one that cannot be read, or whose D record does
+    // not name its own folder (a text file, a script, a log copied
+    // elsewhere), is acted on in nothing. Its U patterns name files of its
+    // own folder.
+    m_protected.reset();
+    std::optional<UninstallPlan> plan;
+    std::string refusal;
+    try {
+        plan = ReadUninstallLog(logPath, *m_state, Protected(), PatternFolder::LogFolder);
+    } catch (const std::exception& e) {
+        refusal = logPath + ": " + e.what();
+    }
+    if (plan && plan->NamesItsFolder) {
+        ShowLog(std::move(*plan));
+        return;
+    }
+    if (plan)
+        refusal = Format(LoadResString(StrId::SNoInstallationLog), {logPath});
+    m_state->Outcome = ExitCode::Refused;
+    m_state->Log.Line(Format(LoadResString(StrId::SLogRefusal), {refusal}));
+    ShowMessageDialog(refusal, MessageKind::Error, {mbOK}, 0);
+    Application->Terminate();
+}
+
+void TForm4::ShowLog(UninstallPlan plan)
+{
     // The log names the installation's destination and group; the
     // settings show them from now on.
     if (plan.Destination)

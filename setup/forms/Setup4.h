@@ -39,7 +39,8 @@ public:
     // The setup state this form reads its folders from; set by the
     // program's start.
     void UseState(SetupState& state) { m_state = &state; }
-    // The mode choice that Back returns to; set by the forms' creation.
+    // The mode choice that Back returns to; set by the forms' creation, and
+    // none (Back disabled) when the command line names the log to remove.
     void UseModeChoice(TForm* modeChoice) { m_modeChoice = modeChoice; }
 
     // Deletes a file, or a folder with everything in it, through the shell,
@@ -57,6 +58,11 @@ private:
     // gathered at the first folder that a record names or DeletePro is asked
     // to delete.
     const ProtectedFolders& Protected();
+    // Reads the log the command line names, or refuses it and ends the
+    // program.
+    void ReadNamedLog();
+    // Takes the plan read, lists it, and reports what its reading met.
+    void ShowLog(UninstallPlan plan);
     void ShowPlan();
 
     SetupState* m_state = nullptr;  // not owned: the program's start owns it and outlives the forms

@@ -22,7 +22,8 @@ void CreateSetupForms(SetupState& state)
     Form4->UseState(state);
     Form5->UseState(state);
     Form3->UseForms(Form1, Form2);
-    Form4->UseModeChoice(Form2);
+    // The removal of a log the command line names has no mode choice.
+    Form4->UseModeChoice(state.Switches.UninstallLog ? nullptr : Form2);
 }
 
 void CreateProgressForm(SetupState& state)

@@ -20,6 +20,7 @@
 #include "setup/engine/AnsweringPrompts.h"
 #include "setup/engine/Removal.h"
 #include "setup/engine/UninstallPlan.h"
+#include "setup/engine/UninstallerCopy.h"
 
 namespace {
 
@@ -65,25 +66,12 @@ std::optional<std::string> InstallRefusal(const SetupState& state)
     return SpaceRefusal(ReckonSpace(state), state);
 }
 
-// The full name of the uninstall log the switches name, or the one beside
-// the program.
-std::string UninstallLogName(const SetupState& state)
-{
-    if (!state.Switches.UninstallLog)
-        return state.SourceDir + std::string(ScriptFormat::LogName);
-    // The folder that holds the log is the one folder the removal may take
-    // with its contents: it is named in full, whatever the current folder.
-    char full[MAX_PATH + 1] = {};
-    const DWORD size = GetFullPathNameA(state.Switches.UninstallLog->c_str(), MAX_PATH, full, nullptr);
-    return size == 0 || size > MAX_PATH ? *state.Switches.UninstallLog : std::string(full);
-}
-
 // Removes everything the log lists, as Select All and Uninstall would, and
 // logs each item removed or kept, and why.
 ExitCode UninstallEverything(SetupState& state)
 {
     RunLog& log = state.Log;
-    const std::string logName = UninstallLogName(state);
+    const std::string logName = UninstallLogName(state.Switches, state.SourceDir);
     const ProtectedFolders protectedFolders(state);
     UninstallPlan plan;
     try {
@@ -153,11 +141,15 @@ std::optional<ExitCode> PrepareUnattended(SetupState& state)
     const std::string program = ProgramPath();
     try {
         GetDirectories(state, program);
-        // A script that cannot be read is named with the reason.
+        // A script that cannot be read is named with the reason. NOTE: a
+        // removal needs none: the uninstaller an installation left beside
+        // its log has no script beside it.
+        const std::string script = state.ExeDir + std::string(ScriptFormat::ScriptName);
         try {
-            ReadSetupFile(state);
+            if (!state.Switches.Uninstall || FileIsPresent(script))
+                ReadSetupFile(state);
         } catch (const std::exception& e) {
-            throw Exception(state.ExeDir + std::string(ScriptFormat::ScriptName) + ": " + e.what());
+            throw Exception(script + ": " + e.what());
         }
         state.SourceDir = CheckPath(UpperCaseAscii(FileDirPart(program)));
         // A run an earlier start left unfinished is taken back first, as a

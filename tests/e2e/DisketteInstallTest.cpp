@@ -130,7 +130,7 @@ TEST_F(DisketteInstallTest, TheVendorsImagesInstallAcrossTwoDiskettesAndUninstal
     EXPECT_EQ(ArgumentsOf(starts[0]), "copy \"A:\\setup.exe\" \"" + m_programs + "\" False");
 
     EXPECT_EQ(Sorted(FilesIn(m_dest)),
-              (Strings{"halvarn.dat", "halvarn95.exe", "letters.txt", "readme.txt", "uninst.fls"}));
+              (Strings{"halvarn.dat", "halvarn95.exe", "letters.txt", "readme.txt", "uninst.exe", "uninst.fls"}));
     for (const char* name : {"halvarn95.exe", "readme.txt", "halvarn.dat", "letters.txt"}) {
         SCOPED_TRACE(name);
         const std::string shipped = ReadWhole(product + name);
@@ -140,7 +140,7 @@ TEST_F(DisketteInstallTest, TheVendorsImagesInstallAcrossTwoDiskettesAndUninstal
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "halvarn.dat", "F", m_staging + "\\Dletters.txt", "F", m_dest + "letters.txt", "G",
-                       group, "D", m_dest}));
+                       group, "F", m_dest + "uninst.exe", "D", m_dest}));
     EXPECT_EQ(Sorted(FilesIn(groupFolder)), (Strings{"Halvarn 95.lnk", "Read Me.lnk"}));
     EXPECT_EQ(ReadLink(groupFolder + "Halvarn 95.lnk").Path, m_dest + "halvarn95.exe");
     EXPECT_EQ(ReadLink(groupFolder + "Read Me.lnk").Path, m_dest + "readme.txt");
@@ -158,7 +158,8 @@ TEST_F(DisketteInstallTest, TheVendorsImagesInstallAcrossTwoDiskettesAndUninstal
         EXPECT_EQ(ListBoxLines(SetupSession::List(form)),
                   (Strings{"File - " + m_dest + "halvarn95.exe", "File - " + m_dest + "readme.txt",
                            "File - " + m_dest + "halvarn.dat", "File - " + m_dest + "letters.txt",
-                           "Program Manager Group - " + group, "Directory - " + m_dest}));
+                           "Program Manager Group - " + group, "File - " + m_dest + "uninst.exe",
+                           "Directory - " + m_dest}));
         ClickButton(form, "Select All");
         ClickButton(form, "Uninstall");
         // The log is no file the log names, but the directory holds nothing
@@ -219,8 +220,8 @@ TEST_F(DisketteInstallTest, FromLowerCaseAColonTheSourceIsUpperCaseWhileTheProgr
     // A file was skipped: the command line ends in a blank.
     EXPECT_EQ(ArgumentsOf(starts[0]), "copy \"a:\\setup.exe\" \"" + m_programs + "\" ");
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
-              Records({"T", "Halvarn 95", "F", m_dest + "halvarn95.exe", "F", m_staging + "\\Anote.txt", "F", "A:\\note.txt", "D",
-                       m_dest}));
+              Records({"T", "Halvarn 95", "F", m_dest + "halvarn95.exe", "F", m_staging + "\\Anote.txt", "F", "A:\\note.txt", "F",
+                       m_dest + "uninst.exe", "D", m_dest}));
     EXPECT_EQ(ReadWhole("A:\\note.txt"), "a note for the diskette\r\n");
     EXPECT_FALSE(DirExists(m_programs + group));
 }

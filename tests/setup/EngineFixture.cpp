@@ -11,6 +11,9 @@ void UseTestFolders(SetupState& state, const TempDir& dir)
 {
     state.ProductTitle = "Halvarn 95";
     state.ExeDir = dir.Path();
+    // The program that an installation copies as the uninstaller.
+    state.ProgramPath = dir / "setup.exe";
+    dir.WriteFile("setup.exe", "MZ the setup program");
     state.SourceDir = UpperCaseAscii(dir.Path());
     for (const char* folder : {"DEST", "WIN", "WIN\\SYSTEM", "MENU", "MENU\\PROGRAMS", "MENU\\PROGRAMS\\STARTUP"})
         CreateDirectoryA((dir / folder).c_str(), nullptr);

@@ -129,6 +129,7 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
                                  "F\r\n" + temp + "\\Dextra.txt\r\n"
                                  "G\r\nHalvarn Group\r\n"
                                  "F\r\n" + d + "HALVARN.pif\r\n"
+                                 "F\r\n" + d + "uninst.exe\r\n"
                                  "D\r\n" + d + "\r\n";
     EXPECT_EQ(Log(), expected);
 
@@ -252,6 +253,7 @@ TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
                      "F\r\n" + temp + "\\Dletters.txt\r\n"
                      "F\r\n" + d + "letters.txt\r\n"
                      "G\r\nHalvarn Group\r\n"
+                     "F\r\n" + d + "uninst.exe\r\n"
                      "D\r\n" + d + "\r\n");
 }
 
@@ -301,7 +303,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
     const std::string d = m_state.DestDir;
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nG\r\nTools\\Halvarn Group\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nG\r\nTools\\Halvarn Group\r\nF\r\n" + d + "uninst.exe\r\nD\r\n" + d + "\r\n");
 
     RemoveTree(m_dir / "MENU\\PROGRAMS\\Tools");
     DeleteFileA((d + "uninst.fls").c_str());
@@ -311,7 +313,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_TRUE(outside.Questions.empty());
     EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\Outside"));
     EXPECT_TRUE(LinksBelow(m_dir.Path()).empty());
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + d + "uninst.exe\r\nD\r\n" + d + "\r\n");
 }
 
 // A reinstallation merges the earlier log only when it proves an earlier
@@ -341,15 +343,18 @@ TEST_F(InstallRunTest, OnlyThisProductsWholeLogInItsOwnFolderIsMerged)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         m_dir.WriteFile("DEST\\uninst.fls", c.Log);
+        // The uninstaller the case before left is no file of this log.
+        DeleteFileA((d + "uninst.exe").c_str());
         EXPECT_EQ(HoldsOtherFiles(d, m_state.ProductTitle), !c.Merged);
         ScriptedPrompts prompts;
         InstallRun run(m_state, prompts);
         ASSERT_TRUE(run.Execute());
-        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\n" + std::string(c.Merged ? "F\r\n" + d + "old.dll\r\n" : "") + "D\r\n" +
-                             d + "\r\n");
+        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\n" + std::string(c.Merged ? "F\r\n" + d + "old.dll\r\n" : "") + "F\r\n" +
+                             d + "uninst.exe\r\nD\r\n" + d + "\r\n");
     }
     // A folder that holds nothing holds no other files either.
     DeleteFileA((d + "uninst.fls").c_str());
+    DeleteFileA((d + "uninst.exe").c_str());
     EXPECT_FALSE(HoldsOtherFiles(d, m_state.ProductTitle));
 }
 
@@ -439,7 +444,7 @@ TEST_F(InstallRunTest, AGroupThatCannotBeMadeOrThatTheUninstallerKeepsIsNotOffer
             EXPECT_NE(action.Kind, ActionKind::LinkMade) << action.Path;
             EXPECT_NE(action.Kind, ActionKind::FolderMade) << action.Path;
         }
-        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nD\r\n" + m_state.DestDir + "\r\n");
+        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nD\r\n" + m_state.DestDir + "\r\n");
         DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     };
     for (const Case& c : cases)
@@ -542,10 +547,11 @@ TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
               "Optional file declined: Install the letters?\r\n"
               "Optional file declined: Install the extra?\r\n"
               "Question: Would you like to put a Halvarn 95 item on the Start Menu? Answer: No\r\n"
+              "File copied: " + m_state.DestDir + "uninst.exe (20 bytes)\r\n"
               "Uninstall log written: " + m_state.DestDir + "uninst.fls\r\n");
     EXPECT_EQ(ReadWhole(m_state.DestDir + "data.dat"), "data");
     EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "data.dat\r\nD\r\n" + m_state.DestDir + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "data.dat\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nD\r\n" + m_state.DestDir + "\r\n");
 
     DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     m_state.Switches.Optional = OptionalAnswer::All;

@@ -1,5 +1,7 @@
 #include "tests/support/ProcessDriver.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -113,6 +115,45 @@ DrivenProcess::DrivenProcess(const std::wstring& commandLine, const std::string&
     m_process = process.hProcess;
     m_processId = process.dwProcessId;
     m_threadId = process.dwThreadId;
+}
+
+DrivenProcess::DrivenProcess(DWORD processId)
+{
+    m_process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    if (!m_process) {
+        ADD_FAILURE() << "cannot open the process " << processId << " (error " << GetLastError() << ")";
+        return;
+    }
+    m_processId = processId;
+    // Its first thread, which a program of the setup's kind runs its
+    // windows in.
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread{};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(snapshot, &thread); more && m_threadId == 0; more = Thread32Next(snapshot, &thread))
+        if (thread.th32OwnerProcessID == processId)
+            m_threadId = thread.th32ThreadID;
+    CloseHandle(snapshot);
+}
+
+DWORD DrivenProcess::WaitForChild(DWORD milliseconds) const
+{
+    DWORD child = 0;
+    WaitUntil(
+        [&] {
+            const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            PROCESSENTRY32 entry{};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = Process32First(snapshot, &entry); more && child == 0; more = Process32Next(snapshot, &entry))
+                if (entry.th32ParentProcessID == m_processId && entry.th32ProcessID != m_processId)
+                    child = entry.th32ProcessID;
+            CloseHandle(snapshot);
+            return child != 0 || !Running();
+        },
+        milliseconds);
+    if (child == 0)
+        ADD_FAILURE() << "the program started no other";
+    return child;
 }
 
 DrivenProcess::~DrivenProcess()

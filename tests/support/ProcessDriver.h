@@ -26,6 +26,9 @@ public:
     // as the program's standard error stream (the handle must be
     // inheritable).
     DrivenProcess(const std::wstring& commandLine, const std::string& workingDir, HANDLE standardError = nullptr);
+    // Takes over a program that runs already (one that a driven program
+    // started), by its process id; one that cannot be opened fails the test.
+    explicit DrivenProcess(DWORD processId);
     // A program still running is ended by force: a test never leaves one.
     ~DrivenProcess();
     DrivenProcess(const DrivenProcess&) = delete;
@@ -55,6 +58,9 @@ public:
     // in time (a failure).
     DWORD WaitForExit(DWORD milliseconds = DefaultWait);
     bool Running() const;
+    // The process id of a program that this one started, once one runs; 0
+    // when none does within the wait (a failure).
+    DWORD WaitForChild(DWORD milliseconds = DefaultWait) const;
     // Ends the program at once, as a crash or the task manager would, and
     // waits until it has gone.
     void Kill();
