@@ -90,6 +90,9 @@ private:
     void InstallOptionalFiles();
     void MakeStartMenuGroup();
     void UpdatePifFiles();
+    // Registers the product with Windows, journaled so that a run taken
+    // back leaves no key, or the earlier installation's as it was.
+    void RegisterProduct();
     void WriteUninstallLog();
     void StartProduct();
     void Record(ActionKind kind, const std::string& path)

@@ -17,6 +17,9 @@ namespace ScriptFormat {
 // the destination directory.
 constexpr std::string_view ScriptName = "setup.fls";
 constexpr std::string_view LogName = "uninst.fls";
+// The setup program's copy beside the log, which uninstalls the product
+// without its distribution.
+constexpr std::string_view UninstallerName = "uninst.exe";
 // The setup program's own name, looked for on the first diskette, and the
 // product's program in the destination, started when the run completes.
 constexpr std::string_view ProgramName = "setup.exe";
