@@ -8,6 +8,7 @@ enum class ActionKind {
     LinkMade,     // a link in the Start Menu group
     GroupMade,    // the Start Menu group; Path is its name below the Programs folder
     PifMade,      // a program-information link in the destination
+    Registered,   // the product's key in the Uninstall list; Path is the key as KeyText gives it
     LogWritten,   // the uninstall log
     ProductStarted,
 };

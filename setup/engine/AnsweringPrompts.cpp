@@ -139,6 +139,7 @@ void AnsweringPrompts::Acted(ActionKind kind, const std::string& path)
     case ActionKind::LinkMade: m_log.Line(Format(LoadResString(StrId::SLogLinkMade), {path})); break;
     case ActionKind::GroupMade: m_log.Line(Format(LoadResString(StrId::SLogGroupMade), {path})); break;
     case ActionKind::PifMade: m_log.Line(Format(LoadResString(StrId::SLogPifMade), {path})); break;
+    case ActionKind::Registered: m_log.Line(Format(LoadResString(StrId::SLogRegistered), {path})); break;
     case ActionKind::LogWritten: m_log.Line(Format(LoadResString(StrId::SLogLogWritten), {path})); break;
     case ActionKind::ProductStarted: m_log.Line(Format(LoadResString(StrId::SLogProductStarted), {path})); break;
     }

@@ -18,6 +18,7 @@
 #include "runtime/ScopeGuard.h"
 #include "setup/engine/LeftRun.h"
 #include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/Registration.h"
 #include "setup/engine/ScriptFormat.h"
 #include "setup/engine/Staging.h"
 #include "setup/engine/TakeBack.h"
@@ -163,6 +164,7 @@ bool InstallRun::Execute()
             return false;
     }
     CopyUninstaller();
+    RegisterProduct();
     WriteUninstallLog();
     StartProduct();
     return true;
@@ -288,6 +290,26 @@ void InstallRun::UpdatePifFiles()
     }
 }
 
+void InstallRun::RegisterProduct()
+{
+    // The size the Apps list shows: the files the run put in place.
+    uint64_t bytes = 0;
+    for (const InstallAction& action : m_actions) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (action.Kind == ActionKind::FileCopied &&
+            GetFileAttributesExA(action.Path.c_str(), GetFileExInfoStandard, &data))
+            bytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    const std::string key =
+        m_state.Registrations.Key + "\\" + RegistrationName(m_state.ProductTitle);
+    const HKEY root = m_state.Registrations.Root;
+    const std::string uninstaller = m_state.DestDir + std::string(ScriptFormat::UninstallerName);
+    const std::string log = m_state.DestDir + std::string(ScriptFormat::LogName);
+    Journal().WillWriteKey(KeyText(root, key), ValuesText(ReadKeyValues(root, key)));
+    WriteKeyValues(root, key, ProductRegistration(m_state, bytes, uninstaller, log));
+    Record(ActionKind::Registered, KeyText(root, key));
+}
+
 std::vector<LogRecord> InstallRun::LogRecords() const
 {
     std::vector<LogRecord> records;
@@ -304,6 +326,11 @@ std::vector<LogRecord> InstallRun::LogRecords() const
             break;
         case ActionKind::GroupMade:
             records.push_back({UninstallLog::Group, action.Path});
+            break;
+        case ActionKind::Registered:
+            // The key's name alone: the uninstaller looks for it where it
+            // may, and removes it only when it names the log's folder.
+            records.push_back({UninstallLog::Registration, action.Path.substr(action.Path.rfind('\\') + 1)});
             break;
         default:
             // Folders and links go with the destination and the group.

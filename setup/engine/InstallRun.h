@@ -93,6 +93,9 @@ private:
     // Copies the running setup program into the destination as the
     // uninstaller, which the log then names as one of the product's files.
     void CopyUninstaller();
+    // Registers the product with Windows, journaled so that a run taken
+    // back leaves no key, or the earlier installation's as it was.
+    void RegisterProduct();
     void WriteUninstallLog();
     void StartProduct();
     void Record(ActionKind kind, const std::string& path)

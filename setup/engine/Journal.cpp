@@ -25,9 +25,10 @@ constexpr char CommitLetter = 'K';
 constexpr char StampLetter = 'I';
 constexpr char GoneLetter = 'X';
 constexpr char ReplacedLetter = static_cast<char>(JournalKind::FileReplaced);
-// The commands that have a second argument line: a replaced file's copy,
-// and a file's stamp.
-constexpr char TwoArgumentLetters[] = {ReplacedLetter, StampLetter, '\0'};
+constexpr char KeyLetter = static_cast<char>(JournalKind::KeyWritten);
+// The commands that have a second argument line: a replaced file's copy, a
+// file's stamp, and a key's earlier values.
+constexpr char TwoArgumentLetters[] = {ReplacedLetter, StampLetter, KeyLetter, '\0'};
 
 constexpr char TokenLetter = 'R';
 
@@ -98,6 +99,9 @@ bool Apply(RunJournal& journal, const TextRecord& record)
     case ReplacedLetter:
         journal.Entries.push_back({JournalKind::FileReplaced, record.Argument, record.Second});
         return true;
+    case KeyLetter:
+        journal.Entries.push_back({JournalKind::KeyWritten, record.Argument, record.Second});
+        return true;
     case StampLetter: {
         const std::optional<FileStamp> stamp = ParseStamp(record.Second);
         JournalEntry* entry = NewestEntryOf(journal.Entries, record.Argument, isBackup);
@@ -127,7 +131,8 @@ RunJournal ParseJournal(std::string bytes)
     RunJournal journal;
     TextRecord record;
     while (reader.Next(record)) {
-        const bool twoLines = record.Command == ReplacedLetter || record.Command == StampLetter;
+        const bool twoLines =
+            record.Command == ReplacedLetter || record.Command == StampLetter || record.Command == KeyLetter;
         if (!record.Ended || !record.HasArgument || (twoLines && !record.HasSecond) || !Apply(journal, record))
             break;
     }
@@ -214,6 +219,12 @@ void JournalWriter::WillReplace(const std::string& file, const std::string& back
     m_journal.Entries.push_back({JournalKind::FileReplaced, file, backup});
 }
 
+void JournalWriter::WillWriteKey(const std::string& key, const std::string& earlier)
+{
+    Append(KeyLetter, key, &earlier, true);
+    m_journal.Entries.push_back({JournalKind::KeyWritten, key, earlier});
+}
+
 void JournalWriter::Stamp(const std::string& file, const std::optional<FileStamp>& stamp)
 {
     bool isBackup = false;
@@ -238,6 +249,9 @@ void JournalWriter::Carry(const JournalEntry& entry)
         WillReplace(entry.Path, entry.Backup);
         Stamp(entry.Backup, entry.BackupStamp);
         break;
+    case JournalKind::KeyWritten:
+        WillWriteKey(entry.Path, entry.Backup);
+        return;
     }
     Stamp(entry.Path, entry.Written);
 }

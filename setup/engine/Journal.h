@@ -34,6 +34,7 @@ enum class JournalKind : char {
     FolderMade = 'M',    // Path did not exist: it is removed when empty
     FileCreated = 'C',   // Path did not exist: it is deleted
     FileReplaced = 'B',  // Path existed: Backup keeps it, and is put back
+    KeyWritten = 'Y',    // Path is a product's registry key, Backup its earlier values: they are put back
 };
 
 // One change the run was about to make, and what it then made.
@@ -84,6 +85,9 @@ public:
     void WillMakeFolder(const std::string& folder);
     void WillCreate(const std::string& file);
     void WillReplace(const std::string& file, const std::string& backup);
+    // The product's registry key (as KeyText gives it) is about to be
+    // written; earlier is its values before (as ValuesText gives them).
+    void WillWriteKey(const std::string& key, const std::string& earlier);
     // What the run then made, written without a flush of its own (the next
     // record's flush carries it): the file opened for writing, its handle
     // still open; the file written and closed; the backup put aside; a file

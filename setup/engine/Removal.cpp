@@ -204,6 +204,10 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
             result.NotRemoved.push_back(*directory);
     }
     result.LogKept = GetFileAttributesA(plan.LogPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!result.LogKept)
+        for (const FoundRegistration& key : plan.Registrations)
+            if (RemoveRegistration(key))
+                result.RegistrationsRemoved.push_back(KeyText(key.Root, key.Key));
     return result;
 }
 

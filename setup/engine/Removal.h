@@ -26,6 +26,9 @@ struct RemovalResult {
     // Whether the log is still there: the uninstallation is not complete,
     // whatever else went.
     bool LogKept = false;
+    // The product's keys in the Uninstall list removed with the log, as
+    // KeyText names them.
+    std::vector<std::string> RegistrationsRemoved;
 };
 
 // Removes the selected items of the plan (selected[i] for plan.Items[i]):
@@ -39,7 +42,9 @@ struct RemovalResult {
 // runs) is moved into the state's temporary copy's folder, when there is one.
 // The log itself goes last of all, and only once every other selected item
 // has gone, so that an uninstallation cut short or left incomplete can be
-// finished by another. First the process's current directory leaves the
+// finished by another; the product's registration with Windows goes with
+// it, and stays with a log that stays, so that the Apps list still offers
+// to finish the job. First the process's current directory leaves the
 // folders to be removed, for the setup program's own folder (or the
 // Windows folder, when that one is to go).
 RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state,

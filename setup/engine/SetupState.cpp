@@ -20,6 +20,7 @@ void GetDirectories(SetupState& state, const std::string& programPath)
     state.WinDir = CheckPath(UpperCaseAscii(WindowsDirectory()));
     state.SysDir = CheckPath(UpperCaseAscii(SystemDirectory()));
     state.Journals = DefaultJournalPlace();
+    state.Registrations = DefaultRegistrationPlace();
 
     // NOTE: the key is opened with full access although it is only read, so
     // a key that refuses writing leads to the fixed folders below WinDir.

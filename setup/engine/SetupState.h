@@ -7,6 +7,7 @@
 
 #include "setup/engine/Switches.h"
 #include "setup/engine/JournalPlace.h"
+#include "setup/engine/Registration.h"
 #include "setup/engine/RunLog.h"
 #include "setup/engine/SetupScript.h"
 
@@ -36,6 +37,9 @@ struct SetupState {
     // Where the installation run keeps its journal while it goes, and where
     // a start looks for one that an earlier run left.
     JournalPlace Journals;
+    // Where the product is registered with Windows, and where an
+    // uninstallation looks for its key.
+    RegistrationPlace Registrations;
     SetupScript Script;
     // The switches the program was started with (none when a person runs
     // it): the destination and group they name stand over the script's.

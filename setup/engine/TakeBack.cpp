@@ -13,6 +13,7 @@
 #include "runtime/ResStrings.h"
 #include "setup/engine/Destination.h"
 #include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/Registration.h"
 
 namespace {
 
@@ -25,6 +26,12 @@ public:
     // Why the entry is not carried out; empty when it may be.
     std::string Refusal(const JournalEntry& entry)
     {
+        // A key is put back only when it is a product's key below an
+        // Uninstall key, with earlier values the journal could read.
+        if (entry.Kind == JournalKind::KeyWritten)
+            return ProductKeyOfText(entry.Path) && ValuesOfText(entry.Backup)
+                       ? std::string()
+                       : LoadResString(StrId::SReasonNotProductKey);
         if (!IsLocalPlainPath(entry.Path))
             return LoadResString(StrId::SReasonNotLocalPath);
         if (entry.Kind == JournalKind::FileReplaced && !IsBackupNameOf(entry.Backup, entry.Path))
@@ -64,6 +71,8 @@ bool HasSomethingToUndo(const JournalEntry& entry)
         return !entry.Gone && GetFileAttributesA(entry.Path.c_str()) != INVALID_FILE_ATTRIBUTES;
     case JournalKind::FileReplaced:
         return GetFileAttributesA(entry.Backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+    case JournalKind::KeyWritten:
+        return true;
     }
     return false;
 }
@@ -77,6 +86,8 @@ std::string ChangeLine(const JournalEntry& entry)
         return Format(LoadResString(StrId::SUndoDelete), {entry.Path});
     case JournalKind::FileReplaced:
         return Format(LoadResString(StrId::SUndoPutBack), {entry.Path});
+    case JournalKind::KeyWritten:
+        return Format(LoadResString(StrId::SUndoRegistration), {entry.Path});
     }
     return entry.Path;
 }
@@ -107,6 +118,8 @@ bool DeleteCopy(const std::string& backup)
 // entry is the run's to undo.
 std::string KeepReason(const JournalEntry& entry)
 {
+    if (entry.Kind == JournalKind::KeyWritten)
+        return std::string();
     // NOTE: a file whose stamp never reached the journal was created and
     // the run killed before a byte of it was written, so it is empty; one
     // with content is someone else's.
@@ -117,6 +130,7 @@ std::string KeepReason(const JournalEntry& entry)
     const bool present = GetFileAttributesA(entry.Path.c_str()) != INVALID_FILE_ATTRIBUTES;
     switch (entry.Kind) {
     case JournalKind::FolderMade:
+    case JournalKind::KeyWritten:
         return std::string();
     case JournalKind::FileCreated:
         if (!now)
@@ -178,6 +192,12 @@ bool UndoEntry(const JournalEntry& entry, const std::vector<JournalEntry>& faile
     case JournalKind::FileReplaced:
         undone = PutBack(entry.Path, entry.Backup);
         break;
+    case JournalKind::KeyWritten: {
+        const auto key = ProductKeyOfText(entry.Path);
+        const auto earlier = ValuesOfText(entry.Backup);
+        undone = key && earlier && PutKeyBack(key->first, key->second, *earlier);
+        break;
+    }
     }
     if (!undone) {
         result.Failed.push_back({entry.Path, SystemErrorText(GetLastError())});

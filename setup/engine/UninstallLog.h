@@ -19,6 +19,7 @@ constexpr char Title = 'T';      // the product's title, written first
 constexpr char Pattern = 'U';    // a path-coded file pattern of the script
 constexpr char File = 'F';       // a file the installation made
 constexpr char Group = 'G';      // the Start Menu group's name
+constexpr char Registration = 'R';  // the name of the product's key in the Uninstall list
 constexpr char Directory = 'D';  // the destination directory, written last
 
 } // namespace UninstallLog

@@ -176,6 +176,17 @@ void LogReading::Read(const LogRecord& record)
     case UninstallLog::Pattern:
         AddPatternMatches(Resolve(argument));
         break;
+    case UninstallLog::Registration: {
+        // NOTE: looked for while the log's folder is there, so that it is
+        // compared by identity: a key that names another folder is another
+        // installation's, and stays.
+        std::vector<FoundRegistration> found = RegistrationsOfFolder(m_state, argument, FileDirPart(m_plan.LogPath));
+        if (found.empty())
+            Refuse(record, "no key of the Uninstall list for this folder");
+        for (FoundRegistration& key : found)
+            m_plan.Registrations.push_back(std::move(key));
+        break;
+    }
     default:
         // The title, and letters of a later version, list nothing.
         break;

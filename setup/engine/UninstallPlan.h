@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/Registration.h"
 #include "setup/engine/SetupPrompts.h"
 #include "setup/engine/SetupState.h"
 
@@ -68,6 +69,9 @@ struct UninstallPlan {
     // script, a log copied elsewhere) is no uninstall log of an
     // installation, and an unattended removal acts on none of it.
     bool NamesItsFolder = false;
+    // The product's keys in the Uninstall list that the log's R records
+    // name and that name the log's folder: they go once the log has gone.
+    std::vector<FoundRegistration> Registrations;
 };
 
 // What the code D of a U pattern stands for while the log is read.

@@ -118,6 +118,8 @@ ExitCode UninstallEverything(SetupState& state)
                             {item.Line(), LoadResString(item.Kind == RemovalKind::Directory ? StrId::SLogKeptNotEmpty
                                                                                             : StrId::SLogKeptThere)}));
     }
+    for (const std::string& key : result.RegistrationsRemoved)
+        log.Line(Format(LoadResString(StrId::SLogRegistrationRemoved), {key}));
     // What could not be removed (a file in use) makes the removal one that
     // did not do what was asked: the log names it, and is kept for another.
     if (!result.NotRemoved.empty()) {

@@ -23,6 +23,8 @@ void UseTestFolders(SetupState& state, const TempDir& dir)
     state.ProgramsDir = dir / "MENU\\PROGRAMS\\";
     state.StartupDir = dir / "MENU\\PROGRAMS\\STARTUP\\";
     state.Journals = TestJournalPlace(dir);
+    // Below the journal's key of the tests, which each test empties.
+    state.Registrations = {HKEY_CURRENT_USER, std::string(TestJournalKey) + "\\Uninstall"};
 }
 
 JournalPlace TestJournalPlace(const TempDir& dir)

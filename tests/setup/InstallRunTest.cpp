@@ -18,6 +18,7 @@
 #include "setup/engine/InstallRun.h"
 #include "setup/engine/StartMenuGroup.h"
 #include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/Registration.h"
 #include "setup/engine/AnsweringPrompts.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/ShellLinkFiles.h"
@@ -130,6 +131,7 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
                                  "G\r\nHalvarn Group\r\n"
                                  "F\r\n" + d + "HALVARN.pif\r\n"
                                  "F\r\n" + d + "uninst.exe\r\n"
+                                 "R\r\nHalvarn95\r\n"
                                  "D\r\n" + d + "\r\n";
     EXPECT_EQ(Log(), expected);
 
@@ -145,6 +147,69 @@ TEST_F(InstallRunTest, AWholeRunCopiesLinksAndLogsInOrder)
     EXPECT_EQ(std::count_if(actions.begin(), actions.end(),
                             [](const InstallAction& a) { return a.Kind == ActionKind::LinkMade; }),
               2);
+}
+
+// A completed run registers the product in the Uninstall list: one key
+// named from the title with the values the Apps list and deployment tools
+// read, named in the log by an R record before the D record; a second run
+// of the same product rewrites that key and adds none.
+TEST_F(InstallRunTest, ACompletedRunRegistersTheProductOnceUnderItsOwnKey)
+{
+    m_dir.WriteFile("halvarn95.exe", std::string(5000, 'h'));
+    m_dir.WriteFile("data.dat", std::string(3000, 'd'));
+    AddFiles({"Dhalvarn95.exe", "Ddata.dat"});
+    m_state.Script.ItemList.push_back(ScriptFormat::SplitItemArgument("Dhalvarn95.exe,Halvarn 95"));
+    m_state.ProductVersion = "1.0";
+    m_state.Publisher = "Halvarn Software";
+    const std::string place = m_state.Registrations.Key;
+    const std::string d = m_state.DestDir;
+    for (const char* version : {"1.0", "1.1"}) {
+        m_state.ProductVersion = version;
+        ScriptedPrompts prompts([](Question, const std::string&) { return false; });
+        InstallRun run(m_state, prompts);
+        ASSERT_TRUE(run.Execute());
+        const std::optional<RegistryValues> values = ReadKeyValues(HKEY_CURRENT_USER, place + "\\Halvarn95");
+        ASSERT_TRUE(values);
+        EXPECT_EQ(ValueText(*values, "DisplayName"), "Halvarn 95");
+        EXPECT_EQ(ValueText(*values, "DisplayVersion"), version);
+        EXPECT_EQ(ValueText(*values, "Publisher"), "Halvarn Software");
+        EXPECT_EQ(ValueText(*values, "InstallLocation"), d);
+        EXPECT_EQ(ValueText(*values, "InstallDate").size(), 8u);
+        EXPECT_EQ(ValueText(*values, "DisplayIcon"), d + "halvarn95.exe");
+        EXPECT_EQ(ValueText(*values, "UninstallString"), "\"" + d + "uninst.exe\" /uninstall=\"" + d + "uninst.fls\"");
+        EXPECT_EQ(ValueText(*values, "QuietUninstallString"),
+                  "\"" + d + "uninst.exe\" /uninstall=\"" + d + "uninst.fls\" /quiet");
+        for (const RegistryValue& number :
+             {NumberValue("EstimatedSize", 8), NumberValue("NoModify", 1), NumberValue("NoRepair", 1)})
+            EXPECT_NE(std::find(values->begin(), values->end(), number), values->end()) << number.Name;
+        const std::string log = Log();
+        EXPECT_NE(log.find("R\r\nHalvarn95\r\nD\r\n" + d + "\r\n"), std::string::npos) << log;
+        EXPECT_EQ(log.find("R\r\n"), log.rfind("R\r\n")) << "the key is named twice:\n" << log;
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, place.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD subkeys = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(subkeys, 1u);
+}
+
+// A run stopped after its last file leaves no key in the Uninstall list.
+TEST_F(InstallRunTest, ARunTakenBackLeavesNoRegistration)
+{
+    m_dir.WriteFile("one.txt", "one");
+    AddFiles({"Done.txt"});
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    // The key is written after the files, before the log: a failure of the
+    // log's writing comes after it.
+    CreateDirectoryA((m_state.DestDir + "uninst.fls").c_str(), nullptr);
+    InstallRun run(m_state, prompts);
+    EXPECT_ANY_THROW(run.Execute());
+    EXPECT_TRUE(ReadKeyValues(HKEY_CURRENT_USER, m_state.Registrations.Key + "\\Halvarn95"));
+    EXPECT_TRUE(run.TakeBack());
+    EXPECT_FALSE(ReadKeyValues(HKEY_CURRENT_USER, m_state.Registrations.Key + "\\Halvarn95"));
+    RemoveDirectoryA((m_state.DestDir + "uninst.fls").c_str());
 }
 
 // The prompt for a missing source file: Retry looks again, Ignore skips the
@@ -254,6 +319,7 @@ TEST_F(InstallRunTest, AnOptionalFileSkippedAtThePromptIsNotOffered)
                      "F\r\n" + d + "letters.txt\r\n"
                      "G\r\nHalvarn Group\r\n"
                      "F\r\n" + d + "uninst.exe\r\n"
+                     "R\r\nHalvarn95\r\n"
                      "D\r\n" + d + "\r\n");
 }
 
@@ -303,7 +369,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_EQ(ReadLink(group + "Halvarn 95.lnk").Path, m_dir / "DEST\\halvarn95.exe");
     EXPECT_EQ(ReadLink(group + "Read Me.lnk").Path, m_dir / "DEST\\readme.txt");
     const std::string d = m_state.DestDir;
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nG\r\nTools\\Halvarn Group\r\nF\r\n" + d + "uninst.exe\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nG\r\nTools\\Halvarn Group\r\nF\r\n" + d + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + d + "\r\n");
 
     RemoveTree(m_dir / "MENU\\PROGRAMS\\Tools");
     DeleteFileA((d + "uninst.fls").c_str());
@@ -313,7 +379,7 @@ TEST_F(InstallRunTest, StartMenuItemsMakeLinksOnlyInsideTheGroup)
     EXPECT_TRUE(outside.Questions.empty());
     EXPECT_FALSE(IsExistingDirectory(m_dir / "MENU\\Outside"));
     EXPECT_TRUE(LinksBelow(m_dir.Path()).empty());
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + d + "uninst.exe\r\nD\r\n" + d + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + d + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + d + "\r\n");
 }
 
 // A reinstallation merges the earlier log only when it proves an earlier
@@ -350,7 +416,7 @@ TEST_F(InstallRunTest, OnlyThisProductsWholeLogInItsOwnFolderIsMerged)
         InstallRun run(m_state, prompts);
         ASSERT_TRUE(run.Execute());
         EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\n" + std::string(c.Merged ? "F\r\n" + d + "old.dll\r\n" : "") + "F\r\n" +
-                             d + "uninst.exe\r\nD\r\n" + d + "\r\n");
+                             d + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + d + "\r\n");
     }
     // A folder that holds nothing holds no other files either.
     DeleteFileA((d + "uninst.fls").c_str());
@@ -444,7 +510,7 @@ TEST_F(InstallRunTest, AGroupThatCannotBeMadeOrThatTheUninstallerKeepsIsNotOffer
             EXPECT_NE(action.Kind, ActionKind::LinkMade) << action.Path;
             EXPECT_NE(action.Kind, ActionKind::FolderMade) << action.Path;
         }
-        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nD\r\n" + m_state.DestDir + "\r\n");
+        EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + m_state.DestDir + "\r\n");
         DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     };
     for (const Case& c : cases)
@@ -548,10 +614,11 @@ TEST_F(InstallRunTest, OptionalFilesDeclinedByTheSwitchesNeedNoSource)
               "Optional file declined: Install the extra?\r\n"
               "Question: Would you like to put a Halvarn 95 item on the Start Menu? Answer: No\r\n"
               "File copied: " + m_state.DestDir + "uninst.exe (20 bytes)\r\n"
+              "Registered with Windows: HKCU\\" + m_state.Registrations.Key + "\\Halvarn95\r\n"
               "Uninstall log written: " + m_state.DestDir + "uninst.fls\r\n");
     EXPECT_EQ(ReadWhole(m_state.DestDir + "data.dat"), "data");
     EXPECT_EQ(IsExistingDirectory(Temp()), tempExisted);
-    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "data.dat\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nD\r\n" + m_state.DestDir + "\r\n");
+    EXPECT_EQ(Log(), "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "data.dat\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + m_state.DestDir + "\r\n");
 
     DeleteFileA((m_state.DestDir + "uninst.fls").c_str());
     m_state.Switches.Optional = OptionalAnswer::All;

@@ -16,6 +16,7 @@
 #include "setup/engine/Journal.h"
 #include "setup/engine/LeftRun.h"
 #include "setup/engine/ProtectedFolders.h"
+#include "setup/engine/Registration.h"
 #include "tests/setup/EngineFixture.h"
 #include "tests/support/TempDir.h"
 
@@ -178,6 +179,47 @@ TEST_F(JournalTest, EntriesOutsideWhatARunMakesAreLeftAloneAndNamed)
     EXPECT_EQ(m_dir.ReadFile("evil.ini"), "planted");
     EXPECT_EQ(m_dir.ReadFile("DEST\\thesis.txt"), "the user's thesis");
     EXPECT_TRUE(IsExistingDirectory(m_state.WinDir));
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// The product's key in the Uninstall list is a change like any other: a
+// left run's take-back puts an earlier installation's key back as it was
+// (values it did not have go, the ones it had return) and removes a key
+// that was not there before; a journal entry naming any other key (one not
+// directly below an Uninstall key, or with a backslash trick in its name)
+// leaves it alone, and names it.
+TEST_F(JournalTest, ALeftRunsRegistrationIsPutBackAndNoOtherKeyIsTouched)
+{
+    const std::string place = m_state.Registrations.Key;
+    const std::string earlierKey = place + "\\Halvarn95";
+    const std::string newKey = place + "\\Tool";
+    const std::string canary = std::string(TestJournalKey) + "\\Canary";
+    const RegistryValues earlier{StringValue("DisplayName", "Halvarn 95"), StringValue("DisplayVersion", "1.0"),
+                                 NumberValue("NoModify", 1)};
+    WriteKeyValues(HKEY_CURRENT_USER, earlierKey, earlier);
+    WriteKeyValues(HKEY_CURRENT_USER, canary, {StringValue("Keep", "me")});
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+        journal.WillWriteKey(KeyText(HKEY_CURRENT_USER, earlierKey),
+                             ValuesText(ReadKeyValues(HKEY_CURRENT_USER, earlierKey)));
+        WriteKeyValues(HKEY_CURRENT_USER, earlierKey,
+                       {StringValue("DisplayName", "Halvarn 95"), StringValue("DisplayVersion", "2.0"),
+                        StringValue("InstallLocation", m_state.DestDir)});
+        journal.WillWriteKey(KeyText(HKEY_CURRENT_USER, newKey), ValuesText(ReadKeyValues(HKEY_CURRENT_USER, newKey)));
+        WriteKeyValues(HKEY_CURRENT_USER, newKey, {StringValue("DisplayName", "Tool")});
+        journal.WillWriteKey(KeyText(HKEY_CURRENT_USER, canary), ValuesText(std::nullopt));
+        journal.WillWriteKey(KeyText(HKEY_CURRENT_USER, place + "\\..\\Canary"), ValuesText(std::nullopt));
+    }
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::TakenBack);
+    ASSERT_EQ(prompts.Questions.size(), 1u);
+    const std::string& text = prompts.Questions[0].Text;
+    EXPECT_NE(text.find("Put back the registration HKCU\\" + earlierKey + " as it was"), std::string::npos) << text;
+    EXPECT_NE(text.find("HKCU\\" + canary + " (not a product's key of the Uninstall list)"), std::string::npos)
+        << text;
+    EXPECT_EQ(ReadKeyValues(HKEY_CURRENT_USER, earlierKey), earlier);
+    EXPECT_FALSE(ReadKeyValues(HKEY_CURRENT_USER, newKey));
+    EXPECT_EQ(ReadKeyValues(HKEY_CURRENT_USER, canary), RegistryValues{StringValue("Keep", "me")});
     EXPECT_FALSE(FindLeftJournal(m_state.Journals));
 }
 

@@ -384,6 +384,43 @@ TEST_F(UninstallPlanTest, TheLogGoesLastAndStaysWhileAnythingElseDoes)
     }
 }
 
+// The log's R record names the product's key in the Uninstall list: it goes
+// with the log once everything else has gone, and stays with a log that
+// stays; a key of that name whose InstallLocation is another folder is
+// another installation's, and no log removes it.
+TEST_F(UninstallPlanTest, TheRegistrationGoesWithTheLogAndOnlyForTheLogsOwnFolder)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string other = m_dir / "OTHER\\";
+    const std::string key = m_state.Registrations.Key + "\\Halvarn95";
+    const std::string elsewhere = m_state.Registrations.Key + "\\Tool";
+    CreateDirectoryA(other.c_str(), nullptr);
+    WriteKeyValues(HKEY_CURRENT_USER, elsewhere, {StringValue("InstallLocation", other)});
+    for (const bool held : {true, false}) {
+        SCOPED_TRACE(held ? "a file in use" : "nothing in use");
+        CreateDirectoryA(d.c_str(), nullptr);
+        m_dir.WriteFile("DEST\\a.txt", "a");
+        // The key is named by another spelling of the folder: the same
+        // folder all the same.
+        WriteKeyValues(HKEY_CURRENT_USER, key, {StringValue("InstallLocation", UpperCaseAscii(d) + ".\\")});
+        const UninstallPlan plan = Read({"T", "Halvarn 95", "F", d + "a.txt", "R", "Halvarn95", "R", "Tool", "R",
+                                         "..\\Canary", "D", d},
+                                        "DEST\\");
+        ASSERT_EQ(plan.Registrations.size(), 1u);
+        EXPECT_EQ(Lines(plan.Items), (Strings{"File - " + d + "a.txt", "Directory - " + d}));
+        HANDLE lock = held ? CreateFileA((d + "a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                           : INVALID_HANDLE_VALUE;
+        ScriptedPrompts yes([](Question, const std::string&) { return true; });
+        const RemovalResult result = Remove(plan, yes);
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
+        EXPECT_EQ(result.LogKept, held);
+        EXPECT_EQ(ReadKeyValues(HKEY_CURRENT_USER, key).has_value(), held);
+        EXPECT_EQ(result.RegistrationsRemoved, held ? Strings{} : Strings{"HKCU\\" + key});
+        EXPECT_TRUE(ReadKeyValues(HKEY_CURRENT_USER, elsewhere));
+    }
+}
+
 // The title record lists nothing. Whether a D record names the folder that
 // holds the log is known, under any spelling of that folder. The code D of
 // a U pattern is the script's destination, or, when asked for, the folder
