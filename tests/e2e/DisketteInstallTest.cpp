@@ -140,7 +140,7 @@ TEST_F(DisketteInstallTest, TheVendorsImagesInstallAcrossTwoDiskettesAndUninstal
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "halvarn.dat", "F", m_staging + "\\Dletters.txt", "F", m_dest + "letters.txt", "G",
-                       group, "F", m_dest + "uninst.exe", "D", m_dest}));
+                       group, "F", m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest}));
     EXPECT_EQ(Sorted(FilesIn(groupFolder)), (Strings{"Halvarn 95.lnk", "Read Me.lnk"}));
     EXPECT_EQ(ReadLink(groupFolder + "Halvarn 95.lnk").Path, m_dest + "halvarn95.exe");
     EXPECT_EQ(ReadLink(groupFolder + "Read Me.lnk").Path, m_dest + "readme.txt");
@@ -221,7 +221,7 @@ TEST_F(DisketteInstallTest, FromLowerCaseAColonTheSourceIsUpperCaseWhileTheProgr
     EXPECT_EQ(ArgumentsOf(starts[0]), "copy \"a:\\setup.exe\" \"" + m_programs + "\" ");
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"T", "Halvarn 95", "F", m_dest + "halvarn95.exe", "F", m_staging + "\\Anote.txt", "F", "A:\\note.txt", "F",
-                       m_dest + "uninst.exe", "D", m_dest}));
+                       m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest}));
     EXPECT_EQ(ReadWhole("A:\\note.txt"), "a note for the diskette\r\n");
     EXPECT_FALSE(DirExists(m_programs + group));
 }

@@ -99,7 +99,7 @@ TEST_F(FaultsTest, DiskFullDuringTheCopyStopsTheRunAtThatFile)
     }
 }
 
-// Every file fits, but the uninstall log does not: the disk-full error is
+// Every file fits, the uninstaller's copy too, but the uninstall log does not: the disk-full error is
 // shown, no half-written log is left behind for an uninstaller to trust, and
 // once the user ends the program the files copied are taken back.
 TEST_F(FaultsTest, DiskFullWhileWritingTheLogLeavesNoHalfWrittenLog)
@@ -111,13 +111,15 @@ TEST_F(FaultsTest, DiskFullWhileWritingTheLogLeavesNoHalfWrittenLog)
                                          "Dreadme.txt{1", "F", "Dletters.txt{1"}));
     const std::string dest = SmallDrive() + "HALVARN\\";
     ASSERT_TRUE(CreateDirectoryA(dest.c_str(), nullptr));
-    // The drive is filled up to exactly the two pages the two files take.
+    // The drive is filled up to exactly the pages the two files and the
+    // uninstaller's copy take.
     ULARGE_INTEGER free{};
     ASSERT_TRUE(GetDiskFreeSpaceExA(SmallDrive().c_str(), &free, nullptr, nullptr));
     const uint64_t page = 4096;
-    ASSERT_GT(free.QuadPart, 2 * page);
+    const uint64_t room = (2 + (ReadWhole(dist.Path() + "setup.exe").size() + page - 1) / page) * page;
+    ASSERT_GT(free.QuadPart, room);
     const std::string filler = SmallDrive() + "filler.dat";
-    WriteWhole(filler, Bytes(static_cast<size_t>(free.QuadPart - 2 * page), 'f'));
+    WriteWhole(filler, Bytes(static_cast<size_t>(free.QuadPart - room), 'f'));
     const std::string before = FolderState(SmallDrive());
     {
         SetupSession setup(dist.Path());

@@ -122,13 +122,14 @@ TEST_F(InPlaceUninstallTest, AnInstallationLeavesItsUninstallerBesideItsLog)
     EXPECT_EQ(ReadWhole(m_dest + "uninst.fls"),
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F", m_dest + "HALVARN.pif", "G", m_group,
-                       "F", m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "D", m_dest}));
+                       "F", m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest}));
     const Strings lines = LinesOf(ReadWhole(m_log));
     const std::string copied = "File copied: " + m_dest + "uninst.exe (" + std::to_string(program.size()) + " bytes)";
     const auto at = std::find(lines.begin(), lines.end(), copied);
     ASSERT_NE(at, lines.end()) << testing::PrintToString(lines);
-    ASSERT_NE(at + 1, lines.end());
-    EXPECT_EQ(*(at + 1), "Uninstall log written: " + m_dest + "uninst.fls");
+    ASSERT_LT(at + 2, lines.end());
+    EXPECT_EQ(*(at + 1), std::string("Registered with Windows: HKLM\\") + ProductKey);
+    EXPECT_EQ(*(at + 2), "Uninstall log written: " + m_dest + "uninst.fls");
 }
 
 // The uninstaller started with the log named, from the Windows folder as
@@ -229,6 +230,7 @@ TEST_F(InPlaceUninstallTest, AQuietUninstallerInPlaceKeepsTheUsersFileAndASetupE
         EXPECT_EQ(WatchUntilEnd(shell, 60000).ExitCode, 3u);
     }
     EXPECT_EQ(ReadWhole(m_dest + "my notes.txt"), canary);
+    EXPECT_NE(Registration(), "") << "the key went while the log stays";
     Strings left = FilesIn(m_dest);
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (Strings{"my notes.txt", "uninst.fls"}));
@@ -254,6 +256,72 @@ TEST_F(InPlaceUninstallTest, AQuietUninstallerInPlaceKeepsTheUsersFileAndASetupE
     EXPECT_TRUE(run.Visible.empty());
     EXPECT_TRUE(CopyFolders(setup.ProcessId()).empty());
     EXPECT_FALSE(DirExists(m_dest));
+    EXPECT_EQ(Registration(), "");
+}
+
+// Wine's own list of installed programs, a client that reads the Uninstall
+// keys as the Apps list and deployment tools do: it names the product after
+// an installation, and its removal starts the person's uninstallation of
+// the product's log through the UninstallString, which, driven through its
+// forms, removes the files, the group, the uninstaller's copy and the key.
+// The list throws its exit codes away: the machine is checked instead.
+TEST_F(InPlaceUninstallTest, TheSystemsListOfProgramsNamesTheProductAndItsRemovalTakesEverything)
+{
+    Install();
+    const std::string values = Registration();
+    for (const std::string& line :
+         Strings{"DisplayName=Halvarn 95", "InstallLocation=" + m_dest, "UninstallString=" + Uninstaller(),
+          "QuietUninstallString=" + Uninstaller(" /quiet"), "NoModify=1", "NoRepair=1",
+          "DisplayIcon=" + m_dest + "halvarn95.exe"})
+        EXPECT_NE(values.find(line + "\n"), std::string::npos) << line << "\nin\n" << values;
+
+    // The list's output, through a pipe.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    ASSERT_TRUE(CreatePipe(&read, &write, &inherit, 0));
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    PROCESS_INFORMATION list{};
+    std::string command = "uninstaller.exe --list";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &list));
+    CloseHandle(write);
+    std::string listed;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        listed.append(buffer, got);
+    CloseHandle(read);
+    WaitForSingleObject(list.hProcess, 30000);
+    CloseHandle(list.hProcess);
+    CloseHandle(list.hThread);
+    EXPECT_NE(listed.find("Halvarn95|||Halvarn 95"), std::string::npos) << listed;
+
+    const Strings before = CopyFolders();
+    const ScopeExit cleanUp([&] { RemoveNewCopyFolders(before); });
+    DrivenProcess remove("uninstaller.exe --remove Halvarn95", WindowsFolder() + "\\");
+    ASSERT_TRUE(remove.Started());
+    // The uninstallation's windows belong to the uninstaller's copy, whose
+    // process the test does not know: they are looked for by class.
+    HWND form = FindAnyWindowWithin("TForm4", "Select Items to Uninstall", 60000);
+    ASSERT_NE(form, nullptr);
+    ClickButton(form, "Select All");
+    ClickButton(form, "Uninstall");
+    HWND done = FindAnyWindowWithin("TMessageForm", "Information", 60000);
+    ASSERT_NE(done, nullptr);
+    ClickButton(done, "OK");
+    // The removal is over once the uninstaller's first process, which waits
+    // for its copy, has ended.
+    const DWORD start = GetTickCount();
+    while ((DirExists(m_dest) || Registration() != "") && GetTickCount() - start < 30000)
+        Sleep(100);
+    EXPECT_FALSE(DirExists(m_dest));
+    EXPECT_FALSE(DirExists(m_programs + m_group));
+    EXPECT_EQ(Registration(), "");
 }
 
 // A log named on the command line is read by a person's run only when it

@@ -19,6 +19,10 @@ void InstallTest::SetUp()
     // A run that an earlier test ended by force is not this test's to take
     // back: its journal would only put a message in the way.
     ForgetLeftRun();
+    // Nor is a registration it left: the system's list of programs would
+    // find it.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ProductKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, ProductKey);
     m_group = "Halvarn Test " + std::to_string(GetCurrentProcessId());
     m_programs = ProgramsFolder();
     ASSERT_FALSE(m_programs.empty());
@@ -31,6 +35,32 @@ void InstallTest::TearDown()
 {
     SetEnvironmentVariableA("HALVARN95_LOG", nullptr);
     RemoveTree(m_programs + m_group);
+    // The product's key in the Uninstall list goes with the test's folder.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ProductKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, ProductKey);
+}
+
+std::string InstallTest::Registration()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::string();
+    std::string values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        BYTE data[4096];
+        DWORD nameSize = sizeof name;
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        values += std::string(name, nameSize) + "=" +
+                  (type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data))
+                                     : std::string(reinterpret_cast<char*>(data), dataSize ? dataSize - 1 : 0)) +
+                  "\n";
+    }
+    RegCloseKey(key);
+    return values.empty() ? "(no values)\n" : values;
 }
 
 void InstallTest::WriteProduct(const std::string& folder)
@@ -83,13 +113,24 @@ void InstallTest::WriteTakeBackDistribution(const std::string& folder, int count
     WriteWhole(folder + "takeback.ini", "[takeback]\r\n");
     CreateDirectoryA(m_dest.c_str(), nullptr);
     WriteWhole(m_dest + "readme.txt", "the earlier version's readme");
-    WriteWhole(m_dest + "uninst.fls", Records({"F", m_dest + "readme.txt", "D", m_dest}));
+    WriteWhole(m_dest + "uninst.fls", Records({"F", m_dest + "readme.txt", "R", "Halvarn95", "D", m_dest}));
+    // The earlier installation's registration, which a run taken back
+    // leaves as it was.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, text] : {std::pair<const char*, std::string>{"DisplayName", "Halvarn 95"},
+                                     {"DisplayVersion", "0.9"}, {"InstallLocation", m_dest}})
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
 }
 
 std::string InstallTest::MachineState() const
 {
     return "destination:\n" + FolderState(m_target.Path()) + "Windows:\n" + FolderState(WindowsFolder() + "\\", false) +
-           "Programs:\n" + FolderState(m_programs) + "temp:\n" + FolderState("C:\\temp\\");
+           "Programs:\n" + FolderState(m_programs) + "temp:\n" + FolderState("C:\\temp\\") +
+           "registration:\n" + Registration();
 }
 
 HWND InstallTest::StartInstalling(SetupSession& setup) const

@@ -36,13 +36,17 @@ protected:
 
     // A distribution of count files of 4 KiB that also writes a file into
     // the Windows folder first, and replaces the readme of an earlier
-    // installation that the destination holds (with its log), so that
-    // nothing is asked before the copy.
+    // installation that the destination holds (with its log and its
+    // registration), so that nothing is asked before the copy.
     void WriteTakeBackDistribution(const std::string& folder, int count);
     // Every place a run writes: the folder that holds the destination, the
-    // Windows folder's own files, the Programs folder and the destination
-    // drive's temporary folder.
+    // Windows folder's own files, the Programs folder, the destination
+    // drive's temporary folder and the product's registration.
     std::string MachineState() const;
+    // The product's key in the machine's Uninstall list, a value a line;
+    // empty when there is none.
+    static std::string Registration();
+    static constexpr char ProductKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halvarn95";
 
     // Goes through the mode choice and the settings; the progress form.
     HWND StartInstalling(SetupSession& setup) const;

@@ -76,7 +76,7 @@ TEST_F(InstallTest, FromAFolderEverythingIsInPlaceAndTheUninstallationTakesItAll
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F", m_dest + "HALVARN.pif", "F",
                        stagedLetters, "F", m_dest + "letters.txt", "F", stagedExtra, "G", m_group, "F",
-                       m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "D", m_dest}));
+                       m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest}));
 
     // The uninstallation: the log is looked for beside the program first.
     WriteWhole(m_dest + "old.TMP", "left by the product");
@@ -177,7 +177,7 @@ TEST_F(InstallTest, FromTwoDiskettesWithASwapAnIgnoredFileAndNoStartMenu)
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", m_dest + "halvarn95.exe", "F", m_dest + "readme.txt", "F",
                        m_dest + "HALVARN.pif", "F", m_dest + "empty.dat", "F", m_dest + "HALVARN.bat", "F",
                        temp + "\\Dletters.txt", "F", temp + "\\Dextra.txt", "F", m_dest + "extra.txt", "F",
-                       m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "D", m_dest}));
+                       m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest}));
 }
 
 // The one entry of folder whose name starts with prefix (a folder the run
@@ -393,7 +393,7 @@ TEST_F(InstallTest, AReinstallationKeepsWhatTheEarlierLogNamed)
     const std::string log = ReadWhole(m_dest + "uninst.fls");
     const std::string start =
         Records({"T", "Halvarn 95", "U", "D*.TMP", "U", "D*.OLD", "F", m_dest + "old.dll", "F", m_dest + "halvarn95.exe"});
-    const std::string end = Records({"F", m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "D", m_dest});
+    const std::string end = Records({"F", m_dest + "HALVARN.pif", "F", m_dest + "uninst.exe", "R", "Halvarn95", "D", m_dest});
     EXPECT_EQ(log.substr(0, start.size()), start);
     ASSERT_GE(log.size(), end.size());
     EXPECT_EQ(log.substr(log.size() - end.size()), end);

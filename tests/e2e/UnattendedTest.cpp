@@ -67,7 +67,7 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
     EXPECT_EQ(ReadWhole(dest + "uninst.fls"),
               Records({"T", "Halvarn 95", "U", "D*.TMP", "F", dest + "halvarn95.exe", "F", dest + "readme.txt", "F", dest + "empty.dat",
                        "F", dest + "HALVARN.bat", "F", dest + "HALVARN.pif", "G", group, "F", dest + "HALVARN.pif",
-                       "F", dest + "uninst.exe", "D", dest}));
+                       "F", dest + "uninst.exe", "R", "Halvarn95", "D", dest}));
     const std::string programFolder = m_target.Path() + "Program Files";
     EXPECT_EQ(LinesOf(ReadWhole(m_log)),
               (Strings{"Brisdane 95 Setup run log", "Message: Welcome to Halvarn 95.",
@@ -88,6 +88,7 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
                        "Start Menu group made: " + group,
                        "Program information link made: " + dest + "HALVARN.pif",
                        "File copied: " + dest + "uninst.exe (" + Size("setup.exe") + " bytes)",
+                       std::string("Registered with Windows: HKLM\\") + ProductKey,
                        "Uninstall log written: " + dest + "uninst.fls",
                        "Product not started (/nolaunch)",
                        "Exit code 0: finished"}));

@@ -80,7 +80,7 @@ protected:
                         dest + "HALVARN.bat", "F", dest + "HALVARN.pif"};
         if (optionalOffered)
             records.insert(records.end(), {"F", "C:\\temp\\Dletters.txt", "F", "C:\\temp\\Dextra.txt"});
-        records.insert(records.end(), {"G", m_group, "F", dest + "HALVARN.pif", "F", dest + "uninst.exe", "D", dest});
+        records.insert(records.end(), {"G", m_group, "F", dest + "HALVARN.pif", "F", dest + "uninst.exe", "R", "Halvarn95", "D", dest});
         return Records(records);
     }
 

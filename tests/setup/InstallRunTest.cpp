@@ -195,21 +195,30 @@ TEST_F(InstallRunTest, ACompletedRunRegistersTheProductOnceUnderItsOwnKey)
     EXPECT_EQ(subkeys, 1u);
 }
 
-// A run stopped after its last file leaves no key in the Uninstall list.
-TEST_F(InstallRunTest, ARunTakenBackLeavesNoRegistration)
+// A run that fails after it has registered the product leaves no key in the
+// Uninstall list once it is taken back, or an earlier installation's key
+// with the values it had.
+TEST_F(InstallRunTest, ARunTakenBackLeavesNoRegistrationOrTheEarlierOne)
 {
     m_dir.WriteFile("one.txt", "one");
     AddFiles({"Done.txt"});
-    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
-    // The key is written after the files, before the log: a failure of the
-    // log's writing comes after it.
-    CreateDirectoryA((m_state.DestDir + "uninst.fls").c_str(), nullptr);
-    InstallRun run(m_state, prompts);
-    EXPECT_ANY_THROW(run.Execute());
-    EXPECT_TRUE(ReadKeyValues(HKEY_CURRENT_USER, m_state.Registrations.Key + "\\Halvarn95"));
-    EXPECT_TRUE(run.TakeBack());
-    EXPECT_FALSE(ReadKeyValues(HKEY_CURRENT_USER, m_state.Registrations.Key + "\\Halvarn95"));
-    RemoveDirectoryA((m_state.DestDir + "uninst.fls").c_str());
+    const std::string key = m_state.Registrations.Key + "\\Halvarn95";
+    const RegistryValues earlier{StringValue("DisplayName", "Halvarn 95"), StringValue("DisplayVersion", "0.9")};
+    for (const bool hadKey : {false, true}) {
+        SCOPED_TRACE(hadKey ? "an earlier key" : "no key");
+        if (hadKey)
+            WriteKeyValues(HKEY_CURRENT_USER, key, earlier);
+        ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+        // The key is written after the files, before the log: a failure of
+        // the log's writing comes after it.
+        CreateDirectoryA((m_state.DestDir + "uninst.fls").c_str(), nullptr);
+        InstallRun run(m_state, prompts);
+        EXPECT_ANY_THROW(run.Execute());
+        EXPECT_NE(ReadKeyValues(HKEY_CURRENT_USER, key), hadKey ? std::optional(earlier) : std::nullopt);
+        EXPECT_TRUE(run.TakeBack());
+        EXPECT_EQ(ReadKeyValues(HKEY_CURRENT_USER, key), hadKey ? std::optional(earlier) : std::nullopt);
+        RemoveDirectoryA((m_state.DestDir + "uninst.fls").c_str());
+    }
 }
 
 // The prompt for a missing source file: Retry looks again, Ignore skips the

@@ -50,7 +50,7 @@ TEST_F(ProgressFormTest, ALaterActivationStartsNoSecondRun)
     EXPECT_EQ(Form5->Gauge1->MaxValue(), 1);
     EXPECT_EQ(Form5->Gauge1->Progress(), 1);
     EXPECT_EQ(m_dir.ReadFile("DEST\\uninst.fls"),
-              "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "one.txt\r\nR\r\nHalvarn95\r\nD\r\n" + m_state.DestDir + "\r\n");
+              "T\r\nHalvarn 95\r\nF\r\n" + m_state.DestDir + "one.txt\r\nF\r\n" + m_state.DestDir + "uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + m_state.DestDir + "\r\n");
 }
 
 // A destination folder that does not exist: the stream's error is reported

@@ -242,7 +242,8 @@ TEST_F(SettingsTest, NextCommitsTheDestinationAndTheRunMakesIt)
     EXPECT_TRUE(PumpUntil([] { return Application->Terminated(); }));
     EXPECT_TRUE(IsExistingDirectory(m_dir / "TOOLS"));
     EXPECT_TRUE(IsExistingDirectory(typed));
-    EXPECT_EQ(m_dir.ReadFile("TOOLS\\APP\\uninst.fls"), "T\r\nHalvarn 95\r\nR\r\nHalvarn95\r\nD\r\n" + typed + "\\\r\n");
+    EXPECT_EQ(m_dir.ReadFile("TOOLS\\APP\\uninst.fls"), "T\r\nHalvarn 95\r\nF\r\n" + typed + "\\uninst.exe\r\nR\r\nHalvarn95\r\nD\r\n" + typed +
+                                                          "\\\r\n");
 }
 
 TEST_F(SettingsTest, BackThenOkShowsTheLastCommittedDestination)

@@ -40,6 +40,11 @@ void SetupTest::SetUp()
     StartSetupForms(m_state);
     m_state.ExeDir = m_dir.Path();
     m_state.Journals = TestJournalPlace(m_dir);
+    // A stand-in for the program, which a run copies as the uninstaller,
+    // and a place of the tests' own for the registration.
+    m_state.ProgramPath = m_dir / "setup.exe";
+    m_dir.WriteFile("setup.exe", "MZ the setup program");
+    m_state.Registrations = {HKEY_CURRENT_USER, std::string(TestJournalKey) + "\\Uninstall"};
 }
 
 void SetupTest::TearDown()
