@@ -142,10 +142,24 @@ void SetupSession::Settle(const std::string& destination)
 
 void SetupSession::Answer(const char* caption, const std::string& button)
 {
-    HWND dialog = m_process.WaitForWindow("TMessageForm", caption);
-    ASSERT_NE(dialog, nullptr) << "waiting to answer " << button;
-    if (ClickButton(dialog, button))
-        m_process.WaitUntilGone(dialog);
+    // NOTE: a dialog found just as it appears may still give way to the
+    // window it is shown in at last; the button is looked for in whichever
+    // dialog of the caption is there, until the usual wait is over.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND dialog = m_process.WaitForWindow("TMessageForm", caption);
+        ASSERT_NE(dialog, nullptr) << "waiting to answer " << button;
+        if (FindChildWindow(dialog, button)) {
+            if (ClickButton(dialog, button))
+                m_process.WaitUntilGone(dialog);
+            return;
+        }
+        if (GetTickCount() - start > DrivenProcess::DefaultWait) {
+            ClickButton(dialog, button);
+            return;
+        }
+        Sleep(50);
+    }
 }
 
 void SetupSession::PickLog(const std::string& log, const std::function<void(HWND)>& beforeOk)
