@@ -2,7 +2,8 @@
 // Windows and deployment tools read it: its manifest (the execution level,
 // the awareness of the system's pixels per inch, the systems it was written
 // for, the classic controls) and its version resource, against the values
-// the build was configured with (cmake/SetupIdentity.cmake passes them in).
+// the build was configured with (the settings of cmake/SetupIdentity.cmake,
+// which the test's build passes in).
 #include <windows.h>
 
 #include <gtest/gtest.h>
