@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running the setup needs on a Debian machine, as
 # root: the mingw-w64 cross compiler, CMake, GoogleTest's sources, 32-bit Wine,
-# a virtual X server, and mtools for the floppy images of a distribution.
+# a virtual X server, mtools for the floppy images of a distribution, and
+# openssl and osslsigncode for signing setup.exe.
 # Installs nothing when everything is there already.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ packages=(
     wine wine32:i386 fonts-wine fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
     mtools
+    openssl osslsigncode
 )
 
 missing=()
