@@ -186,11 +186,22 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
             }
         }
     }
+    // NOTE: a folder kept for what the installation did not make (the
+    // user's own files), when nothing the log lists is left, holds nothing
+    // of the installation: the log and the registration go, and the
+    // uninstallation is complete. Otherwise a deployment would count every
+    // machine where a user saved a file there as one where the removal
+    // failed, and try again for ever.
+    const bool onlyOthersFilesStay = keptByChoice && result.Kept.empty() && result.NotRemoved.empty();
+    if (onlyOthersFilesStay)
+        takeLog = true;
     // The log goes last of all, once every other selected item has gone:
     // until then, another uninstallation can finish what this one could not,
     // or what a cut-short run left.
-    const bool othersGone = result.NotRemoved.empty() && !keptByChoice &&
-                            (!directory || (holdsLog ? log.OthersIn(dir).empty() : !IsExistingDirectory(dir)));
+    const bool othersGone =
+        result.NotRemoved.empty() &&
+        (keptByChoice ? onlyOthersFilesStay
+                      : !directory || (holdsLog ? log.OthersIn(dir).empty() : !IsExistingDirectory(dir)));
     if (takeLog && othersGone && DeleteListedFile(plan.LogPath, folders) && holdsLog)
         RemoveDirectoryA(dir.c_str());
     if (logItem && GetFileAttributesA(logItem->Path.c_str()) != INVALID_FILE_ATTRIBUTES) {

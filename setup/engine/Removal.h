@@ -41,8 +41,9 @@ struct RemovalResult {
 // The uninstaller beside the log that cannot be deleted (its program still
 // runs) is moved into the state's temporary copy's folder, when there is one.
 // The log itself goes last of all, and only once every other selected item
-// has gone, so that an uninstallation cut short or left incomplete can be
-// finished by another; the product's registration with Windows goes with
+// has gone (a folder kept by choice for files the installation did not make
+// counts as gone when nothing else of the log is left), so that an
+// uninstallation cut short or left incomplete can be finished by another; the product's registration with Windows goes with
 // it, and stays with a log that stays, so that the Apps list still offers
 // to finish the job. First the process's current directory leaves the
 // folders to be removed, for the setup program's own folder (or the

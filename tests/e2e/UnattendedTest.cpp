@@ -27,8 +27,8 @@ namespace {
 // uninstall log a person's run with the same answers makes (as the run from
 // a folder shows them), every step in the log, and not one window. Then the
 // quiet removal from that log, which leaves the user's own file and so the
-// folder too, with the log in it: the removal is not complete, and ends
-// with 3.
+// folder too, and removes everything the installation made, its log and its
+// registration: the removal is complete, and ends with 0.
 TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRemovalKeepsTheUsersFiles)
 {
     const Strings files{"Dhalvarn95.exe", "Dreadme.txt", "Dempty.dat", "DHALVARN.bat", "DHALVARN.pif"};
@@ -93,20 +93,21 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
                        "Product not started (/nolaunch)",
                        "Exit code 0: finished"}));
 
-    // The removal: the user's file is nothing the installation made.
+    // The removal: the user's file is nothing the installation made. It
+    // stays, with its folder; nothing of the installation is left, so the
+    // log and the registration go and the removal is complete.
     WriteWhole(dest + "my notes.txt", "the user's");
     {
         DrivenProcess setup(Setup("/quiet " + Quoted("/uninstall=" + dest + "uninst.fls") + " /log=" + Quoted(m_log)),
                             m_dist.Path());
         ASSERT_TRUE(setup.Started());
         const Watched run = WatchUntilEnd(setup, 60000);
-        EXPECT_EQ(run.ExitCode, 3u);
+        EXPECT_EQ(run.ExitCode, 0u);
         EXPECT_TRUE(run.Visible.empty()) << "visible: " << testing::PrintToString(run.Visible);
     }
     EXPECT_EQ(ReadWhole(dest + "my notes.txt"), "the user's");
-    EXPECT_TRUE(FileExists(dest + "uninst.fls"));
-    for (const char* name : {"halvarn95.exe", "readme.txt", "empty.dat", "HALVARN.bat", "HALVARN.pif"})
-        EXPECT_FALSE(FileExists(dest + name)) << name;
+    EXPECT_EQ(FilesIn(dest), Strings{"my notes.txt"});
+    EXPECT_EQ(Registration(), "");
     EXPECT_FALSE(DirExists(m_programs + group));
     const Strings removal = LinesOf(ReadWhole(m_log));
     for (const std::string& line :
@@ -114,12 +115,10 @@ TEST_F(UnattendedTest, AQuietInstallationMakesWhatAPersonsRunMakesAndItsQuietRem
           "Question: " + dest + " still has files or folders in it. Would you like to Delete it and its contents, "
                                 "anyway? Answer: No",
           "Kept: Directory - " + dest + " (it holds what the installation did not make)",
-          "Message: The uninstall log " + dest + "uninst.fls is kept, with what stays: Uninstall again with it to "
-                                                 "remove the rest."}) {
+          std::string("Registration removed: HKLM\\") + ProductKey, std::string("Message: Uninstall is Complete")}) {
         EXPECT_NE(std::find(removal.begin(), removal.end(), line), removal.end()) << line;
     }
-    EXPECT_EQ(std::find(removal.begin(), removal.end(), "Message: Uninstall is Complete"), removal.end());
-    EXPECT_EQ(removal.back(), "Exit code 3: failed during the run");
+    EXPECT_EQ(removal.back(), "Exit code 0: finished");
     // The removal's part follows the installation's in the same log.
     EXPECT_EQ(std::count(removal.begin(), removal.end(), "Brisdane 95 Setup run log"), 2);
     EXPECT_EQ(removal.at(1), "Message: Welcome to Halvarn 95.");

@@ -421,6 +421,35 @@ TEST_F(UninstallPlanTest, TheRegistrationGoesWithTheLogAndOnlyForTheLogsOwnFolde
     }
 }
 
+// The folder that holds the log kept, on No, for the user's own file: when
+// nothing the log lists is left, nothing of the installation is, and the
+// log and the registration go while the folder stays with the user's file;
+// when an item was left unselected, the log and the key stay for it.
+TEST_F(UninstallPlanTest, AFolderKeptForTheUsersFilesEndsTheRemovalOnlyWhenNothingOfTheLogIsLeft)
+{
+    const std::string d = m_dir / "DEST\\";
+    const std::string key = m_state.Registrations.Key + "\\Halvarn95";
+    for (const bool everything : {false, true}) {
+        SCOPED_TRACE(everything ? "everything selected" : "a file left unselected");
+        CreateDirectoryA(d.c_str(), nullptr);
+        m_dir.WriteFile("DEST\\a.txt", "a");
+        m_dir.WriteFile("DEST\\b.txt", "b");
+        m_dir.WriteFile("DEST\\mine.txt", "the user's");
+        WriteKeyValues(HKEY_CURRENT_USER, key, {StringValue("InstallLocation", d)});
+        const UninstallPlan plan = Read({"F", d + "a.txt", "F", d + "b.txt", "R", "Halvarn95", "D", d}, "DEST\\");
+        ScriptedPrompts no([](Question, const std::string&) { return false; });
+        const RemovalResult result = Remove(plan, no, everything ? std::vector<size_t>{} : std::vector<size_t>{0, 2});
+        EXPECT_EQ(no.Questions.size(), 1u);
+        EXPECT_TRUE(result.NotRemoved.empty());
+        EXPECT_EQ(result.LogKept, !everything);
+        EXPECT_EQ(FileIsPresent(d + "uninst.fls"), !everything);
+        EXPECT_EQ(ReadKeyValues(HKEY_CURRENT_USER, key).has_value(), !everything);
+        EXPECT_EQ(m_dir.ReadFile("DEST\\mine.txt"), "the user's");
+        EXPECT_EQ(Lines(result.Kept), everything ? Strings{"Directory - " + d}
+                                                  : (Strings{"File - " + d + "b.txt", "Directory - " + d}));
+    }
+}
+
 // The title record lists nothing. Whether a D record names the folder that
 // holds the log is known, under any spelling of that folder. The code D of
 // a U pattern is the script's destination, or, when asked for, the folder
@@ -454,8 +483,7 @@ TEST_F(UninstallPlanTest, TheLogsOwnFolderIsKnownAndCanBeWhatPatternsSearch)
 // The folder that holds the log goes with it without a question when the
 // log is all it holds once every other selected item has gone. A second
 // directory that is not empty stays, with its contents, and is named with
-// the log's folder, which keeps the log. A folder kept after No keeps the
-// log, and the result says so.
+// the log's folder, which keeps the log. (A folder kept after No: below.)
 TEST_F(UninstallPlanTest, AFolderHoldingOnlyItsLogGoesAndASecondDirectoryThatStaysIsNamed)
 {
     const std::string d = m_dir / "DEST\\";
@@ -500,20 +528,6 @@ TEST_F(UninstallPlanTest, AFolderHoldingOnlyItsLogGoesAndASecondDirectoryThatSta
         EXPECT_FALSE(finished.LogKept);
         EXPECT_FALSE(IsExistingDirectory(later));
         EXPECT_FALSE(IsExistingDirectory(d));
-    }
-    {
-        SCOPED_TRACE("the folder kept after No");
-        makeFolders();
-        m_dir.WriteFile("DEST\\a.dat", "");
-        m_dir.WriteFile("DEST\\mine.txt", "the user's");
-        const UninstallPlan plan = Read({"F", d + "a.dat", "D", d}, "DEST\\");
-        ScriptedPrompts no;
-        const RemovalResult result = Remove(plan, no);
-        EXPECT_EQ(no.Questions.size(), 1u);
-        EXPECT_TRUE(result.NotRemoved.empty());
-        EXPECT_TRUE(result.LogKept);
-        EXPECT_EQ(m_dir.ReadFile("DEST\\mine.txt"), "the user's");
-        RemoveTree(d);
     }
 }
 
