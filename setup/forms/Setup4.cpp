@@ -13,6 +13,7 @@
 #include "setup/forms/DialogPrompts.h"
 #include "setup/engine/ScriptFormat.h"
 #include "setup/forms/ExitQuestions.h"
+#include "setup/forms/UninstallProgress.h"
 
 TForm4* Form4 = nullptr;
 
@@ -55,7 +56,12 @@ void TForm4::Form4Show(TObject*)
     // The protected folders are made afresh for each reading and kept for
     // the removals that follow it.
     m_protected.reset();
-    UninstallPlan plan = ReadUninstallLog(logPath, *m_state, Protected());
+    UninstallPlan plan;
+    {
+        // A long log shows its reading; the form goes before the list does.
+        UninstallProgress progress(LoadResString(StrId::SProgressReading));
+        plan = ReadUninstallLog(logPath, *m_state, Protected(), PatternFolder::ScriptDestination, &progress);
+    }
     // The log names the installation's destination and group; the
     // settings show them from now on.
     if (plan.Destination)
@@ -99,7 +105,13 @@ void TForm4::Button1Click(TObject*)
     for (size_t index = 0; index < selected.size() && index < shown; ++index)
         selected[index] = ListBox1->Selected(static_cast<int>(index));
     DialogPrompts prompts;
-    RemovalResult result = RemoveSelected(m_plan, selected, *m_state, Protected(), prompts);
+    RemovalResult result;
+    {
+        // A long removal shows how far it has gone; the form goes before
+        // the list is made again and the outcome is told.
+        UninstallProgress progress(LoadResString(StrId::SProgressRemoving));
+        result = RemoveSelected(m_plan, selected, *m_state, Protected(), prompts, &progress);
+    }
     m_plan.Items = std::move(result.Kept);
     {
         // NOTE: the list is made again from the kept items rather than
