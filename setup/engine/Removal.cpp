@@ -87,7 +87,8 @@ void LeaveFoldersToBeRemoved(const UninstallPlan& plan, const std::vector<bool>&
 } // namespace
 
 RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state,
-                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts)
+                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts,
+                             WorkProgress* progress)
 {
     LeaveFoldersToBeRemoved(plan, selected, state);
     // One pass from the top: every selected item is acted on in the order
@@ -104,6 +105,9 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
         result.Kept.push_back(item);
         result.NotRemoved.push_back(item);
     };
+    const auto listed = selected.begin() + static_cast<std::ptrdiff_t>(std::min(selected.size(), plan.Items.size()));
+    const size_t chosen = static_cast<size_t>(std::count(selected.begin(), listed, true));
+    size_t done = 0;
     for (size_t index = 0; index < plan.Items.size(); ++index) {
         const PlannedRemoval& item = plan.Items[index];
         if (index >= selected.size() || !selected[index]) {
@@ -143,6 +147,8 @@ RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>&
                 stayed(item);
             break;
         }
+        if (progress)
+            progress->Reached(++done, chosen);
     }
 
     // The directory that goes last is the selected one that holds the log,

@@ -11,6 +11,7 @@
 #include "setup/engine/SetupPrompts.h"
 #include "setup/engine/SetupState.h"
 #include "setup/engine/UninstallPlan.h"
+#include "setup/engine/WorkProgress.h"
 
 // What a removal left behind.
 struct RemovalResult {
@@ -48,8 +49,12 @@ struct RemovalResult {
 // to finish the job. First the process's current directory leaves the
 // folders to be removed, for the setup program's own folder (or the
 // Windows folder, when that one is to go).
+// The progress, when given, hears of every selected item as the pass from
+// the top is through with it, of all the selected items (a directory and
+// the log counted when their turn is put off to the end, which is quick).
 RemovalResult RemoveSelected(const UninstallPlan& plan, const std::vector<bool>& selected, const SetupState& state,
-                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts);
+                             const ProtectedFolders& protectedFolders, SetupPrompts& prompts,
+                             WorkProgress* progress = nullptr);
 
 // The message that names the groups of a plan's G records that could not be
 // found: one group as it has always been named, several as a list of at

@@ -196,7 +196,8 @@ void LogReading::Read(const LogRecord& record)
 } // namespace
 
 UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& state,
-                               const ProtectedFolders& protectedFolders, PatternFolder patternFolder)
+                               const ProtectedFolders& protectedFolders, PatternFolder patternFolder,
+                               WorkProgress* progress)
 {
     // The records are all read before any is planned, as a U record needs
     // the destination that the log names after it; a read error plans the
@@ -207,7 +208,13 @@ UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& sta
     plan.Damaged = log.Damaged;
     plan.ReadFailure = log.ReadFailure;
     LogReading reading(plan, state, protectedFolders, log.Destination().value_or(state.DestDir), patternFolder);
-    for (const LogRecord& record : log.Records)
-        reading.Read(record);
+    // NOTE: the records are read at once; it is the existence of what each
+    // one names, asked of the file system, that takes the time.
+    const size_t total = log.Records.size();
+    for (size_t index = 0; index < total; ++index) {
+        reading.Read(log.Records[index]);
+        if (progress)
+            progress->Reached(index + 1, total);
+    }
     return plan;
 }

@@ -12,6 +12,7 @@
 #include "setup/engine/Registration.h"
 #include "setup/engine/SetupPrompts.h"
 #include "setup/engine/SetupState.h"
+#include "setup/engine/WorkProgress.h"
 
 enum class RemovalKind {
     File,       // an F record, or a match of a U pattern
@@ -87,7 +88,9 @@ enum class PatternFolder {
 // opened raises its input/output error. U patterns are resolved against the
 // state, their code D as patternFolder says, and the destination folder that
 // limits their folder matches is the log's last D record, or the state's
-// destination when it has none.
+// destination when it has none. The progress, when given, hears of every
+// record planned, of all the records read.
 UninstallPlan ReadUninstallLog(const std::string& logPath, const SetupState& state,
                                const ProtectedFolders& protectedFolders,
-                               PatternFolder patternFolder = PatternFolder::ScriptDestination);
+                               PatternFolder patternFolder = PatternFolder::ScriptDestination,
+                               WorkProgress* progress = nullptr);

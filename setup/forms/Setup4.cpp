@@ -15,6 +15,7 @@
 #include "setup/engine/ScriptFormat.h"
 #include "setup/forms/ExitQuestions.h"
 #include "setup/engine/UninstallerCopy.h"
+#include "setup/forms/UninstallProgress.h"
 
 TForm4* Form4 = nullptr;
 
@@ -63,7 +64,7 @@ void TForm4::Form4Show(TObject*)
     // The protected folders are made afresh for each reading and kept for
     // the removals that follow it.
     m_protected.reset();
-    ShowLog(ReadUninstallLog(logPath, *m_state, Protected()));
+    ShowLog(ReadLog(logPath, PatternFolder::ScriptDestination));
 }
 
 void TForm4::ReadNamedLog()
@@ -78,7 +79,7 @@ void TForm4::ReadNamedLog()
     std::optional<UninstallPlan> plan;
     std::string refusal;
     try {
-        plan = ReadUninstallLog(logPath, *m_state, Protected(), PatternFolder::LogFolder);
+        plan = ReadLog(logPath, PatternFolder::LogFolder);
     } catch (const std::exception& e) {
         refusal = logPath + ": " + e.what();
     }
@@ -92,6 +93,13 @@ void TForm4::ReadNamedLog()
     m_state->Log.Line(Format(LoadResString(StrId::SLogRefusal), {refusal}));
     ShowMessageDialog(refusal, MessageKind::Error, {mbOK}, 0);
     Application->Terminate();
+}
+
+UninstallPlan TForm4::ReadLog(const std::string& logPath, PatternFolder patternFolder)
+{
+    // A long log shows its reading; the form goes before the list does.
+    UninstallProgress progress(LoadResString(StrId::SProgressReading));
+    return ReadUninstallLog(logPath, *m_state, Protected(), patternFolder, &progress);
 }
 
 void TForm4::ShowLog(UninstallPlan plan)
@@ -139,7 +147,13 @@ void TForm4::Button1Click(TObject*)
     for (size_t index = 0; index < selected.size() && index < shown; ++index)
         selected[index] = ListBox1->Selected(static_cast<int>(index));
     DialogPrompts prompts;
-    RemovalResult result = RemoveSelected(m_plan, selected, *m_state, Protected(), prompts);
+    RemovalResult result;
+    {
+        // A long removal shows how far it has gone; the form goes before
+        // the list is made again and the outcome is told.
+        UninstallProgress progress(LoadResString(StrId::SProgressRemoving));
+        result = RemoveSelected(m_plan, selected, *m_state, Protected(), prompts, &progress);
+    }
     m_plan.Items = std::move(result.Kept);
     {
         // NOTE: the list is made again from the kept items rather than

@@ -61,6 +61,8 @@ private:
     // Reads the log the command line names, or refuses it and ends the
     // program.
     void ReadNamedLog();
+    // Reads the log, showing the reading's progress when it is long.
+    UninstallPlan ReadLog(const std::string& logPath, PatternFolder patternFolder);
     // Takes the plan read, lists it, and reports what its reading met.
     void ShowLog(UninstallPlan plan);
     void ShowPlan();

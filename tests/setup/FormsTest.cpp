@@ -20,6 +20,7 @@
 #include "setup/forms/Setup3.h"
 #include "setup/forms/Setup4.h"
 #include "setup/forms/Setup5.h"
+#include "setup/forms/Setup6.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ TEST(FormResources, SetupExeCarriesEachFormAsOneRootRecord)
         {"TFORM3", [] { return new TForm3(nullptr); }},
         {"TFORM4", [] { return new TForm4(nullptr); }},
         {"TFORM5", [] { return new TForm5(nullptr); }},
+        {"TFORM6", [] { return new TForm6(nullptr); }},
         {"TFDIRFORM", [] { return new TFDIRFORM(nullptr); }},
     };
     for (const Case& c : cases) {
@@ -317,6 +319,20 @@ TEST(FormResources, Form5ReadsIntoItsClass)
     EXPECT_EQ(form->ProgMan1->DesignLeft(), 136);
     EXPECT_EQ(BoundHandler(form->OnClose().Method()), "Form5Close");
     EXPECT_EQ(BoundHandler(form->OnActivate().Method()), "Form5Activate");
+}
+
+TEST(FormResources, Form6ReadsIntoItsClass)
+{
+    auto form = Build<TForm6>();
+    ExpectFieldsBound(*form);
+    EXPECT_EQ(form->Caption(), "Uninstalling");
+    EXPECT_EQ(form->BorderIcons(), TBorderIcons{biSystemMenu});
+    EXPECT_EQ(form->FormStyle(), fsStayOnTop);
+    EXPECT_EQ(form->Font()->Name(), "MS Sans Serif");
+    EXPECT_EQ(form->Gauge1->Progress(), 0);
+    EXPECT_EQ(form->Gauge1->Width(), 241);
+    EXPECT_EQ(form->Gauge1->Left(), 9);
+    EXPECT_EQ(BoundHandler(form->OnClose().Method()), "Form6Close");
 }
 
 TEST(FormResources, DirectoryFormReadsWithItsReference)

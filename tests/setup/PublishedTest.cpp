@@ -18,6 +18,7 @@
 #include "setup/forms/Setup3.h"
 #include "setup/forms/Setup4.h"
 #include "setup/forms/Setup5.h"
+#include "setup/forms/Setup6.h"
 #include "tools/fuzz/PublishedList.h"
 #include "tests/support/ProgramPaths.h"
 
@@ -65,7 +66,8 @@ std::string PublishedList()
 {
     std::map<std::string_view, const TClassInfo*> classes;
     for (const TClassInfo* form : {&TForm1::StaticClassInfo(), &TForm2::StaticClassInfo(), &TForm3::StaticClassInfo(),
-                                   &TForm4::StaticClassInfo(), &TForm5::StaticClassInfo(), &TFDIRFORM::StaticClassInfo()})
+                                   &TForm4::StaticClassInfo(), &TForm5::StaticClassInfo(), &TForm6::StaticClassInfo(),
+                                   &TFDIRFORM::StaticClassInfo()})
         Collect(*form, classes);
     std::map<std::string_view, const TEnumTypeInfo*> enumerations;
     std::ostringstream out;

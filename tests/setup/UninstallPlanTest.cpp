@@ -110,6 +110,45 @@ TEST_F(UninstallPlanTest, RemovingEverythingAsksNothing)
     EXPECT_TRUE(IsExistingDirectory(m_dir / "MENU\\PROGRAMS"));
 }
 
+// What a listener of the engine's progress hears: each count in order.
+class HeardProgress : public WorkProgress {
+public:
+    void Reached(size_t done, size_t total) override { Heard.push_back({done, total}); }
+    std::vector<std::pair<size_t, size_t>> Heard;
+};
+
+// The reading tells of every record of the log, an unlisted one too, and
+// the removal of every selected item once it is through with it (the
+// directory, put off to the end, counted in its turn), never of one that is
+// not selected; the progress changes nothing of what is listed or removed.
+TEST_F(UninstallPlanTest, TheReadingAndTheRemovalTellTheirProgress)
+{
+    const std::string d = m_dir / "DEST\\";
+    m_dir.WriteFile("DEST\\halvarn95.exe", "x");
+    m_dir.WriteFile("DEST\\readme.txt", "x");
+    m_dir.WriteFile("DEST\\uninst.fls", "T\r\nHalvarn 95\r\nF\r\n" + d + "halvarn95.exe\r\nF\r\n" + d +
+                                            "missing.txt\r\nF\r\n" + d + "readme.txt\r\nD\r\n" + d + "\r\n");
+    HeardProgress reading;
+    const UninstallPlan plan =
+        ReadUninstallLog(d + "uninst.fls", m_state, Protected(), PatternFolder::ScriptDestination, &reading);
+    using Heard = std::vector<std::pair<size_t, size_t>>;
+    EXPECT_EQ(reading.Heard, (Heard{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    ASSERT_EQ(Lines(plan.Items), (Strings{"File - " + d + "halvarn95.exe", "File - " + d + "readme.txt",
+                                          "Directory - " + d}));
+
+    ScriptedPrompts prompts;
+    HeardProgress removal;
+    const RemovalResult result =
+        RemoveSelected(plan, {true, false, true}, m_state, Protected(), prompts, &removal);
+    EXPECT_EQ(removal.Heard, (Heard{{1, 2}, {2, 2}}));
+    // The folder still holds the file not selected: the question is asked,
+    // and answered No.
+    EXPECT_EQ(prompts.Questions.size(), 1u);
+    EXPECT_EQ(Lines(result.Kept), (Strings{"File - " + d + "readme.txt", "Directory - " + d}));
+    EXPECT_FALSE(FileIsPresent(d + "halvarn95.exe"));
+    EXPECT_TRUE(FileIsPresent(d + "readme.txt"));
+}
+
 // Only the directory selected while files remain in it. When the directory
 // holds the log: the question; No keeps the item, now last, and everything
 // in it; Yes removes the directory with what is in it. When the log lies

@@ -14,6 +14,7 @@
 #include "runtime/Paths.h"
 #include "setup/forms/Setup1.h"
 #include "setup/forms/Setup4.h"
+#include "setup/forms/UninstallProgress.h"
 #include "tests/setup/SetupFixture.h"
 #include "tests/support/UiDriver.h"
 
@@ -206,6 +207,74 @@ TEST_F(UninstallTest, RemovingTenThousandLinesCostsLinearListBoxCalls)
     EXPECT_EQ(seen[0].Text, "The uninstall log " + Form4->UninstallFileName() + " is kept, with what stays: Uninstall again with it to remove the rest.");
     EXPECT_FALSE(IsExistingDirectory(d));
     EXPECT_TRUE(ListLines().empty());
+}
+
+// The progress of a long reading or removal: nothing for the first moment,
+// nor for work that is through by then; then the progress form above the
+// uninstaller, which waits meanwhile, naming the work and showing the count
+// grouped as the user's settings group digits and the gauge; a count told
+// again within a moment is not shown, the last one is; the close box
+// changes nothing; and once the work is done the form goes and the
+// uninstaller takes input again.
+TEST_F(UninstallTest, TheProgressFormComesUpLateAndIsDrawnSeldom)
+{
+    WriteLog({"F", m_dir / "setup.fls"});
+    ShowForm();
+    HWND uninstaller = Form4->Handle();
+    ASSERT_TRUE(IsWindowEnabled(uninstaller));
+    Watchdog watchdog(10000);
+    char separator[8] = {};
+    ASSERT_NE(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator), 0);
+    EXPECT_EQ(GroupedCount(999), "999");
+    EXPECT_EQ(GroupedCount(12345), std::string("12") + separator + "345");
+    EXPECT_EQ(GroupedCount(100000), std::string("100") + separator + "000");
+    {
+        SCOPED_TRACE("work through within the moment");
+        UninstallProgress quick("Quick");
+        quick.Reached(1, 1000);
+        EXPECT_EQ(quick.Form(), nullptr);
+        Sleep(UninstallProgress::ShowAfter + 50);
+        quick.Reached(1000, 1000);
+        EXPECT_EQ(quick.Form(), nullptr);
+        EXPECT_EQ(FindThreadWindow("TForm6"), nullptr);
+    }
+    {
+        SCOPED_TRACE("long work");
+        UninstallProgress progress("Removing the selected items:");
+        progress.Reached(1, 2000);
+        EXPECT_EQ(progress.Form(), nullptr);
+        Sleep(UninstallProgress::ShowAfter + 50);
+        progress.Reached(500, 2000);
+        TForm6* form = progress.Form();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(FindThreadWindow("TForm6"), form->Handle());
+        EXPECT_EQ(form->Label1->Caption(), "Removing the selected items:");
+        EXPECT_EQ(form->Label2->Caption(), "500 of " + GroupedCount(2000));
+        EXPECT_EQ(form->Gauge1->MaxValue(), 2000);
+        EXPECT_EQ(form->Gauge1->Progress(), 500);
+        EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+        EXPECT_FALSE(IsWindowEnabled(uninstaller));
+        bool above = false;
+        for (HWND w = GetWindow(uninstaller, GW_HWNDPREV); w && !above; w = GetWindow(w, GW_HWNDPREV))
+            above = w == form->Handle();
+        EXPECT_TRUE(above) << "the progress form is below the uninstaller";
+
+        progress.Reached(600, 2000);
+        EXPECT_EQ(form->Gauge1->Progress(), 500) << "shown again within the moment";
+        SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        PumpFor(50);
+        EXPECT_TRUE(IsWindowVisible(form->Handle()));
+        EXPECT_FALSE(Application->Terminated());
+        Sleep(UninstallProgress::ShowFor + 50);
+        progress.Reached(700, 2000);
+        EXPECT_EQ(form->Gauge1->Progress(), 700);
+        EXPECT_EQ(form->Label2->Caption(), "700 of " + GroupedCount(2000));
+        progress.Reached(2000, 2000);
+        EXPECT_EQ(form->Gauge1->Progress(), 2000) << "the last count is shown at once";
+    }
+    EXPECT_EQ(FindThreadWindow("TForm6"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(uninstaller));
+    EXPECT_FALSE(watchdog.Fired());
 }
 
 } // namespace

@@ -194,7 +194,8 @@ const TClassInfo& TStandInForm::StaticClassInfo()
                                  "Form1Create", "Form1Destroy", "Form2Show", "Form3Activate", "Form3Create",
                                  "Form3Destroy", "Form4Show", "Form5Activate", "Timer1Timer"})
             builder.Method<TNotifyEvent, &TStandInForm::Handler>(name);
-        builder.Method<TCloseEvent, &TStandInForm::CloseHandler>("Form5Close");
+        for (const char* name : {"Form5Close", "Form6Close"})
+            builder.Method<TCloseEvent, &TStandInForm::CloseHandler>(name);
         return builder.Build();
     }();
     return info;
@@ -248,7 +249,7 @@ const std::vector<const TClassInfo*>& StandInClasses()
 {
     static const std::vector<const TClassInfo*> classes = [] {
         std::vector<const TClassInfo*> list;
-        for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TFDIRFORM"})
+        for (const char* name : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TForm6", "TFDIRFORM"})
             list.push_back(&Alias<TStandInForm>(name));
         for (const char* name : {"TLabel", "TButton", "TEdit", "TRadioButton", "TGroupBox", "TImage", "TListBox",
                                  "TDirectoryListBox", "TDriveComboBox", "TGauge"})
