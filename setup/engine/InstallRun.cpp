@@ -49,6 +49,9 @@ FileStreamMode InstallRun::WillWrite(const std::string& file, bool move)
         Journal().WillCreate(file);
         return FileStreamMode::CreateNew;
     }
+    // A name of the batch that has been taken since it was named is never
+    // the run's new file.
+    Journal().WillNotCreate(file);
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         return FileStreamMode::Create;
     const std::string backup = BackupName(file);
@@ -63,6 +66,41 @@ FileStreamMode InstallRun::WillWrite(const std::string& file, bool move)
     if (CopyFileA(file.c_str(), backup.c_str(), TRUE))
         Journal().BackupMade(backup);
     return FileStreamMode::Create;
+}
+
+bool InstallRun::IsInDestination(const std::string& file) const
+{
+    return !m_state.DestDir.empty() && UpperCaseAscii(file).rfind(UpperCaseAscii(m_state.DestDir), 0) == 0;
+}
+
+size_t InstallRun::JournalBatch(const std::vector<std::string>& destinations, size_t first)
+{
+    // NOTE: a file outside the destination is journaled on its own, as the
+    // journal's rules ask for a file that could not be told apart from the
+    // system's; so is a file that is there already, whose copy is journaled
+    // when it is moved aside. A batch ends before such a file, so that the
+    // journal names the changes in the order they are made, and a take-back
+    // undoes them newest first.
+    constexpr size_t mostFiles = 64;
+    const auto isNew = [&](size_t i) {
+        return IsInDestination(destinations[i]) &&
+               GetFileAttributesA(destinations[i].c_str()) == INVALID_FILE_ATTRIBUTES;
+    };
+    if (!isNew(first))
+        return first + 1;
+    const std::string folder = UpperCaseAscii(FileDirPart(destinations[first]));
+    std::vector<std::string> created{destinations[first]};
+    // A name the script gives twice replaces the batch's own file.
+    std::set<std::string> names{UpperCaseAscii(destinations[first])};
+    size_t end = first + 1;
+    for (; end < destinations.size() && end - first < mostFiles; ++end) {
+        if (UpperCaseAscii(FileDirPart(destinations[end])) != folder || !isNew(end) ||
+            !names.insert(UpperCaseAscii(destinations[end])).second)
+            break;
+        created.push_back(destinations[end]);
+    }
+    Journal().WillCreateEach(created);
+    return end;
 }
 
 bool InstallRun::SourceIsRemovable() const
@@ -84,6 +122,7 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
                    {FileDirPart(Source)});
         if (!m_prompts.Ask(SetupPrompts::Question::MissingFile, text)) {
             m_fileSkipped = true;
+            Journal().WillNotCreate(Dest);
             return false;
         }
     }
@@ -124,6 +163,8 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         Journal().Written(Dest, destination->Handle());
         destination.reset();
         copied = true;
+        if (!IsInDestination(Dest))
+            Journal().Flush();
     }
     Record(ActionKind::FileCopied, Dest);
     return true;
@@ -138,12 +179,16 @@ bool InstallRun::Execute()
     MakeDestination();
     const std::vector<ScriptFile>& files = m_state.Script.FileList;
     m_prompts.BeginCopies(static_cast<int>(files.size()));
-    for (const ScriptFile& file : files) {
+    std::vector<std::string> destinations;
+    for (const ScriptFile& file : files)
+        destinations.push_back(ResolvePath(m_state, file.Path));
+    for (size_t i = 0, batchEnd = 0; i < files.size(); ++i) {
         if (m_prompts.Stopped())
             return false;
-        const std::string destination = ResolvePath(m_state, file.Path);
-        m_prompts.Copying(destination);
-        CopyOneFile(m_state.ExeDir + ScriptFormat::MandatorySourceName(file.Path), destination);
+        if (i == batchEnd)
+            batchEnd = JournalBatch(destinations, i);
+        m_prompts.Copying(destinations[i]);
+        CopyOneFile(m_state.ExeDir + ScriptFormat::MandatorySourceName(files[i].Path), destinations[i]);
         m_prompts.Copied(true);
     }
     if (m_prompts.Stopped())
@@ -250,6 +295,7 @@ void InstallRun::MakeStartMenuGroup()
         if (!FileIsPresent(link.Name))
             throw Exception(StrId::SLinkNotMade, {link.Name});
         Journal().Written(link.Name);
+        Journal().Flush();
         Record(ActionKind::LinkMade, link.Name);
     }
     Record(ActionKind::GroupMade, m_state.GroupName);
@@ -335,7 +381,24 @@ void InstallRun::WriteUninstallLog()
     // journal, which the next start finishes.
     m_journal->Close();
     TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
+    EndJournal();
+}
+
+void InstallRun::EndJournal()
+{
+    m_journalFlushes += m_journal->Flushes();
+    m_journalRecords += m_journal->Records();
     m_journal.reset();
+}
+
+unsigned long InstallRun::JournalFlushes() const
+{
+    return m_journalFlushes + (m_journal ? m_journal->Flushes() : 0);
+}
+
+unsigned long InstallRun::JournalRecords() const
+{
+    return m_journalRecords + (m_journal ? m_journal->Records() : 0);
 }
 
 JournalWriter& InstallRun::Journal()
@@ -352,7 +415,7 @@ bool InstallRun::TakeBack()
     m_journal->Close();
     const TakeBackResult result =
         TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
-    m_journal.reset();
+    EndJournal();
     ReportTakeBack(result, m_prompts);
     return result.Complete();
 }
