@@ -12,6 +12,7 @@
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
+#include "runtime/Handles.h"
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
@@ -73,6 +74,27 @@ bool InstallRun::IsInDestination(const std::string& file) const
     return !m_state.DestDir.empty() && UpperCaseAscii(file).rfind(UpperCaseAscii(m_state.DestDir), 0) == 0;
 }
 
+namespace {
+
+// The names the folder holds, long and short, in upper case; none when it
+// cannot be read.
+std::set<std::string> NamesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA entry;
+    const SearchHandle search(FindFirstFileA((CheckPath(folder) + "*").c_str(), &entry));
+    if (!search)
+        return names;
+    do {
+        names.insert(UpperCaseAscii(entry.cFileName));
+        if (entry.cAlternateFileName[0] != '\0')
+            names.insert(UpperCaseAscii(entry.cAlternateFileName));
+    } while (FindNextFileA(search.Get(), &entry));
+    return names;
+}
+
+} // namespace
+
 size_t InstallRun::JournalBatch(const std::vector<std::string>& destinations, size_t first)
 {
     // NOTE: a file outside the destination is journaled on its own, as the
@@ -81,14 +103,19 @@ size_t InstallRun::JournalBatch(const std::vector<std::string>& destinations, si
     // when it is moved aside. A batch ends before such a file, so that the
     // journal names the changes in the order they are made, and a take-back
     // undoes them newest first.
+    // NOTE: the folder is read once for the batch rather than asked for
+    // each name, which under Wine searches the whole folder each time. A
+    // name it does not show is still created only as new.
     constexpr size_t mostFiles = 64;
+    if (!IsInDestination(destinations[first]))
+        return first + 1;
+    const std::string folder = UpperCaseAscii(FileDirPart(destinations[first]));
+    const std::set<std::string> present = NamesIn(folder);
     const auto isNew = [&](size_t i) {
-        return IsInDestination(destinations[i]) &&
-               GetFileAttributesA(destinations[i].c_str()) == INVALID_FILE_ATTRIBUTES;
+        return IsInDestination(destinations[i]) && present.count(UpperCaseAscii(FileNamePart(destinations[i]))) == 0;
     };
     if (!isNew(first))
         return first + 1;
-    const std::string folder = UpperCaseAscii(FileDirPart(destinations[first]));
     std::vector<std::string> created{destinations[first]};
     // A name the script gives twice replaces the batch's own file.
     std::set<std::string> names{UpperCaseAscii(destinations[first])};
@@ -144,16 +171,29 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         // journaled is created as new too, so that a file that has taken it
         // since is never emptied; the journal then knows the run never made
         // it.
-        const FileStreamMode how = mode == FileStreamMode::CreateNew
-                                       ? (Journal().WillCreate(Dest), FileStreamMode::CreateNew)
-                                       : WillWrite(Dest, true);
+        // A name that its batch found free is not asked for again: under
+        // Wine, asking for a name that is not there searches the whole
+        // folder.
+        const bool namedAhead = mode != FileStreamMode::CreateNew && Journal().NamedAhead(Dest);
         std::optional<TFileStream> destination;
+        const auto open = [&](FileStreamMode how) {
+            try {
+                destination.emplace(Dest, how);
+            } catch (const EFCreateError&) {
+                if (how == FileStreamMode::CreateNew)
+                    Journal().Gone(Dest);
+                throw;
+            }
+        };
         try {
-            destination.emplace(Dest, how);
+            open(mode == FileStreamMode::CreateNew || namedAhead ? (Journal().WillCreate(Dest), FileStreamMode::CreateNew)
+                                                                 : WillWrite(Dest, true));
         } catch (const EFCreateError&) {
-            if (how == FileStreamMode::CreateNew)
-                Journal().Gone(Dest);
-            throw;
+            // A name of the batch that someone has taken since is replaced
+            // as it would have been had it been there when it was named.
+            if (!namedAhead || GetFileAttributesA(Dest.c_str()) == INVALID_FILE_ATTRIBUTES)
+                throw;
+            open(WillWrite(Dest, true));
         }
         created = true;
         Journal().Opened(Dest, destination->Handle());

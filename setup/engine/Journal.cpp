@@ -62,7 +62,10 @@ std::optional<FileStamp> ParseStamp(const std::string& text)
 
 bool SameName(const std::string& one, const std::string& other)
 {
-    return UpperCaseAscii(one) == UpperCaseAscii(other);
+    // Compared in place: the writer asks this for every file it stamps.
+    return one.size() == other.size() && std::equal(one.begin(), one.end(), other.begin(), [](char a, char b) {
+               return UpperCaseAscii(a) == UpperCaseAscii(b);
+           });
 }
 
 // The newest entry that names the path as its file or as its copy.
@@ -248,15 +251,27 @@ void JournalWriter::WillMakeFolder(const std::string& folder)
 
 JournalEntry* JournalWriter::NotBegunEntryOf(const std::string& file)
 {
+    // Most files are looked for when no batch waits: their search would
+    // read the whole journal.
+    if (m_notBegun == 0)
+        return nullptr;
     JournalEntry* entry = EntryOf(file);
     return entry && entry->Kind == JournalKind::FileCreated && entry->NotBegun ? entry : nullptr;
+}
+
+void JournalWriter::Begin(JournalEntry& entry)
+{
+    if (entry.NotBegun) {
+        entry.NotBegun = false;
+        --m_notBegun;
+    }
 }
 
 void JournalWriter::WillCreate(const std::string& file)
 {
     // Named with its batch, on the disk already.
     if (JournalEntry* entry = NotBegunEntryOf(file)) {
-        entry->NotBegun = false;
+        Begin(*entry);
         return;
     }
     Append(static_cast<char>(JournalKind::FileCreated), file, nullptr, true);
@@ -266,12 +281,11 @@ void JournalWriter::WillCreate(const std::string& file)
 void JournalWriter::WillCreateEach(const std::vector<std::string>& files)
 {
     for (const std::string& file : files) {
-        if (NotBegunEntryOf(file))
-            continue;
         Append(static_cast<char>(JournalKind::FileCreated), file, nullptr, false);
         JournalEntry entry{JournalKind::FileCreated, file, {}};
         entry.NotBegun = true;
         m_journal.Entries.push_back(std::move(entry));
+        ++m_notBegun;
     }
     Flush();
 }
@@ -282,7 +296,7 @@ void JournalWriter::WillNotCreate(const std::string& file)
     // the name unless it is empty and the next the run would have made.
     if (JournalEntry* entry = NotBegunEntryOf(file)) {
         Append(GoneLetter, file, nullptr, false);
-        entry->NotBegun = false;
+        Begin(*entry);
         entry->Gone = true;
     }
 }
@@ -305,7 +319,7 @@ void JournalWriter::Stamp(const std::string& file, const std::optional<FileStamp
     const std::string text = StampText(*stamp);
     Append(StampLetter, file, &text, false);
     (isBackup ? entry->BackupStamp : entry->Written) = stamp;
-    entry->NotBegun = false;
+    Begin(*entry);
 }
 
 void JournalWriter::Carry(const JournalEntry& entry)

@@ -112,13 +112,14 @@ public:
     void WillMakeFolder(const std::string& folder);
     void WillCreate(const std::string& file);
     void WillReplace(const std::string& file, const std::string& backup);
-    // The files of a batch that the run will create, in the order it will
-    // make them, written with one flush; a name already named and not yet
-    // begun is not named twice. WillCreate then begins one without a
+    // The files of a batch that the run will create, each named once, in
+    // the order it will make them, written with one flush. WillCreate then begins one without a
     // record of its own, and WillNotCreate marks one the run passes by (its
     // name was taken, or its source skipped) as never made.
     void WillCreateEach(const std::vector<std::string>& files);
     void WillNotCreate(const std::string& file);
+    // Whether the file was named with its batch and is not yet begun.
+    bool NamedAhead(const std::string& file) { return NotBegunEntryOf(file) != nullptr; }
     // Puts every record written so far on the disk, when one is not there
     // yet: before a change that could not be told apart afterwards.
     void Flush();
@@ -156,6 +157,8 @@ private:
     // The newest entry of the file when it is a created file named ahead
     // and not yet begun.
     JournalEntry* NotBegunEntryOf(const std::string& file);
+    // The entry is begun: it no longer waits with its batch.
+    void Begin(JournalEntry& entry);
 
     JournalPlace m_place;
     std::string m_path;
@@ -163,6 +166,8 @@ private:
     RunJournal m_journal;
     // Records are written that are not yet known to be on the disk.
     bool m_unflushed = false;
+    // How many created files wait with their batch, not yet begun.
+    size_t m_notBegun = 0;
     unsigned long m_flushes = 0;
     unsigned long m_records = 0;
 };
