@@ -420,7 +420,7 @@ void InstallRun::WriteUninstallLog()
     // journal. NOTE: a copy that cannot be deleted now stays in a committed
     // journal, which the next start finishes.
     m_journal->Close();
-    TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
+    TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, *ProtectedFoldersOf(m_state));
     EndJournal();
 }
 
@@ -454,7 +454,7 @@ bool InstallRun::TakeBack()
         return true;
     m_journal->Close();
     const TakeBackResult result =
-        TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
+        TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, *ProtectedFoldersOf(m_state));
     EndJournal();
     ReportTakeBack(result, m_prompts);
     return result.Complete();

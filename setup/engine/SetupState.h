@@ -3,12 +3,15 @@
 // handed to every form and engine unit that needs it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "setup/engine/Switches.h"
 #include "setup/engine/JournalPlace.h"
 #include "setup/engine/RunLog.h"
 #include "setup/engine/SetupScript.h"
+
+class ProtectedFolders;
 
 struct SetupState {
     std::string WinDir;
@@ -40,6 +43,9 @@ struct SetupState {
     // How the run ends, for the exit code. A run that ends without having
     // finished, failed or been refused was ended by the user.
     ExitCode Outcome = ExitCode::EndedByUser;
+    // The protected folders as the first check of this run gathered them
+    // (ProtectedFoldersOf), none before.
+    mutable std::shared_ptr<const ProtectedFolders> Protected;
 };
 
 // The path with one backslash appended unless it already ends in one.
