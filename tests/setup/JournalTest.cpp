@@ -345,6 +345,31 @@ TEST_F(JournalTest, ARunWaitsForTheDiskOncePerBatch)
     EXPECT_FALSE(FindLeftJournal(m_state.Journals));
 }
 
+// A name of a batch that the user takes after the batch was named, before
+// the run reaches it, is replaced as a file that was there all along: its
+// copy is kept, and a take-back puts the user's file back byte for byte.
+TEST_F(JournalTest, ABatchsNameTakenBeforeTheRunReachesItIsPutBackByTheTakeBack)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        m_dir.WriteFile(name, std::string("the product's ") + name);
+        m_state.Script.FileList.push_back(ReadFileArgument(std::string("D") + name + "{0"));
+    }
+    ScriptedPrompts prompts;
+    prompts.AfterCopy = [&] {
+        if (prompts.Counted == 1)
+            m_dir.WriteFile("DEST\\c.txt", "the user's c");
+        prompts.Stop = prompts.Counted == 3;
+    };
+    InstallRun run(m_state, prompts);
+    EXPECT_FALSE(run.Execute());
+    EXPECT_EQ(m_dir.ReadFile("DEST\\c.txt"), "the product's c.txt");
+    EXPECT_TRUE(run.TakeBack());
+    EXPECT_EQ(m_dir.ReadFile("DEST\\c.txt"), "the user's c");
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\a.txt"));
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\b.txt"));
+    EXPECT_EQ(FilesIn(m_dir / "DEST\\"), std::vector<std::string>{"c.txt"}) << "no copy is left";
+}
+
 // A journal that cannot be made refuses the run before anything is made,
 // with a message that names the journal and why.
 TEST_F(JournalTest, AJournalThatCannotBeMadeRefusesTheRun)
