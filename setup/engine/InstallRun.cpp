@@ -104,18 +104,19 @@ size_t InstallRun::JournalBatch(const std::vector<std::string>& destinations, si
     // journal names the changes in the order they are made, and a take-back
     // undoes them newest first.
     // NOTE: the folder is read once for the batch rather than asked for
-    // each name, which under Wine searches the whole folder each time. A
-    // name it does not show is still created only as new.
+    // each name, which under Wine searches the whole folder each time (a
+    // name it does not show is still created only as new). A file that is
+    // there already is found at once, without reading the folder, so that a
+    // reinstallation reads no folder for its files.
     constexpr size_t mostFiles = 64;
-    if (!IsInDestination(destinations[first]))
+    if (!IsInDestination(destinations[first]) ||
+        GetFileAttributesA(destinations[first].c_str()) != INVALID_FILE_ATTRIBUTES)
         return first + 1;
     const std::string folder = UpperCaseAscii(FileDirPart(destinations[first]));
     const std::set<std::string> present = NamesIn(folder);
     const auto isNew = [&](size_t i) {
         return IsInDestination(destinations[i]) && present.count(UpperCaseAscii(FileNamePart(destinations[i]))) == 0;
     };
-    if (!isNew(first))
-        return first + 1;
     std::vector<std::string> created{destinations[first]};
     // A name the script gives twice replaces the batch's own file.
     std::set<std::string> names{UpperCaseAscii(destinations[first])};
