@@ -191,7 +191,7 @@ std::optional<std::string> KeptDestinationRefusal(const std::string& dir, const 
 {
     // The uninstaller's own rule decides: the folder the log's D record
     // names is removed only when it would not keep it.
-    if (ProtectedFolders(state).Keeps(dir))
+    if (ProtectedFoldersOf(state)->Keeps(dir))
         return Format(LoadResString(StrId::SDestinationKept), {RemoveTrailingBackslash(dir)});
     return std::nullopt;
 }

@@ -13,6 +13,7 @@
 #include "runtime/FileStream.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
+#include "runtime/Handles.h"
 #include "runtime/Paths.h"
 #include "runtime/ResStrings.h"
 #include "runtime/ScopeGuard.h"
@@ -51,6 +52,9 @@ FileStreamMode InstallRun::WillWrite(const std::string& file, bool move)
         Journal().WillCreate(file);
         return FileStreamMode::CreateNew;
     }
+    // A name of the batch that has been taken since it was named is never
+    // the run's new file.
+    Journal().WillNotCreate(file);
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         return FileStreamMode::Create;
     const std::string backup = BackupName(file);
@@ -65,6 +69,68 @@ FileStreamMode InstallRun::WillWrite(const std::string& file, bool move)
     if (CopyFileA(file.c_str(), backup.c_str(), TRUE))
         Journal().BackupMade(backup);
     return FileStreamMode::Create;
+}
+
+bool InstallRun::IsInDestination(const std::string& file) const
+{
+    return !m_state.DestDir.empty() && UpperCaseAscii(file).rfind(UpperCaseAscii(m_state.DestDir), 0) == 0;
+}
+
+namespace {
+
+// The names the folder holds, long and short, in upper case; none when it
+// cannot be read.
+std::set<std::string> NamesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA entry;
+    const SearchHandle search(FindFirstFileA((CheckPath(folder) + "*").c_str(), &entry));
+    if (!search)
+        return names;
+    do {
+        names.insert(UpperCaseAscii(entry.cFileName));
+        if (entry.cAlternateFileName[0] != '\0')
+            names.insert(UpperCaseAscii(entry.cAlternateFileName));
+    } while (FindNextFileA(search.Get(), &entry));
+    return names;
+}
+
+} // namespace
+
+size_t InstallRun::JournalBatch(const std::vector<std::string>& destinations, size_t first)
+{
+    // NOTE: a file outside the destination is journaled on its own, as the
+    // journal's rules ask for a file that could not be told apart from the
+    // system's; so is a file that is there already, whose copy is journaled
+    // when it is moved aside. A batch ends before such a file, so that the
+    // journal names the changes in the order they are made, and a take-back
+    // undoes them newest first.
+    // NOTE: the folder is read once for the batch rather than asked for
+    // each name, which under Wine searches the whole folder each time (a
+    // name it does not show is still created only as new). A file that is
+    // there already is found at once, without reading the folder, so that a
+    // reinstallation reads no folder for its files.
+    constexpr size_t mostFiles = 64;
+    if (!IsInDestination(destinations[first]) ||
+        GetFileAttributesA(destinations[first].c_str()) != INVALID_FILE_ATTRIBUTES)
+        return first + 1;
+    const std::string folder = UpperCaseAscii(FileDirPart(destinations[first]));
+    const std::set<std::string> present = NamesIn(folder);
+    const auto isNew = [&](size_t i) {
+        return IsInDestination(destinations[i]) && present.count(UpperCaseAscii(FileNamePart(destinations[i]))) == 0;
+    };
+    std::vector<std::string> created{destinations[first]};
+    // A name the script gives twice replaces the batch's own file.
+    std::set<std::string> names{UpperCaseAscii(destinations[first])};
+    size_t end = first + 1;
+    for (; end < destinations.size() && end - first < mostFiles; ++end) {
+        if (UpperCaseAscii(FileDirPart(destinations[end])) != folder || !isNew(end) ||
+            !names.insert(UpperCaseAscii(destinations[end])).second)
+            break;
+        created.push_back(destinations[end]);
+    }
+    Journal().WillCreateEach(created);
+    return end;
 }
 
 bool InstallRun::SourceIsRemovable() const
@@ -86,6 +152,7 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
                    {FileDirPart(Source)});
         if (!m_prompts.Ask(SetupPrompts::Question::MissingFile, text)) {
             m_fileSkipped = true;
+            Journal().WillNotCreate(Dest);
             return false;
         }
     }
@@ -107,16 +174,29 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         // journaled is created as new too, so that a file that has taken it
         // since is never emptied; the journal then knows the run never made
         // it.
-        const FileStreamMode how = mode == FileStreamMode::CreateNew
-                                       ? (Journal().WillCreate(Dest), FileStreamMode::CreateNew)
-                                       : WillWrite(Dest, true);
+        // A name that its batch found free is not asked for again: under
+        // Wine, asking for a name that is not there searches the whole
+        // folder.
+        const bool namedAhead = mode != FileStreamMode::CreateNew && Journal().NamedAhead(Dest);
         std::optional<TFileStream> destination;
+        const auto open = [&](FileStreamMode how) {
+            try {
+                destination.emplace(Dest, how);
+            } catch (const EFCreateError&) {
+                if (how == FileStreamMode::CreateNew)
+                    Journal().Gone(Dest);
+                throw;
+            }
+        };
         try {
-            destination.emplace(Dest, how);
+            open(mode == FileStreamMode::CreateNew || namedAhead ? (Journal().WillCreate(Dest), FileStreamMode::CreateNew)
+                                                                 : WillWrite(Dest, true));
         } catch (const EFCreateError&) {
-            if (how == FileStreamMode::CreateNew)
-                Journal().Gone(Dest);
-            throw;
+            // A name of the batch that someone has taken since is replaced
+            // as it would have been had it been there when it was named.
+            if (!namedAhead || GetFileAttributesA(Dest.c_str()) == INVALID_FILE_ATTRIBUTES)
+                throw;
+            open(WillWrite(Dest, true));
         }
         created = true;
         Journal().Opened(Dest, destination->Handle());
@@ -126,6 +206,8 @@ bool InstallRun::CopyOneFile(const std::string& Source, const std::string& Dest,
         Journal().Written(Dest, destination->Handle());
         destination.reset();
         copied = true;
+        if (!IsInDestination(Dest))
+            Journal().Flush();
     }
     Record(ActionKind::FileCopied, Dest);
     return true;
@@ -140,12 +222,16 @@ bool InstallRun::Execute()
     MakeDestination();
     const std::vector<ScriptFile>& files = m_state.Script.FileList;
     m_prompts.BeginCopies(static_cast<int>(files.size()));
-    for (const ScriptFile& file : files) {
+    std::vector<std::string> destinations;
+    for (const ScriptFile& file : files)
+        destinations.push_back(ResolvePath(m_state, file.Path));
+    for (size_t i = 0, batchEnd = 0; i < files.size(); ++i) {
         if (m_prompts.Stopped())
             return false;
-        const std::string destination = ResolvePath(m_state, file.Path);
-        m_prompts.Copying(destination);
-        CopyOneFile(m_state.ExeDir + ScriptFormat::MandatorySourceName(file.Path), destination);
+        if (i == batchEnd)
+            batchEnd = JournalBatch(destinations, i);
+        m_prompts.Copying(destinations[i]);
+        CopyOneFile(m_state.ExeDir + ScriptFormat::MandatorySourceName(files[i].Path), destinations[i]);
         m_prompts.Copied(true);
     }
     if (m_prompts.Stopped())
@@ -270,6 +356,7 @@ void InstallRun::MakeStartMenuGroup()
         if (!FileIsPresent(link.Name))
             throw Exception(StrId::SLinkNotMade, {link.Name});
         Journal().Written(link.Name);
+        Journal().Flush();
         Record(ActionKind::LinkMade, link.Name);
     }
     Record(ActionKind::GroupMade, m_state.GroupName);
@@ -379,8 +466,25 @@ void InstallRun::WriteUninstallLog()
     // journal. NOTE: a copy that cannot be deleted now stays in a committed
     // journal, which the next start finishes.
     m_journal->Close();
-    TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
+    TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, *ProtectedFoldersOf(m_state));
+    EndJournal();
+}
+
+void InstallRun::EndJournal()
+{
+    m_journalFlushes += m_journal->Flushes();
+    m_journalRecords += m_journal->Records();
     m_journal.reset();
+}
+
+unsigned long InstallRun::JournalFlushes() const
+{
+    return m_journalFlushes + (m_journal ? m_journal->Flushes() : 0);
+}
+
+unsigned long InstallRun::JournalRecords() const
+{
+    return m_journalRecords + (m_journal ? m_journal->Records() : 0);
 }
 
 JournalWriter& InstallRun::Journal()
@@ -396,8 +500,8 @@ bool InstallRun::TakeBack()
         return true;
     m_journal->Close();
     const TakeBackResult result =
-        TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, ProtectedFolders(m_state));
-    m_journal.reset();
+        TakeBackJournal(m_journal->Journal(), m_journal->Path(), m_state.Journals, *ProtectedFoldersOf(m_state));
+    EndJournal();
     ReportTakeBack(result, m_prompts);
     return result.Complete();
 }

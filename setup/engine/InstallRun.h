@@ -65,6 +65,11 @@ public:
     // is, on a diskette.
     bool SourceIsRemovable() const;
 
+    // How many times the run's journal waited for the disk, and how many
+    // records it wrote, so far.
+    unsigned long JournalFlushes() const;
+    unsigned long JournalRecords() const;
+
     // Set when the user skipped a missing source file.
     bool FileSkipped() const { return m_fileSkipped; }
     const std::vector<InstallAction>& Actions() const { return m_actions; }
@@ -86,6 +91,14 @@ private:
     FileStreamMode WillWrite(const std::string& file, bool move);
     // The journal, begun at the first change.
     JournalWriter& Journal();
+    // Names in the journal, with one flush, the files that the batch from
+    // first on creates: the new files that follow on into the same folder
+    // of the destination, at most 64. Returns where the next batch begins.
+    size_t JournalBatch(const std::vector<std::string>& destinations, size_t first);
+    // Whether the file lies in the destination folder or below it.
+    bool IsInDestination(const std::string& file) const;
+    // Counts the journal's work, and lets it go.
+    void EndJournal();
     void MakeDestination();
     void InstallOptionalFiles();
     void MakeStartMenuGroup();
@@ -107,6 +120,8 @@ private:
     const SetupState& m_state;  // not owned
     SetupPrompts& m_prompts;    // not owned
     std::optional<JournalWriter> m_journal;
+    unsigned long m_journalFlushes = 0;
+    unsigned long m_journalRecords = 0;
     bool m_completed = false;
     bool m_fileSkipped = false;
     bool m_destinationLogged = false;

@@ -63,7 +63,10 @@ std::optional<FileStamp> ParseStamp(const std::string& text)
 
 bool SameName(const std::string& one, const std::string& other)
 {
-    return UpperCaseAscii(one) == UpperCaseAscii(other);
+    // Compared in place: the writer asks this for every file it stamps.
+    return one.size() == other.size() && std::equal(one.begin(), one.end(), other.begin(), [](char a, char b) {
+               return UpperCaseAscii(a) == UpperCaseAscii(b);
+           });
 }
 
 // The newest entry that names the path as its file or as its copy.
@@ -121,6 +124,35 @@ bool Apply(RunJournal& journal, const TextRecord& record)
     }
 }
 
+// Marks the created files that the run is not known to have begun. The run
+// makes the created files in the order of their records, and stamps each
+// (or marks it gone) as soon as it has it; so of the files after the last
+// one it is known to have begun, only the first can have been made, and a
+// file before that one without a stamp was passed by (or its stamp could
+// not be taken), not begun and left unstamped.
+void MarkNotBegun(RunJournal& journal)
+{
+    const auto unstamped = [](const JournalEntry& entry) {
+        return entry.Kind == JournalKind::FileCreated && !entry.Written && !entry.Gone;
+    };
+    size_t firstAfterBegun = 0;
+    for (size_t i = 0; i < journal.Entries.size(); ++i) {
+        const JournalEntry& entry = journal.Entries[i];
+        if (entry.Kind == JournalKind::FileCreated && !unstamped(entry))
+            firstAfterBegun = i + 1;
+    }
+    bool inFlight = false;
+    for (size_t i = 0; i < journal.Entries.size(); ++i) {
+        JournalEntry& entry = journal.Entries[i];
+        if (!unstamped(entry))
+            continue;
+        if (i >= firstAfterBegun && !inFlight)
+            inFlight = true;
+        else
+            entry.NotBegun = true;
+    }
+}
+
 // The records of a journal's bytes, as far as they are whole. NOTE: what
 // follows the last line end is a record a kill cut off: its change was
 // never begun, as a change is made only once its record is whole on disk.
@@ -136,6 +168,7 @@ RunJournal ParseJournal(std::string bytes)
         if (!record.Ended || !record.HasArgument || (twoLines && !record.HasSecond) || !Apply(journal, record))
             break;
     }
+    MarkNotBegun(journal);
     return journal;
 }
 
@@ -187,12 +220,26 @@ void JournalWriter::Append(char letter, const std::string& argument, const std::
     if (second)
         record += *second + "\r\n";
     DWORD written = 0;
-    // NOTE: the journal is flushed ahead of each change, the copied files
+    if (!WriteFile(m_file.Get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr) ||
+        written != record.size())
+        throw EJournalError(Format(LoadResString(StrId::SJournalNotMade), {m_path, SystemErrorText(GetLastError())}));
+    ++m_records;
+    m_unflushed = true;
+    if (flush)
+        Flush();
+}
+
+void JournalWriter::Flush()
+{
+    // NOTE: the journal is flushed ahead of the changes, the copied files
     // are not: only the journal must outlive a power cut for the run to be
     // taken back.
-    if (!WriteFile(m_file.Get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr) ||
-        written != record.size() || (flush && !FlushFileBuffers(m_file.Get())))
+    if (!m_unflushed)
+        return;
+    if (!FlushFileBuffers(m_file.Get()))
         throw EJournalError(Format(LoadResString(StrId::SJournalNotMade), {m_path, SystemErrorText(GetLastError())}));
+    m_unflushed = false;
+    ++m_flushes;
 }
 
 JournalEntry* JournalWriter::EntryOf(const std::string& path)
@@ -207,14 +254,63 @@ void JournalWriter::WillMakeFolder(const std::string& folder)
     m_journal.Entries.push_back({JournalKind::FolderMade, folder, {}});
 }
 
+JournalEntry* JournalWriter::NotBegunEntryOf(const std::string& file)
+{
+    // Most files are looked for when no batch waits: their search would
+    // read the whole journal.
+    if (m_notBegun == 0)
+        return nullptr;
+    JournalEntry* entry = EntryOf(file);
+    return entry && entry->Kind == JournalKind::FileCreated && entry->NotBegun ? entry : nullptr;
+}
+
+void JournalWriter::Begin(JournalEntry& entry)
+{
+    if (entry.NotBegun) {
+        entry.NotBegun = false;
+        --m_notBegun;
+    }
+}
+
 void JournalWriter::WillCreate(const std::string& file)
 {
+    // Named with its batch, on the disk already.
+    if (JournalEntry* entry = NotBegunEntryOf(file)) {
+        Begin(*entry);
+        return;
+    }
     Append(static_cast<char>(JournalKind::FileCreated), file, nullptr, true);
     m_journal.Entries.push_back({JournalKind::FileCreated, file, {}});
 }
 
+void JournalWriter::WillCreateEach(const std::vector<std::string>& files)
+{
+    for (const std::string& file : files) {
+        Append(static_cast<char>(JournalKind::FileCreated), file, nullptr, false);
+        JournalEntry entry{JournalKind::FileCreated, file, {}};
+        entry.NotBegun = true;
+        m_journal.Entries.push_back(std::move(entry));
+        ++m_notBegun;
+    }
+    Flush();
+}
+
+void JournalWriter::WillNotCreate(const std::string& file)
+{
+    // NOTE: not flushed: without it, a later start keeps a file found at
+    // the name unless it is empty and the next the run would have made.
+    if (JournalEntry* entry = NotBegunEntryOf(file)) {
+        Append(GoneLetter, file, nullptr, false);
+        Begin(*entry);
+        entry->Gone = true;
+    }
+}
+
 void JournalWriter::WillReplace(const std::string& file, const std::string& backup)
 {
+    // A name of the batch that someone has taken since is never the run's
+    // new file.
+    WillNotCreate(file);
     Append(ReplacedLetter, file, &backup, true);
     m_journal.Entries.push_back({JournalKind::FileReplaced, file, backup});
 }
@@ -234,6 +330,7 @@ void JournalWriter::Stamp(const std::string& file, const std::optional<FileStamp
     const std::string text = StampText(*stamp);
     Append(StampLetter, file, &text, false);
     (isBackup ? entry->BackupStamp : entry->Written) = stamp;
+    Begin(*entry);
 }
 
 void JournalWriter::Carry(const JournalEntry& entry)

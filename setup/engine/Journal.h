@@ -1,9 +1,34 @@
 // The installation's journal: a record of every change the run makes,
-// written and flushed to disk ahead of the change, and of each file as the
-// run left it (written without a flush of its own), so that a run that ends before it completes (the
-// user ended it, it failed, or the process was killed) can be taken back by
-// the run itself or by the next start, touching only what the run made and
-// nobody has changed since.
+// on disk ahead of the change, and of each file as the run left it, so that
+// a run that ends before it completes (the user ended it, it failed, or the
+// process was killed) can be taken back by the run itself or by the next
+// start, touching only what the run made and nobody has changed since.
+//
+// What is flushed, and why that is enough. A record written with WriteFile
+// is in the system's hands at once: a killed process loses none of it, only
+// a power cut loses what was not flushed. So the disk is waited for only
+// where a power cut would otherwise leave a change that nothing names:
+// - The files of a batch (one folder's new files, at most 64) are named by
+//   their C records, all written and then flushed once before the first of
+//   them is made; they are made in the records' order. A C record whose
+//   file the run never made (the run was killed first, or skipped it) is
+//   harmless: no file there means nothing to undo, and a file there without
+//   a stamp is not the run's, with one exception: the first file after the
+//   last one the run is known to have begun (stamped, or marked gone) may
+//   be the one it was making when it was killed, before its stamp was
+//   written; it is the run's only when it is empty (it has no byte of
+//   anyone else's either). So a file that someone puts at a batch's later
+//   name after a kill is kept, empty or not.
+// - A file's stamp (I, after it is opened and after it is written) is not
+//   flushed: the next batch's flush carries it. A stamp lost with a power
+//   cut only makes the take-back keep that file and name it.
+// - A replaced file's copy (B) is flushed before the file is moved aside,
+//   since the copy then cannot be told from a stray file; a file put outside
+//   the destination (the Windows folder, the Start Menu) is journaled on
+//   its own and its stamp flushed once it is written, since a file kept
+//   there for want of a stamp could not be told from the system's.
+// - The commit record (K) is flushed before the copies are deleted on its
+//   word.
 //
 // NOTE: the setup usually runs with administrator rights, while the user's
 // own programs, without them, can write the user's temporary folder and the
@@ -50,6 +75,9 @@ struct JournalEntry {
     // The run removed the file itself, or never made it because the name
     // was taken: there is nothing to undo.
     bool Gone = false;
+    // A created file named ahead with its batch that the run is not known to
+    // have begun: a file there without a stamp is not the run's, even empty.
+    bool NotBegun = false;
 };
 
 // A journal as a run left it.
@@ -88,8 +116,19 @@ public:
     // The product's registry key (as KeyText gives it) is about to be
     // written; earlier is its values before (as ValuesText gives them).
     void WillWriteKey(const std::string& key, const std::string& earlier);
+    // The files of a batch that the run will create, each named once, in
+    // the order it will make them, written with one flush. WillCreate then begins one without a
+    // record of its own, and WillNotCreate marks one the run passes by (its
+    // name was taken, or its source skipped) as never made.
+    void WillCreateEach(const std::vector<std::string>& files);
+    void WillNotCreate(const std::string& file);
+    // Whether the file was named with its batch and is not yet begun.
+    bool NamedAhead(const std::string& file) { return NotBegunEntryOf(file) != nullptr; }
+    // Puts every record written so far on the disk, when one is not there
+    // yet: before a change that could not be told apart afterwards.
+    void Flush();
     // What the run then made, written without a flush of its own (the next
-    // record's flush carries it): the file opened for writing, its handle
+    // flush carries it): the file opened for writing, its handle
     // still open; the file written and closed; the backup put aside; a file
     // the run removed itself or never made. NOTE: a stamp lost with a power
     // cut only makes the take-back keep the file and name it.
@@ -101,6 +140,10 @@ public:
     void Gone(const std::string& file);
     // The run's log is in place: the run is complete.
     void Committed();
+    // How many times the journal waited for the disk, and how many records
+    // it wrote.
+    unsigned long Flushes() const { return m_flushes; }
+    unsigned long Records() const { return m_records; }
     // Writes an entry of an earlier journal as it stands, with what that
     // journal knew of its files.
     void Carry(const JournalEntry& entry);
@@ -115,11 +158,22 @@ private:
     void Append(char letter, const std::string& argument, const std::string* second, bool flush);
     void Stamp(const std::string& file, const std::optional<FileStamp>& stamp);
     JournalEntry* EntryOf(const std::string& path);
+    // The newest entry of the file when it is a created file named ahead
+    // and not yet begun.
+    JournalEntry* NotBegunEntryOf(const std::string& file);
+    // The entry is begun: it no longer waits with its batch.
+    void Begin(JournalEntry& entry);
 
     JournalPlace m_place;
     std::string m_path;
     FileHandle m_file;
     RunJournal m_journal;
+    // Records are written that are not yet known to be on the disk.
+    bool m_unflushed = false;
+    // How many created files wait with their batch, not yet begun.
+    size_t m_notBegun = 0;
+    unsigned long m_flushes = 0;
+    unsigned long m_records = 0;
 };
 
 // A journal that an earlier start left, as the place's registry key names

@@ -105,7 +105,9 @@ bool ProtectedFolders::Protects(const std::string& folder) const
     const std::optional<FolderId> id = FolderIdentity(folder);
     // A folder with no folder above it by any reading of its name is a
     // volume's root, whichever letter, share or mount point reaches it.
-    return !id || m_ids.count(*id) != 0 || FolderParents(folder).empty();
+    // NOTE: the name counts too, for a protected folder made since the
+    // gathering, which a run asks again minutes later.
+    return !id || m_ids.count(*id) != 0 || m_names.count(NameKey(folder)) != 0 || FolderParents(folder).empty();
 }
 
 bool ProtectedFolders::Keeps(const std::string& folder) const
@@ -114,4 +116,12 @@ bool ProtectedFolders::Keeps(const std::string& folder) const
         return Protects(folder) || ReachesThroughLinks(folder);
     Gather();
     return m_names.count(NameKey(folder)) != 0;
+}
+
+std::shared_ptr<const ProtectedFolders> ProtectedFoldersOf(const SetupState& state)
+{
+    std::vector<std::string> bases{state.WinDir, state.SysDir, state.ProgramsDir, state.StartupDir};
+    if (!state.Protected || state.Protected->Bases() != bases)
+        state.Protected = std::make_shared<const ProtectedFolders>(std::move(bases));
+    return state.Protected;
 }

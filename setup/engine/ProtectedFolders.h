@@ -7,6 +7,7 @@
 // so that no other name of such a folder slips through.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     // nothing has made yet, as the system and the setup state name it).
     bool Keeps(const std::string& folder) const;
 
+    const std::vector<std::string>& Bases() const { return m_bases; }
+
 private:
     void Gather() const;
     void Add(const std::string& path) const;
@@ -50,3 +53,9 @@ private:
     // The names already opened while gathering, in upper case.
     mutable std::set<std::string> m_names;
 };
+
+// The state's protected folders, gathered at most once while the state's
+// folders stay as they are: the destination's check at Next, the group's,
+// and the installation's take-back share them, since gathering costs tens
+// of milliseconds each time.
+std::shared_ptr<const ProtectedFolders> ProtectedFoldersOf(const SetupState& state);

@@ -3,6 +3,7 @@
 // handed to every form and engine unit that needs it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "setup/engine/Switches.h"
@@ -10,6 +11,8 @@
 #include "setup/engine/Registration.h"
 #include "setup/engine/RunLog.h"
 #include "setup/engine/SetupScript.h"
+
+class ProtectedFolders;
 
 struct SetupState {
     std::string WinDir;
@@ -54,6 +57,9 @@ struct SetupState {
     // How the run ends, for the exit code. A run that ends without having
     // finished, failed or been refused was ended by the user.
     ExitCode Outcome = ExitCode::EndedByUser;
+    // The protected folders as the first check of this run gathered them
+    // (ProtectedFoldersOf), none before.
+    mutable std::shared_ptr<const ProtectedFolders> Protected;
 };
 
 // The path with one backslash appended unless it already ends in one.

@@ -55,7 +55,7 @@ std::optional<std::string> GroupRefusal(const SetupState& state)
     }
     // The uninstaller's own rule decides: a group it keeps would stay, with
     // the product's links in it, for good.
-    if (ProtectedFolders(state).Keeps(folder))
+    if (ProtectedFoldersOf(state)->Keeps(folder))
         return Format(LoadResString(StrId::SGroupKept), {state.GroupName});
     return std::nullopt;
 }

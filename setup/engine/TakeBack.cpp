@@ -122,9 +122,10 @@ std::string KeepReason(const JournalEntry& entry)
         return std::string();
     // NOTE: a file whose stamp never reached the journal was created and
     // the run killed before a byte of it was written, so it is empty; one
-    // with content is someone else's.
+    // with content is someone else's, and so is any file at a name that the
+    // run named ahead with its batch but is not known to have begun.
     const auto runs = [&](const FileStamp& now) {
-        return entry.Written ? entry.Written->Matches(now) : now.Size == 0;
+        return entry.Written ? entry.Written->Matches(now) : !entry.NotBegun && now.Size == 0;
     };
     const std::optional<FileStamp> now = StampOfFile(entry.Path);
     const bool present = GetFileAttributesA(entry.Path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "runtime/FolderIdentity.h"
+#include "runtime/Paths.h"
 #include "tests/e2e/InstallFixture.h"
 #include "tests/e2e/RunWatch.h"
 #include "tests/support/ProcessDriver.h"
@@ -173,6 +174,50 @@ TEST_F(JournalRunsTest, AKilledRunsTakeBackKeepsTheUsersChangesAndFinishesLater)
     ClickButton(choice, "Exit");
     setup.Answer("Confirm", "&Yes");
     EXPECT_EQ(setup.Process().WaitForExit(), 2u);
+}
+
+// Killed while it asks for a missing file in the middle of a batch, whose
+// later files the journal already names; the user then puts files of their
+// own at two of those names, one of them empty. The next start deletes what
+// the run made and leaves the user's two files byte for byte.
+TEST_F(JournalRunsTest, AKilledBatchsLaterNamesTakenByTheUserAreKept)
+{
+    Strings files;
+    for (int i = 0; i < 8; ++i) {
+        const std::string name = "b" + std::to_string(i) + ".dat";
+        // The fourth is on no medium: the run asks for it.
+        if (i != 3)
+            m_dist.WriteFile(name, std::string(4096, 'b'));
+        files.push_back("D" + name);
+    }
+    m_dist.WriteFile("setup.fls", Script(files));
+    {
+        SetupSession setup(m_dist.Path());
+        ASSERT_NE(StartInstalling(setup), nullptr);
+        ASSERT_NE(setup.Process().WaitForWindow("TMessageForm", "Warning"), nullptr);
+        setup.Process().Kill();
+    }
+    const std::string journal = UpperCaseAscii(ReadWhole(LeftRunJournal()));
+    for (int i = 0; i < 8; ++i) {
+        const std::string name = m_dest + "b" + std::to_string(i) + ".dat";
+        EXPECT_NE(journal.find("\r\nC\r\n" + UpperCaseAscii(name) + "\r\n"), std::string::npos)
+            << name << " is named ahead with its batch";
+        EXPECT_EQ(FileExists(name), i < 3) << name;
+    }
+    WriteWhole(m_dest + "b5.dat", "");
+    WriteWhole(m_dest + "b6.dat", "the user's own b6");
+    const std::string log = m_target.Path() + "take-back.log";
+    RunQuietly("/quiet /uninstall=" + Quoted(m_target.Path() + "none.fls") + " " + Quoted("/log=" + log));
+    const std::string text = ReadWhole(log);
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = m_dest + "b" + std::to_string(i) + ".dat";
+        EXPECT_NE(text.find("Undone: Delete " + name), std::string::npos) << text;
+        EXPECT_FALSE(FileExists(name)) << name;
+    }
+    ASSERT_TRUE(FileExists(m_dest + "b5.dat"));
+    EXPECT_EQ(ReadWhole(m_dest + "b5.dat"), "");
+    EXPECT_EQ(ReadWhole(m_dest + "b6.dat"), "the user's own b6");
+    EXPECT_TRUE(LeftRunJournal().empty());
 }
 
 // A journal that cannot be made (its folder's name is taken by a file)

@@ -1,8 +1,10 @@
 // The installation's journal as a later start meets it: only the journal the
 // program wrote and named is carried out, as far as it is whole, each entry
 // only within what a run makes and only on files still as the run left
-// them; the person is asked first; what cannot be undone stays for the next
-// start; and a journal that cannot be made refuses the run.
+// them, names of a batch that the run never reached included; the person is
+// asked first; what cannot be undone stays for the next start; a run waits
+// for the disk once per batch of files; and a journal that cannot be made
+// refuses the run.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -291,6 +293,123 @@ TEST_F(JournalTest, WhatCannotBeUndoneStaysInTheJournalForTheNextStart)
     EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\two.txt"));
     EXPECT_EQ(m_dir.ReadFile("DEST\\one.txt"), "the earlier one");
     EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// A batch's files are named in the journal before the first of them is
+// made, and the run is killed while it makes the second: the user then puts
+// files of their own at two of the later names, one with content and one
+// empty. The next start deletes the file the run wrote and the empty one it
+// was making; the user's two files are left byte for byte and named.
+TEST_F(JournalTest, ABatchsNamesThatTheRunNeverMadeAreNotItsToDelete)
+{
+    const std::string made = m_dir / "DEST\\made.dat";
+    const std::string making = m_dir / "DEST\\making.dat";
+    const std::string userEmpty = m_dir / "DEST\\later.dat";
+    const std::string userFull = m_dir / "DEST\\last.dat";
+    {
+        JournalWriter journal(m_state.Journals, "Halvarn 95");
+        journal.WillCreateEach({made, making, userEmpty, userFull});
+        journal.WillCreate(made);
+        m_dir.WriteFile("DEST\\made.dat", "made by the run");
+        journal.Written(made);
+        journal.WillCreate(making);
+        m_dir.WriteFile("DEST\\making.dat", "");
+        // Killed here: the file is made, its stamp never written.
+    }
+    m_dir.WriteFile("DEST\\later.dat", "");
+    m_dir.WriteFile("DEST\\last.dat", "the user's own");
+    const std::optional<LeftJournal> left = FindLeftJournal(m_state.Journals);
+    ASSERT_TRUE(left);
+    ASSERT_EQ(left->Journal.Entries.size(), 4u) << "the batch's four names are on disk before its first file";
+
+    ScriptedPrompts prompts([](Question, const std::string&) { return true; });
+    EXPECT_EQ(FinishLeftRun(m_state, prompts), LeftRun::TakenBack);
+    ASSERT_EQ(prompts.Questions.size(), 1u);
+    const std::string& text = prompts.Questions[0].Text;
+    for (const std::string& line : {"Delete " + made, "Delete " + making,
+                                    userEmpty + " (not known to be the installation's file)",
+                                    userFull + " (not known to be the installation's file)"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+    EXPECT_FALSE(FileIsPresent(made));
+    EXPECT_FALSE(FileIsPresent(making));
+    ASSERT_TRUE(FileIsPresent(userEmpty));
+    EXPECT_EQ(m_dir.ReadFile("DEST\\later.dat"), "");
+    EXPECT_EQ(m_dir.ReadFile("DEST\\last.dat"), "the user's own");
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// A run waits for the disk once for each batch of its destination's files
+// (64 at most), twice for a file outside the destination (its record, and
+// its stamp once it is written), and once each for its title, the two
+// records of its log and its commit; each batch's names are on disk before
+// its first file. A skipped file of a batch is marked as never made.
+TEST_F(JournalTest, ARunWaitsForTheDiskOncePerBatch)
+{
+    std::vector<std::string> destinations;
+    const auto add = [&](const std::string& argument, const std::string& name) {
+        m_dir.WriteFile(name, "content of " + name);
+        m_state.Script.FileList.push_back(ReadFileArgument(argument + "{0"));
+    };
+    for (int i = 0; i < 130; ++i) {
+        char name[16];
+        wsprintfA(name, "f%03d.dat", i);
+        add(std::string("D") + name, name);
+        if (i == 63)
+            add("Wwinfile.ini", "winfile.ini");
+    }
+    // Skipped at the missing-file prompt (answered Ignore).
+    m_state.Script.FileList.push_back(ReadFileArgument("Dmissing.dat{0"));
+    ScriptedPrompts prompts;
+    std::vector<size_t> recordedAhead;
+    prompts.AfterCopy = [&] {
+        // The next batch's names reach the disk before its first file.
+        if (prompts.Counted == 64 + 1 + 1) {
+            const std::optional<JournalName> name = NamedJournal(m_state.Journals);
+            ASSERT_TRUE(name);
+            const std::string bytes = ReadWhole(name->Path);
+            size_t named = 0;
+            for (size_t at = bytes.find("\r\nC\r\n"); at != std::string::npos; at = bytes.find("\r\nC\r\n", at + 1))
+                ++named;
+            recordedAhead.push_back(named);
+        }
+    };
+    InstallRun run(m_state, prompts);
+    ASSERT_TRUE(run.Execute());
+    EXPECT_TRUE(run.FileSkipped());
+    EXPECT_EQ(m_dir.ReadFile("DEST\\f129.dat"), "content of f129.dat");
+    EXPECT_EQ(ReadWhole(m_state.WinDir + "winfile.ini"), "content of winfile.ini");
+    // The first batch, the Windows folder's file, and the second batch of
+    // 64 named whole when its first file was made.
+    EXPECT_EQ(recordedAhead, std::vector<size_t>{64 + 1 + 64});
+    // Title; batch of 64; the Windows folder's file twice; batch of 64;
+    // batch of the last two and the skipped one; the log's two; the commit.
+    EXPECT_EQ(run.JournalFlushes(), 1u + 1 + 2 + 1 + 1 + 2 + 1);
+    EXPECT_FALSE(FindLeftJournal(m_state.Journals));
+}
+
+// A name of a batch that the user takes after the batch was named, before
+// the run reaches it, is replaced as a file that was there all along: its
+// copy is kept, and a take-back puts the user's file back byte for byte.
+TEST_F(JournalTest, ABatchsNameTakenBeforeTheRunReachesItIsPutBackByTheTakeBack)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        m_dir.WriteFile(name, std::string("the product's ") + name);
+        m_state.Script.FileList.push_back(ReadFileArgument(std::string("D") + name + "{0"));
+    }
+    ScriptedPrompts prompts;
+    prompts.AfterCopy = [&] {
+        if (prompts.Counted == 1)
+            m_dir.WriteFile("DEST\\c.txt", "the user's c");
+        prompts.Stop = prompts.Counted == 3;
+    };
+    InstallRun run(m_state, prompts);
+    EXPECT_FALSE(run.Execute());
+    EXPECT_EQ(m_dir.ReadFile("DEST\\c.txt"), "the product's c.txt");
+    EXPECT_TRUE(run.TakeBack());
+    EXPECT_EQ(m_dir.ReadFile("DEST\\c.txt"), "the user's c");
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\a.txt"));
+    EXPECT_FALSE(FileIsPresent(m_dir / "DEST\\b.txt"));
+    EXPECT_EQ(FilesIn(m_dir / "DEST\\"), std::vector<std::string>{"c.txt"}) << "no copy is left";
 }
 
 // A journal that cannot be made refuses the run before anything is made,
