@@ -382,8 +382,9 @@ TEST_F(JournalTest, ARunWaitsForTheDiskOncePerBatch)
     // 64 named whole when its first file was made.
     EXPECT_EQ(recordedAhead, std::vector<size_t>{64 + 1 + 64});
     // Title; batch of 64; the Windows folder's file twice; batch of 64;
-    // batch of the last two and the skipped one; the log's two; the commit.
-    EXPECT_EQ(run.JournalFlushes(), 1u + 1 + 2 + 1 + 1 + 2 + 1);
+    // batch of the last two and the skipped one; the uninstaller's copy; the
+    // registration; the log's two; the commit.
+    EXPECT_EQ(run.JournalFlushes(), 1u + 1 + 2 + 1 + 1 + 1 + 1 + 2 + 1);
     EXPECT_FALSE(FindLeftJournal(m_state.Journals));
 }
 
