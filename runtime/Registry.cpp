@@ -90,3 +90,12 @@ std::string TRegistry::ReadString(const std::string& name) const
         throw ERegistryException(StrId::SInvalidRegType, {name});
     return std::string(data.data());
 }
+
+bool MayWriteMachine()
+{
+    HKEY software = nullptr;
+    const bool may = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_CREATE_SUB_KEY, &software) == ERROR_SUCCESS;
+    if (software)
+        RegCloseKey(software);
+    return may;
+}

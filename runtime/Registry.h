@@ -1,8 +1,9 @@
 // A small registry class: it opens one key below a root (the current user's
 // unless told otherwise) and reads string values from it. It wraps the
 // registry, not a window, so it lies below the window framework. The setup
-// reads the registry through it; the one key the setup writes, its journal's,
-// is written where the journal is kept.
+// reads the registry through it; the keys the setup writes (its journal's
+// name, the product's registration) are written where they are kept, in
+// the part of the registry that MayWriteMachine chooses.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,10 @@
 
 #include "runtime/Exceptions.h"
 #include "runtime/Handles.h"
+
+// Whether this process may write the machine's part of the registry
+// (HKEY_LOCAL_MACHINE\Software): then it has administrator rights.
+bool MayWriteMachine();
 
 class ERegistryException : public Exception {
 public:

@@ -1,8 +1,9 @@
 // The installation run, without a window: the destination's folders, the
 // mandatory files, the optional files through their staging folder, the
 // Start Menu group and its items, the program-information links, the
-// uninstall log (with the records of an earlier one) and the product's
-// start. Every change is journaled before it is made, so that a run that
+// uninstaller's copy beside the log, the product's registration with
+// Windows, the uninstall log (with the records of an earlier one) and the
+// product's start. Every change is journaled before it is made, so that a run that
 // does not complete is taken back, by itself or by the next start
 // (FinishLeftRun). Every action it takes is recorded, in order, and the
 // uninstall log is written from that record. What needs a person goes

@@ -27,6 +27,9 @@
 //   the destination (the Windows folder, the Start Menu) is journaled on
 //   its own and its stamp flushed once it is written, since a file kept
 //   there for want of a stamp could not be told from the system's.
+// - The product's registry key (Y, with its earlier values) is flushed
+//   before the key is written: a key that no record names would stay
+//   registered for an installation taken back.
 // - The commit record (K) is flushed before the copies are deleted on its
 //   word.
 //

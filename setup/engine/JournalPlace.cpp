@@ -8,6 +8,7 @@
 
 #include "runtime/Handles.h"
 #include "runtime/Paths.h"
+#include "runtime/Registry.h"
 
 namespace {
 
@@ -53,14 +54,9 @@ JournalPlace DefaultJournalPlace()
 {
     JournalPlace place;
     place.Key = JournalKey;
-    // Whether this process may write the machine's part of the registry:
-    // then it has administrator rights, and its journals must be kept from
-    // programs without them.
-    HKEY software = nullptr;
-    const bool machine =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_CREATE_SUB_KEY, &software) == ERROR_SUCCESS;
-    if (software)
-        RegCloseKey(software);
+    // With administrator rights, the journals must be kept from programs
+    // without them.
+    const bool machine = MayWriteMachine();
     place.Root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     place.Protected = machine;
     char folder[MAX_PATH + 1] = {};

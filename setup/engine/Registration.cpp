@@ -106,21 +106,11 @@ std::string Today()
     return text;
 }
 
-// Whether the registry may be written below the root's Software key.
-bool MayWrite(HKEY root)
-{
-    HKEY software = nullptr;
-    const bool may = RegOpenKeyExA(root, "Software", 0, KEY_CREATE_SUB_KEY, &software) == ERROR_SUCCESS;
-    if (software)
-        RegCloseKey(software);
-    return may;
-}
-
 } // namespace
 
 RegistrationPlace DefaultRegistrationPlace()
 {
-    return {MayWrite(HKEY_LOCAL_MACHINE) ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, UninstallKeyPath};
+    return {MayWriteMachine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, UninstallKeyPath};
 }
 
 std::string RegistrationName(const std::string& title)

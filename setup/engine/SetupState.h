@@ -1,6 +1,7 @@
 // The setup state: the folders the run works with, the product's title,
-// version, publisher and group, and the script read. One value, owned by the program's start and
-// handed to every form and engine unit that needs it.
+// version, publisher and group, the script read, and where the run keeps
+// its journal and registers the product. One value, owned by the program's
+// start and handed to every form and engine unit that needs it.
 #pragma once
 
 #include <memory>

@@ -167,7 +167,10 @@ std::string TemporaryCopyFolder(const std::string& program)
 
 bool MoveRunningUninstaller(const std::string& path, const std::string& copyFolder)
 {
-    if (copyFolder.empty())
+    // NOTE: a copy's folder that is the uninstaller's own (a mark set by
+    // someone else for the uninstaller itself) is no place to move it to.
+    const std::optional<FolderId> target = FolderIdentity(copyFolder);
+    if (copyFolder.empty() || !target || target == FolderIdentity(FileDirPart(path)))
         return false;
     const std::string moved = copyFolder + std::string(ScriptFormat::UninstallerName);
     // NOTE: neither copied to another volume nor replacing anything: a file
